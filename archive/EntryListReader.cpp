@@ -1,0 +1,133 @@
+// Entry records and the validated walk over entry lists (SetupData.h).
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "archive/SetupData.h"
+#include "system/CommonUtils.h"
+#include "system/Exceptions.h"
+#include "system/Stream.h"
+
+namespace {
+
+std::int32_t Int32At(const std::uint8_t* p) {
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+        static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+void PutInt32(std::uint8_t* p, std::int32_t value) {
+    auto v = static_cast<std::uint32_t>(value);
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+constexpr std::size_t kBodyLengthOffset = 68;
+constexpr std::size_t kUnpackedSizeOffset = 72;
+
+[[noreturn]] void Corrupted() {
+    throw ESetupError(kCorruptedArchiveMessage);
+}
+
+}  // namespace
+
+EntryRecord ReadEntryRecord(Stream& stream) {
+    std::uint8_t raw[kEntryRecordSize];
+    stream.ReadBuffer(raw, sizeof raw);
+    EntryRecord record;
+    record.NameLength = raw[0];
+    record.Name.assign(reinterpret_cast<const char*>(raw + 1), std::min<int>(raw[0], kMaxNameLength));
+    record.BodyLength = Int32At(raw + kBodyLengthOffset);
+    record.UnpackedSize = Int32At(raw + kUnpackedSizeOffset);
+    return record;
+}
+
+EntryRecord ReadEntryRecord(Stream& stream, std::int64_t listEnd) {
+    const std::int64_t at = stream.Position();
+    if (at + kEntryRecordSize > listEnd) Corrupted();
+    EntryRecord record = ReadEntryRecord(stream);
+    if (record.IsEnd()) return record;
+    // The format never writes these; a reader that trusted them would loop, seek backwards or
+    // out of the archive, or write outside the destination folder.
+    if (record.NameLength > kMaxNameLength || !IsSafeEntryName(record.Name)) Corrupted();
+    if (record.BodyLength < 0 || at + kEntryRecordSize + record.BodyLength > listEnd) Corrupted();
+    if (record.UnpackedSize < kDirectoryUnpackedSize) Corrupted();
+    return record;
+}
+
+void WriteEntryRecord(Stream& stream, const EntryRecord& record) {
+    std::uint8_t raw[kEntryRecordSize] = {};
+    raw[0] = record.NameLength;
+    std::memcpy(raw + 1, record.Name.data(), std::min<std::size_t>(record.Name.size(), kMaxNameLength));
+    PutInt32(raw + kBodyLengthOffset, record.BodyLength);
+    PutInt32(raw + kUnpackedSizeOffset, record.UnpackedSize);
+    stream.Write(raw, sizeof raw);
+}
+
+bool IsSafeEntryName(const std::string& name) {
+    if (name.empty() || name.size() > static_cast<std::size_t>(kMaxNameLength)) return false;
+    if (name == "." || name == "..") return false;
+    for (char c : name)
+        if (c == '\\' || c == '/' || c == ':' || static_cast<unsigned char>(c) < 0x20) return false;
+    return true;
+}
+
+// --- EntryListReader ----------------------------------------------------------------------------
+
+EntryListReader::EntryListReader(Stream& stream, std::int64_t listStart, std::int64_t listEnd)
+    : stream_(stream), listEnd_(listEnd), next_(listStart) {}
+
+bool EntryListReader::Next(EntryRecord& record) {
+    if (done_) return false;
+    stream_.Seek(next_);
+    EntryRecord read = ReadEntryRecord(stream_, listEnd_);
+    if (read.IsEnd()) {
+        done_ = true;
+        return false;
+    }
+    bodyStart_ = next_ + kEntryRecordSize;
+    next_ = bodyStart_ + read.BodyLength;
+    record = std::move(read);
+    return true;
+}
+
+std::optional<FoundEntry> FindEntry(EntryListReader& list, const std::string& name, bool directory) {
+    EntryRecord record;
+    while (list.Next(record))
+        if (record.IsDirectory() == directory && SameText(record.Name, name))
+            return FoundEntry{record, list.BodyStart(), list.BodyEnd()};
+    return std::nullopt;
+}
+
+// --- walking ------------------------------------------------------------------------------------
+
+EntryListReader TopLevelEntries(Stream& stream, const ArchiveInfo& info) {
+    return EntryListReader(stream, info.DirectoryStart, info.ArchiveEnd);
+}
+
+void WalkEntries(Stream& stream, const ArchiveInfo& info,
+                 const std::function<void(const WalkEntry&)>& visit) {
+    struct Level {
+        EntryListReader List;
+        std::size_t PathLength;  // of the shared path buffer at this level
+    };
+    std::vector<Level> levels;
+    levels.push_back({TopLevelEntries(stream, info), 0});
+    std::string path;
+    EntryRecord record;
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        path.resize(level.PathLength);
+        if (!level.List.Next(record)) {
+            levels.pop_back();
+            continue;
+        }
+        if (!path.empty()) path += '\\';
+        path += record.Name;
+        const int depth = static_cast<int>(levels.size()) - 1;
+        visit(WalkEntry{depth, path, record, level.List.BodyStart()});
+        if (record.IsDirectory()) {
+            EntryListReader nested = level.List.Nested();
+            levels.push_back({nested, path.size()});
+        }
+    }
+}

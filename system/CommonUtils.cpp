@@ -1,0 +1,65 @@
+#include "system/CommonUtils.h"
+
+#include "system/Platform.h"
+
+std::string IncludeBackslash(const std::string& path) {
+    if (path.empty() || path.back() == '\\') return path;
+    return path + '\\';
+}
+
+std::string JoinPath(const std::string& a, const std::string& b) {
+    return IncludeBackslash(a) + b;
+}
+
+std::string JoinPath(const std::string& a, const std::string& b, const std::string& c) {
+    return JoinPath(JoinPath(a, b), c);
+}
+
+std::string ExtractFileName(const std::string& path) {
+    std::size_t cut = path.find_last_of("\\:");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::string ExtractFilePath(const std::string& path) {
+    std::size_t cut = path.find_last_of("\\:");
+    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+std::string FileBaseName(const std::string& path) {
+    std::string name = ExtractFileName(path);
+    std::size_t dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+SplitResult SplitAt(const std::string& text, char separator) {
+    std::size_t at = text.find(separator);
+    if (at == std::string::npos) return {false, text, std::string()};
+    return {true, text.substr(0, at), text.substr(at + 1)};
+}
+
+int ClampInt(int value, int low, int high) {
+    if (value < low) value = low;
+    if (value > high) value = high;
+    return value;
+}
+
+char FoldAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool SameText(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+    return true;
+}
+
+std::string UpperAscii(const std::string& text) {
+    std::string result = text;
+    for (char& c : result) c = FoldAscii(c);
+    return result;
+}
+
+std::string OwnFolder(Platform& platform) {
+    return ExtractFilePath(platform.OwnProgramPath());
+}

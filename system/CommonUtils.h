@@ -1,0 +1,36 @@
+// Path and string helpers: plain logic over 8-bit text, backslashes as separators.
+#pragma once
+
+#include <string>
+
+class Platform;
+
+// Empty stays empty; otherwise a backslash is appended unless the path ends with one.
+std::string IncludeBackslash(const std::string& path);
+// IncludeBackslash(a) + b; an empty a yields b alone.
+std::string JoinPath(const std::string& a, const std::string& b);
+std::string JoinPath(const std::string& a, const std::string& b, const std::string& c);
+// The file-name part of path (after its last "\" or ":") without its last extension.
+std::string FileBaseName(const std::string& path);
+// The folder part of path including its trailing backslash (or colon), "" when there is none.
+std::string ExtractFilePath(const std::string& path);
+// The file-name part of path (after its last "\" or ":").
+std::string ExtractFileName(const std::string& path);
+
+struct SplitResult {
+    bool found;
+    std::string left;
+    std::string right;
+};
+// Splits at the first occurrence of separator; without one, left is the whole text.
+SplitResult SplitAt(const std::string& text, char separator);
+
+int ClampInt(int value, int low, int high);
+
+// ASCII-only case folding: a-z equal A-Z, every other byte must match exactly.
+char FoldAscii(char c);
+bool SameText(const std::string& a, const std::string& b);
+std::string UpperAscii(const std::string& text);
+
+// Folder of the running program, with a trailing backslash.
+std::string OwnFolder(Platform& platform);

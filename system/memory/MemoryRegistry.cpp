@@ -1,0 +1,218 @@
+// The registry of the in-memory machine, with WOW64's two views of HKEY_LOCAL_MACHINE\Software.
+#include <algorithm>
+
+#include "system/CommonUtils.h"
+#include "system/memory/MemoryInternals.h"
+#include "system/memory/MemoryPlatform.h"
+
+namespace {
+
+enum : std::uint32_t {
+    kErrorInvalidHandle = 6,
+    kErrorBadPathname = 161,
+    kErrorKeyDeleted = 1018,
+    kDeleteRight = 0x10000,
+};
+
+class MemoryKeyHandle : public RegistryKey::Handle {
+public:
+    MemoryKeyHandle(std::shared_ptr<MemoryPlatform::RegNode> node, std::uint32_t access)
+        : node(std::move(node)), access(access) {}
+    std::shared_ptr<MemoryPlatform::RegNode> node;
+    std::uint32_t access;
+};
+
+std::vector<std::string> SplitKeyPath(const std::string& path) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('\\', start);
+        if (end == std::string::npos) end = path.size();
+        // Windows passes over doubled and trailing backslashes.
+        if (end > start) parts.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+std::shared_ptr<MemoryPlatform::RegNode> Child(MemoryPlatform::RegNode& node, const std::string& name,
+                                               bool create) {
+    std::string key = UpperAscii(name);
+    auto it = node.children.find(key);
+    if (it != node.children.end()) return it->second;
+    if (!create) return nullptr;
+    auto child = std::make_shared<MemoryPlatform::RegNode>();
+    child->name = name;
+    child->parent = &node;
+    node.children[key] = child;
+    return child;
+}
+
+}  // namespace
+
+void MemoryPlatform::SeedRegistry() {
+    for (RootKey root : {RootKey::CurrentUser, RootKey::LocalMachine, RootKey::Users}) {
+        auto node = std::make_shared<RegNode>();
+        node->name = root == RootKey::CurrentUser    ? "HKEY_CURRENT_USER"
+                     : root == RootKey::LocalMachine ? "HKEY_LOCAL_MACHINE"
+                                                     : "HKEY_USERS";
+        registryRoots_[root] = node;
+    }
+    RegNode& machine = *registryRoots_[RootKey::LocalMachine];
+    auto software = Child(machine, "SOFTWARE", true);
+    Child(*software, "Wow6432Node", true);
+    // As on Windows, HKEY_CLASSES_ROOT shows HKEY_LOCAL_MACHINE\Software\Classes, which both
+    // views share.
+    registryRoots_[RootKey::ClassesRoot] = Child(*software, "Classes", true);
+    Child(*registryRoots_[RootKey::CurrentUser], "Software", true);
+
+    auto put = [this](RootKey root, const std::string& path, bool view64, const std::string& name,
+                      const std::string& text, std::uint32_t type = kRegString) {
+        RegistryKey key = CreateRegistryKey(root, path, kKeyAllAccess | (view64 ? kKeyWow64_64Key : 0));
+        RegistryValue value{type, std::vector<std::uint8_t>(text.begin(), text.end())};
+        value.data.push_back(0);
+        WriteRegistryValue(key, name, value);
+    };
+    const std::string currentVersion = "Software\\Microsoft\\Windows\\CurrentVersion";
+    put(RootKey::LocalMachine, currentVersion, true, "ProgramFilesDir", "C:\\Program Files");
+    put(RootKey::LocalMachine, currentVersion, true, "CommonFilesDir", "C:\\Program Files\\Common Files");
+    put(RootKey::LocalMachine, currentVersion, true, "ProgramFilesDir (x86)", "C:\\Program Files (x86)");
+    put(RootKey::LocalMachine, currentVersion, false, "ProgramFilesDir", "C:\\Program Files (x86)");
+    put(RootKey::LocalMachine, currentVersion, false, "CommonFilesDir",
+        "C:\\Program Files (x86)\\Common Files");
+    CreateRegistryKey(RootKey::LocalMachine, currentVersion + "\\Uninstall", kKeyAllAccess | kKeyWow64_64Key);
+    CreateRegistryKey(RootKey::LocalMachine, currentVersion + "\\Uninstall", kKeyAllAccess);
+    put(RootKey::ClassesRoot, ".txt", false, "", "txtfile");
+    put(RootKey::ClassesRoot, "txtfile\\DefaultIcon", false, "", "%SystemRoot%\\system32\\imageres.dll,-102",
+        kRegExpandString);
+    put(RootKey::ClassesRoot, ".exe", false, "", "exefile");
+    put(RootKey::ClassesRoot, "exefile\\DefaultIcon", false, "", "%1");
+    put(RootKey::ClassesRoot, ".lnk", false, "", "lnkfile");
+}
+
+std::shared_ptr<MemoryPlatform::RegNode> MemoryPlatform::ResolveRegistryKey(const RegistryKey& base,
+                                                                            const std::string& path,
+                                                                            std::uint32_t access, bool create,
+                                                                            std::uint32_t* error) {
+    auto fail = [error](std::uint32_t code) {
+        if (error) *error = code;
+        return nullptr;
+    };
+    std::shared_ptr<RegNode> node;
+    if (base.IsRoot()) {
+        auto it = registryRoots_.find(base.Root());
+        if (it == registryRoots_.end()) return fail(kErrorInvalidHandle);
+        node = it->second;
+    } else if (auto* handle = dynamic_cast<MemoryKeyHandle*>(base.Opened())) {
+        node = handle->node;
+    } else {
+        return fail(kErrorInvalidHandle);
+    }
+    if (node->deleted) return fail(kErrorKeyDeleted);
+    if (!path.empty() && path[0] == '\\') return fail(kErrorBadPathname);
+
+    std::vector<std::string> parts = SplitKeyPath(path);
+    bool view32 = wow64_ && (access & kKeyWow64_64Key) == 0;
+    RegNode* machine = registryRoots_[RootKey::LocalMachine].get();
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        bool intoSoftware = node.get() == machine && SameText(parts[i], "SOFTWARE");
+        node = Child(*node, parts[i], create);
+        if (!node) return fail(kErrorFileNotFound);
+        // WOW64 sends a 32-bit process below Software\Wow6432Node when its path enters
+        // Software, except for the shared Classes key.
+        if (intoSoftware && view32) {
+            bool shared = i + 1 < parts.size() &&
+                          (SameText(parts[i + 1], "Classes") || SameText(parts[i + 1], "Wow6432Node"));
+            if (!shared) node = Child(*node, "Wow6432Node", true);
+        }
+    }
+    if (node->deniedRights & access & ~kKeyWow64Bits) return fail(kErrorAccessDenied);
+    return node;
+}
+
+MemoryPlatform::RegNode* MemoryPlatform::KeyNode(const RegistryKey& key, std::uint32_t needed) {
+    if (key.IsRoot()) {
+        auto it = registryRoots_.find(key.Root());
+        return it == registryRoots_.end() ? nullptr : it->second.get();
+    }
+    auto* handle = dynamic_cast<MemoryKeyHandle*>(key.Opened());
+    if (!handle || handle->node->deleted || (handle->access & needed) != needed) return nullptr;
+    return handle->node.get();
+}
+
+RegistryKey MemoryPlatform::OpenRegistryKey(const RegistryKey& base, const std::string& path,
+                                            std::uint32_t access) {
+    auto node = ResolveRegistryKey(base, path, access, false, nullptr);
+    if (!node) return RegistryKey();
+    return RegistryKey(std::make_unique<MemoryKeyHandle>(node, access));
+}
+
+RegistryKey MemoryPlatform::CreateRegistryKey(const RegistryKey& base, const std::string& path,
+                                              std::uint32_t access) {
+    auto node = ResolveRegistryKey(base, path, access, true, nullptr);
+    if (!node) return RegistryKey();
+    return RegistryKey(std::make_unique<MemoryKeyHandle>(node, access));
+}
+
+std::optional<RegistryValue> MemoryPlatform::ReadRegistryValue(const RegistryKey& key,
+                                                               const std::string& name) {
+    RegNode* node = KeyNode(key, kKeyQueryValue);
+    if (!node) return std::nullopt;
+    auto it = node->values.find(UpperAscii(name));
+    if (it == node->values.end()) return std::nullopt;
+    return it->second.value;
+}
+
+bool MemoryPlatform::WriteRegistryValue(const RegistryKey& key, const std::string& name,
+                                        const RegistryValue& value) {
+    RegNode* node = KeyNode(key, kKeySetValue);
+    if (!node) return false;
+    node->values[UpperAscii(name)] = RegNode::Value{name, value};
+    return true;
+}
+
+std::optional<RegistryKeyInfo> MemoryPlatform::QueryRegistryKeyInfo(const RegistryKey& key) {
+    RegNode* node = KeyNode(key, kKeyQueryValue);
+    if (!node) return std::nullopt;
+    RegistryKeyInfo info;
+    info.subkeys = static_cast<std::uint32_t>(node->children.size());
+    for (const auto& [upper, child] : node->children)
+        info.longestSubkeyName = std::max<std::uint32_t>(info.longestSubkeyName, child->name.size());
+    return info;
+}
+
+std::optional<std::string> MemoryPlatform::EnumRegistrySubkey(const RegistryKey& key, std::uint32_t index) {
+    RegNode* node = KeyNode(key, kKeyEnumerateSubKeys);
+    if (!node || index >= node->children.size()) return std::nullopt;
+    auto it = node->children.begin();
+    std::advance(it, index);
+    return it->second->name;
+}
+
+bool MemoryPlatform::RemoveKeyNode(const RegistryKey& base, const std::string& path, std::uint32_t view) {
+    if (base.IsRoot() && SplitKeyPath(path).empty()) return false;
+    auto node = ResolveRegistryKey(base, path, view & kKeyWow64Bits, false, nullptr);
+    if (!node || !node->parent || !node->children.empty() || (node->deniedRights & kDeleteRight))
+        return false;
+    for (const auto& [root, rootNode] : registryRoots_)
+        if (rootNode == node) return false;
+    node->deleted = true;
+    node->parent->children.erase(UpperAscii(node->name));
+    return true;
+}
+
+bool MemoryPlatform::RemoveRegistryKey(const RegistryKey& base, const std::string& path) {
+    return RemoveKeyNode(base, path, 0);
+}
+
+bool MemoryPlatform::RemoveRegistryKeyInView(const RegistryKey& base, const std::string& path,
+                                             std::uint32_t view) {
+    if (!hasDeleteKeyEx_) return false;
+    return RemoveKeyNode(base, path, view);
+}
+
+void MemoryPlatform::DenyRegistryAccess(RootKey root, const std::string& path, std::uint32_t rights,
+                                        bool view64) {
+    auto node = ResolveRegistryKey(root, path, view64 ? kKeyWow64_64Key : 0, true, nullptr);
+    if (node) node->deniedRights |= rights;
+}

@@ -1,0 +1,117 @@
+#include "system/Exceptions.h"
+#include "system/FileErrors.h"
+#include "system/win32/Win32Handles.h"
+#include "system/win32/Win32Platform.h"
+
+std::string LastErrorText(DWORD code) {
+    char* buffer = nullptr;
+    DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    std::string text = length ? std::string(buffer, length) : SystemErrorText(code);
+    if (buffer) LocalFree(buffer);
+    return TrimMessageEnd(text);
+}
+
+namespace {
+
+class Win32FileStream : public Stream {
+public:
+    Win32FileStream(HANDLE handle, std::string path) : handle_(handle), path_(std::move(path)) {}
+
+    std::size_t Read(void* buffer, std::size_t count) override {
+        DWORD got = 0;
+        if (!ReadFile(handle_.Get(), buffer, static_cast<DWORD>(count), &got, nullptr))
+            throw EReadError(kStreamReadError);
+        return got;
+    }
+    void Write(const void* buffer, std::size_t count) override {
+        const char* data = static_cast<const char*>(buffer);
+        while (count > 0) {
+            DWORD written = 0;
+            if (!WriteFile(handle_.Get(), data, static_cast<DWORD>(count), &written, nullptr) || written == 0)
+                throw EFileError(FileWriteErrorText(path_, LastErrorText(GetLastError())));
+            data += written;
+            count -= written;
+        }
+    }
+    std::int64_t Seek(std::int64_t position) override {
+        LARGE_INTEGER to, now;
+        to.QuadPart = position < 0 ? 0 : position;
+        if (!SetFilePointerEx(handle_.Get(), to, &now, FILE_BEGIN)) throw EReadError(kStreamReadError);
+        return now.QuadPart;
+    }
+    std::int64_t Position() const override {
+        LARGE_INTEGER zero, now;
+        zero.QuadPart = 0;
+        SetFilePointerEx(handle_.Get(), zero, &now, FILE_CURRENT);
+        return now.QuadPart;
+    }
+    std::int64_t Size() const override {
+        LARGE_INTEGER size;
+        return GetFileSizeEx(handle_.Get(), &size) ? size.QuadPart : 0;
+    }
+
+private:
+    FileHandle handle_;
+    std::string path_;
+};
+
+DWORD ShareFlags(ShareMode share) {
+    switch (share) {
+        case ShareMode::Exclusive:
+            return 0;
+        case ShareMode::DenyWrite:
+            return FILE_SHARE_READ;
+        case ShareMode::DenyNone:
+            return FILE_SHARE_READ | FILE_SHARE_WRITE;
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::unique_ptr<Stream> Win32Platform::OpenForReading(const std::string& path, ShareMode share) {
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, ShareFlags(share), nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        throw EFileError(FileOpenErrorText(path, LastErrorText(GetLastError())));
+    return std::make_unique<Win32FileStream>(handle, path);
+}
+
+std::unique_ptr<Stream> Win32Platform::CreateForWriting(const std::string& path) {
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        throw EFileError(FileCreateErrorText(path, LastErrorText(GetLastError())));
+    return std::make_unique<Win32FileStream>(handle, path);
+}
+
+std::uint32_t Win32Platform::FileAttributes(const std::string& path) {
+    return GetFileAttributesA(path.c_str());
+}
+
+std::string Win32Platform::OwnProgramPath() {
+    char buffer[MAX_PATH + 1];
+    DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    return std::string(buffer, length);
+}
+
+FolderResult Win32Platform::CreateFolder(const std::string& path) {
+    if (CreateDirectoryA(path.c_str(), nullptr)) return FolderResult::Created;
+    return GetLastError() == ERROR_ALREADY_EXISTS ? FolderResult::AlreadyExists : FolderResult::Failed;
+}
+
+bool Win32Platform::RemoveFolder(const std::string& path) {
+    return RemoveDirectoryA(path.c_str()) != 0;
+}
+
+bool Win32Platform::RemoveFile(const std::string& path) {
+    return DeleteFileA(path.c_str()) != 0;
+}
+
+std::string Win32Platform::TemporaryFolder() {
+    char buffer[MAX_PATH + 1];
+    DWORD length = GetTempPathA(sizeof buffer, buffer);
+    return std::string(buffer, length);
+}

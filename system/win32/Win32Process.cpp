@@ -1,0 +1,57 @@
+// Process facts, environment, libraries and sleeping through kernel32 and advapi32.
+#include <vector>
+
+#include "system/win32/Win32Handles.h"
+#include "system/win32/Win32Platform.h"
+
+namespace {
+
+using IsWow64Function = BOOL(WINAPI*)(HANDLE, PBOOL);
+using ExportFunction = void(WINAPI*)();
+
+}  // namespace
+
+bool Win32Platform::ProcessIsWow64() {
+    // IsWow64Process is missing on the oldest systems, which are all 32-bit.
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    auto isWow64 = kernel ? reinterpret_cast<IsWow64Function>(
+                                reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")))
+                          : nullptr;
+    BOOL wow64 = FALSE;
+    return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
+}
+
+int Win32Platform::WindowsMajorVersion() {
+    return LOBYTE(LOWORD(GetVersion()));
+}
+
+std::string Win32Platform::UserName() {
+    char buffer[1024];
+    DWORD length = sizeof buffer;
+    if (!GetUserNameA(buffer, &length)) return std::string();
+    return buffer;
+}
+
+std::string Win32Platform::EnvironmentVariable(const std::string& name) {
+    std::vector<char> buffer(256);
+    for (;;) {
+        DWORD length =
+            GetEnvironmentVariableA(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return std::string();
+        if (length < buffer.size()) return std::string(buffer.data(), length);
+        buffer.resize(length);
+    }
+}
+
+LibraryCall Win32Platform::CallLibraryFunction(const std::string& library, const std::string& function) {
+    HMODULE module = LoadLibraryA(library.c_str());
+    if (!module) return LibraryCall::NotLoaded;
+    FARPROC address = GetProcAddress(module, function.c_str());
+    if (address) reinterpret_cast<ExportFunction>(reinterpret_cast<void*>(address))();
+    FreeLibrary(module);
+    return address ? LibraryCall::Called : LibraryCall::NoSuchFunction;
+}
+
+void Win32Platform::Pause(std::uint32_t milliseconds) {
+    Sleep(milliseconds);
+}

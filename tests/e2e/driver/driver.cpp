@@ -1,0 +1,414 @@
+// Automation driver for the end-to-end tests: a separate Win32 process, started in the same Wine
+// prefix as the program under test, that finds that program's windows by caption, reads their
+// texts and answers them the way a user would. Every command prints what it found and exits 0,
+// or prints why not and exits 1; usage errors exit 2.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Options {
+    std::string title;
+    bool titleContains = false;
+    std::string className;
+    std::string button;
+    std::string text;
+    std::string state;
+    int index = 0;
+    int controlId = -1;
+    unsigned timeoutMs = 10000;
+    bool hidden = false;
+};
+
+[[noreturn]] void Usage(const char* why) {
+    std::fprintf(stderr,
+                 "driver: %s\n"
+                 "usage: driver COMMAND [--title T | --title-contains T] [--class C] [--timeout SEC]\n"
+                 "  list [--hidden]                       top-level windows: handle, class, caption\n"
+                 "  wait-window                           wait until a matching window is shown\n"
+                 "  wait-gone                             wait until no matching window is shown\n"
+                 "  read-dialog                           caption, static texts, edits and buttons\n"
+                 "  wait-text --text TEXT                 wait until a shown control's text contains TEXT\n"
+                 "  controls                              every child control with id and state\n"
+                 "  click --button CAPTION                press a button (or toggle a check box)\n"
+                 "  check --button CAPTION --state on|off set a check box or radio button\n"
+                 "  type --text TEXT [--index N|--id ID]  replace the text of an edit control\n"
+                 "  close                                 send WM_CLOSE to the window\n",
+                 why);
+    std::exit(2);
+}
+
+[[noreturn]] void Fail(const std::string& why) {
+    std::fprintf(stderr, "driver: %s\n", why.c_str());
+    std::exit(1);
+}
+
+std::string ClassOf(HWND wnd) {
+    char name[256] = {};
+    GetClassNameA(wnd, name, sizeof name);
+    return name;
+}
+
+// WM_GETTEXT reaches controls of another process (GetWindowText only sees captions); the timeout
+// keeps a hung program from hanging the driver too.
+std::string TextOf(HWND wnd) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(wnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
+        char buffer[1024] = {};
+        GetWindowTextA(wnd, buffer, sizeof buffer);
+        return buffer;
+    }
+    std::string text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(wnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                        2000, &copied);
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() &&
+           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                          static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+// "&Next >" reads as "Next >"; "&&" stands for a literal ampersand.
+std::string WithoutMnemonic(const std::string& caption) {
+    std::string out;
+    for (size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&' && i + 1 < caption.size())
+            ++i;
+        else if (caption[i] == '&')
+            continue;
+        out += caption[i];
+    }
+    return out;
+}
+
+// One control or message per output line, so scenarios can grep for a whole message.
+std::string Escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\t')
+            out += "\\t";
+        else
+            out += c;
+    }
+    return out;
+}
+
+bool Matches(HWND wnd, const Options& opt) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    if (pid == GetCurrentProcessId()) return false;
+    if (!opt.hidden && !IsWindowVisible(wnd)) return false;
+    if (!opt.className.empty() && !EqualNoCase(ClassOf(wnd), opt.className)) return false;
+    if (opt.title.empty()) return true;
+    std::string caption = TextOf(wnd);
+    return opt.titleContains ? caption.find(opt.title) != std::string::npos : caption == opt.title;
+}
+
+struct WindowSearch {
+    const Options* opt;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND wnd, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    if (Matches(wnd, *search->opt)) search->found.push_back(wnd);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectControl(HWND wnd, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    if (search->opt->hidden || IsWindowVisible(wnd)) search->found.push_back(wnd);
+    return TRUE;
+}
+
+// Top-level windows in Z order, so a message box comes before the window that owns it.
+std::vector<HWND> TopLevelWindows(const Options& opt) {
+    WindowSearch search{&opt, {}};
+    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// All descendants, in creation order: a wizard page's controls may sit inside a panel.
+std::vector<HWND> Controls(HWND parent, bool hidden) {
+    Options visibility;
+    visibility.hidden = hidden;
+    WindowSearch search{&visibility, {}};
+    EnumChildWindows(parent, CollectControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string Seconds(unsigned ms) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f s", ms / 1000.0);
+    return text;
+}
+
+std::string Describe(const Options& opt) {
+    std::string what = opt.className.empty() ? "window" : "window of class \"" + opt.className + "\"";
+    if (!opt.title.empty())
+        what += (opt.titleContains ? " with caption containing \"" : " captioned \"") + opt.title + "\"";
+    return what;
+}
+
+// Polls until `found` returns true or the timeout runs out; the program under test starts and
+// answers asynchronously, so every lookup waits a little.
+template <typename F>
+bool Poll(unsigned timeoutMs, F found) {
+    ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (found()) return true;
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(100);
+    }
+}
+
+HWND WaitWindow(const Options& opt) {
+    HWND wnd = nullptr;
+    if (!Poll(opt.timeoutMs, [&] {
+            auto all = TopLevelWindows(opt);
+            wnd = all.empty() ? nullptr : all.front();
+            return wnd != nullptr;
+        }))
+        Fail("no " + Describe(opt) + " appeared within " + Seconds(opt.timeoutMs));
+    return wnd;
+}
+
+bool IsButton(HWND wnd) {
+    return EqualNoCase(ClassOf(wnd), "Button");
+}
+
+bool IsEdit(HWND wnd) {
+    return EqualNoCase(ClassOf(wnd), "Edit");
+}
+
+bool IsCheckable(HWND wnd) {
+    switch (GetWindowLongA(wnd, GWL_STYLE) & BS_TYPEMASK) {
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_3STATE:
+        case BS_AUTO3STATE:
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Finds a shown button with the given caption in any matching window (a caption may match both
+// a main window and its message box; the one holding the button is meant).
+HWND WaitButton(const Options& opt) {
+    if (opt.button.empty()) Usage("--button is required");
+    HWND button = nullptr;
+    if (!Poll(opt.timeoutMs, [&] {
+            for (HWND top : TopLevelWindows(opt))
+                for (HWND control : Controls(top, false))
+                    if (IsButton(control) && EqualNoCase(WithoutMnemonic(TextOf(control)), opt.button)) {
+                        button = control;
+                        return true;
+                    }
+            return false;
+        }))
+        Fail("no button \"" + opt.button + "\" in a " + Describe(opt) + " within " + Seconds(opt.timeoutMs));
+    return button;
+}
+
+int CmdList(const Options& opt) {
+    for (HWND wnd : TopLevelWindows(opt))
+        std::printf("0x%08lx\t%s\t%s\n", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(wnd)),
+                    ClassOf(wnd).c_str(), Escaped(TextOf(wnd)).c_str());
+    return 0;
+}
+
+int CmdWaitWindow(const Options& opt) {
+    std::printf("%s\n", Escaped(TextOf(WaitWindow(opt))).c_str());
+    return 0;
+}
+
+int CmdWaitGone(const Options& opt) {
+    if (!Poll(opt.timeoutMs, [&] { return TopLevelWindows(opt).empty(); }))
+        Fail("a " + Describe(opt) + " is still shown after " + Seconds(opt.timeoutMs));
+    return 0;
+}
+
+int CmdReadDialog(const Options& opt) {
+    HWND wnd = WaitWindow(opt);
+    std::printf("caption: %s\n", Escaped(TextOf(wnd)).c_str());
+    for (HWND control : Controls(wnd, opt.hidden)) {
+        std::string text = TextOf(control);
+        if (IsButton(control))
+            std::printf("button: %s\n", Escaped(WithoutMnemonic(text)).c_str());
+        else if (IsEdit(control))
+            std::printf("edit: %s\n", Escaped(text).c_str());
+        else if (!text.empty())
+            std::printf("text: %s\n", Escaped(text).c_str());
+    }
+    return 0;
+}
+
+// Page changes show up as new texts: a scenario waits for the one it expects.
+int CmdWaitText(const Options& opt) {
+    if (opt.text.empty()) Usage("--text is required");
+    std::string found;
+    if (!Poll(opt.timeoutMs, [&] {
+            for (HWND top : TopLevelWindows(opt))
+                for (HWND control : Controls(top, false)) {
+                    std::string text = TextOf(control);
+                    if (text.find(opt.text) != std::string::npos) {
+                        found = text;
+                        return true;
+                    }
+                }
+            return false;
+        }))
+        Fail("no control showing \"" + opt.text + "\" in a " + Describe(opt) + " within " +
+             Seconds(opt.timeoutMs));
+    std::printf("%s\n", Escaped(found).c_str());
+    return 0;
+}
+
+int CmdControls(const Options& opt) {
+    HWND wnd = WaitWindow(opt);
+    for (HWND control : Controls(wnd, true)) {
+        std::string state = IsWindowVisible(control) ? "visible" : "hidden";
+        state += IsWindowEnabled(control) ? ",enabled" : ",disabled";
+        if (IsButton(control) && IsCheckable(control))
+            state += SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? ",checked" : ",unchecked";
+        std::printf("%d\t%s\t%s\t%s\n", GetDlgCtrlID(control), ClassOf(control).c_str(), state.c_str(),
+                    Escaped(TextOf(control)).c_str());
+    }
+    return 0;
+}
+
+// Posted, not sent: a click may start a long run in the program (or end it), and the driver must
+// not wait for that. Check boxes toggle themselves on BM_CLICK; push buttons get the same
+// WM_COMMAND a real click sends to their parent.
+void Press(HWND button) {
+    if (!IsWindowEnabled(button)) Fail("button \"" + WithoutMnemonic(TextOf(button)) + "\" is disabled");
+    if (IsCheckable(button)) {
+        PostMessageA(button, BM_CLICK, 0, 0);
+    } else {
+        WPARAM command = MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED);
+        PostMessageA(GetParent(button), WM_COMMAND, command, reinterpret_cast<LPARAM>(button));
+    }
+}
+
+int CmdClick(const Options& opt) {
+    Press(WaitButton(opt));
+    return 0;
+}
+
+int CmdCheck(const Options& opt) {
+    if (opt.state != "on" && opt.state != "off") Usage("--state must be on or off");
+    HWND button = WaitButton(opt);
+    if (!IsCheckable(button)) Fail("\"" + opt.button + "\" is not a check box or radio button");
+    bool checked = SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    if (checked != (opt.state == "on")) Press(button);
+    if (!Poll(opt.timeoutMs, [&] {
+            return (SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED) == (opt.state == "on");
+        }))
+        Fail("\"" + opt.button + "\" did not change its check state");
+    return 0;
+}
+
+int CmdType(const Options& opt) {
+    HWND edit = nullptr;
+    if (!Poll(opt.timeoutMs, [&] {
+            for (HWND top : TopLevelWindows(opt)) {
+                int seen = 0;
+                for (HWND control : Controls(top, false)) {
+                    if (!IsEdit(control)) continue;
+                    bool wanted =
+                        opt.controlId >= 0 ? GetDlgCtrlID(control) == opt.controlId : seen == opt.index;
+                    ++seen;
+                    if (wanted) {
+                        edit = control;
+                        return true;
+                    }
+                }
+            }
+            return false;
+        }))
+        Fail("no such edit control in a " + Describe(opt));
+    // WM_SETTEXT on a single-line edit notifies the parent with EN_CHANGE, as typing does.
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(opt.text.c_str()), SMTO_ABORTIFHUNG,
+                        5000, &result);
+    if (TextOf(edit) != opt.text) Fail("the edit control did not take the text");
+    return 0;
+}
+
+int CmdClose(const Options& opt) {
+    PostMessageA(WaitWindow(opt), WM_CLOSE, 0, 0);
+    return 0;
+}
+
+struct Command {
+    const char* name;
+    int (*run)(const Options&);
+};
+
+const Command kCommands[] = {
+    {"list", CmdList},          {"wait-window", CmdWaitWindow},
+    {"wait-gone", CmdWaitGone}, {"read-dialog", CmdReadDialog},
+    {"wait-text", CmdWaitText}, {"controls", CmdControls},
+    {"click", CmdClick},        {"check", CmdCheck},
+    {"type", CmdType},          {"close", CmdClose},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) Usage("missing command");
+    std::string command = argv[1];
+    Options opt;
+    for (int i = 2; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--hidden") {
+            opt.hidden = true;
+            continue;
+        }
+        if (i + 1 >= argc) Usage(("missing value for " + arg).c_str());
+        std::string value = argv[++i];
+        if (arg == "--title")
+            opt.title = value;
+        else if (arg == "--title-contains")
+            opt.title = value, opt.titleContains = true;
+        else if (arg == "--class")
+            opt.className = value;
+        else if (arg == "--button")
+            opt.button = value;
+        else if (arg == "--text")
+            opt.text = value;
+        else if (arg == "--state")
+            opt.state = value;
+        else if (arg == "--index")
+            opt.index = std::atoi(value.c_str());
+        else if (arg == "--id")
+            opt.controlId = std::atoi(value.c_str());
+        else if (arg == "--timeout")
+            opt.timeoutMs = static_cast<unsigned>(std::atof(value.c_str()) * 1000);
+        else
+            Usage(("unknown option " + arg).c_str());
+    }
+    for (const Command& known : kCommands) {
+        if (command != known.name) continue;
+        int status = known.run(opt);
+        std::fflush(stdout);
+        return status;
+    }
+    Usage(("unknown command " + command).c_str());
+}

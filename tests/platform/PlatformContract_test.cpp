@@ -1,0 +1,82 @@
+// One contract, two machines: what the in-memory machine does, Windows does too.
+#include <gtest/gtest.h>
+
+#include "system/CommonUtils.h"
+#include "system/Exceptions.h"
+#include "tests/platform/ContractFixture.h"
+
+namespace {
+
+template <class Machine>
+class PlatformContract : public ContractFixture<Machine> {};
+TYPED_TEST_SUITE(PlatformContract, Machines);
+
+TYPED_TEST(PlatformContract, WrittenFileReadsBackWithSizeAndSeek) {
+    std::string path = this->Write("data.bin", "0123456789");
+    auto stream = this->P().OpenForReading(path, ShareMode::DenyWrite);
+    EXPECT_EQ(stream->Size(), 10);
+    stream->Seek(4);
+    char buffer[16] = {};
+    EXPECT_EQ(stream->Read(buffer, sizeof buffer), 6u);
+    EXPECT_EQ(std::string(buffer, 6), "456789");
+    EXPECT_EQ(stream->Position(), 10);
+    EXPECT_EQ(stream->Read(buffer, sizeof buffer), 0u) << "reading at the end yields nothing";
+    stream->Seek(8);
+    EXPECT_THROW(stream->ReadBuffer(buffer, 4), EReadError) << "a short read is an error for ReadBuffer";
+}
+
+TYPED_TEST(PlatformContract, CreatingReplacesAnExistingFileWhole) {
+    this->Write("data.bin", "a long first version");
+    std::string path = this->Write("data.bin", "short");
+    EXPECT_EQ(this->P().OpenForReading(path, ShareMode::DenyNone)->Size(), 5);
+}
+
+TYPED_TEST(PlatformContract, MissingFileRaisesTheFileErrorNamingThePath) {
+    std::string path = this->scratch_ + "missing.txt";
+    try {
+        this->P().OpenForReading(path, ShareMode::DenyNone);
+        FAIL() << "opening a missing file must fail";
+    } catch (const EFileError& error) {
+        EXPECT_EQ(error.Message().rfind("Cannot open file \"" + path + "\". ", 0), 0u) << error.Message();
+    }
+}
+
+TYPED_TEST(PlatformContract, AttributesTellFilesFoldersAndNothingApart) {
+    std::string file = this->Write("a.txt", "x");
+    EXPECT_TRUE(this->P().FileExists(file));
+    EXPECT_FALSE(this->P().DirectoryExists(file));
+    EXPECT_TRUE(this->P().DirectoryExists(this->scratch_));
+    EXPECT_FALSE(this->P().FileExists(this->scratch_));
+    EXPECT_EQ(this->P().FileAttributes(this->scratch_ + "none"), kInvalidAttributes);
+    EXPECT_TRUE(this->P().FileExists(UpperAscii(file))) << "paths compare without regard to ASCII case";
+}
+
+TYPED_TEST(PlatformContract, ShareModesDecideWhoElseMayOpen) {
+    std::string path = this->Write("shared.bin", "abc");
+    {
+        auto first = this->P().OpenForReading(path, ShareMode::DenyNone);
+        EXPECT_NO_THROW(this->P().OpenForReading(path, ShareMode::DenyNone));
+        EXPECT_THROW(this->P().OpenForReading(path, ShareMode::Exclusive), EFileError);
+        EXPECT_THROW(this->P().CreateForWriting(path), EFileError) << "an open file cannot be replaced";
+    }
+    {
+        auto exclusive = this->P().OpenForReading(path, ShareMode::Exclusive);
+        EXPECT_THROW(this->P().OpenForReading(path, ShareMode::DenyNone), EFileError);
+    }
+    EXPECT_NO_THROW(this->P().OpenForReading(path, ShareMode::Exclusive)) << "closing releases the file";
+}
+
+TYPED_TEST(PlatformContract, FolderCreationTellsExistingApartAndRemovalNeedsAnEmptyFolder) {
+    std::string folder = this->scratch_ + "sub";
+    EXPECT_EQ(this->P().CreateFolder(folder), FolderResult::Created);
+    EXPECT_EQ(this->P().CreateFolder(folder), FolderResult::AlreadyExists);
+    EXPECT_EQ(this->P().CreateFolder(this->scratch_ + "no\\such\\parent"), FolderResult::Failed);
+    this->Write("sub\\inner.txt", "x");
+    EXPECT_FALSE(this->P().RemoveFolder(folder)) << "a folder with a file stays";
+    EXPECT_TRUE(this->P().RemoveFile(folder + "\\inner.txt"));
+    EXPECT_FALSE(this->P().RemoveFile(folder + "\\inner.txt")) << "a missing file cannot be deleted";
+    EXPECT_TRUE(this->P().RemoveFolder(folder));
+    EXPECT_FALSE(this->P().DirectoryExists(folder));
+}
+
+}  // namespace

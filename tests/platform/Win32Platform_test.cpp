@@ -1,0 +1,77 @@
+// What only the real machine can show: the Wine prefix's own folders and WOW64, and a link of
+// ours opened by Wine's own start command.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+
+#include "system/CommonUtils.h"
+#include "system/Exceptions.h"
+#include "system/ShellUtils.h"
+#include "system/WindowsEx.h"
+#include "system/win32/Win32Platform.h"
+
+namespace {
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && SameText(text.substr(text.size() - tail.size()), tail);
+}
+
+TEST(Win32Platform, AThirtyTwoBitProcessSeesTheRedirectedFolders) {
+    Win32Platform platform;
+    EXPECT_TRUE(IsWow64(platform));
+    EXPECT_TRUE(EndsWith(GetProgramFilesFolder(platform), "\\Program Files (x86)"))
+        << GetProgramFilesFolder(platform);
+    EXPECT_TRUE(EndsWith(GetCommonFilesFolder(platform), "\\Program Files (x86)\\Common Files"));
+    EXPECT_TRUE(platform.DirectoryExists(GetDocumentsFolder(platform)));
+    EXPECT_TRUE(platform.DirectoryExists(GetAppDataFolder(platform)));
+
+    TRegistry64 registry(platform, true);
+    registry.SetRootKey(RootKey::LocalMachine);
+    ASSERT_TRUE(registry.OpenKeyReadOnly("\\Software\\Microsoft\\Windows\\CurrentVersion"));
+    EXPECT_EQ(registry.ReadString("ProgramFilesDir"), "C:\\Program Files")
+        << "the 64-bit view names the 64-bit folder";
+}
+
+TEST(Win32Platform, OurShortcutOpensWithWinesStartCommand) {
+    Win32Platform platform;
+    std::string folder =
+        platform.TemporaryFolder() + "plugsetup-link-" +
+        std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 1000000007) + "\\";
+    ASSERT_EQ(platform.CreateFolder(folder), FolderResult::Created);
+    std::string batch = folder + "mark.bat";
+    std::string marker = folder + "marker.txt";
+    const std::string script = "@echo %~1> \"" + marker + "\"\r\n@cd >> \"" + marker + "\"\r\n";
+    platform.CreateForWriting(batch)->Write(script.data(), script.size());
+    std::string link = folder + "Mark.lnk";
+    ASSERT_TRUE(CreateShortcut(platform, link, batch, "hello", 0));
+
+    std::string command = "start \"\" \"" + link + "\"";
+    std::system(command.c_str());
+    // The shell does not hand back the process it starts for a link, so wait for both lines
+    // of the marker, for half a minute at most.
+    std::string text;
+    for (int i = 0; i < 300 && std::count(text.begin(), text.end(), '\n') < 2; ++i) {
+        platform.Pause(100);
+        try {
+            auto stream = platform.OpenForReading(marker, ShareMode::DenyNone);
+            text.assign(static_cast<std::size_t>(stream->Size()), '\0');
+            stream->ReadBuffer(text.data(), text.size());
+        } catch (const EFileError&) {
+            // not written yet, or still open in the batch
+        }
+    }
+    EXPECT_EQ(text.rfind("hello\r\n", 0), 0u) << text;
+    EXPECT_NE(text.find(folder.substr(0, folder.size() - 1)), std::string::npos)
+        << "the link's working folder is its target's: " << text;
+
+    // The batch's own process may hold its file a moment longer.
+    for (int i = 0; i < 20 && platform.FileExists(batch) && !platform.RemoveFile(batch); ++i)
+        platform.Pause(100);
+    platform.RemoveFile(marker);
+    platform.RemoveFile(link);
+    platform.RemoveFolder(folder);
+}
+
+}  // namespace

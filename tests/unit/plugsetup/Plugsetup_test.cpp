@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "archive/SetupData.h"
+#include "system/Stream.h"
+#include "tools/plugsetup/Tool.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::uint8_t> ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteAll(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::int32_t Int32At(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+    return static_cast<std::int32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+                                     static_cast<std::uint32_t>(bytes[at + 3]) << 24);
+}
+
+class Plugsetup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/plugsetup-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root_ = pattern;
+        product_ = root_ / "product";
+        WriteAll(product_ / "Setup.ini", "[Setup]\nProductName=Gadget\n");
+        WriteAll(product_ / "Gadget" / "Gadget.dll", std::string(5000, 'g'));
+        WriteAll(product_ / "Gadget" / "Docs" / "Readme.txt", "Read me.");
+        fs::create_directories(product_ / "Gadget" / "Empty");
+        std::string stub = "MZ" + std::string(0x200 - 2, '\0');
+        WriteAll(root_ / "bin" / "Setup.exe", stub);
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    int Run(const std::vector<std::string>& args) {
+        out_.str("");
+        err_.str("");
+        ToolEnvironment env{out_, err_, (root_ / "bin" / "plugsetup").string(),
+                            [this](const std::string& name) -> std::optional<std::string> {
+                                auto found = vars_.find(name);
+                                if (found == vars_.end()) return std::nullopt;
+                                return found->second;
+                            },
+                            [] { return 45000.5; }};
+        return RunPlugsetup(args, env);
+    }
+
+    std::string Out() const { return out_.str(); }
+    std::string Err() const { return err_.str(); }
+    std::string P(const char* name) const { return (root_ / name).string(); }
+
+    fs::path root_, product_;
+    std::map<std::string, std::string> vars_;
+    std::ostringstream out_, err_;
+};
+
+TEST_F(Plugsetup, BuildsADataFileThatVerifiesAndLists) {
+    ASSERT_EQ(Run({"build", "--version", "1.2.3", "--beta", "4", "--build-time", "2024-05-17T13:45:30",
+                   "--data-file", "-o", P("Setup.dat"), product_.string()}),
+              kExitOk)
+        << Err();
+    EXPECT_EQ(ReadAll(P("Setup.dat"))[0], 'K');
+
+    EXPECT_EQ(Run({"verify", P("Setup.dat")}), kExitOk) << Err();
+    EXPECT_NE(Out().find(": OK, version 1.23 beta 4, 3 files,"), std::string::npos) << Out();
+
+    ASSERT_EQ(Run({"list", P("Setup.dat")}), kExitOk) << Err();
+    EXPECT_EQ(Out(),
+              "Version:    1.23 beta 4\n"
+              "Build time: 2024-05-17 13:45:30\n"
+              "Gadget\\\n"
+              "  Docs\\\n"
+              "    Readme.txt  8\n"
+              "  Empty\\\n"
+              "  Gadget.dll  5000\n"
+              "Setup.ini  27\n");
+}
+
+TEST_F(Plugsetup, BuildsAProgramFromTheStubBesideTheTool) {
+    ASSERT_EQ(
+        Run({"build", "--version", "2.0.1", "--press-preview", "-o", P("Setup.exe"), product_.string()}),
+        kExitOk)
+        << Err();
+    std::vector<std::uint8_t> program = ReadAll(P("Setup.exe"));
+    EXPECT_EQ(Int32At(program, 0x30), 0x200);  // the archive starts where the stub ends
+    EXPECT_EQ(Int32At(program, 0x34), 0);
+    MemoryStream s(program);
+    s.Seek(0x200);
+    ArchiveInfo info = CheckArchive(s);
+    EXPECT_EQ(info.Version.AsString(), "2.01 (press preview)");
+    EXPECT_EQ(info.BuildTime, 45000.5);  // now, as the environment tells it
+    EXPECT_EQ(info.ArchiveEnd, static_cast<std::int64_t>(program.size()));
+
+    EXPECT_EQ(Run({"verify", P("Setup.exe")}), kExitOk) << Err();
+    EXPECT_FALSE(fs::exists(P("Setup.exe.partial")));
+}
+
+TEST_F(Plugsetup, SameInputsGiveIdenticalFilesAndSourceDateEpochIsUtcWallClock) {
+    vars_["SOURCE_DATE_EPOCH"] = "1700000000";  // 2023-11-14 22:13:20 UTC
+    ASSERT_EQ(Run({"build", "--version=3.1.1", "-o", P("a.exe"), product_.string()}), kExitOk) << Err();
+    ASSERT_EQ(Run({"build", "--version=3.1.1", "-o", P("b.exe"), product_.string()}), kExitOk) << Err();
+    EXPECT_EQ(ReadAll(P("a.exe")), ReadAll(P("b.exe")));
+    ASSERT_EQ(Run({"list", P("a.exe")}), kExitOk);
+    EXPECT_NE(Out().find("Build time: 2023-11-14 22:13:20\n"), std::string::npos) << Out();
+
+    vars_["SOURCE_DATE_EPOCH"] = "soon";
+    EXPECT_EQ(Run({"build", "--version=3.1.1", "-o", P("c.exe"), product_.string()}), kExitFailure);
+    EXPECT_FALSE(fs::exists(P("c.exe")));
+}
+
+TEST_F(Plugsetup, VerifyReportsTheReadersOwnMessage) {
+    ASSERT_EQ(Run({"build", "--version", "1.0.0", "--data-file", "-o", P("Setup.dat"), product_.string()}),
+              kExitOk);
+    std::vector<std::uint8_t> good = ReadAll(P("Setup.dat"));
+
+    std::vector<std::uint8_t> bytes = good;
+    bytes[3] = 'X';
+    std::ofstream(P("bad.dat"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    EXPECT_EQ(Run({"verify", P("bad.dat")}), kExitFailure);
+    EXPECT_EQ(Err(), "plugsetup: " + P("bad.dat") + ": Invalid setup data signature\n");
+
+    bytes = good;
+    bytes[bytes.size() / 2] ^= 4;
+    std::ofstream(P("bad.dat"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    EXPECT_EQ(Run({"verify", P("bad.dat")}), kExitFailure);
+    EXPECT_EQ(Err(), "plugsetup: " + P("bad.dat") + ": " + kCorruptedArchiveMessage + "\n");
+
+    std::ofstream(P("short.dat"), std::ios::binary) << "KW/ISB/3";
+    EXPECT_EQ(Run({"verify", P("short.dat")}), kExitFailure);
+    EXPECT_EQ(Err(), "plugsetup: " + P("short.dat") + ": Stream read error\n");
+
+    EXPECT_EQ(Run({"list", P("missing.dat")}), kExitFailure);
+    EXPECT_NE(Err().find("missing.dat"), std::string::npos);
+}
+
+TEST_F(Plugsetup, RefusesWhatTheArchiveCannotHoldWithoutLeavingAFile) {
+    WriteAll(product_ / "Gadget" / "a:b.txt", "colon");
+    EXPECT_EQ(Run({"build", "--version", "1.0.0", "--data-file", "-o", P("Setup.dat"), product_.string()}),
+              kExitFailure);
+    EXPECT_NE(Err().find("'Gadget\\a:b.txt'"), std::string::npos) << Err();
+    EXPECT_FALSE(fs::exists(P("Setup.dat")));
+    EXPECT_FALSE(fs::exists(P("Setup.dat.partial")));
+}
+
+TEST_F(Plugsetup, RefusesAStubThatIsNotAFreshProgram) {
+    WriteAll(root_ / "text.exe", "not a program at all, but long enough for the header words......");
+    EXPECT_EQ(
+        Run({"build", "--version", "1.0.0", "--stub", P("text.exe"), "-o", P("x.exe"), product_.string()}),
+        kExitFailure);
+    EXPECT_NE(Err().find("no MZ header"), std::string::npos) << Err();
+
+    ASSERT_EQ(Run({"build", "--version", "1.0.0", "-o", P("Setup.exe"), product_.string()}), kExitOk);
+    EXPECT_EQ(
+        Run({"build", "--version", "1.0.0", "--stub", P("Setup.exe"), "-o", P("x.exe"), product_.string()}),
+        kExitFailure);
+    EXPECT_NE(Err().find("already carries"), std::string::npos) << Err();
+}
+
+TEST_F(Plugsetup, BadArgumentsGiveStatus2AndAUsageLine) {
+    const std::string dir = product_.string();
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"unpack", "x"},
+        {"verify"},
+        {"verify", "a", "b"},
+        {"list", "--all", "x"},
+        {"build", "-o", P("x"), dir},
+        {"build", "--version", "1.0.0", dir},
+        {"build", "--version", "1.0.0", "-o", P("x")},
+        {"build", "--version", "1.10.0", "-o", P("x"), dir},
+        {"build", "--version", "1.0", "-o", P("x"), dir},
+        {"build", "--version", "1.0.0", "--beta", "x", "-o", P("x"), dir},
+        {"build", "--version", "1.0.0", "--build-time", "2024-02-30T00:00:00", "-o", P("x"), dir},
+        {"build", "--version", "1.0.0", "--data-file", "--stub", "s", "-o", P("x"), dir},
+        {"build", "--version", "1.0.0", "--version", "1.0.0", "-o", P("x"), dir},
+        {"build", "--version", "1.0.0", "-o"},
+    };
+    for (const auto& args : bad) {
+        EXPECT_EQ(Run(args), kExitUsage) << (args.empty() ? "(none)" : args[0]) << " " << args.size();
+        EXPECT_NE(Err().find("usage: plugsetup"), std::string::npos) << Err();
+    }
+    EXPECT_FALSE(fs::exists(P("x")));
+}
+
+TEST_F(Plugsetup, HelpGoesToStandardOutput) {
+    EXPECT_EQ(Run({"--help"}), kExitOk);
+    EXPECT_NE(Out().find("build"), std::string::npos);
+    EXPECT_NE(Out().find("verify"), std::string::npos);
+    EXPECT_EQ(Run({"build", "--help"}), kExitOk);
+    EXPECT_NE(Out().find("usage: plugsetup build --version"), std::string::npos);
+}
+
+#ifdef PLUGSETUP_EXE
+// The program itself: its exit statuses reach the shell.
+TEST_F(Plugsetup, ProgramExitsWithTheCommandsStatus) {
+    auto status = [](const std::string& command) {
+        int raw = std::system((command + " >/dev/null 2>&1").c_str());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    };
+    const std::string exe = PLUGSETUP_EXE;
+    EXPECT_EQ(status(exe + " build --version 1.0.0 --data-file -o '" + P("Setup.dat") + "' '" +
+                     product_.string() + "'"),
+              0);
+    EXPECT_EQ(status(exe + " verify '" + P("Setup.dat") + "'"), 0);
+    EXPECT_EQ(status(exe + " verify '" + product_.string() + "/Setup.ini'"), 1);
+    EXPECT_EQ(status(exe + " frobnicate"), 2);
+}
+#endif
+
+}  // namespace

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include "system/Exceptions.h"
+#include "system/memory/MemoryPlatform.h"
+#include "uninstall/UninstallRecord.h"
+
+namespace {
+
+std::vector<std::uint8_t> RecordBytes(const std::vector<std::string>& log, const std::string& name) {
+    TProgramVersion version;
+    version.Major = 2;
+    version.Minor = 1;
+    version.Release = 3;
+    MemoryStream stream;
+    WriteUninstallRecord(stream, version, log, name);
+    return stream.Bytes();
+}
+
+}  // namespace
+
+TEST(UninstallRecord, RoundTripsLogNameAndVersionInTheFixedLayout) {
+    auto bytes =
+        RecordBytes({"EC:\\Program Files\\", "DC:\\Program Files\\Vendor\\", "FC:\\a.dll"}, "Gadget");
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 8), "KW/UNS/3");
+    std::string log = "EC:\\Program Files\\\r\nDC:\\Program Files\\Vendor\\\r\nFC:\\a.dll\r\n";
+    ASSERT_EQ(bytes.size(), 61 + log.size() + 6);
+    EXPECT_EQ(std::string(bytes.begin() + 61, bytes.begin() + 61 + log.size()), log);
+
+    MemoryStream stream(bytes);
+    UninstallRecord record = ReadUninstallRecord(stream);
+    EXPECT_EQ(record.version.AsString(), "2.13");
+    EXPECT_EQ(record.log, (std::vector<std::string>{"EC:\\Program Files\\", "DC:\\Program Files\\Vendor\\",
+                                                    "FC:\\a.dll"}));
+    EXPECT_EQ(record.productName, "Gadget");
+}
+
+TEST(UninstallRecord, EmptyNameAndAnyLineBreakStyleReadBack) {
+    auto bytes = RecordBytes({}, "");
+    MemoryStream empty(bytes);
+    EXPECT_EQ(ReadUninstallRecord(empty).productName, "");
+
+    // A record written by hand with LF and CR breaks still splits into its lines.
+    MemoryStream handmade(RecordBytes({"Fa\nFb\rFc"}, "N"));
+    EXPECT_EQ(ReadUninstallRecord(handmade).log, (std::vector<std::string>{"Fa", "Fb", "Fc"}));
+}
+
+TEST(UninstallRecord, DamagedRecordsFailWithTheirOwnErrors) {
+    auto bytes = RecordBytes({"Fx"}, "N");
+    auto wrongSignature = bytes;
+    wrongSignature[3] = 'X';
+    MemoryStream a(wrongSignature);
+    try {
+        ReadUninstallRecord(a);
+        FAIL();
+    } catch (const ESetupError& error) {
+        EXPECT_STREQ(error.what(), "Invalid uninstall data signature");
+    }
+
+    auto wrongMarker = bytes;
+    wrongMarker[28] = 0;
+    MemoryStream b(wrongMarker);
+    EXPECT_THROW(ReadUninstallRecord(b), Exception);
+
+    // A log length far beyond the file must not be trusted for an allocation.
+    auto hugeLength = bytes;
+    hugeLength[53 + 3] = 0x7F;
+    MemoryStream c(hugeLength);
+    EXPECT_THROW(ReadUninstallRecord(c), EReadError);
+
+    auto cut = bytes;
+    cut.resize(60);
+    MemoryStream d(cut);
+    EXPECT_THROW(ReadUninstallRecord(d), EReadError);
+}
+
+TEST(UninstallRecord, UninstallerReadsItsOwnFileOrUninstallDatBeside) {
+    MemoryPlatform machine;
+    auto record = RecordBytes({"Fx"}, "Own");
+    MemoryStream program;
+    program.Seek(0x30);
+    program.WriteInt32(64);
+    program.WriteInt32(1);
+    program.Seek(64);
+    program.Write(record.data(), record.size());
+    machine.AddFile(machine.OwnProgramPath(), program.Bytes());
+    EXPECT_EQ(LoadOwnUninstallRecord(machine).productName, "Own");
+
+    std::vector<std::uint8_t> bare(64, 0);
+    bare[0x34] = 1;
+    machine.AddFile(machine.OwnProgramPath(), bare);
+    EXPECT_THROW(LoadOwnUninstallRecord(machine), EFileError) << "no Uninstall.dat beside it";
+    machine.AddFile("C:\\Users\\user\\Downloads\\Uninstall.dat", RecordBytes({}, "Beside"));
+    EXPECT_EQ(LoadOwnUninstallRecord(machine).productName, "Beside");
+}

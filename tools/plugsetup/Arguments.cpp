@@ -1,0 +1,49 @@
+#include "tools/plugsetup/Arguments.h"
+
+#include "tools/plugsetup/Tool.h"
+
+Arguments::Arguments(const std::vector<std::string>& args, const std::vector<OptionRule>& rules) {
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            positional_.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::string name = arg;
+        std::optional<std::string> inlineValue;
+        if (std::size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            name = arg.substr(0, eq);
+            inlineValue = arg.substr(eq + 1);
+        }
+        const OptionRule* rule = nullptr;
+        for (const OptionRule& candidate : rules)
+            if (name == candidate.Name) rule = &candidate;
+        if (!rule) throw EUsageError("unknown option '" + name + "'");
+        if (values_.count(name)) throw EUsageError("option '" + name + "' given twice");
+        if (!rule->TakesValue) {
+            if (inlineValue) throw EUsageError("option '" + name + "' takes no value");
+            values_[name] = std::string();
+        } else if (inlineValue) {
+            values_[name] = *inlineValue;
+        } else {
+            if (i + 1 >= args.size()) throw EUsageError("option '" + name + "' needs a value");
+            values_[name] = args[++i];
+        }
+    }
+}
+
+std::optional<std::string> Arguments::Value(const std::string& name) const {
+    auto found = values_.find(name);
+    if (found == values_.end()) return std::nullopt;
+    return found->second;
+}
+
+void Arguments::ExpectPositional(std::size_t count, const char* what) const {
+    if (positional_.size() < count) throw EUsageError(std::string("missing ") + what);
+    if (positional_.size() > count) throw EUsageError("unexpected argument '" + positional_[count] + "'");
+}

@@ -1,0 +1,28 @@
+// Command-line options shared by the commands: "--name VALUE", "--name=VALUE", "-o VALUE",
+// flags, and positional arguments; "--" ends the options. Errors are EUsageError.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct OptionRule {
+    const char* Name;  // "--version", "-o"
+    bool TakesValue;
+};
+
+class Arguments {
+public:
+    Arguments(const std::vector<std::string>& args, const std::vector<OptionRule>& rules);
+
+    bool Has(const std::string& name) const { return values_.count(name) > 0; }
+    std::optional<std::string> Value(const std::string& name) const;
+    const std::vector<std::string>& Positional() const { return positional_; }
+    // Exactly count positional arguments, or EUsageError naming what is missing.
+    void ExpectPositional(std::size_t count, const char* what) const;
+
+private:
+    std::map<std::string, std::string> values_;
+    std::vector<std::string> positional_;
+};

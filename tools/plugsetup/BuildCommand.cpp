@@ -1,0 +1,162 @@
+// plugsetup build: a product folder becomes a setup program (stub + archive) or a Setup.dat.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "archive/ArchiveWriter.h"
+#include "archive/SetupData.h"
+#include "system/CommonUtils.h"
+#include "system/FileErrors.h"
+#include "tools/plugsetup/Arguments.h"
+#include "tools/plugsetup/BuildTime.h"
+#include "tools/plugsetup/HostFile.h"
+#include "tools/plugsetup/ProductTree.h"
+#include "tools/plugsetup/Tool.h"
+
+namespace {
+
+constexpr const char* kStubNotAProgramMessage = "not a Windows program (no MZ header)";
+constexpr const char* kStubHasArchiveMessage =
+    "already carries a setup archive or uninstall record (its offset word at 0x30 is not 0)";
+constexpr const char* kStubIsUninstallerMessage = "is an uninstaller copy (its marker word at 0x34 is not 0)";
+constexpr const char* kStubTooLargeMessage = "is 2 GiB or larger; the archive must begin below 2 GiB";
+constexpr const char* kBadEpochMessage =
+    "SOURCE_DATE_EPOCH is not a number of seconds in the years 1..9999: ";
+constexpr const char* kDefaultStubName = "Setup.exe";
+constexpr const char* kDefaultStubHint = " (the default stub beside plugsetup; give --stub or --data-file)";
+
+const std::vector<OptionRule> kBuildOptions = {
+    {"--version", true},    {"--beta", true}, {"--press-preview", false},
+    {"--build-time", true}, {"--stub", true}, {"--data-file", false},
+    {"-o", true},
+};
+
+bool ParseDecimal(const std::string& text, std::int32_t& value) {
+    if (text.empty() || text.size() > 9) return false;
+    value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    return true;
+}
+
+TProgramVersion ParseVersion(const Arguments& arguments) {
+    std::optional<std::string> text = arguments.Value("--version");
+    if (!text) throw EUsageError("missing --version");
+    TProgramVersion version;
+    SplitResult major = SplitAt(*text, '.');
+    SplitResult minor = SplitAt(major.right, '.');
+    if (!major.found || !minor.found || !ParseDecimal(major.left, version.Major) ||
+        !ParseDecimal(minor.left, version.Minor) || !ParseDecimal(minor.right, version.Release))
+        throw EUsageError("--version wants MAJOR.MINOR.RELEASE in decimal, not '" + *text + "'");
+    if (std::optional<std::string> beta = arguments.Value("--beta"))
+        if (!ParseDecimal(*beta, version.Beta))
+            throw EUsageError("--beta wants a number, not '" + *beta + "'");
+    version.PressPreview = arguments.Has("--press-preview");
+    try {
+        CheckArchiveVersion(version);
+    } catch (const EArchiveWriteError& error) {
+        throw EUsageError(error.what());
+    }
+    return version;
+}
+
+double ChooseBuildTime(const Arguments& arguments, ToolEnvironment& env) {
+    if (std::optional<std::string> text = arguments.Value("--build-time")) {
+        std::optional<double> time = ParseBuildTime(*text);
+        if (!time) throw EUsageError("--build-time wants YYYY-MM-DDTHH:MM:SS, not '" + *text + "'");
+        return *time;
+    }
+    std::optional<std::string> epoch = env.GetEnv ? env.GetEnv("SOURCE_DATE_EPOCH") : std::nullopt;
+    if (epoch && !epoch->empty()) {
+        std::optional<double> time = BuildTimeFromEpoch(*epoch);
+        if (!time) throw Exception(kBadEpochMessage + *epoch);
+        return *time;
+    }
+    return env.Now();
+}
+
+std::string DefaultStub(const ToolEnvironment& env) {
+    std::size_t slash = env.ExecutablePath.rfind('/');
+    if (slash == std::string::npos) return kDefaultStubName;
+    return env.ExecutablePath.substr(0, slash + 1) + kDefaultStubName;
+}
+
+std::int32_t Int32At(const std::vector<std::uint8_t>& bytes, std::int64_t at) {
+    auto i = static_cast<std::size_t>(at);
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(bytes[i]) | static_cast<std::uint32_t>(bytes[i + 1]) << 8 |
+        static_cast<std::uint32_t>(bytes[i + 2]) << 16 | static_cast<std::uint32_t>(bytes[i + 3]) << 24);
+}
+
+// The stub with its archive offset word set to where the archive will begin: its own end.
+std::vector<std::uint8_t> PrepareStub(const std::string& path) {
+    std::vector<std::uint8_t> stub = ReadHostFile(path);
+    WithSubject(path, [&] {
+        if (stub.size() < static_cast<std::size_t>(kUninstallMarkerWordPosition + 4) || stub[0] != 'M' ||
+            stub[1] != 'Z')
+            throw Exception(kStubNotAProgramMessage);
+        if (Int32At(stub, kArchiveOffsetWordPosition) != 0) throw Exception(kStubHasArchiveMessage);
+        if (Int32At(stub, kUninstallMarkerWordPosition) != 0) throw Exception(kStubIsUninstallerMessage);
+        if (stub.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+            throw Exception(kStubTooLargeMessage);
+    });
+    auto start = static_cast<std::uint32_t>(stub.size());
+    for (int i = 0; i < 4; ++i)
+        stub[static_cast<std::size_t>(kArchiveOffsetWordPosition) + static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(start >> (8 * i));
+    return stub;
+}
+
+}  // namespace
+
+int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
+    Arguments arguments(args, kBuildOptions);
+    arguments.ExpectPositional(1, "PRODUCT_DIR");
+    std::optional<std::string> output = arguments.Value("-o");
+    if (!output || output->empty()) throw EUsageError("missing -o OUTPUT");
+    const bool dataFile = arguments.Has("--data-file");
+    if (dataFile && arguments.Has("--stub")) throw EUsageError("--stub and --data-file exclude each other");
+
+    ArchiveWriterOptions options;
+    options.Version = ParseVersion(arguments);
+    options.BuildTime = ChooseBuildTime(arguments, env);
+    const std::string& productDir = arguments.Positional()[0];
+
+    std::vector<std::uint8_t> stub;
+    if (std::optional<std::string> given = arguments.Value("--stub")) {
+        stub = PrepareStub(*given);
+    } else if (!dataFile) {
+        try {
+            stub = PrepareStub(DefaultStub(env));
+        } catch (const EFileError& error) {
+            throw EFileError(error.Message() + kDefaultStubHint);
+        }
+    }
+    std::vector<SourceEntry> tree = ReadProductTree(productDir);
+
+    // Written beside the output and renamed at the end, so a failed build leaves no half file.
+    const std::string partial = *output + ".partial";
+    ArchiveWriteResult result;
+    // File errors name their file; what the format cannot hold is named inside the product.
+    try {
+        std::unique_ptr<HostFile> file = HostFile::CreateForWriting(partial);
+        file->Write(stub.data(), stub.size());
+        try {
+            result = WriteArchive(*file, tree, options);
+        } catch (const EArchiveWriteError& error) {
+            throw EArchiveWriteError(productDir + ": " + error.what());
+        }
+        file->Close();
+        if (std::rename(partial.c_str(), output->c_str()) != 0)
+            throw EFileError(FileCreateErrorText(*output, std::strerror(errno)));
+    } catch (...) {
+        std::remove(partial.c_str());
+        throw;
+    }
+    env.Out << *output << ": version " << options.Version.AsString() << ", " << result.FileCount << " files, "
+            << result.DataLength << " bytes of data, archive at offset " << result.ArchiveStart << "\n";
+    return kExitOk;
+}

@@ -1,0 +1,37 @@
+// Linux files for the tool, behind the Stream interface (std::FILE underneath). The Platform
+// interface is about Windows behaviour; the tool reads and writes the vendor's own files.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "system/Stream.h"
+
+class HostFile : public Stream {
+public:
+    // Raise EFileError with the system's reason when the file cannot be opened or created.
+    static std::unique_ptr<HostFile> OpenForReading(const std::string& path);
+    static std::unique_ptr<HostFile> CreateForWriting(const std::string& path);
+    ~HostFile() override;
+    HostFile(const HostFile&) = delete;
+    HostFile& operator=(const HostFile&) = delete;
+
+    std::size_t Read(void* buffer, std::size_t count) override;
+    void Write(const void* buffer, std::size_t count) override;
+    std::int64_t Seek(std::int64_t position) override;
+    std::int64_t Position() const override;
+    std::int64_t Size() const override;
+
+    // Flushes and closes; raises EFileError when the last writes fail (a full disk shows here).
+    void Close();
+
+private:
+    HostFile(std::FILE* file, std::string path) : file_(file), path_(std::move(path)) {}
+    std::FILE* file_;
+    std::string path_;
+};
+
+// The whole file.
+std::vector<std::uint8_t> ReadHostFile(const std::string& path);

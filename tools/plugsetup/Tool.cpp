@@ -1,0 +1,123 @@
+#include "tools/plugsetup/Tool.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "archive/SetupData.h"
+
+namespace {
+
+// Add a command here and in its own file.
+const Command kCommands[] = {
+    {"build",
+     "--version MAJOR.MINOR.RELEASE [--beta N] [--press-preview] [--build-time YYYY-MM-DDTHH:MM:SS] "
+     "[--stub Setup.exe | --data-file] -o OUTPUT PRODUCT_DIR",
+     "build a setup program (or Setup.dat) from a product folder", RunBuild},
+    {"verify", "FILE", "check a setup program or Setup.dat: signature, checksum, entries, bodies", RunVerify},
+    {"list", "FILE", "show the version, build time and entry tree of a setup program or Setup.dat", RunList},
+};
+
+constexpr const char* kToolName = "plugsetup";
+
+class SubjectError : public Exception {
+    using Exception::Exception;
+};
+
+const Command* FindCommand(const std::string& name) {
+    for (const Command& command : kCommands)
+        if (name == command.Name) return &command;
+    return nullptr;
+}
+
+void PrintUsage(std::ostream& out) {
+    out << "usage: " << kToolName << " COMMAND ARGS...\n";
+    out << "       " << kToolName << " COMMAND --help\n\ncommands:\n";
+    for (const Command& command : kCommands) {
+        std::string name = command.Name;
+        out << "  " << name << std::string(name.size() < 8 ? 8 - name.size() : 1, ' ') << command.Summary
+            << "\n";
+    }
+}
+
+void PrintCommandUsage(std::ostream& out, const Command& command) {
+    out << "usage: " << kToolName << " " << command.Name << " " << command.Usage << "\n";
+}
+
+std::string ReadOwnPath() {
+    char buffer[4096];
+    ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    return length > 0 ? std::string(buffer, static_cast<std::size_t>(length)) : std::string();
+}
+
+double LocalNow() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    DateTimeParts parts;
+    parts.Year = local.tm_year + 1900;
+    parts.Month = local.tm_mon + 1;
+    parts.Day = local.tm_mday;
+    parts.Hour = local.tm_hour;
+    parts.Minute = local.tm_min;
+    parts.Second = local.tm_sec > 59 ? 59 : local.tm_sec;  // a leap second
+    return EncodeDateTime(parts).value_or(0);
+}
+
+}  // namespace
+
+ToolEnvironment DefaultEnvironment(std::ostream& out, std::ostream& err) {
+    return ToolEnvironment{out, err, ReadOwnPath(),
+                           [](const std::string& name) -> std::optional<std::string> {
+                               const char* value = std::getenv(name.c_str());
+                               if (!value) return std::nullopt;
+                               return std::string(value);
+                           },
+                           LocalNow};
+}
+
+void WithSubject(const std::string& subject, const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const EUsageError&) {
+        throw;
+    } catch (const std::exception& error) {
+        throw SubjectError(subject + ": " + error.what());
+    }
+}
+
+int RunPlugsetup(const std::vector<std::string>& args, ToolEnvironment& env) {
+    if (args.empty()) {
+        PrintUsage(env.Err);
+        return kExitUsage;
+    }
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        PrintUsage(env.Out);
+        return kExitOk;
+    }
+    const Command* command = FindCommand(args[0]);
+    if (!command) {
+        env.Err << kToolName << ": unknown command '" << args[0] << "'\n";
+        PrintUsage(env.Err);
+        return kExitUsage;
+    }
+    std::vector<std::string> rest(args.begin() + 1, args.end());
+    for (const std::string& arg : rest) {
+        if (arg == "--") break;
+        if (arg == "--help" || arg == "-h") {
+            PrintCommandUsage(env.Out, *command);
+            return kExitOk;
+        }
+    }
+    try {
+        return command->Run(rest, env);
+    } catch (const EUsageError& error) {
+        env.Err << kToolName << ": " << error.what() << "\n";
+        PrintCommandUsage(env.Err, *command);
+        return kExitUsage;
+    } catch (const std::exception& error) {
+        env.Err << kToolName << ": " << error.what() << "\n";
+        return kExitFailure;
+    }
+}

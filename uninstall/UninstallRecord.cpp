@@ -1,0 +1,76 @@
+#include "uninstall/UninstallRecord.h"
+
+#include <cstring>
+
+#include "system/CommonUtils.h"
+#include "system/Exceptions.h"
+#include "system/Platform.h"
+#include "system/Stream.h"
+
+void WriteUninstallRecord(Stream& stream, const TProgramVersion& version, const std::vector<std::string>& log,
+                          const std::string& productName) {
+    std::uint8_t header[kUninstallHeaderSize] = {};
+    std::memcpy(header, kUninstallSignature, 8);
+    stream.Write(header, sizeof header);
+    version.SaveToStream(stream);
+    std::string text;
+    for (const std::string& line : log) text += line + "\r\n";
+    stream.WriteInt32(static_cast<std::int32_t>(text.size()));
+    stream.WriteInt32(static_cast<std::int32_t>(productName.size()));
+    stream.Write(text.data(), text.size());
+    stream.Write(productName.data(), productName.size());
+}
+
+namespace {
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        lines.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+// A length field is trusted only as far as the file holds that many bytes: a damaged record
+// must give the read error, not an attempt to allocate gigabytes.
+std::string ReadText(Stream& stream, std::int32_t length) {
+    if (length <= 0) return std::string();
+    if (length > stream.Size() - stream.Position()) throw EReadError(kStreamReadError);
+    std::string text(static_cast<std::size_t>(length), '\0');
+    stream.ReadBuffer(text.data(), text.size());
+    return text;
+}
+
+}  // namespace
+
+UninstallRecord ReadUninstallRecord(Stream& stream) {
+    char header[kUninstallHeaderSize];
+    stream.ReadBuffer(header, sizeof header);
+    if (std::memcmp(header, kUninstallSignature, 8) != 0) throw ESetupError(kInvalidUninstallSignature);
+    UninstallRecord record;
+    record.version.LoadFromStream(stream);
+    std::int32_t logLength = stream.ReadInt32();
+    std::int32_t nameLength = stream.ReadInt32();
+    if (logLength < 0) throw EReadError(kStreamReadError);
+    record.log = SplitLines(ReadText(stream, logLength));
+    record.productName = ReadText(stream, nameLength);
+    return record;
+}
+
+UninstallRecord LoadOwnUninstallRecord(Platform& platform) {
+    auto own = platform.OpenForReading(platform.OwnProgramPath(), ShareMode::DenyNone);
+    own->Seek(0x30);
+    std::int32_t offset = own->ReadInt32();
+    if (offset == 0) {
+        own.reset();
+        auto data = platform.OpenForReading(OwnFolder(platform) + kUninstallDataFile, ShareMode::DenyWrite);
+        return ReadUninstallRecord(*data);
+    }
+    own->Seek(offset);
+    return ReadUninstallRecord(*own);
+}
