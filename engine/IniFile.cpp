@@ -31,7 +31,10 @@ std::vector<std::string> SplitTextLines(const std::string& text) {
 std::optional<std::int32_t> ReadIniInteger(const std::string& value) {
     constexpr std::int32_t kNone = INT32_MIN;
     std::string text = value;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text = "$" + text.substr(2);
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.erase(0, 1);
+        text[0] = '$';
+    }
     // Two different defaults tell "no number" apart from a number equal to one of them.
     std::int32_t a = StrToIntDef(text, kNone);
     if (a != kNone) return a;

@@ -1,7 +1,8 @@
 // Program entry: one executable, two roles. The marker word in the program's own header
 // decides between the setup wizard and the uninstaller; the program takes no arguments.
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <string>
 

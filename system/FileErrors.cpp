@@ -8,6 +8,8 @@ std::string SystemErrorText(std::uint32_t code) {
             return "The system cannot find the path specified";
         case kErrorAccessDenied:
             return "Access is denied";
+        case kErrorWriteFault:
+            return "The system cannot write to the specified device";
         case kErrorSharingViolation:
             return "The process cannot access the file because it is being used by another process";
         case kErrorHandleDiskFull:

@@ -10,6 +10,7 @@ enum : std::uint32_t {
     kErrorFileNotFound = 2,
     kErrorPathNotFound = 3,
     kErrorAccessDenied = 5,
+    kErrorWriteFault = 29,
     kErrorSharingViolation = 32,
     kErrorHandleDiskFull = 39,
     kErrorFileExists = 80,

@@ -197,7 +197,8 @@ std::unique_ptr<Stream> MemoryPlatform::CreateForWriting(const std::string& path
 FolderResult MemoryPlatform::CreateFolder(const std::string& path) {
     std::string key = PathKey(path);
     if (failingFolders_.count(key)) return FolderResult::Failed;
-    if (Node* node = Find(key)) return node->isFolder ? FolderResult::AlreadyExists : FolderResult::Failed;
+    // Windows answers "already exists" for a file of that name too.
+    if (Find(key)) return FolderResult::AlreadyExists;
     std::string parent = ParentKey(key);
     if (parent.empty() && !IsDriveRoot(key)) return FolderResult::Failed;
     if (!parent.empty()) {

@@ -74,14 +74,4 @@ TYPED_TEST(ShellContract, LibrariesAreCalledByExportName) {
     EXPECT_EQ(this->P().CallLibraryFunction(this->scratch_ + "missing.dll", "Any"), LibraryCall::NotLoaded);
 }
 
-TYPED_TEST(ShellContract, ProcessFactsAreAnswered) {
-    EXPECT_NE(this->P().UserName(), "");
-    EXPECT_GE(this->P().WindowsMajorVersion(), 5);
-    EXPECT_TRUE(this->P().CanRemoveRegistryKeyInView());
-    DesignScale scale(this->P());
-    if (this->P().ScreenDpi() == 96) {
-        EXPECT_EQ(scale.Scale(220), 220);
-    }
-}
-
 }  // namespace
