@@ -1,0 +1,90 @@
+// The setup's configuration: Setup.ini and Setup.lic as the engine holds them after loading.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class Platform;
+class Stream;
+struct SetupValues;
+
+inline constexpr const char* kInvalidConfigurationMessage = "Invalid configuration in Setup.ini";
+
+// Bits of PageFlags: the optional wizard pages a product asks for.
+enum PageFlag : unsigned {
+    kPageVstPluginFolder = 1,
+    kPageDigiPluginFolder = 2,
+    kPagePhotoshopPluginFolder = 4,
+    kPagePersonalization = 8,
+};
+
+// Bits of ShortcutKinds: which shortcut questions the shortcut page asks.
+enum ShortcutKind : unsigned {
+    kShortcutStartMenu = 1,
+    kShortcutDesktop = 2,
+};
+
+struct SetupConfiguration {
+    // [Setup]
+    bool Is64Bit = false;
+    bool IsBundle = false;
+    std::string ProductName;
+    std::string ProductSuffix;
+    std::string RegistryRoot;  // always with a leading backslash once loaded
+    std::string InstallDescription = "$ProductName";
+    std::string WelcomeWin64;
+    bool IgnoreMinorVersion = true;
+    std::string DefaultFolder;
+    std::string PersonalizeOwner;
+    std::string PersonalizeInfo;
+    std::string BundleSelectHeading;
+    std::string BundleSelectDescription;
+    std::string BundleRegistryRoot;  // with a leading backslash when IsBundle
+    std::string BundleItemName;
+
+    // [Pages]
+    unsigned PageFlags = 0;
+
+    // Multi-entry sections: "name=value" lines in file order, duplicates kept.
+    std::vector<std::string> InstalledFiles;
+    std::vector<std::string> Folders;
+    std::vector<std::string> FoldersRegistry;
+    std::vector<std::string> Components;
+    std::vector<std::string> ComponentsOptions;
+    std::vector<std::string> CallLibraries;
+    std::vector<std::string> RegistrySettings;
+    std::vector<std::string> GlobalRegistrySettings;
+    std::vector<std::string> Shortcuts;
+
+    // [Complete]
+    std::string CompleteMessage;  // expanded at load
+    std::string CompleteReadme;   // raw; expanded as a path when asked for
+    std::string CompleteProduct;  // raw; expanded as a path when asked for
+
+    unsigned ShortcutKinds = 0;
+    std::string LicenseText;  // every line followed by CR LF
+};
+
+// Where setup data entries come from: the setup archive. Load returns null when the archive
+// has no entry of that name.
+class SetupDataSource {
+public:
+    virtual ~SetupDataSource() = default;
+    virtual std::unique_ptr<Stream> Load(const std::string& name) = 0;
+};
+
+// The entry from the archive (name, then alternative), else the file of that name beside the
+// program, else the alternative file there. Raises the platform's file-open error when none
+// can be opened.
+std::unique_ptr<Stream> OpenSetupStream(SetupDataSource& source, Platform& platform, const std::string& name,
+                                        const std::string& alternative);
+// The entry read whole as 8-bit text, split into lines at CR LF, CR or LF.
+std::vector<std::string> LoadSetupText(SetupDataSource& source, Platform& platform, const std::string& name);
+
+// Reads Setup.ini and Setup.lic into values.Config. values.SetupVersion must be set: the
+// completion message and the Welcome and description texts are expanded while loading.
+// loadBundle, when given, is called last for a bundle setup to read BundleInfo.ini.
+void LoadConfiguration(SetupValues& values, SetupDataSource& source, Platform& platform,
+                       const std::function<void(SetupValues&)>& loadBundle = {});

@@ -1,0 +1,64 @@
+// The variables of setup texts ("$ProductName"...) and paths ("$ProgramFolder", "%Folder"...).
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "archive/CommonClasses.h"
+#include "engine/Configuration.h"
+
+// Everything the expansions read, owned by the engine; the expansions read it at the moment
+// of the call, so a folder changed on a wizard page shows up in the next expansion.
+struct SetupValues {
+    SetupConfiguration Config;
+    TProgramVersion SetupVersion;
+
+    std::string DocumentsFolder;
+    std::string DestinationFolder;
+    std::string Vst2Folder;
+    std::string Vst3Folder;
+    std::string DigiFolder;
+    std::string AaxFolder;
+    std::string PhotoshopFolder;
+    std::string AppDataFolder;
+
+    // Turned off only by the wizard pages; a path naming a declined folder expands to nothing.
+    bool InstallVst2 = true;
+    bool InstallVst3 = true;
+    bool InstallRtas = true;
+    bool InstallAax = true;
+    bool InstallPhotoshop = true;
+};
+
+// The bundle item a path is expanded for.
+struct BundleItemNames {
+    std::string Name;
+    std::string ProductName;
+    TProgramVersion Version;
+};
+
+struct RegistryLocation {
+    std::string KeyPath;  // from the top of the hive; empty means skip the entry
+    std::string ValueName;
+};
+
+std::string BitSuffix(const SetupValues& values);
+std::string FullProductName(const SetupValues& values);
+// Replaces the text variables, every occurrence, in one fixed order.
+std::string ExpandText(const SetupValues& values, const std::string& text);
+// "%d.%d" of major and minor, the minor written as 0 when minor versions are ignored.
+std::string FormatVersionKey(const TProgramVersion& version, bool ignoreMinorVersion);
+// RegistryRoot, a backslash and the version key.
+std::string ProductKey(const SetupValues& values, const std::string& versionKey);
+// The configured value of the [Folders] entry at index.
+// TODO: read back the folder remembered by an earlier installation of the same major version.
+std::string FolderValue(const SetupValues& values, std::size_t index);
+// A "key\\value" location of Setup.ini below the product's version key, or for a bundle item
+// below the bundle root in a key named after the item's version.
+RegistryLocation ResolveRegistryPath(const SetupValues& values, const std::string& location,
+                                     const std::string& versionKey, const BundleItemNames* item);
+// Where the [Folders] entry at index is remembered, from the [FoldersRegistry] line of its name.
+RegistryLocation FolderRegistryLocation(const SetupValues& values, std::size_t index,
+                                        const std::string& versionKey);
+// Replaces the path variables; empty text means the caller skips the entry.
+std::string ExpandPath(const SetupValues& values, const std::string& text, const BundleItemNames* item);
