@@ -15,19 +15,6 @@ std::string Trim(const std::string& text) {
 
 }  // namespace
 
-std::vector<std::string> SplitTextLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
-}
-
 std::optional<std::int32_t> ReadIniInteger(const std::string& value) {
     constexpr std::int32_t kNone = INT32_MIN;
     std::string text = value;

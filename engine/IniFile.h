@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-// Splits text into lines at CR LF, CR or LF.
-std::vector<std::string> SplitTextLines(const std::string& text);
+#include "system/CommonUtils.h"
 
 // Reads an integer as a configuration boolean or number does: "0x"/"0X" followed by
 // hexadecimal digits when longer than two characters, else a decimal integer ("$" with

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class Platform;
 
@@ -26,6 +27,9 @@ struct SplitResult {
 SplitResult SplitAt(const std::string& text, char separator);
 
 int ClampInt(int value, int low, int high);
+
+// Splits text into lines at CR LF, CR or LF; a break at the very end opens no further line.
+std::vector<std::string> SplitTextLines(const std::string& text);
 
 // ASCII-only case folding: a-z equal A-Z, every other byte must match exactly.
 char FoldAscii(char c);

@@ -23,19 +23,6 @@ void WriteUninstallRecord(Stream& stream, const TProgramVersion& version, const 
 
 namespace {
 
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
-}
-
 // A length field is trusted only as far as the file holds that many bytes: a damaged record
 // must give the read error, not an attempt to allocate gigabytes.
 std::string ReadText(Stream& stream, std::int32_t length) {
@@ -57,7 +44,7 @@ UninstallRecord ReadUninstallRecord(Stream& stream) {
     std::int32_t logLength = stream.ReadInt32();
     std::int32_t nameLength = stream.ReadInt32();
     if (logLength < 0) throw EReadError(kStreamReadError);
-    record.log = SplitLines(ReadText(stream, logLength));
+    record.log = SplitTextLines(ReadText(stream, logLength));
     record.productName = ReadText(stream, nameLength);
     return record;
 }
