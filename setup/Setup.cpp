@@ -12,7 +12,7 @@
 #include "system/Exceptions.h"
 #include "system/FileErrors.h"
 #include "system/win32/Win32Platform.h"
-#include "uninstall/UninstallRecord.h"
+#include "uninstall/SetupUninstaller.h"
 
 namespace {
 
@@ -67,9 +67,11 @@ int RunSetup(HINSTANCE instance, Win32Platform& platform) {
     return RunMainWindow(instance, caption);
 }
 
+// No window and no message loop: the dialogs of the run are the whole user interface.
 int RunUninstaller(Win32Platform& platform) {
-    UninstallRecord record = LoadOwnUninstallRecord(platform);
-    applicationTitle = record.productName + kUninstallerTitleSuffix;
+    TSetupUninstaller uninstaller(platform);
+    applicationTitle = uninstaller.ProductName() + kUninstallerTitleSuffix;
+    uninstaller.Run();
     return 0;
 }
 

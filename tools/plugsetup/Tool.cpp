@@ -17,6 +17,11 @@ const Command kCommands[] = {
      "build a setup program (or Setup.dat) from a product folder", RunBuild},
     {"verify", "FILE", "check a setup program or Setup.dat: signature, checksum, entries, bodies", RunVerify},
     {"list", "FILE", "show the version, build time and entry tree of a setup program or Setup.dat", RunList},
+    {"extract", "FILE [ENTRY] DEST",
+     "extract every top-level entry (folders into DEST/NAME), or one entry (a folder's contents into DEST)",
+     RunExtract},
+    {"log", "FILE",
+     "show the product, version and item lines of an uninstaller (Uninst.exe or Uninstall.dat)", RunLog},
 };
 
 constexpr const char* kToolName = "plugsetup";

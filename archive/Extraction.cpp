@@ -1,0 +1,81 @@
+// TInstaller: extracting entry lists into a destination folder, one file at a time, each
+// streamed from the inflater into its file so memory use does not grow with file size.
+#include <string_view>
+
+#include "archive/BodyInflater.h"
+#include "archive/SetupClasses.h"
+#include "system/Exceptions.h"
+#include "system/Stream.h"
+
+namespace {
+
+constexpr std::uint32_t kHidingAttributes = kAttrReadOnly | kAttrHidden | kAttrSystem;
+
+// Windows drops trailing dots and blanks from a name, so ".. " would climb out of the folder
+// just like "..": such names are as damaged as the ones the record check refuses.
+bool ClimbsOnWindows(const std::string& name) {
+    std::string_view stem(name);
+    while (!stem.empty() && (stem.back() == '.' || stem.back() == ' ')) stem.remove_suffix(1);
+    return stem.empty() || stem == "." || stem == "..";
+}
+
+}  // namespace
+
+std::int64_t TInstaller::ExtractEntries(EntryListReader& list, const std::string& destination,
+                                        std::int32_t stamp, int depth) {
+    if (depth >= kMaxEntryDepth) throw ESetupError(kCorruptedArchiveMessage);
+    std::int64_t result = 0;
+    if (!destination.empty()) ForceDirectory(destination);
+    EntryRecord record;
+    // Next seeks to every record explicitly: the inflater reads ahead past a body's end.
+    while (list.Next(record)) {
+        if (ClimbsOnWindows(record.Name)) throw ESetupError(kCorruptedArchiveMessage);
+        if (record.IsDirectory()) {
+            EntryListReader nested = list.Nested();
+            result +=
+                ExtractEntries(nested, destination.empty() ? destination : destination + record.Name + '\\',
+                               stamp, depth + 1);
+        } else if (destination.empty()) {
+            result += record.UnpackedSize;
+        } else {
+            ExtractFile(list.GetStream(), record, list.BodyStart(), destination, stamp);
+        }
+    }
+    return result;
+}
+
+void TInstaller::ExtractFile(Stream& data, const EntryRecord& record, std::int64_t bodyStart,
+                             const std::string& destination, std::int32_t stamp) {
+    std::string path = destination + record.Name;
+    std::uint32_t attributes = 0;
+    if (OnFile) OnFile(*this, path, attributes);
+    if (path.empty()) return;
+    if (!Overwrite && platform_.FileExists(path)) return;
+    for (;;) {
+        try {
+            std::uint32_t existing = platform_.FileAttributes(path);
+            if (existing != kInvalidAttributes && (existing & kAttrDirectory) == 0 &&
+                (existing & kHidingAttributes) != 0)
+                platform_.ChangeFileAttributes(path, existing & ~kHidingAttributes);
+            {
+                auto out = platform_.CreateForWriting(path);
+                // Every attempt inflates from the body's first byte.
+                InflateBody(data, bodyStart, record.BodyLength, record.UnpackedSize,
+                            [&](const std::uint8_t* bytes, std::size_t size) { out->Write(bytes, size); });
+            }
+            // Stamped once closed: the file is open exclusively until then. A stamp that is no
+            // valid date leaves the time as written.
+            platform_.SetFileDate(path, static_cast<std::uint32_t>(stamp));
+            if (attributes != 0) {
+                std::uint32_t current = platform_.FileAttributes(path);
+                if (current != kInvalidAttributes) platform_.ChangeFileAttributes(path, current | attributes);
+            }
+            break;
+        } catch (const std::exception& error) {
+            bool retry = false;
+            if (OnError) OnError(*this, error, path, retry);
+            if (!retry) throw;
+        }
+    }
+    AddItem(ItemKind::File, path);
+}

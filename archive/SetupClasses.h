@@ -1,0 +1,119 @@
+// The archive reader TInstaller: the installation's single way into the setup archive, and the
+// recorder of everything an installation creates (the uninstall log), which it finally writes
+// into the uninstaller copy of the running program.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "archive/CommonClasses.h"
+#include "archive/SetupData.h"
+#include "system/Platform.h"
+
+class MemoryStream;
+
+// What a log line records; the number picks the letter from kItemLetters.
+enum class ItemKind : int {
+    File = 0,                // F: a file written, or a shortcut
+    CreatedFolder = 1,       // D: a folder created, with a trailing backslash
+    FolderWithContents = 2,  // T: a folder removed together with the files directly inside
+    CurrentUserKey = 3,      // U
+    ClassesRootKey = 4,      // C
+    LocalMachineKey = 5,     // M: default view
+    ExistingFolder = 6,      // E: a folder that was already there
+    LocalMachine64Key = 7,   // 6: the 64-bit view
+};
+inline constexpr char kItemLetters[] = "FDTUCME6";
+
+inline constexpr char kUninstallKeyPath[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+inline constexpr char kDisplayNameValue[] = "DisplayName";
+inline constexpr char kUninstallStringValue[] = "UninstallString";
+
+// Deeper entry lists than this are no product tree (the paths could not exist on Windows); an
+// archive that holds them is treated as damaged rather than recursed into.
+inline constexpr int kMaxEntryDepth = 128;
+
+class TInstaller {
+public:
+    // Called before each file is extracted: path is the full destination path, attributes 0.
+    // Emptying path skips the file; attribute bits are added to the file once it is written.
+    using FileEvent = std::function<void(TInstaller& sender, std::string& path, std::uint32_t& attributes)>;
+    // Called when writing one extracted file fails; setting retry writes it again from its
+    // first byte, otherwise the error ends the extraction.
+    using ErrorEvent = std::function<void(TInstaller& sender, const std::exception& error,
+                                          const std::string& path, bool& retry)>;
+
+    // Reads the archive of the running program (or the Setup.dat beside it) and validates it;
+    // the errors of the check propagate and no object remains.
+    explicit TInstaller(Platform& platform);
+    // The same for a setup program named explicitly: the archive is read from it, and it is
+    // the program that CreateUninstaller copies.
+    TInstaller(Platform& platform, std::string programPath);
+
+    FileEvent OnFile;
+    ErrorEvent OnError;
+    // Replace files that already exist; when false they are left alone and not logged.
+    bool Overwrite = true;
+
+    // What the check at construction found: positions of the top-level list, build time.
+    const ArchiveInfo& Info() const { return info_; }
+    const TProgramVersion& Version() const { return info_.Version; }
+    // The archive's build time, packed; the default stamp of extracted files.
+    std::int32_t FileDate() const { return info_.FileDate; }
+    const std::vector<std::string>& Log() const { return log_; }
+    const std::string& ProgramPath() const { return programPath_; }
+
+    // The archive data positioned at the archive start; opened anew for every operation.
+    std::unique_ptr<Stream> OpenData();
+    void ReadHeader();
+
+    // A top-level file entry unpacked into memory, or nullptr when there is none.
+    std::unique_ptr<MemoryStream> LoadFile(const std::string& name);
+    // Total unpacked size of the files below a top-level folder entry (0 when there is none).
+    std::int64_t GetDirectorySize(const std::string& name);
+    // Extracts the contents of a top-level folder entry into destination (its own name does
+    // not appear in the paths). A stamp of 0 means FileDate(); an empty destination only
+    // measures. Returns the measured size, 0 when extracting or when there is no such entry.
+    std::int64_t ExtractDirectory(const std::string& name, const std::string& destination,
+                                  std::int32_t stamp);
+    // Extracts (or, with an empty destination, measures) one entry list and the lists below it;
+    // destination ends with a backslash. depth counts the enclosing lists.
+    std::int64_t ExtractEntries(EntryListReader& list, const std::string& destination, std::int32_t stamp,
+                                int depth = 0);
+
+    // Creates a folder and its missing parents, logging the first existing ancestor as E and
+    // every folder created below it as D, parents first. False when the folder is not there
+    // afterwards; failing to create it is no error here.
+    bool ForceDirectory(const std::string& path);
+
+    void AddItem(ItemKind kind, const std::string& text);
+    // Logs a registry key that the installation wrote; roots other than these three log nothing.
+    void AddRegistryKey(RootKey root, const std::string& keyPath, bool view64);
+    // Writes a shell link and logs it; false (and nothing logged) when it could not be saved.
+    bool CreateShortcut(const std::string& linkFile, const std::string& target, const std::string& arguments,
+                        int iconIndex);
+
+    // Writes the uninstaller copy of the running program at uninstallerPath with the record
+    // appended, then registers it under the Uninstall key as keyName, replacing older keys
+    // that name the same uninstaller. File errors propagate; registry errors are ignored.
+    void CreateUninstaller(const std::string& uninstallerPath, const std::string& keyName,
+                           const std::string& displayName, const std::string& extraData);
+    // The uninstall record at the stream's position: version, log and the extra data bytes.
+    void WriteUninstallData(Stream& stream, const std::string& extraData);
+
+private:
+    std::optional<FoundEntry> FindTopLevel(Stream& data, const std::string& name, bool directory);
+    void ExtractFile(Stream& data, const EntryRecord& record, std::int64_t bodyStart,
+                     const std::string& destination, std::int32_t stamp);
+    void RegisterUninstaller(const std::string& uninstallerPath, const std::string& keyName,
+                             const std::string& displayName);
+
+    Platform& platform_;
+    std::string programPath_;
+    ArchiveInfo info_;
+    std::vector<std::string> log_;
+};

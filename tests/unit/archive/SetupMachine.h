@@ -1,0 +1,82 @@
+// A setup program on the in-memory machine: a small stand-in for Setup.exe with an archive
+// appended (or kept in Setup.dat beside it), for the tests of the archive reader and of the
+// uninstaller it writes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "archive/SetupClasses.h"
+#include "system/WindowsEx.h"
+#include "system/memory/MemoryPlatform.h"
+#include "tests/unit/archive/ArchiveTestUtil.h"
+
+namespace setuptest {
+
+inline constexpr char kSetupFolder[] = "C:\\Downloads\\";
+inline constexpr char kSetupProgram[] = "C:\\Downloads\\Setup.exe";
+inline constexpr std::size_t kStubSize = 1000;
+
+// "MZ", then bytes that differ from each other so a wrong copy shows.
+inline std::vector<std::uint8_t> Stub() {
+    std::vector<std::uint8_t> stub(kStubSize);
+    for (std::size_t i = 0; i < stub.size(); ++i) stub[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    stub[0] = 'M';
+    stub[1] = 'Z';
+    for (std::size_t i = 0x30; i < 0x38; ++i) stub[i] = 0;
+    return stub;
+}
+
+inline void PutWord(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+inline std::uint32_t WordAt(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+           static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+}
+
+// Puts the setup program (archive appended) on the machine as the running program.
+inline void PlaceSetup(MemoryPlatform& machine, const std::vector<std::uint8_t>& archive) {
+    std::vector<std::uint8_t> program = Stub();
+    PutWord(program, 0x30, static_cast<std::uint32_t>(program.size()));
+    program.insert(program.end(), archive.begin(), archive.end());
+    machine.AddFile(kSetupProgram, program);
+    machine.SetOwnProgramPath(kSetupProgram);
+}
+
+// The same archive in Setup.dat beside a program that carries none.
+inline void PlaceSetupDat(MemoryPlatform& machine, const std::vector<std::uint8_t>& archive) {
+    machine.AddFile(kSetupProgram, Stub());
+    machine.AddFile(std::string(kSetupFolder) + "Setup.dat", archive);
+    machine.SetOwnProgramPath(kSetupProgram);
+}
+
+inline void PlaceSetup(MemoryPlatform& machine, const std::vector<SourceEntry>& tree) {
+    PlaceSetup(machine, testutil::WriteToBytes(tree));
+}
+
+inline std::string ReadValue(MemoryPlatform& machine, RootKey root, const std::string& key,
+                             const std::string& name) {
+    TRegistry registry(machine);
+    registry.SetRootKey(root);
+    if (!registry.OpenKey(key, false)) return "(no key)";
+    return registry.ReadString(name);
+}
+
+inline bool KeyExists(MemoryPlatform& machine, RootKey root, const std::string& key, bool view64 = false) {
+    TRegistry64 registry(machine, view64);
+    registry.SetRootKey(root);
+    return registry.OpenKey(key, false);
+}
+
+inline void WriteValue(MemoryPlatform& machine, RootKey root, const std::string& key, const std::string& name,
+                       const std::string& value, bool view64 = false) {
+    TRegistry64 registry(machine, view64);
+    registry.SetRootKey(root);
+    registry.OpenKey(key, true);
+    registry.WriteString(name, value);
+}
+
+}  // namespace setuptest

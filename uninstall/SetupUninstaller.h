@@ -1,0 +1,37 @@
+// TSetupUninstaller: the uninstaller run as the user sees it: the rights check, the
+// confirmation, the removal, the report and the batch file that removes the uninstaller.
+#pragma once
+
+#include <string>
+
+#include "system/Platform.h"
+#include "uninstall/Uninstaller.h"
+
+inline constexpr char kNoRightsMessage[] =
+    "You must have Administrator or Power User rights to uninstall %s.\rPlease log on as a different user "
+    "and "
+    "try again.";
+inline constexpr char kConfirmRemovalMessage[] =
+    "Are you sure you want to completely remove %s\rand all of its components?";
+inline constexpr char kUninstalledMessage[] = "Uninstallation successfully completed.";
+inline constexpr char kUninstalledWithLeftoversMessage[] =
+    "Uninstallation successfully completed.\r\rSome items could not be removed. You should manually \rremove "
+    "items related to %s.";
+
+class TSetupUninstaller {
+public:
+    // Reads the uninstall record; its errors propagate.
+    explicit TSetupUninstaller(Platform& platform, WindowRef owner = 0);
+
+    const std::string& ProductName() const { return uninstaller_.ProductName(); }
+    // The product name with the recorded version, as the confirmation names the product.
+    std::string DisplayName() const;
+    TUninstaller& Uninstaller() { return uninstaller_; }
+
+    void Run();
+
+private:
+    Platform& platform_;
+    WindowRef owner_;
+    TUninstaller uninstaller_;
+};

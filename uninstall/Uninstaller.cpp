@@ -1,0 +1,136 @@
+#include "uninstall/Uninstaller.h"
+
+#include <algorithm>
+
+#include "system/CommonUtils.h"
+#include "system/Stream.h"
+#include "system/WindowsEx.h"
+#include "uninstall/UninstallRecord.h"
+
+namespace {
+
+constexpr std::uint32_t kAttrAnything = 63;
+
+// Inside a batch file cmd expands "%" even within quotes; "%%" stands for one.
+std::string BatchQuoted(const std::string& path) {
+    std::string result = "\"";
+    for (char c : path) {
+        result += c;
+        if (c == '%') result += '%';
+    }
+    return result + '"';
+}
+
+std::string WithoutTrailingBackslash(const std::string& path) {
+    return !path.empty() && path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
+}
+
+}  // namespace
+
+TUninstaller::TUninstaller(Platform& platform) : platform_(platform) {
+    UninstallRecord record = LoadOwnUninstallRecord(platform);
+    log_ = std::move(record.log);
+    version_ = record.version;
+    productName_ = std::move(record.productName);
+    ownFolder_ = OwnFolder(platform);
+    deferredFolders_.push_back(ownFolder_);
+}
+
+bool TUninstaller::RemoveAll() {
+    failed_ = false;
+    for (auto line = log_.rbegin(); line != log_.rend(); ++line) {
+        if (line->empty()) continue;
+        const std::string text = line->substr(1);
+        switch ((*line)[0]) {
+            case 'F':
+                platform_.ChangeFileAttributes(text, kAttrNormal);
+                if (!platform_.RemoveFile(text)) failed_ = true;
+                break;
+            case 'D':
+                RemoveFolder(text);
+                break;
+            case 'T': {
+                // The files directly inside; what cannot go shows when the folder stays.
+                const std::string folder = IncludeBackslash(text);
+                TFileEnumerator files(platform_, folder + "*.*", kAttrAnything);
+                std::vector<std::string> names;
+                while (files.Next())
+                    if (!files.HasAttribute(kAttrDirectory)) names.push_back(files.FileName());
+                for (const std::string& name : names) {
+                    platform_.ChangeFileAttributes(folder + name, kAttrNormal);
+                    platform_.RemoveFile(folder + name);
+                }
+                RemoveFolder(text);
+                break;
+            }
+            case 'U':
+                RemoveRegistryKey(RootKey::CurrentUser, false, text);
+                break;
+            case 'C':
+                RemoveRegistryKey(RootKey::ClassesRoot, false, text);
+                break;
+            case 'M':
+                RemoveRegistryKey(RootKey::LocalMachine, false, text);
+                break;
+            case '6':
+                RemoveRegistryKey(RootKey::LocalMachine, true, text);
+                break;
+            default:  // E and unknown kinds
+                break;
+        }
+    }
+    return !failed_;
+}
+
+void TUninstaller::RemoveFolder(const std::string& folder) {
+    // The uninstaller's own folder and the folders above it still hold the running program:
+    // the batch file removes them once it is gone. Compared with a trailing backslash, so a
+    // folder whose name merely starts like one of them is no ancestor.
+    const std::string asFolder = IncludeBackslash(folder);
+    if (platform_.DirectoryExists(folder) && asFolder.size() <= ownFolder_.size() &&
+        SameText(asFolder, ownFolder_.substr(0, asFolder.size()))) {
+        deferredFolders_.push_back(folder);
+        return;
+    }
+    // A plug-in folder may have been marked read-only for its desktop.ini.
+    platform_.ChangeFileAttributes(folder, kAttrNormal);
+    if (!platform_.RemoveFolder(folder)) failed_ = true;
+}
+
+void TUninstaller::RemoveRegistryKey(RootKey root, bool view64, const std::string& keyPath) {
+    // An empty path would name the whole root: a damaged line must not wipe the hive.
+    if (keyPath.find_first_not_of('\\') == std::string::npos) return;
+    TRegistry64 registry(platform_, view64);
+    registry.SetRootKey(root);
+    registry.DeleteKey(keyPath);
+}
+
+std::string TUninstaller::BatchFileText(const std::string& batchFile) const {
+    const std::string program = BatchQuoted(platform_.OwnProgramPath());
+    // The uninstaller's file stays locked until its process ends; the loop waits for that with
+    // a pause between tries, and gives up after a minute rather than spin on a file that can
+    // never be deleted.
+    std::string text = ":Repeat\r\n";
+    text += "del " + program + "\r\n";
+    text += "if exist " + program + " ping -n 2 127.0.0.1 >nul\r\n";
+    text += "set /a PlugsetupTries+=1\r\n";
+    text += "if exist " + program + " if %PlugsetupTries% lss " + std::to_string(kBatchFileTries) +
+            " goto Repeat\r\n";
+    for (const std::string& folder : deferredFolders_)
+        text += "rd " + BatchQuoted(WithoutTrailingBackslash(folder)) + "\r\n";
+    text += "del " + BatchQuoted(batchFile) + "\r\n";
+    return text;
+}
+
+std::string TUninstaller::StartBatchFile(WindowRef owner) {
+    std::string folder = platform_.TemporaryFolder();
+    if (folder.empty()) folder = "C:\\";
+    const std::string batchFile = IncludeBackslash(folder) + kBatchFileName;
+    const std::string text = BatchFileText(batchFile);
+    {
+        auto out = platform_.CreateForWriting(batchFile);
+        out->Write(text.data(), text.size());
+    }
+    platform_.StartHidden(batchFile, owner);
+    return batchFile;
+}
