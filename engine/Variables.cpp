@@ -106,7 +106,10 @@ std::string ProductKey(const SetupValues& values, const std::string& versionKey)
 }
 
 std::string FolderValue(const SetupValues& values, std::size_t index) {
-    return SplitAt(values.Config.Folders.at(index), '=').right;
+    const std::string& configured = values.Config.Folders.at(index);
+    if (index < values.RememberedFolders.size() && !values.RememberedFolders[index].empty())
+        return values.RememberedFolders[index];
+    return SplitAt(configured, '=').right;
 }
 
 std::string ExpandPath(const SetupValues& values, const std::string& text, const BundleItemNames* item) {

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "archive/CommonClasses.h"
 #include "engine/Configuration.h"
@@ -13,6 +14,8 @@ struct SetupValues {
     SetupConfiguration Config;
     TProgramVersion SetupVersion;
 
+    std::string ProgramFilesFolder;
+    std::string CommonFilesFolder;
     std::string DocumentsFolder;
     std::string DestinationFolder;
     std::string Vst2Folder;
@@ -28,6 +31,26 @@ struct SetupValues {
     bool InstallRtas = true;
     bool InstallAax = true;
     bool InstallPhotoshop = true;
+
+    // Whether the setup carries VST 3 plug-ins; for a bundle, the items that do when not all do.
+    bool Vst3Available = false;
+    std::string Vst3OnlyFor;
+
+    // Set by the installation run for the component being extracted; read by the file hook.
+    std::string DllSuffix;  // empty, or a blank and the suffix
+    bool IsVst3Component = false;
+
+    // This setup's version key and the earlier installation found in the registry.
+    std::string VersionKey;
+    TProgramVersion InstalledVersion;
+    std::string InstalledVersionKey;
+    std::string ExistingFolder;  // with a trailing backslash; empty when none was found
+    bool ExistingInstallFound = false;
+    // Folders the earlier installation of the same major version remembered, by [Folders]
+    // index, with a trailing backslash; empty where nothing was remembered.
+    std::vector<std::string> RememberedFolders;
+    std::string RegisteredOwner;
+    std::string UserName;
 };
 
 // The bundle item a path is expanded for.
@@ -50,8 +73,8 @@ std::string ExpandText(const SetupValues& values, const std::string& text);
 std::string FormatVersionKey(const TProgramVersion& version, bool ignoreMinorVersion);
 // RegistryRoot, a backslash and the version key.
 std::string ProductKey(const SetupValues& values, const std::string& versionKey);
-// The configured value of the [Folders] entry at index.
-// TODO: read back the folder remembered by an earlier installation of the same major version.
+// The folder remembered for the [Folders] entry at index by an earlier installation of the
+// same major version, else its configured value.
 std::string FolderValue(const SetupValues& values, std::size_t index);
 // A "key\\value" location of Setup.ini below the product's version key, or for a bundle item
 // below the bundle root in a key named after the item's version.

@@ -6,68 +6,70 @@
 
 #include <string>
 
-#include "archive/ArchiveLocation.h"
-#include "archive/SetupData.h"
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "archive/SetupClasses.h"
+#include "engine/Configuration.h"
+#include "engine/SetupInstaller.h"
 #include "setup/RunMode.h"
 #include "system/Exceptions.h"
 #include "system/FileErrors.h"
 #include "system/win32/Win32Platform.h"
 #include "uninstall/SetupUninstaller.h"
+#include "wizard/EngineAdapter.h"
+#include "wizard/win32/FormMain.h"
 
 namespace {
 
 constexpr char kSetupTitle[] = "Setup";
 constexpr char kUninstallerTitleSuffix[] = " Uninstaller";
 constexpr char kApplicationErrorCaption[] = "Application Error";
-constexpr char kMainWindowClass[] = "PlugSetupMainWindow";
-
 // The taskbar title of the process; also the caption of the error box in setup mode.
 std::string applicationTitle;
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+// The setup's data entries (side pictures) come from the archive, else from beside the program.
+class InstallerSource : public SetupDataSource {
+public:
+    explicit InstallerSource(TInstaller& installer) : installer_(installer) {}
+    std::unique_ptr<Stream> Load(const std::string& name) override { return installer_.LoadFile(name); }
+
+private:
+    TInstaller& installer_;
+};
+
+std::optional<std::vector<std::uint8_t>> ReadSetupEntry(TInstaller& installer, Platform& platform,
+                                                        const std::string& name,
+                                                        const std::string& fallback) {
+    InstallerSource source(installer);
+    auto stream = OpenSetupStream(source, platform, name, fallback);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stream->Size()));
+    stream->Seek(0);
+    stream->ReadBuffer(bytes.data(), bytes.size());
+    return bytes;
 }
 
-// Until the wizard takes its place: a plain main window captioned with the product version.
-int RunMainWindow(HINSTANCE instance, const std::string& caption) {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = MainWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kMainWindowClass;
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowA(kMainWindowClass, caption.c_str(),
-                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 512, 370, nullptr, nullptr, instance, nullptr);
-    ShowWindow(window, SW_SHOWNORMAL);
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return 0;
-}
-
+// The wizard owns the engine for its whole life; an engine that cannot be built (a damaged
+// archive, a broken Setup.ini) is shown in the error box and ends the program.
 int RunSetup(HINSTANCE instance, Win32Platform& platform) {
     applicationTitle = kSetupTitle;
-    std::string caption;
+    std::unique_ptr<TSetupInstaller> engine;
     try {
-        auto data = OpenArchiveData(platform);
-        ArchiveInfo info = CheckArchive(*data);
-        caption = std::string(kSetupTitle) + " " + info.Version.AsString();
+        engine = std::make_unique<TSetupInstaller>(platform);
+        EngineAdapter adapter(*engine, platform);
+        FormMain form(instance, platform, adapter);
+        form.Create([&](const std::string& name, const std::string& fallback) {
+            return ReadSetupEntry(engine->Installer(), platform, name, fallback);
+        });
+        return form.Run();
     } catch (const std::exception& error) {
         platform.ErrorBox(applicationTitle, WithClosingPeriod(error.what()));
         return 0;
     }
-    return RunMainWindow(instance, caption);
 }
 
-// No window and no message loop: the dialogs of the run are the whole user interface.
 int RunUninstaller(Win32Platform& platform) {
     TSetupUninstaller uninstaller(platform);
     applicationTitle = uninstaller.ProductName() + kUninstallerTitleSuffix;

@@ -29,11 +29,13 @@ screenshot() {
   import -window root "$E2E_OUT/$1.png"
 }
 
-# A small product: Setup.ini with its [Setup] section and one component folder.
+# A small but complete product: Setup.ini, a licence, the side picture and one component folder.
 make_fixture() {
   local dir=$1
   mkdir -p "$dir/Program"
-  printf '[Setup]\r\nProductName=Fixture\r\n' >"$dir/Setup.ini"
+  printf '[Setup]\r\nProductName=Fixture\r\nRegistryRoot=Software\\Plugsetup Tests\\Fixture\r\nDefaultFolder=Plugsetup Tests\\Fixture %%d\r\n\r\n[Components]\r\nProgram=$ProgramFolder\r\n' >"$dir/Setup.ini"
+  printf 'Fixture licence\r\n' >"$dir/Setup.lic"
+  cp "$E2E_ROOT/examples/gadget/Setup.jpg" "$dir/Setup.jpg"
   printf 'Fixture readme\r\n' >"$dir/Program/Readme.txt"
   seq 1 5000 >"$dir/Program/Numbers.dat"
 }
@@ -85,4 +87,18 @@ expect_exit() {
   wait "$PROGRAM_PID" || status=$?
   [[ $status == "$want" ]] || fail "exit status $status, expected $want"
   step "exit status $status"
+}
+
+# The fixture's wizard opens on its Welcome page naming the version; closing it asks first,
+# and Yes ends the setup with status 0.
+expect_wizard_and_close() {
+  local version=$1 title="Fixture Setup"
+  driver wait-window --title "$title" --timeout 30 >/dev/null || fail "no wizard window \"$title\""
+  driver wait-text --title "$title" --text "Fixture $version" --timeout 20 >/dev/null ||
+    fail "the Welcome page does not name Fixture $version"
+  screenshot welcome
+  driver close --title "$title" >/dev/null || fail "cannot close the wizard"
+  expect_dialog close-question "Are you sure you want to cancel Fixture Setup?" --title Confirm
+  driver click --title Confirm --button Yes >/dev/null || fail "cannot answer the close question"
+  expect_exit 0
 }

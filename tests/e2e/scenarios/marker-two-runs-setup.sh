@@ -8,7 +8,4 @@ make_fixture "$E2E_OUT/product"
 write_u32 "$E2E_OUT/Setup.exe" $UNINSTALLER_MARKER_WORD 2
 
 start_program "$E2E_OUT/Setup.exe"
-driver wait-window --title-contains 2.34 --timeout 30 || fail "no main window with the version 2.34"
-screenshot main-window
-driver close --title-contains 2.34
-expect_exit 0
+expect_wizard_and_close 2.34

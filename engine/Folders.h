@@ -1,0 +1,53 @@
+// Where things go: the system folders, the host applications' plug-in folders, the folder
+// probe, and the two hooks the engine gives the archive reader.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/Variables.h"
+
+class Platform;
+class TSetupBundleItem;
+
+inline constexpr const char* kCannotInstallFileMessage =
+    "Cannot install the file '%s'.\r\rPlease close all running applications to make sure the file is not "
+    "in use before retrying.";
+
+// Total unpacked size of a top-level folder of the setup archive (0 when there is none);
+// TInstaller::GetDirectorySize in the engine, a fake in tests.
+using ArchiveFolderSize = std::function<std::int64_t(const std::string& name)>;
+
+// AppDataFolder, DocumentsFolder, ProgramFilesFolder and CommonFilesFolder. A 64-bit product
+// takes the 64-bit folders from ProgramW6432 / CommonProgramW6432, since this 32-bit process
+// only ever sees the 32-bit ones through the shell.
+void DetectSystemFolders(SetupValues& values, Platform& platform);
+// DigiFolder and AaxFolder below CommonFilesFolder.
+void DetectProToolsFolders(SetupValues& values);
+// Vst2Folder from HKLM\Software\Vst "VstPluginsPath" in the product's registry view; empty
+// when absent or unreadable.
+void DetectVst2Folder(SetupValues& values, Platform& platform);
+// Whether a [Components] entry bound for a VST 3 folder has a non-empty archive folder, for
+// one bundle item or (item null) for the whole setup.
+bool HasVst3Plugins(const SetupValues& values, const BundleItemNames* item,
+                    const ArchiveFolderSize& folderSize);
+// Vst3Folder, Vst3Available and, for a bundle where only some items carry VST 3 plug-ins,
+// Vst3OnlyFor (their names joined by ", ").
+void DetectVst3Folder(SetupValues& values, const std::vector<TSetupBundleItem>& items,
+                      const ArchiveFolderSize& folderSize);
+// PhotoshopFolder from the newest numbered version key below HKLM\SOFTWARE\Adobe\Photoshop;
+// only when the Photoshop page is configured.
+void DetectPhotoshopFolder(SetupValues& values, Platform& platform);
+
+// Whether every missing folder of path can be created; creates and removes them again, so
+// the file system is left as found.
+bool CanCreateFolder(Platform& platform, const std::string& path);
+
+// The file hook (TInstaller::OnFile): names plug-in libraries for the component being
+// extracted (DllSuffix, ".vst3") and marks folder-icon files; a desktop.ini makes its folder
+// read-only at once.
+void PrepareFile(const SetupValues& values, Platform& platform, std::string& path, std::uint32_t& attributes);
+// The write-error hook (TInstaller::OnError): asks to retry the file; true for Retry.
+bool AskRetryFile(Platform& platform, const std::string& path);

@@ -1,0 +1,170 @@
+#include "engine/InstallRun.h"
+
+#include "archive/SetupClasses.h"
+#include "engine/Bundles.h"
+#include "engine/Settings.h"
+#include "engine/SetupInstaller.h"
+#include "system/CommonUtils.h"
+#include "system/Exceptions.h"
+#include "system/Platform.h"
+
+namespace {
+
+constexpr char kDllSuffixOption[] = "DLLSuffix:";
+constexpr std::size_t kDllSuffixOptionLength = sizeof(kDllSuffixOption) - 1;
+
+// Blanks and control characters off both ends, as vendors' editors leave them.
+std::string TrimBlanks(const std::string& text) {
+    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && blank(text[first])) ++first;
+    while (last > first && blank(text[last - 1])) --last;
+    return text.substr(first, last - first);
+}
+
+// The file hook reads the component's suffix and VST 3 mark; they must not outlive the line,
+// also when its extraction fails.
+class ComponentState {
+public:
+    explicit ComponentState(SetupValues& values, TInstaller& installer)
+        : values_(values), installer_(installer) {}
+    ~ComponentState() {
+        installer_.Overwrite = true;
+        values_.DllSuffix.clear();
+        values_.IsVst3Component = false;
+    }
+    ComponentState(const ComponentState&) = delete;
+    ComponentState& operator=(const ComponentState&) = delete;
+
+private:
+    SetupValues& values_;
+    TInstaller& installer_;
+};
+
+}  // namespace
+
+std::int64_t ComponentsSize(const SetupValues& values, TInstaller& installer) {
+    std::int64_t total = 0;
+    for (const std::string& line : values.Config.Components)
+        total += installer.GetDirectorySize(SplitAt(line, '=').left);
+    return total;
+}
+
+std::string DriveRoot(const std::string& path) {
+    if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2) + "\\";
+    if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
+        // \\server\share: up to the backslash after the share name
+        std::size_t server = path.find('\\', 2);
+        if (server == std::string::npos) return path + "\\";
+        std::size_t share = path.find('\\', server + 1);
+        return (share == std::string::npos ? path : path.substr(0, share)) + "\\";
+    }
+    return "\\";
+}
+
+void CheckDiskSpace(Platform& platform, const std::string& destination, std::int64_t requiredBytes) {
+    std::uint64_t free = platform.FreeDiskSpace(DriveRoot(destination)).value_or(0);
+    std::uint64_t needed =
+        static_cast<std::uint64_t>(requiredBytes < 0 ? 0 : requiredBytes) + kDiskSpaceReserve;
+    if (free < needed) throw ESetupError(kNotEnoughSpaceMessage);
+}
+
+bool IsNoOverwrite(const SetupValues& values, const std::string& name) {
+    for (const std::string& line : values.Config.ComponentsOptions) {
+        SplitResult split = SplitAt(line, '=');
+        if (split.found && split.left == name && split.right == "NoOverwrite") return true;
+    }
+    return false;
+}
+
+void InstallComponents(SetupValues& values, TInstaller& installer, const TSetupBundleItem* item) {
+    for (const std::string& line : values.Config.Components) {
+        ComponentState state(values, installer);
+        SplitResult split = SplitAt(line, '=');
+        std::string source = ExpandPath(values, split.left, item);
+        SplitResult option = SplitAt(split.right, ',');
+        const std::string& destinationText = option.left;
+        if (option.found && option.right.size() >= kDllSuffixOptionLength &&
+            SameText(option.right.substr(0, kDllSuffixOptionLength), kDllSuffixOption))
+            values.DllSuffix = " " + TrimBlanks(option.right.substr(kDllSuffixOptionLength));
+        std::string destination = ExpandPath(values, destinationText, item);
+        if (source.empty() || destination.empty()) continue;
+        installer.Overwrite = !IsNoOverwrite(values, split.left);
+        values.IsVst3Component = destinationText.find("Vst3") != std::string::npos;
+        installer.ExtractDirectory(source, destination,
+                                   item != nullptr ? static_cast<std::int32_t>(item->FileDate) : 0);
+    }
+}
+
+void RunCallLibraries(Platform& platform, const SetupValues& values) {
+    for (const std::string& line : values.Config.CallLibraries) {
+        SplitResult split = SplitAt(line, '=');
+        std::string library = ExpandPath(values, split.right, nullptr);
+        if (library.empty()) continue;
+        platform.CallLibraryFunction(library, split.left);
+    }
+}
+
+int BundleProgress(int from, int to, std::size_t done, std::size_t count) {
+    if (count == 0) return from;
+    return from + static_cast<int>(static_cast<std::int64_t>(to - from) * static_cast<std::int64_t>(done) /
+                                   static_cast<std::int64_t>(count));
+}
+
+void TSetupInstaller::Install(ISetupProgress& progress) {
+    progress.SetProgress(0);
+    progress.SetStatus(kPreparingStatus);
+    CheckDiskSpace(platform_, values_.DestinationFolder, ComponentsSize(values_, installer_));
+
+    const bool callsLibraries = !values_.Config.CallLibraries.empty();
+    progress.SetProgress(25);
+    progress.SetStatus(kCopyingStatus);
+    CopyComponents(progress, 25, callsLibraries ? 50 : 75);
+    if (callsLibraries) {
+        progress.SetProgress(50);
+        progress.SetStatus(kInitializingStatus);
+        RunCallLibraries(platform_, values_);
+    }
+
+    progress.SetProgress(75);
+    progress.SetStatus(kCreatingSettingsStatus);
+    // Keys below BundleRegistryRoot are left to the items' own uninstallers.
+    const std::string productKey = ProductKey(values_, values_.VersionKey);
+    installer_.AddRegistryKey(RootKey::CurrentUser, productKey, false);
+    installer_.AddRegistryKey(RootKey::LocalMachine, productKey, values_.Config.Is64Bit);
+    WriteInstallationInfo(platform_, values_);
+    WriteFolderLocations(platform_, values_);
+    WriteOwnerName(platform_, values_);
+    for (const TSetupBundleItem& item : bundleItems_) {
+        if (item.Selected) WriteRegistrySettings(platform_, values_, &item);
+    }
+    WriteRegistrySettings(platform_, values_, nullptr);
+    progress.SetProgress(100);
+
+    CreateShortcuts(platform_, values_, installer_, shortcutChoice_);
+    WriteUninstaller();
+}
+
+void TSetupInstaller::CopyComponents(ISetupProgress& progress, int from, int to) {
+    if (values_.Config.IsBundle) {
+        std::size_t count = 0;
+        for (const TSetupBundleItem& item : bundleItems_) count += item.Selected ? 1 : 0;
+        std::size_t done = 0;
+        for (const TSetupBundleItem& item : bundleItems_) {
+            if (!item.Selected) continue;
+            progress.SetProgress(BundleProgress(from, to, done++, count));
+            InstallComponents(values_, installer_, &item);
+        }
+    }
+    InstallComponents(values_, installer_, nullptr);
+}
+
+void TSetupInstaller::WriteUninstaller() {
+    const std::string name = FullProductName(values_) + BitSuffix(values_);
+    const std::string folder = IncludeBackslash(values_.DestinationFolder);
+    // A product of plug-ins only copies nothing into its own folder; the uninstaller still
+    // needs one, and the uninstall removes it again.
+    if (!platform_.DirectoryExists(folder)) installer_.ForceDirectory(folder);
+    installer_.CreateUninstaller(folder + "Uninst.exe", name, name, values_.Config.ProductName);
+}

@@ -1,0 +1,46 @@
+// The steps of the installation run that copy: disk space, components, library calls.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/Variables.h"
+
+class Platform;
+class TInstaller;
+class TSetupBundleItem;
+
+inline constexpr const char* kPreparingStatus = "Preparing installation...";
+inline constexpr const char* kCopyingStatus = "Copying files...";
+inline constexpr const char* kInitializingStatus = "Initializing components...";
+inline constexpr const char* kCreatingSettingsStatus = "Creating settings...";
+
+inline constexpr const char* kNoAdminRightsMessage =
+    "You must have Administrator or Power User rights to install\r$ProductName on this computer. Setup will "
+    "now close.\r\rPlease log on as a different user and try again.";
+inline constexpr const char* kNeed64BitWindowsMessage =
+    "You must run a 64-bit edition of Windows to be able to install\rthe 64-bit version of $ProductName. "
+    "Setup will now close.\r\rPlease download and run the 32-bit installer instead.";
+inline constexpr const char* kNotEnoughSpaceMessage =
+    "There is not enough space on the destination drive.\rPlease free up some space and then try again";
+
+// Kept free on the destination drive beyond the components themselves.
+inline constexpr std::uint64_t kDiskSpaceReserve = 1048576;
+
+// Unpacked bytes of every [Components] source folder, by its name as written. Summed in 64
+// bits: a product of 2 GiB or more must not wrap around and pass the space check.
+std::int64_t ComponentsSize(const SetupValues& values, TInstaller& installer);
+// The root of the drive that holds path: "C:\" or "\\server\share\"; "\" when it names none.
+std::string DriveRoot(const std::string& path);
+// ESetupError(kNotEnoughSpaceMessage) unless the destination's drive has requiredBytes and the
+// reserve free. A drive that cannot be asked counts as full.
+void CheckDiskSpace(Platform& platform, const std::string& destination, std::int64_t requiredBytes);
+// A [ComponentsOptions] line "name=NoOverwrite", both exactly as written.
+bool IsNoOverwrite(const SetupValues& values, const std::string& name);
+// Extracts every [Components] line whose source and destination expand, for one bundle item
+// or (null) for the setup itself; the item's files carry its FileDate.
+void InstallComponents(SetupValues& values, TInstaller& installer, const TSetupBundleItem* item);
+// Calls each [CallLibraries] export once; a library or export that is missing is skipped.
+void RunCallLibraries(Platform& platform, const SetupValues& values);
+// Where the bar stands before the item at index done of count, between from and to.
+int BundleProgress(int from, int to, std::size_t done, std::size_t count);

@@ -1,0 +1,202 @@
+#include "engine/Settings.h"
+
+#include <cstdlib>
+
+#include "archive/SetupClasses.h"
+#include "system/CommonUtils.h"
+#include "system/Exceptions.h"
+#include "system/ShellUtils.h"
+#include "system/WindowsEx.h"
+
+namespace {
+
+// Blanks and control characters off both ends, as vendors' editors leave them.
+std::string TrimBlanks(const std::string& text) {
+    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && blank(text[first])) ++first;
+    while (last > first && blank(text[last - 1])) --last;
+    return text.substr(first, last - first);
+}
+
+// A fresh accessor per step, in the product's registry view, so no key stays open between steps.
+class ProductRegistry : public TRegistry64 {
+public:
+    ProductRegistry(Platform& platform, const SetupValues& values, RootKey root)
+        : TRegistry64(platform, values.Config.Is64Bit) {
+        SetRootKey(root);
+    }
+};
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// Decimal must fit the signed range; hexadecimal may use all 32 bits, as a vendor writes a mask.
+std::optional<std::int32_t> ParseInteger(const std::string& text, bool allowHex) {
+    std::size_t at = 0;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+    bool hex = false;
+    if (allowHex && at < text.size() && text[at] == '$') {
+        hex = true;
+        ++at;
+    } else if (allowHex && at + 1 < text.size() && text[at] == '0' &&
+               (text[at + 1] == 'x' || text[at + 1] == 'X')) {
+        hex = true;
+        at += 2;
+    }
+    if (at >= text.size()) return std::nullopt;
+    std::uint64_t value = 0;
+    const std::uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
+    for (; at < text.size(); ++at) {
+        int digit = hex ? HexDigit(text[at]) : (text[at] >= '0' && text[at] <= '9' ? text[at] - '0' : -1);
+        if (digit < 0) return std::nullopt;
+        value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
+        if (value > limit) return std::nullopt;
+    }
+    auto bits = static_cast<std::uint32_t>(value);
+    if (negative) bits = 0u - bits;
+    return static_cast<std::int32_t>(bits);
+}
+
+// The folder a shortcut line's name asks for, or empty when the line makes no shortcut.
+std::string ShortcutFolder(Platform& platform, const SetupValues& values, const std::string& name,
+                           unsigned choice) {
+    if (name == "StartMenu")
+        return choice & kChoiceStartMenu ? SpecialFolder(platform, SpecialFolderKind::Programs) : "";
+    if (name == "Desktop")
+        return choice & kChoiceDesktop ? SpecialFolder(platform, SpecialFolderKind::Desktop) : "";
+    if (name == "ProgramFolder") return values.DestinationFolder;
+    return "";
+}
+
+// An earlier version's shortcut to the same program, under whatever name, would stay beside
+// the new one; a link that cannot be read is not ours to judge and stays.
+void RemoveReplacedShortcuts(Platform& platform, const std::string& folder, const std::string& target,
+                             const std::string& arguments) {
+    std::vector<std::string> replaced;
+    TFileEnumerator files(platform, folder + "*.lnk", 33);
+    while (files.Next()) {
+        std::string link = folder + files.FileName();
+        ShortcutTarget found = ReadShortcut(platform, link);
+        if (found.ok && SameText(found.target, target) && SameText(found.arguments, arguments))
+            replaced.push_back(link);
+    }
+    for (const std::string& link : replaced) platform.RemoveFile(link);
+}
+
+}  // namespace
+
+void WriteInstallationInfo(Platform& platform, const SetupValues& values) {
+    ProductRegistry registry(platform, values, RootKey::LocalMachine);
+    try {
+        if (!registry.OpenKey(ProductKey(values, values.VersionKey), true)) return;
+        registry.WriteString("Location", values.DestinationFolder);
+        registry.WriteString("VersionString", values.SetupVersion.AsString());
+    } catch (const ERegistryException&) {
+        // the product works without its record; only the next setup will not find it
+    }
+}
+
+void WriteFolderLocations(Platform& platform, const SetupValues& values) {
+    ProductRegistry registry(platform, values, RootKey::CurrentUser);
+    for (std::size_t i = 0; i < values.Config.Folders.size(); ++i) {
+        std::string folder = ExpandPath(values, FolderValue(values, i), nullptr);
+        RegistryLocation location = FolderRegistryLocation(values, i, values.VersionKey);
+        try {
+            if (registry.OpenKey(location.KeyPath, true))
+                registry.WriteString(location.ValueName, IncludeBackslash(folder));
+        } catch (const ERegistryException&) {
+            // the next setup proposes the configured folder instead
+        }
+    }
+}
+
+void WriteOwnerName(Platform& platform, const SetupValues& values) {
+    if (values.Config.PersonalizeOwner.empty()) return;
+    ProductRegistry registry(platform, values, RootKey::CurrentUser);
+    RegistryLocation location =
+        ResolveRegistryPath(values, values.Config.PersonalizeOwner, values.VersionKey, nullptr);
+    try {
+        if (registry.OpenKey(location.KeyPath, true))
+            registry.WriteString(location.ValueName, values.UserName);
+    } catch (const ERegistryException&) {
+        // the owner is asked for again next time
+    }
+}
+
+void WriteSettingsList(Platform& platform, const SetupValues& values, const std::vector<std::string>& list,
+                       RootKey root, const BundleItemNames* item) {
+    ProductRegistry registry(platform, values, root);
+    for (const std::string& line : list) {
+        SplitResult split = SplitAt(line, '=');
+        RegistryLocation location = ResolveRegistryPath(values, split.left, values.VersionKey, item);
+        if (location.KeyPath.empty()) continue;
+        std::string key = ExpandPath(values, location.KeyPath, item);
+        if (key.empty()) continue;
+        try {
+            if (!registry.OpenKey(key, true)) continue;
+            const std::string& data = split.right;
+            std::optional<std::int32_t> number =
+                data.size() > 1 && data[0] == '#' ? SettingNumber(data) : std::nullopt;
+            if (number)
+                registry.WriteInteger(location.ValueName, *number);
+            else
+                registry.WriteString(location.ValueName, ExpandPath(values, data, item));
+        } catch (const ERegistryException&) {
+            // one setting that cannot be written does not stop the others
+        }
+    }
+}
+
+void WriteRegistrySettings(Platform& platform, const SetupValues& values, const BundleItemNames* item) {
+    WriteSettingsList(platform, values, values.Config.RegistrySettings, RootKey::CurrentUser, item);
+    WriteSettingsList(platform, values, values.Config.GlobalRegistrySettings, RootKey::LocalMachine, item);
+}
+
+std::optional<std::int32_t> SettingNumber(const std::string& data) {
+    if (data.size() < 2 || data[0] != '#') return std::nullopt;
+    return ParseInteger(data.substr(1), true);
+}
+
+ShortcutLine ParseShortcutValue(const SetupValues& values, const std::string& value) {
+    ShortcutLine shortcut;
+    SplitResult first = SplitAt(value, ',');
+    if (!first.found) {
+        shortcut.target = value;
+        shortcut.name = FileBaseName(value);
+        return shortcut;
+    }
+    shortcut.target = TrimBlanks(first.left);
+    SplitResult second = SplitAt(first.right, ',');
+    shortcut.name = TrimBlanks(ExpandText(values, second.left));
+    SplitResult third = SplitAt(second.right, ',');
+    shortcut.arguments = third.left;
+    if (third.found) {
+        // Icons are picked by resource identifier, which the shell takes as a negative number.
+        std::optional<std::int32_t> icon = ParseInteger(TrimBlanks(third.right), false);
+        if (icon && *icon != INT32_MIN) shortcut.iconIndex = -std::abs(*icon);
+    }
+    return shortcut;
+}
+
+void CreateShortcuts(Platform& platform, const SetupValues& values, TInstaller& installer,
+                     unsigned shortcutChoice) {
+    for (const std::string& line : values.Config.Shortcuts) {
+        SplitResult split = SplitAt(line, '=');
+        std::string folder = ShortcutFolder(platform, values, split.left, shortcutChoice);
+        if (folder.empty()) continue;
+        if (folder.back() == '\\') folder.pop_back();
+        ShortcutLine shortcut = ParseShortcutValue(values, split.right);
+        std::string linkFile = folder + "\\" + shortcut.name + ".lnk";
+        std::string target = ExpandPath(values, shortcut.target, nullptr);
+        if (target.empty()) continue;
+        RemoveReplacedShortcuts(platform, ExtractFilePath(linkFile), target, shortcut.arguments);
+        installer.CreateShortcut(linkFile, target, shortcut.arguments, shortcut.iconIndex);
+    }
+}

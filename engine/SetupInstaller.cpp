@@ -1,0 +1,97 @@
+#include "engine/SetupInstaller.h"
+
+#include "engine/Configuration.h"
+#include "engine/Folders.h"
+#include "engine/InstallRun.h"
+#include "engine/Settings.h"
+#include "engine/Upgrade.h"
+#include "system/CommonUtils.h"
+#include "system/Stream.h"
+#include "system/WindowsEx.h"
+
+namespace {
+
+// Setup data entries come from the archive, reopened per entry.
+class ArchiveDataSource : public SetupDataSource {
+public:
+    explicit ArchiveDataSource(TInstaller& installer) : installer_(installer) {}
+    std::unique_ptr<Stream> Load(const std::string& name) override { return installer_.LoadFile(name); }
+
+private:
+    TInstaller& installer_;
+};
+
+}  // namespace
+
+TSetupInstaller::TSetupInstaller(Platform& platform) : platform_(platform), installer_(platform) {
+    Construct();
+}
+
+TSetupInstaller::TSetupInstaller(Platform& platform, const std::string& programPath)
+    : platform_(platform), installer_(platform, programPath) {
+    Construct();
+}
+
+// The order matters: each step reads what the steps before it found.
+void TSetupInstaller::Construct() {
+    installer_.OnFile = [this](TInstaller&, std::string& path, std::uint32_t& attributes) {
+        PrepareFile(values_, platform_, path, attributes);
+    };
+    installer_.OnError = [this](TInstaller&, const std::exception&, const std::string& path, bool& retry) {
+        retry = AskRetryFile(platform_, path);
+    };
+
+    values_.SetupVersion = installer_.Version();
+    ArchiveDataSource source(installer_);
+    LoadConfiguration(values_, source, platform_, [&](SetupValues& values) {
+        LoadBundleInfo(values, source, platform_, static_cast<std::uint32_t>(installer_.FileDate()),
+                       bundleItems_);
+    });
+
+    DetectSystemFolders(values_, platform_);
+    ComputeVersionKey(values_);
+    values_.InstallVst2 = values_.InstallVst3 = values_.InstallRtas = values_.InstallAax =
+        values_.InstallPhotoshop = true;
+
+    FindExistingInstallation(values_, platform_);
+    ResolveDestination(values_, platform_);
+
+    DetectProToolsFolders(values_);
+    DetectVst2Folder(values_, platform_);
+    DetectVst3Folder(values_, bundleItems_,
+                     [this](const std::string& name) { return installer_.GetDirectorySize(name); });
+    DetectPhotoshopFolder(values_, platform_);
+
+    ReadOwnerName(values_, platform_);
+}
+
+void TSetupInstaller::SetDestinationFolder(const std::string& folder) {
+    values_.DestinationFolder = IncludeBackslash(folder);
+}
+
+std::string TSetupInstaller::ExpandText(const std::string& text) const {
+    return ::ExpandText(values_, text);
+}
+
+std::string TSetupInstaller::ExpandPath(const std::string& text, const TSetupBundleItem* item) const {
+    return ::ExpandPath(values_, text, item);
+}
+
+std::string TSetupInstaller::ReadmeFile() const {
+    return ExpandPath(values_.Config.CompleteReadme);
+}
+
+std::string TSetupInstaller::ProductFile() const {
+    return ExpandPath(values_.Config.CompleteProduct);
+}
+
+bool TSetupInstaller::CheckCanInstall() {
+    const char* refusal = nullptr;
+    if (!HasAdminRights(platform_))
+        refusal = kNoAdminRightsMessage;
+    else if (values_.Config.Is64Bit && !IsWow64(platform_))
+        refusal = kNeed64BitWindowsMessage;
+    if (refusal == nullptr) return true;
+    platform_.InformationBox(ExpandText(refusal));
+    return false;
+}

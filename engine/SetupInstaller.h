@@ -1,0 +1,71 @@
+// The setup engine: the setup archive, the configuration it carries, what was detected on this
+// computer, and the installation run. The wizard owns one for its whole life and changes its
+// values page by page.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "archive/SetupClasses.h"
+#include "engine/Bundles.h"
+#include "engine/SetupProgress.h"
+#include "engine/Variables.h"
+
+class Platform;
+
+class TSetupInstaller {
+public:
+    // Opens the archive of the running program (or of the setup program named), loads its
+    // configuration and detects folders and an earlier installation. Any error propagates:
+    // the setup cannot go on.
+    explicit TSetupInstaller(Platform& platform);
+    TSetupInstaller(Platform& platform, const std::string& programPath);
+    TSetupInstaller(const TSetupInstaller&) = delete;
+    TSetupInstaller& operator=(const TSetupInstaller&) = delete;
+
+    // Everything the expansions read; the wizard's pages write the folders, switches and name.
+    SetupValues& Values() { return values_; }
+    const SetupValues& Values() const { return values_; }
+    const SetupConfiguration& Config() const { return values_.Config; }
+    const TProgramVersion& SetupVersion() const { return values_.SetupVersion; }
+    const std::string& VersionKey() const { return values_.VersionKey; }
+    std::vector<TSetupBundleItem>& BundleItems() { return bundleItems_; }
+    const std::vector<TSetupBundleItem>& BundleItems() const { return bundleItems_; }
+    TInstaller& Installer() { return installer_; }
+
+    // Stored with a trailing backslash, as every path built from it expects.
+    void SetDestinationFolder(const std::string& folder);
+    // Bits of ShortcutChoiceBit from the shortcut page; without the page only the program
+    // folder gets shortcuts.
+    unsigned ShortcutChoice() const { return shortcutChoice_; }
+    void SetShortcutChoice(unsigned choice) { shortcutChoice_ = choice; }
+
+    std::string ExpandText(const std::string& text) const;
+    std::string ExpandPath(const std::string& text, const TSetupBundleItem* item = nullptr) const;
+    // The [Complete] files, expanded; empty when none is configured or its folder was declined.
+    std::string ReadmeFile() const;
+    std::string ProductFile() const;
+
+    // Leaving the Welcome page: false, after telling the user why, when this computer cannot
+    // take the product (no administrator rights, a 64-bit product on 32-bit Windows); the
+    // wizard then closes.
+    bool CheckCanInstall();
+    // The whole installation, reported through progress. Errors propagate and end the setup;
+    // whatever was written stays, but no uninstaller is registered.
+    void Install(ISetupProgress& progress);
+    // Components of the selected bundle items (the bar moving from from to to between items),
+    // then those of the setup itself.
+    void CopyComponents(ISetupProgress& progress, int from, int to);
+    // Uninst.exe in the destination folder, registered under the full product name.
+    void WriteUninstaller();
+
+private:
+    void Construct();
+
+    Platform& platform_;
+    TInstaller installer_;
+    SetupValues values_;
+    std::vector<TSetupBundleItem> bundleItems_;
+    unsigned shortcutChoice_ = 0;
+};

@@ -1,0 +1,40 @@
+// The earlier installation of the product: found from its registry record, its folder
+// proposed as the destination, its remembered folders and owner name read back.
+#pragma once
+
+#include <string>
+
+#include "engine/Variables.h"
+
+class Platform;
+
+inline constexpr const char* kDifferentFolderQuestion =
+    "It is recommended to install this new version of $ProductName\rinto the same folder as your existing "
+    "copy. This will ensure\rthat your currently installed version is upgraded properly.\r\rAre you sure you "
+    "want to install it to a different folder?";
+inline constexpr const char* kOverwriteExistingQuestion =
+    "It is recommended to install this new version of $ProductName\rinto a new folder to preserve your "
+    "currently installed copy.\r\rAre you sure you want to overwrite your existing copy?";
+
+// VersionKey from SetupVersion.
+void ComputeVersionKey(SetupValues& values);
+// InstalledVersion, InstalledVersionKey and ExistingInstallFound: the newest recorded version
+// whose major version is not above this setup's.
+void FindExistingInstallation(SetupValues& values, Platform& platform);
+// ProgramFilesFolder joined with DefaultFolder ("%d" standing for the major version).
+std::string DefaultDestination(const SetupValues& values);
+// DestinationFolder and ExistingFolder; an installation whose folder is unknown or misses one
+// of its [InstalledFiles] counts as none. Then reads back the remembered folders.
+void ResolveDestination(SetupValues& values, Platform& platform);
+// RememberedFolders, from the earlier installation of the same major version.
+void LoadRememberedFolders(SetupValues& values, Platform& platform);
+// RegisteredOwner and UserName (the owner of the earlier installation, else the Windows user).
+void ReadOwnerName(SetupValues& values, Platform& platform);
+
+enum class UpgradeQuestion {
+    None,               // nothing to ask
+    DifferentFolder,    // same major version, another folder: kDifferentFolderQuestion
+    OverwriteExisting,  // other major version, the same folder: kOverwriteExistingQuestion
+};
+// What leaving the destination page with folder must ask, if anything.
+UpgradeQuestion DestinationQuestion(const SetupValues& values, const std::string& folder);

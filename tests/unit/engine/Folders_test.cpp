@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "engine/Bundles.h"
+#include "engine/Folders.h"
+#include "system/memory/MemoryPlatform.h"
+
+namespace {
+
+class FoldersTest : public ::testing::Test {
+protected:
+    MemoryPlatform machine;
+    SetupValues values;
+    std::map<std::string, std::int64_t> archiveFolders;
+    ArchiveFolderSize folderSize = [this](const std::string& name) {
+        return archiveFolders.count(name) ? archiveFolders[name] : 0;
+    };
+
+    void Put(const std::string& path, const std::string& name, const std::string& text, bool view64 = false,
+             std::uint32_t type = kRegString) {
+        RegistryKey key = machine.CreateRegistryKey(RootKey::LocalMachine, path,
+                                                    kKeyAllAccess | (view64 ? kKeyWow64_64Key : 0));
+        RegistryValue value{type, std::vector<std::uint8_t>(text.begin(), text.end())};
+        value.data.push_back(0);
+        machine.WriteRegistryValue(key, name, value);
+    }
+    std::string Prepared(std::string path, std::uint32_t expectedAttributes = 0) {
+        std::uint32_t attributes = 0;
+        PrepareFile(values, machine, path, attributes);
+        EXPECT_EQ(attributes, expectedAttributes) << path;
+        return path;
+    }
+};
+
+TEST_F(FoldersTest, SystemFoldersFor32BitFromTheShellAndFor64BitFromTheEnvironment) {
+    DetectSystemFolders(values, machine);
+    EXPECT_EQ(values.ProgramFilesFolder + "|" + values.CommonFilesFolder,
+              "C:\\Program Files (x86)|C:\\Program Files (x86)\\Common Files");
+
+    values.Config.Is64Bit = true;
+    machine.SetEnvironment("ProgramW6432", "E:\\Programs");
+    machine.SetEnvironment("CommonProgramW6432", "");
+    DetectSystemFolders(values, machine);
+    DetectProToolsFolders(values);
+    DetectVst3Folder(values, {}, folderSize);
+    EXPECT_EQ(values.ProgramFilesFolder, "E:\\Programs");
+    EXPECT_EQ(values.AaxFolder, "C:\\Program Files\\Common Files\\Avid\\Audio\\Plug-Ins");
+    EXPECT_EQ(values.DigiFolder, "C:\\Program Files\\Common Files\\Digidesign\\DAE\\Plug-Ins");
+    EXPECT_EQ(values.Vst3Folder, "C:\\Program Files\\Common Files\\VST3");
+}
+
+TEST_F(FoldersTest, HostFoldersComeFromTheProductsRegistryView) {
+    DetectVst2Folder(values, machine);
+    EXPECT_EQ(values.Vst2Folder, "");
+    Put("Software\\Vst", "VstPluginsPath", "D:\\VST32");
+    Put("Software\\Vst", "VstPluginsPath", "D:\\VST64", true);
+    DetectVst2Folder(values, machine);
+    EXPECT_EQ(values.Vst2Folder, "D:\\VST32");
+    values.Config.Is64Bit = true;
+    DetectVst2Folder(values, machine);
+    EXPECT_EQ(values.Vst2Folder, "D:\\VST64");
+    Put("Software\\Vst", "VstPluginsPath", "abc", true, kRegDWord);
+    DetectVst2Folder(values, machine);
+    EXPECT_EQ(values.Vst2Folder, "");
+
+    // Photoshop: the largest number before the first ".", only with the Photoshop page.
+    for (const char* version : {"CS6", "13.0", "70.0"})
+        Put(std::string("SOFTWARE\\Adobe\\Photoshop\\") + version + "\\PluginPath", "", version, true);
+    DetectPhotoshopFolder(values, machine);
+    EXPECT_EQ(values.PhotoshopFolder, "");
+    values.Config.PageFlags = kPagePhotoshopPluginFolder;
+    DetectPhotoshopFolder(values, machine);
+    EXPECT_EQ(values.PhotoshopFolder, "70.0");
+}
+
+TEST_F(FoldersTest, Vst3NeedsFilesInTheArchiveAndABundleNamesOnlySomeItems) {
+    values.Config.Components = {"Vst=$VstPluginFolder", "Vst3=$Vst3PluginFolder\\Gadget.vst3,DLLSuffix: x64"};
+    archiveFolders = {{"Vst", 1000}, {"Vst3", 0}};
+    DetectVst3Folder(values, {}, folderSize);
+    EXPECT_FALSE(values.Vst3Available) << "a folder of empty files";
+    archiveFolders["Vst3"] = 10;
+    DetectVst3Folder(values, {}, folderSize);
+    EXPECT_TRUE(values.Vst3Available);
+
+    values.Config.IsBundle = true;
+    values.Config.Components = {"$BundleItem\\Vst3=$Vst3PluginFolder", "Common=$ProgramFolder"};
+    archiveFolders = {{"Alpha\\Vst3", 5}, {"Gamma\\Vst3", 7}, {"Common", 9}};
+    std::vector<TSetupBundleItem> items;
+    for (const char* name : {"Alpha", "Beta", "Gamma"})
+        items.emplace_back(values, 0x58B15000u, name, "1.00", name);
+    DetectVst3Folder(values, items, folderSize);
+    EXPECT_TRUE(values.Vst3Available);
+    EXPECT_EQ(values.Vst3OnlyFor, "Alpha, Gamma");
+    archiveFolders["Beta\\Vst3"] = 1;
+    DetectVst3Folder(values, items, folderSize);
+    EXPECT_EQ(values.Vst3OnlyFor, "");
+    archiveFolders.clear();
+    DetectVst3Folder(values, items, folderSize);
+    EXPECT_FALSE(values.Vst3Available);
+}
+
+TEST_F(FoldersTest, FileHookRenamesLibrariesAndHidesIconFiles) {
+    EXPECT_EQ(Prepared("C:\\VST\\Plugin.dll"), "C:\\VST\\Plugin.dll");
+    values.DllSuffix = " x64";
+    EXPECT_EQ(Prepared("C:\\VST\\Plugin.DLL"), "C:\\VST\\Plugin x64.dll");
+    EXPECT_EQ(Prepared("C:\\VST\\Plugin.dll.txt"), "C:\\VST\\Plugin.dll.txt");
+    values.IsVst3Component = true;
+    EXPECT_EQ(Prepared("C:\\VST3\\Plugin.dll"), "C:\\VST3\\Plugin x64.vst3");
+    values.DllSuffix.clear();
+    EXPECT_EQ(Prepared("C:\\VST3\\PLUGIN.DLL"), "C:\\VST3\\PLUGIN.vst3");
+    EXPECT_EQ(Prepared("C:\\VST3.x\\Plugin"), "C:\\VST3.x\\Plugin");
+
+    // desktop.ini also makes its folder read-only at once, keeping the folder's other bits.
+    const std::string folder = "C:\\VST3\\Gadget.vst3";
+    machine.AddFolder(folder);
+    machine.ChangeFileAttributes(folder, kAttrHidden);
+    EXPECT_EQ(Prepared(folder + "\\Desktop.INI", 7), folder + "\\Desktop.INI");
+    EXPECT_EQ(machine.FileAttributes(folder), kAttrDirectory | kAttrHidden | kAttrReadOnly);
+    machine.AddFolder("C:\\Other");
+    Prepared("C:\\Other\\plugin.ICO", 7);
+    EXPECT_EQ(machine.FileAttributes("C:\\Other"), kAttrDirectory);
+
+    machine.AnswerRetries({true});
+    EXPECT_TRUE(AskRetryFile(machine, "C:\\VST\\Gadget.dll"));
+    EXPECT_FALSE(AskRetryFile(machine, "C:\\VST\\Gadget.dll"));
+    EXPECT_EQ(machine.Dialogs().at(0).text.substr(0, 44), "Cannot install the file 'C:\\VST\\Gadget.dll'.");
+}
+
+TEST_F(FoldersTest, FolderProbeLeavesTheDiskAsFound) {
+    EXPECT_TRUE(CanCreateFolder(machine, "C:\\A\\B\\"));
+    EXPECT_FALSE(machine.DirectoryExists("C:\\A"));
+    EXPECT_TRUE(CanCreateFolder(machine, "C:\\Program Files"));
+    for (const char* path : {"C:\\", "Gadget", "Q:\\Gadget"})
+        EXPECT_FALSE(CanCreateFolder(machine, path)) << path;
+    machine.FailFolderCreation("C:\\A\\B");
+    EXPECT_FALSE(CanCreateFolder(machine, "C:\\A\\B\\C"));
+    EXPECT_FALSE(machine.DirectoryExists("C:\\A"));
+    // Windows says "already exists" for a file as well; no folder can be made below it.
+    machine.AddFile("C:\\Data\\Gadget", "x");
+    EXPECT_FALSE(CanCreateFolder(machine, "C:\\Data\\Gadget\\Presets"));
+}
+
+}  // namespace

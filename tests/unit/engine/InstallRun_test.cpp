@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "archive/SetupData.h"
+#include "engine/InstallRun.h"
+#include "engine/SetupInstaller.h"
+#include "system/Exceptions.h"
+#include "system/ShellUtils.h"
+#include "tests/unit/engine/EngineMachine.h"
+
+using namespace enginetest;
+using setuptest::KeyExists;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr char kGadgetIni[] =
+    "[Setup]\r\nProductName=Gadget\r\nRegistryRoot=Maker\\Gadget\r\nDefaultFolder=Gadget\r\n"
+    "PersonalizeOwner=Owner\r\n"
+    "[Components]\r\nProgram=$ProgramFolder\r\nPresets=$Documents\\Gadget\\Presets\r\n"
+    "[Folders]\r\nPresets=$Documents\\Gadget\\Presets\r\n"
+    "[FoldersRegistry]\r\nPresets=Paths\\Presets\r\n"
+    "[RegistrySettings]\r\nSettings\\Width=#640\r\n"
+    "[Shortcuts]\r\nProgramFolder=$ProgramFolder\\Readme.txt\r\n";
+const std::string kPresets = "C:\\Users\\user\\Documents\\Gadget\\Presets\\";
+const std::string kUninstallKey = std::string(kUninstallKeyPath) + "\\Gadget 3.12";
+
+std::vector<SourceEntry> GadgetFiles() {
+    return {SourceEntry::Directory("Program", {SourceEntry::File("Gadget.exe", "MZ gadget"),
+                                               SourceEntry::File("Readme.txt", "Read me")}),
+            SourceEntry::Directory("Presets", {SourceEntry::File("Default.preset", "new default"),
+                                               SourceEntry::File("Extra.preset", "extra")})};
+}
+
+class InstallRunTest : public ::testing::Test {
+protected:
+    MemoryPlatform machine;
+    RecordingProgress progress;
+    std::optional<TSetupInstaller> setup;
+
+    TSetupInstaller& Setup(const std::string& ini, std::vector<SourceEntry> files = GadgetFiles()) {
+        PlaceProduct(machine, ini, std::move(files));
+        setup.emplace(machine);
+        setup->SetDestinationFolder("C:\\Gadget");
+        return *setup;
+    }
+    bool Logged(const std::string& line) {
+        const Lines& log = setup->Installer().Log();
+        return std::find(log.begin(), log.end(), line) != log.end();
+    }
+};
+
+TEST_F(InstallRunTest, PlainRunCopiesRecordsAndRegistersInOrder) {
+    Setup(kGadgetIni).Values().UserName = "Ann";
+    setup->Install(progress);
+
+    EXPECT_EQ(progress.calls,
+              (Lines{"0", kPreparingStatus, "25", kCopyingStatus, "75", kCreatingSettingsStatus, "100"}));
+    EXPECT_EQ(machine.FileText("C:\\Gadget\\Gadget.exe"), "MZ gadget");
+    const std::string product = "\\Maker\\Gadget\\3.0";
+    EXPECT_EQ(StringValue(machine, RootKey::LocalMachine, product, "Location"), "C:\\Gadget\\");
+    EXPECT_EQ(StringValue(machine, RootKey::LocalMachine, product, "VersionString"), "3.12");
+    EXPECT_EQ(StringValue(machine, RootKey::CurrentUser, product + "\\Paths", "Presets"), kPresets);
+    EXPECT_EQ(StringValue(machine, RootKey::CurrentUser, product, "Owner"), "Ann");
+    EXPECT_EQ(NumberValue(machine, RootKey::CurrentUser, product + "\\Settings", "Width"), 640);
+    EXPECT_EQ(ReadShortcut(machine, "C:\\Gadget\\Readme.lnk").target, "C:\\Gadget\\Readme.txt");
+    EXPECT_EQ(StringValue(machine, RootKey::LocalMachine, kUninstallKey, kUninstallStringValue),
+              "C:\\Gadget\\Uninst.exe");
+    EXPECT_EQ(StringValue(machine, RootKey::LocalMachine, kUninstallKey, kDisplayNameValue), "Gadget 3.12");
+    // Everything the run created, in order: the uninstaller removes it backwards.
+    EXPECT_EQ(setup->Installer().Log(),
+              (Lines{"EC:\\", "DC:\\Gadget\\", "FC:\\Gadget\\Gadget.exe", "FC:\\Gadget\\Readme.txt",
+                     "EC:\\Users\\user\\Documents\\", "DC:\\Users\\user\\Documents\\Gadget\\", "D" + kPresets,
+                     "F" + kPresets + "Default.preset", "F" + kPresets + "Extra.preset", "U" + product,
+                     "M" + product, "FC:\\Gadget\\Readme.lnk", "M" + kUninstallKey}));
+    EXPECT_TRUE(machine.HasFile("C:\\Gadget\\Uninst.exe"));
+}
+
+TEST_F(InstallRunTest, CallLibrariesAddAStageAndCallEachCopiedExportOnce) {
+    std::vector<SourceEntry> files = GadgetFiles();
+    files[0].Children.push_back(SourceEntry::File("Gadget.dll", "MZ library"));
+    Setup(
+        std::string(kGadgetIni) +
+            "[CallLibraries]\r\nRegister=$ProgramFolder\\Gadget.dll\r\nMissing=$ProgramFolder\\Gadget.dll\r\n"
+            "Register=$VstPluginFolder\\Gadget.dll\r\nRegister=C:\\Nowhere\\None.dll\r\n",
+        files)
+        .Values()
+        .InstallVst2 = false;
+    int registered = 0;
+    machine.AddLibrary("C:\\Gadget\\Gadget.dll", {{"Register", [&] { ++registered; }}});
+    setup->Install(progress);
+
+    EXPECT_EQ(progress.calls, (Lines{"0", kPreparingStatus, "25", kCopyingStatus, "50", kInitializingStatus,
+                                     "75", kCreatingSettingsStatus, "100"}));
+    EXPECT_EQ(registered, 1);
+    ASSERT_EQ(machine.LibraryCalls().size(), 3u);  // the declined folder's line is never loaded
+    EXPECT_EQ(machine.LibraryCalls()[1].result, LibraryCall::NoSuchFunction);
+    EXPECT_EQ(machine.LibraryCalls()[2].result, LibraryCall::NotLoaded);
+}
+
+TEST_F(InstallRunTest, SixtyFourBitProductUsesThe64BitViewAndSaysSoInItsUninstallEntry) {
+    std::string ini = kGadgetIni;
+    ini.replace(ini.find("RegistryRoot=") + 13, 0, "Software\\");  // only Software has two views
+    Setup("[Setup]\r\nIs64Bit=1\r\n" + ini.substr(9)).Install(progress);
+    const std::string product = "\\Software\\Maker\\Gadget\\3.0";
+    EXPECT_EQ(StringValue(machine, RootKey::LocalMachine, product, "Location", true), "C:\\Gadget\\");
+    EXPECT_FALSE(KeyExists(machine, RootKey::LocalMachine, product, false));
+    EXPECT_TRUE(Logged("6" + product));
+    EXPECT_TRUE(Logged("U" + product));
+    EXPECT_EQ(setup->Installer().Log().back(), "M" + kUninstallKey + " (64-bit)");
+}
+
+TEST_F(InstallRunTest, PluginsAreNamedPerLineAndAPluginOnlyProductStillGetsItsUninstaller) {
+    Setup(
+        "[Setup]\r\nProductName=Gadget\r\nRegistryRoot=Maker\\Gadget\r\nDefaultFolder=Gadget\r\n"
+        "[Components]\r\nVst=$VstPluginFolder,DLLSuffix: x64 \r\n"
+        "Vst3=$Vst3PluginFolder\\Gadget.vst3\\Contents\\x86_64-win\r\n",
+        {SourceEntry::Directory("Vst",
+                                {SourceEntry::File("Gadget.dll", "2"), SourceEntry::File("Notes.txt", "n")}),
+         SourceEntry::Directory("Vst3", {SourceEntry::File("Gadget.dll", "3")})});
+    setup->Values().Vst2Folder = "C:\\VST";
+    setup->Values().Vst3Folder = "C:\\VST3";
+    setup->Install(progress);
+    EXPECT_EQ(machine.FileText("C:\\VST\\Gadget x64.dll"), "2");
+    EXPECT_TRUE(machine.HasFile("C:\\VST\\Notes.txt"));
+    // The suffix belongs to its own line only.
+    EXPECT_EQ(machine.FileText("C:\\VST3\\Gadget.vst3\\Contents\\x86_64-win\\Gadget.vst3"), "3");
+    EXPECT_TRUE(machine.HasFile("C:\\Gadget\\Uninst.exe"));
+    const Lines& log = setup->Installer().Log();
+    EXPECT_EQ(Lines(log.end() - 2, log.end()), (Lines{"DC:\\Gadget\\", "M" + kUninstallKey}));
+}
+
+TEST_F(InstallRunTest, NoOverwriteKeepsExistingFilesOfThatComponentOnly) {
+    machine.AddFile(kPresets + "Default.preset", "my own default");
+    machine.AddFile("C:\\Gadget\\Gadget.exe", "old build");
+    Setup(std::string(kGadgetIni) + "[ComponentsOptions]\r\nPresets=NoOverwrite\r\nprogram=NoOverwrite\r\n")
+        .Install(progress);
+    EXPECT_EQ(machine.FileText(kPresets + "Default.preset"), "my own default");
+    EXPECT_EQ(machine.FileText(kPresets + "Extra.preset"), "extra");
+    EXPECT_EQ(machine.FileText("C:\\Gadget\\Gadget.exe"), "MZ gadget");
+    // A file left alone stays the user's: the uninstaller must not take it.
+    EXPECT_FALSE(Logged("F" + kPresets + "Default.preset"));
+    EXPECT_TRUE(setup->Installer().Overwrite);
+}
+
+TEST_F(InstallRunTest, BundleInstallsTheSelectedItemsWithTheirStampsThenItsOwnComponents) {
+    Setup(
+        "[Setup]\r\nProductName=Gadget Bundle\r\nIsBundle=1\r\nRegistryRoot=Maker\\Gadget Bundle\r\n"
+        "BundleRegistryRoot=Maker\\Bundle\r\nDefaultFolder=Gadget Bundle\r\n"
+        "[Components]\r\n$BundleItem=$ProgramFolder\\$BundleItem\r\nProgram=$ProgramFolder\r\n"
+        "[CallLibraries]\r\nRegister=$ProgramFolder\\None.dll\r\n"
+        "[RegistrySettings]\r\n$BundleItem\\Skin=Dark\r\nSkin=Light\r\n",
+        {SourceEntry::File("BundleInfo.ini", "Alpha=1.20\r\nBeta=2.05\r\nGamma=1.00\r\nDelta=1.10\r\n"),
+         SourceEntry::Directory("Alpha", {SourceEntry::File("a.txt", "a")}),
+         SourceEntry::Directory("Gamma", {SourceEntry::File("g.txt", "g")}),
+         SourceEntry::Directory("Delta", {SourceEntry::File("d.txt", "d")}),
+         SourceEntry::Directory("Program", {SourceEntry::File("Common.txt", "c")})});
+    std::vector<TSetupBundleItem>& items = setup->BundleItems();
+    ASSERT_EQ(items.size(), 4u);
+    items[0].Selected = items[1].Selected = false;
+    setup->Install(progress);
+
+    EXPECT_EQ(progress.calls, (Lines{"0", kPreparingStatus, "25", kCopyingStatus, "25", "37", "50",
+                                     kInitializingStatus, "75", kCreatingSettingsStatus, "100"}));
+    EXPECT_FALSE(machine.DirectoryExists("C:\\Gadget\\Alpha"));
+    EXPECT_EQ(machine.FileDate("C:\\Gadget\\Gamma\\g.txt"), items[2].FileDate);
+    EXPECT_EQ(machine.FileDate("C:\\Gadget\\Delta\\d.txt"), items[3].FileDate);
+    EXPECT_EQ(machine.FileDate("C:\\Gadget\\Common.txt"),
+              static_cast<std::uint32_t>(setup->Installer().FileDate()));
+    EXPECT_EQ(StringValue(machine, RootKey::CurrentUser, "\\Maker\\Bundle\\Delta\\1.0", "Skin"), "Dark");
+    EXPECT_FALSE(KeyExists(machine, RootKey::CurrentUser, "\\Maker\\Bundle\\Alpha"));
+    EXPECT_EQ(StringValue(machine, RootKey::CurrentUser, "\\Maker\\Gadget Bundle\\3.0", "Skin"), "Light");
+    EXPECT_EQ(setup->Installer().Log().back(), "M" + std::string(kUninstallKeyPath) + "\\Gadget Bundle");
+}
+
+TEST_F(InstallRunTest, FreeSpaceMustCoverTheComponentsAndTheReserveExactly) {
+    const std::int64_t components = 9 + 7 + 11 + 5;
+    Setup(kGadgetIni);
+    EXPECT_EQ(ComponentsSize(setup->Values(), setup->Installer()), components);
+    machine.SetFreeDiskSpace(components + kDiskSpaceReserve - 1);
+    try {
+        setup->Install(progress);
+        FAIL() << "installed without the space";
+    } catch (const ESetupError& error) {
+        EXPECT_EQ(error.Message(), kNotEnoughSpaceMessage);
+    }
+    EXPECT_EQ(progress.calls, (Lines{"0", kPreparingStatus}));
+    EXPECT_FALSE(machine.DirectoryExists("C:\\Gadget"));
+    machine.SetFreeDiskSpace(components + kDiskSpaceReserve);
+    EXPECT_NO_THROW(setup->Install(progress));
+    EXPECT_EQ(DriveRoot("\\\\server\\share\\Gadget"), "\\\\server\\share\\");
+}
+
+TEST_F(InstallRunTest, ProductsOfSeveralGigabytesAreMeasuredWithoutWrapping) {
+    // Two files that claim almost 2 GiB each: their sum does not fit in 32 bits.
+    MemoryStream s = testutil::ArchiveStart();
+    testutil::PutFile(
+        s, "Setup.ini",
+        "[Setup]\r\nRegistryRoot=Huge\r\nDefaultFolder=Huge\r\n[Components]\r\nHuge=$ProgramFolder\r\n");
+    testutil::PutFile(s, "Setup.lic", "Licence");
+    std::vector<std::uint8_t> body = CompressBody(reinterpret_cast<const std::uint8_t*>("x"), 1);
+    MemoryStream list;
+    for (const char* name : {"One.bin", "Two.bin"}) {
+        WriteEntryRecord(list, testutil::Record(name, static_cast<std::int32_t>(body.size()), 0x7FFFFFF0));
+        list.Write(body.data(), body.size());
+    }
+    testutil::PutEnd(list);
+    WriteEntryRecord(s, testutil::Record("Huge", static_cast<std::int32_t>(list.Size()), -1));
+    s.Write(list.Bytes().data(), list.Bytes().size());
+    testutil::PutEnd(s);
+    std::vector<std::uint8_t> archive = s.Bytes();
+    testutil::Seal(archive);
+    setuptest::PlaceSetup(machine, archive);
+
+    TSetupInstaller huge(machine);
+    EXPECT_EQ(ComponentsSize(huge.Values(), huge.Installer()), std::int64_t{2} * 0x7FFFFFF0);
+    machine.SetFreeDiskSpace(std::uint64_t{64} << 20);
+    EXPECT_THROW(huge.Install(progress), ESetupError);
+}
+
+TEST_F(InstallRunTest, CancelledWriteErrorEndsTheRunWithoutUninstaller) {
+    machine.AddFile("C:\\Gadget\\Readme.txt", "open in an editor");
+    machine.LockFile("C:\\Gadget\\Readme.txt");
+    EXPECT_ANY_THROW(Setup(kGadgetIni).Install(progress));
+    ASSERT_EQ(machine.Dialogs().size(), 1u);
+    EXPECT_NE(machine.Dialogs()[0].text.find("'C:\\Gadget\\Readme.txt'"), std::string::npos);
+    EXPECT_FALSE(machine.HasFile("C:\\Gadget\\Uninst.exe"));
+    EXPECT_FALSE(KeyExists(machine, RootKey::LocalMachine, kUninstallKey));
+    EXPECT_TRUE(setup->Installer().Overwrite);
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "wizard/ControlTable.h"
+
+TEST(ControlTable, EntriesAreListedInIdOrder) {
+    for (std::size_t i = 0; i < kControlCount; ++i)
+        EXPECT_EQ(Index(Control(static_cast<ControlId>(i)).id), i) << Control(static_cast<ControlId>(i)).name;
+}
+
+TEST(ControlTable, EveryControlFitsInsideItsParent) {
+    const ControlDef& notebook = Control(ControlId::Notebook);
+    const ControlDef& panel = Control(ControlId::Panel);
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        const ControlDef& def = Control(static_cast<ControlId>(i));
+        int width = kClientWidth, height = kClientHeight;
+        if (def.page == kInPanel) {
+            width = panel.width;
+            height = panel.height;
+        } else if (def.page >= 0) {
+            width = notebook.width;
+            height = notebook.height;
+        }
+        EXPECT_LE(def.left + def.width, width) << def.name;
+        EXPECT_LE(def.top + def.height, height) << def.name;
+    }
+}
+
+TEST(ControlTable, LabelMnemonicsMoveTheFocusToAnInputOfTheirPage) {
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        const ControlDef& def = Control(static_cast<ControlId>(i));
+        if (def.focusTarget == ControlId::None) continue;
+        EXPECT_NE(Mnemonic(def.caption), 0) << def.name;
+        EXPECT_EQ(Control(def.focusTarget).page, def.page) << def.name;
+        EXPECT_EQ(Control(def.focusTarget).kind, ControlKind::Edit) << def.name;
+    }
+}
+
+TEST(ControlTable, MnemonicIsTheLetterAfterASingleAmpersand) {
+    EXPECT_EQ(Mnemonic("&Next >"), 'N');
+    EXPECT_EQ(Mnemonic("Select N&one"), 'O');
+    EXPECT_EQ(Mnemonic("Install the VST &3 x"), '3');
+    EXPECT_EQ(Mnemonic("Tom && Jerry"), 0);
+    EXPECT_EQ(Mnemonic("A && B &Go"), 'G');
+    EXPECT_EQ(Mnemonic("Trailing &"), 0);
+}
+
+TEST(ControlTable, TabOrderOfEachParentRunsFromZeroWithoutGapsOrTwins) {
+    for (int parent = kInPanel; parent < kPageCount; ++parent) {
+        std::vector<int> orders;
+        for (std::size_t i = 0; i < kControlCount; ++i) {
+            const ControlDef& def = Control(static_cast<ControlId>(i));
+            if (def.page == parent && def.tabOrder >= 0) orders.push_back(def.tabOrder);
+        }
+        std::sort(orders.begin(), orders.end());
+        for (std::size_t i = 0; i < orders.size(); ++i)
+            EXPECT_EQ(orders[i], static_cast<int>(i)) << "parent " << parent;
+    }
+}
+
+TEST(ControlTable, OnlyFocusableKindsTakeATabStop) {
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        const ControlDef& def = Control(static_cast<ControlId>(i));
+        bool focusable = def.kind != ControlKind::Label && def.kind != ControlKind::Image;
+        EXPECT_EQ(def.tabOrder >= 0, focusable) << def.name;
+    }
+}
+
+TEST(ControlTable, EveryLabelShowingAMnemonicHasSomewhereToSendTheFocus) {
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        const ControlDef& def = Control(static_cast<ControlId>(i));
+        if (def.kind != ControlKind::Label || Mnemonic(def.caption) == 0) continue;
+        EXPECT_NE(def.focusTarget, ControlId::None) << def.name;
+    }
+}

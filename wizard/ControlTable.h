@@ -1,0 +1,148 @@
+// The wizard's controls as data: every control's kind, page, design position and size (pixels
+// at 96 DPI, relative to its parent), stored caption, how the caption is prepared, flags, tab
+// order and focus target. The model keeps state per entry; the window creates one control per
+// entry and scales it.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+enum class ControlKind {
+    Panel,
+    Image,
+    Notebook,
+    Button,
+    Label,
+    CheckBox,
+    Edit,
+    Memo,
+    CheckList,
+    ProgressBar
+};
+
+// How a caption is prepared when the window is created.
+enum class CaptionPrep { AsStored, Expand, ExpandPlugin };
+
+enum ControlFlag : unsigned {
+    kBold = 1u << 0,     // page heading
+    kWrap = 1u << 1,     // caption wraps at the control's width
+    kHidden = 1u << 2,   // not visible at creation
+    kChecked = 1u << 3,  // check box checked at creation
+    kDefault = 1u << 4,  // Enter presses it
+    kCancel = 1u << 5,   // Escape presses it
+};
+
+// Pages, in notebook order.
+enum WizardPage : int {
+    kPageWelcome,
+    kPageLicense,
+    kPageBundleItems,
+    kPageVstPlugins,
+    kPageDigiPlugins,
+    kPagePhotoshopPlugin,
+    kPageDest,
+    kPagePersonalize,
+    kPageIcon,
+    kPageCopy,
+    kPageReady,
+    kPageCount
+};
+// Parents that are not pages.
+inline constexpr int kOnForm = -1;   // the window's client area
+inline constexpr int kInPanel = -2;  // the picture frame
+
+enum class ControlId : int {
+    None = -1,
+    Panel,
+    Image,
+    Notebook,
+    BackButton,
+    NextButton,
+    CancelButton,
+    WelcomeHeadingLabel,
+    WelcomeDescriptionLabel,
+    WelcomeStepLabel,
+    LicenseHeadingLabel,
+    LicenseMemo,
+    LicenseStepLabel,
+    BundleHeadingLabel,
+    BundleDescriptionLabel,
+    BundleList,
+    SelectAllButton,
+    SelectNoneButton,
+    VstHeadingLabel,
+    Vst2DescriptionLabel,
+    Vst2InstallCheck,
+    Vst2FolderLabel,
+    Vst2FolderInput,
+    Vst2BrowseButton,
+    Vst3InstallCheck,
+    Vst3ListLabel,
+    Vst3DescriptionLabel,
+    DigiHeadingLabel,
+    DigiDescriptionLabel,
+    RtasInstallCheck,
+    RtasDescriptionLabel,
+    AaxInstallCheck,
+    AaxDescriptionLabel,
+    PhotoshopHeadingLabel,
+    PhotoshopInfoLabel,
+    PhotoshopInstallCheck,
+    PhotoshopFolderLabel,
+    PhotoshopFolderInput,
+    PhotoshopBrowseButton,
+    DestHeadingLabel,
+    DestDescriptionLabel,
+    DestStepLabel,
+    DestFolderLabel,
+    DestFolderInput,
+    DestBrowseButton,
+    NameHeadingLabel,
+    NameInfoLabel,
+    NameLabel,
+    NameInput,
+    IconHeadingLabel,
+    IconStartMenuLabel,
+    IconStartMenuCheck,
+    IconDesktopLabel,
+    IconDesktopCheck,
+    InstallLabel,
+    CopyHeadingLabel,
+    CopyDescriptionLabel,
+    CopyStatusLabel,
+    CopyProgressBar,
+    ReadyHeadingLabel,
+    ReadyDescriptionLabel,
+    ReadyReadmeLabel,
+    ReadyReadmeCheck,
+    ReadyStartLabel,
+    ReadyStartCheck,
+    Count
+};
+inline constexpr std::size_t kControlCount = static_cast<std::size_t>(ControlId::Count);
+
+struct ControlDef {
+    ControlId id;
+    const char* name;
+    ControlKind kind;
+    int page;  // a WizardPage, kOnForm or kInPanel
+    int left, top, width, height;
+    const char* caption;
+    CaptionPrep prep;
+    unsigned flags;
+    int tabOrder;           // within the parent; -1 for controls that take no focus
+    ControlId focusTarget;  // where a label's mnemonic moves the focus
+};
+
+const ControlDef& Control(ControlId id);
+inline std::size_t Index(ControlId id) {
+    return static_cast<std::size_t>(id);
+}
+
+// Design size of the window's client area.
+inline constexpr int kClientWidth = 512;
+inline constexpr int kClientHeight = 370;
+
+// The mnemonic letter of a caption, upper-cased ("&Next >" gives 'N'), or 0 when it has none;
+// "&&" is a literal ampersand.
+char Mnemonic(const std::string& caption);

@@ -1,0 +1,124 @@
+// A stand-in engine with public fields: host tests set up configurations with it, and the
+// preview program shows the window before a real setup archive is involved.
+#pragma once
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "wizard/WizardEngine.h"
+
+class FakeWizardEngine : public IWizardEngine {
+public:
+    std::map<std::string, std::string> variables{
+        {"ProductName", "Gadget"},
+        {"FullProductName", "Gadget 1.0"},
+        {"BitSuffix", ""},
+        {"InstallDescription", "Gadget"},
+        {"PersonalizeInfo", ""},
+        {"BundleSelectHeading", "Select Products"},
+        {"BundleSelectDescription", "Select the products to install."}};
+    bool isBundle = false;
+    bool is64Bit = false;
+    WizardPageFlags pageFlags;
+    ShortcutSet shortcutKinds;
+    std::string welcomeWin64, licenseText, completeMessage = "Done.", readmeFile, productFile;
+    struct Item {
+        std::string name;
+        bool selected = true;
+    };
+    std::vector<Item> items;
+    bool installVst2 = true, vst3Available = false, installVst3 = true, installAax = true, installRtas = true;
+    bool installPhotoshop = true;
+    std::string vst2Folder, vst3OnlyFor, photoshopFolder;
+    std::string destinationFolder = "C:\\Program Files\\Gadget\\", userName = "User";
+    ShortcutSet shortcutChoice;
+    bool existingInstallFound = false;
+    std::string existingFolder;
+    int setupMajor = 1, installedMajor = 1;
+    bool canInstall = true;
+    int checkCanInstallCalls = 0;
+    std::vector<std::string> creatableFolders;  // CanCreateFolder's yes; any other path is refused
+    std::string installError;                   // Install raises this when not empty
+    std::function<void()> afterStatus;          // the preview slows the run down with it
+    bool installed = false;
+
+    std::string ExpandText(const std::string& text) override {
+        std::string out = text;
+        // Longest names first, so that no name eats the start of a longer one.
+        std::vector<std::pair<std::string, std::string>> sorted(variables.begin(), variables.end());
+        std::sort(sorted.begin(), sorted.end(),
+                  [](auto& a, auto& b) { return a.first.size() > b.first.size(); });
+        for (auto& [name, value] : sorted) {
+            std::string key = "$" + name;
+            for (auto at = out.find(key); at != std::string::npos; at = out.find(key, at + value.size()))
+                out.replace(at, key.size(), value);
+        }
+        return out;
+    }
+    bool IsBundle() override { return isBundle; }
+    bool Is64Bit() override { return is64Bit; }
+    WizardPageFlags PageFlags() override { return pageFlags; }
+    ShortcutSet ShortcutKinds() override { return shortcutKinds; }
+    std::string WelcomeWin64() override { return welcomeWin64; }
+    std::string LicenseText() override { return licenseText; }
+    std::string CompleteMessage() override { return completeMessage; }
+    std::string ReadmeFile() override { return readmeFile; }
+    std::string ProductFile() override { return productFile; }
+    int BundleItemCount() override { return static_cast<int>(items.size()); }
+    std::string BundleItemName(int i) override { return items.at(static_cast<std::size_t>(i)).name; }
+    bool BundleItemSelected(int i) override { return items.at(static_cast<std::size_t>(i)).selected; }
+    void SetBundleItemSelected(int i, bool on) override {
+        items.at(static_cast<std::size_t>(i)).selected = on;
+    }
+    bool InstallVst2() override { return installVst2; }
+    void SetInstallVst2(bool on) override { installVst2 = on; }
+    std::string Vst2Folder() override { return vst2Folder; }
+    void SetVst2Folder(const std::string& f) override { vst2Folder = f; }
+    bool Vst3Available() override { return vst3Available; }
+    bool InstallVst3() override { return installVst3; }
+    void SetInstallVst3(bool on) override { installVst3 = on; }
+    std::string Vst3OnlyFor() override { return vst3OnlyFor; }
+    bool InstallAax() override { return installAax; }
+    void SetInstallAax(bool on) override { installAax = on; }
+    void SetInstallRtas(bool on) override { installRtas = on; }
+    bool InstallPhotoshop() override { return installPhotoshop; }
+    void SetInstallPhotoshop(bool on) override { installPhotoshop = on; }
+    std::string PhotoshopFolder() override { return photoshopFolder; }
+    void SetPhotoshopFolder(const std::string& f) override { photoshopFolder = f; }
+    std::string DestinationFolder() override { return destinationFolder; }
+    void SetDestinationFolder(const std::string& f) override {
+        destinationFolder = f.empty() || f.back() == '\\' ? f : f + "\\";
+    }
+    std::string UserName() override { return userName; }
+    void SetUserName(const std::string& n) override { userName = n; }
+    void SetShortcutChoice(ShortcutSet c) override { shortcutChoice = c; }
+    bool ExistingInstallFound() override { return existingInstallFound; }
+    std::string ExistingFolder() override { return existingFolder; }
+    int SetupMajorVersion() override { return setupMajor; }
+    int InstalledMajorVersion() override { return installedMajor; }
+    bool CheckCanInstall() override {
+        ++checkCanInstallCalls;
+        return canInstall;
+    }
+    bool CanCreateFolder(const std::string& path) override {
+        return std::find(creatableFolders.begin(), creatableFolders.end(), path) != creatableFolders.end();
+    }
+    // Reports as a plain run does.
+    void Install(ISetupProgress& progress) override {
+        auto status = [&](int position, const char* text) {
+            progress.SetProgress(position);
+            progress.SetStatus(text);
+            if (afterStatus) afterStatus();
+        };
+        status(0, "Preparing installation...");
+        status(25, "Copying files...");
+        if (!installError.empty()) throw std::runtime_error(installError);
+        status(75, "Creating settings...");
+        progress.SetProgress(100);
+        installed = true;
+    }
+};

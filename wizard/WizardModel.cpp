@@ -1,0 +1,404 @@
+#include "wizard/WizardModel.h"
+
+#include <exception>
+
+#include "system/CommonUtils.h"
+#include "system/ShellUtils.h"
+
+namespace {
+
+using I = ControlId;
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+std::string ReplaceFirst(std::string text, const std::string& from, const std::string& to) {
+    std::size_t at = text.find(from);
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+std::string Format(const char* pattern, const std::string& value) {
+    return ReplaceFirst(pattern, "%s", value);
+}
+
+constexpr const char* kWindowCaption = "$ProductName Setup$BitSuffix";
+constexpr const char* kDestBrowseTitle = "Select the folder in which $ProductName will be installed:";
+constexpr const char* kVst2BrowseTitle = "Select the VST plug-in folder on your computer:";
+constexpr const char* kPhotoshopBrowseTitle = "Select the Adobe Photoshop plug-ins folder on your computer:";
+
+ControlId PageFocus(int page) {
+    switch (page) {
+        case kPageVstPlugins:
+            return I::Vst2FolderInput;
+        case kPagePhotoshopPlugin:
+            return I::PhotoshopFolderInput;
+        case kPageDest:
+            return I::DestFolderInput;
+        case kPagePersonalize:
+            return I::NameInput;
+        case kPageCopy:
+            return I::None;
+        default:
+            return I::NextButton;
+    }
+}
+
+}  // namespace
+
+WizardModel::WizardModel(IWizardEngine& engine, Platform& platform, IWizardHost& host)
+    : engine_(engine), platform_(platform), host_(host) {
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        const ControlDef& def = Control(static_cast<ControlId>(i));
+        ControlState& state = states_[i];
+        state.page = def.page;
+        state.left = def.left;
+        state.top = def.top;
+        state.caption = def.caption;
+        state.visible = (def.flags & kHidden) == 0;
+        state.checked = (def.flags & kChecked) != 0;
+    }
+}
+
+void WizardModel::Prepare() {
+    caption_ = engine_.ExpandText(kWindowCaption);
+    // Captions marked for expansion in the table; the special cases follow.
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        const ControlDef& def = Control(static_cast<ControlId>(i));
+        if (def.prep == CaptionPrep::Expand)
+            states_[i].caption = engine_.ExpandText(def.caption);
+        else if (def.prep == CaptionPrep::ExpandPlugin)
+            states_[i].caption = ExpandPluginText(def.caption);
+    }
+
+    std::string win64 = engine_.WelcomeWin64();
+    if (!win64.empty())
+        Mut(I::WelcomeStepLabel).caption = win64 + "\r\n\r\n" + Control(I::WelcomeStepLabel).caption;
+
+    Mut(I::LicenseMemo).text = engine_.LicenseText();
+
+    bundle_.clear();
+    for (int i = 0; i < engine_.BundleItemCount(); ++i)
+        bundle_.push_back({engine_.BundleItemName(i), engine_.BundleItemSelected(i)});
+
+    // RTAS is never offered: AAX takes its place on the page.
+    Mut(I::RtasInstallCheck).visible = false;
+    Mut(I::RtasDescriptionLabel).visible = false;
+    Mut(I::AaxInstallCheck).top = Control(I::RtasInstallCheck).top;
+    Mut(I::AaxDescriptionLabel).top = Control(I::RtasDescriptionLabel).top;
+    Mut(I::AaxInstallCheck).checked = engine_.InstallAax();
+
+    // The folder controls follow the check box from the start, also when it starts unchecked.
+    Mut(I::Vst2InstallCheck).checked = engine_.InstallVst2();
+    Vst2InstallCheckClick();
+    Mut(I::Vst2FolderInput).text = engine_.Vst2Folder();
+    bool vst3 = engine_.Vst3Available();
+    Mut(I::Vst3DescriptionLabel).visible = vst3;
+    Mut(I::Vst3InstallCheck).checked = engine_.InstallVst3();
+    Mut(I::Vst3InstallCheck).visible = vst3;
+    std::string onlyFor = engine_.Vst3OnlyFor();
+    Mut(I::Vst3ListLabel).visible = vst3 && !onlyFor.empty();
+    Mut(I::Vst3ListLabel).caption = ReplaceFirst(Control(I::Vst3ListLabel).caption, "$List", onlyFor);
+    if (!State(I::Vst3ListLabel).visible) Mut(I::Vst3InstallCheck).top = Control(I::Vst3ListLabel).top;
+
+    Mut(I::PhotoshopInstallCheck).checked = engine_.InstallPhotoshop();
+    Mut(I::PhotoshopFolderInput).text = engine_.PhotoshopFolder();
+
+    Mut(I::DestFolderInput).text = engine_.DestinationFolder();
+    Mut(I::NameInput).text = engine_.UserName();
+
+    bool desktop = engine_.ShortcutKinds().desktop;
+    Mut(I::IconDesktopLabel).visible = desktop;
+    Mut(I::IconDesktopCheck).visible = desktop;
+
+    // The "Click Install" line sits on the install page, where there is room for it.
+    installPage_ = NextShownPage(kPageCopy, -1);
+    if (installPage_ == kPageDest) {
+        Mut(I::InstallLabel).page = kPageDest;
+        Mut(I::InstallLabel).top = 220;
+    } else if (installPage_ == kPageIcon && !desktop) {
+        Mut(I::InstallLabel).top = Control(I::IconDesktopLabel).top;
+    }
+
+    Mut(I::ReadyDescriptionLabel).caption = engine_.CompleteMessage();
+    bool product = !engine_.ProductFile().empty();
+    Mut(I::ReadyStartLabel).visible = product;
+    Mut(I::ReadyStartCheck).visible = product;
+
+    ShowPage(kPageWelcome);
+}
+
+std::string WizardModel::ExpandPluginText(const std::string& text) {
+    std::string out =
+        ReplaceAll(text, "$PluginDescription",
+                   engine_.IsBundle() ? "plug-ins for $ProductName" : "plug-in version of $ProductName");
+    out = ReplaceAll(out, "$ProToolsFormats", "AAX");
+    out = ReplaceAll(out, "$AaxInfo",
+                     engine_.Is64Bit()
+                         ? "The 64-bit AAX format replaces RTAS and is supported starting from Pro Tools 11."
+                         : "The 32-bit AAX format replaces RTAS and requires Pro Tools 10.3.5 or later.");
+    return engine_.ExpandText(out);
+}
+
+bool WizardModel::PageShown(int page) {
+    WizardPageFlags flags = engine_.PageFlags();
+    switch (page) {
+        case kPageBundleItems:
+            return engine_.IsBundle();
+        case kPageVstPlugins:
+            return flags.vstPluginFolder;
+        case kPageDigiPlugins:
+            return flags.digiPluginFolder;
+        case kPagePhotoshopPlugin:
+            return flags.photoshopPluginFolder;
+        case kPagePersonalize:
+            return flags.personalization;
+        case kPageIcon:
+            return !engine_.ShortcutKinds().Empty();
+        default:
+            return true;
+    }
+}
+
+int WizardModel::NextShownPage(int page, int direction) {
+    do page += direction;
+    while (!PageShown(page));
+    return page;
+}
+
+void WizardModel::FocusIfPossible(ControlId id) {
+    ++focusRequests_;
+    focus_ = I::None;
+    if (id == I::None) return;
+    const ControlState& state = State(id);
+    if (state.visible && state.enabled) focus_ = id;
+}
+
+void WizardModel::ShowPage(int page) {
+    if (page < 0 || page >= kPageCount) return;
+    page_ = page;
+    Mut(I::BackButton).enabled = page > 0;
+    Mut(I::BackButton).visible = page < kPageCopy;
+    Mut(I::CancelButton).enabled = page != kPageCopy;
+    Mut(I::CancelButton).visible = page < kPageReady;
+    Mut(I::NextButton).visible = page != kPageCopy;
+    if (page == kPageLicense) {
+        Mut(I::NextButton).caption = "&Yes";
+        Mut(I::CancelButton).caption = "&No";
+    } else if (page == kPageReady) {
+        Mut(I::NextButton).caption = "&Finish";
+    } else {
+        Mut(I::NextButton).caption = Control(I::NextButton).caption;
+        Mut(I::CancelButton).caption = Control(I::CancelButton).caption;
+    }
+    if (page == installPage_) Mut(I::NextButton).caption = "&Install";
+
+    if (page != kPageCopy) {
+        FocusIfPossible(PageFocus(page));
+        return;
+    }
+    focus_ = I::None;
+    host_.PaintNow();
+    try {
+        engine_.Install(host_.Progress());
+    } catch (const std::exception& e) {
+        platform_.ErrorBox(caption_, ErrorBoxText(e.what()));
+        host_.Terminate();
+        return;
+    }
+    ShowPage(kPageReady);
+}
+
+std::string WizardModel::ErrorBoxText(const std::string& message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+    return message;
+}
+
+bool WizardModel::ValidateFolder(const std::string& path) {
+    if (engine_.CanCreateFolder(path)) return true;
+    platform_.WarningBox(Format(kFolderErrorText, path));
+    return false;
+}
+
+bool WizardModel::ValidateDestination(const std::string& path) {
+    if (!ValidateFolder(path)) return false;
+    if (!engine_.ExistingInstallFound()) return true;
+    bool samePath = SameText(path, engine_.ExistingFolder());
+    if (engine_.SetupMajorVersion() == engine_.InstalledMajorVersion())
+        return samePath || platform_.QuestionBox(engine_.ExpandText(kSameMajorQuestion));
+    return !samePath || platform_.QuestionBox(engine_.ExpandText(kNewMajorQuestion));
+}
+
+bool WizardModel::LeavePage(int page) {
+    switch (page) {
+        case kPageWelcome:
+            if (!engine_.CheckCanInstall()) host_.Terminate();
+            return true;
+        case kPageBundleItems: {
+            bool any = false;
+            for (std::size_t i = 0; i < bundle_.size(); ++i) {
+                engine_.SetBundleItemSelected(static_cast<int>(i), bundle_[i].checked);
+                any = any || bundle_[i].checked;
+            }
+            if (!any) platform_.WarningBox(kNoBundleItemText);
+            return any;
+        }
+        case kPageVstPlugins: {
+            // An empty folder switches VST 2 off for this pass only: the check box still decides
+            // once a folder is typed again, so what the page shows is what gets installed.
+            const std::string& folder = State(I::Vst2FolderInput).text;
+            bool on = State(I::Vst2InstallCheck).checked && !folder.empty();
+            engine_.SetInstallVst2(on);
+            if (on) {
+                if (!ValidateFolder(folder)) {
+                    FocusIfPossible(I::Vst2FolderInput);
+                    return false;
+                }
+                engine_.SetVst2Folder(folder);
+            }
+            engine_.SetInstallVst3(State(I::Vst3InstallCheck).checked);
+            return true;
+        }
+        case kPageDigiPlugins:
+            engine_.SetInstallRtas(State(I::RtasInstallCheck).checked);
+            engine_.SetInstallAax(State(I::AaxInstallCheck).checked);
+            return true;
+        case kPagePhotoshopPlugin: {
+            // The check box counts too: unchecking it must not still install the plug-in.
+            const std::string& folder = State(I::PhotoshopFolderInput).text;
+            bool on = State(I::PhotoshopInstallCheck).checked && !folder.empty();
+            engine_.SetInstallPhotoshop(on);
+            if (on) {
+                if (!ValidateFolder(folder)) {
+                    FocusIfPossible(I::PhotoshopFolderInput);
+                    return false;
+                }
+                engine_.SetPhotoshopFolder(folder);
+            }
+            return true;
+        }
+        case kPageDest: {
+            std::string path = State(I::DestFolderInput).text;
+            if (path.empty() || path.back() != '\\') path += '\\';
+            if (!ValidateDestination(path)) {
+                FocusIfPossible(I::DestFolderInput);
+                return false;
+            }
+            engine_.SetDestinationFolder(path);
+            return true;
+        }
+        case kPagePersonalize:
+            if (State(I::NameInput).text.empty()) {
+                platform_.WarningBox(kNoNameText);
+                FocusIfPossible(I::NameInput);
+                return false;
+            }
+            engine_.SetUserName(State(I::NameInput).text);
+            return true;
+        case kPageIcon:
+            engine_.SetShortcutChoice(
+                {State(I::IconStartMenuCheck).checked, State(I::IconDesktopCheck).checked});
+            return true;
+        case kPageReady:
+            Finish();
+            return false;
+        default:
+            return true;
+    }
+}
+
+void WizardModel::Finish() {
+    if (State(I::ReadyReadmeCheck).checked) {
+        std::string readme = engine_.ReadmeFile();
+        if (!readme.empty()) platform_.OpenWithDefaultAction(readme, "");
+    }
+    if (State(I::ReadyStartCheck).visible && State(I::ReadyStartCheck).checked)
+        platform_.OpenWithDefaultAction(engine_.ProductFile(), engine_.DestinationFolder());
+    host_.RequestClose();
+}
+
+void WizardModel::NextClick() {
+    if (!State(I::NextButton).visible || !State(I::NextButton).enabled) return;
+    if (LeavePage(page_)) ShowPage(NextShownPage(page_, +1));
+}
+
+void WizardModel::BackClick() {
+    if (!State(I::BackButton).visible || !State(I::BackButton).enabled) return;
+    ShowPage(NextShownPage(page_, -1));
+}
+
+void WizardModel::CancelClick() {
+    if (!State(I::CancelButton).visible || !State(I::CancelButton).enabled) return;
+    host_.RequestClose();
+}
+
+bool WizardModel::CloseQuery() {
+    if (page_ == kPageCopy) return false;
+    if (page_ == kPageReady) return true;
+    return platform_.QuestionBox(engine_.ExpandText(kCancelQuestion));
+}
+
+void WizardModel::Vst2InstallCheckClick() {
+    bool on = State(I::Vst2InstallCheck).checked;
+    for (ControlId id : {I::Vst2FolderLabel, I::Vst2FolderInput, I::Vst2BrowseButton}) Mut(id).enabled = on;
+    engine_.SetInstallVst2(on);
+}
+
+void WizardModel::Click(ControlId button) {
+    switch (button) {
+        case I::BackButton:
+            BackClick();
+            break;
+        case I::NextButton:
+            NextClick();
+            break;
+        case I::CancelButton:
+            CancelClick();
+            break;
+        case I::SelectAllButton:
+        case I::SelectNoneButton:
+            for (BundleEntry& entry : bundle_) entry.checked = button == I::SelectAllButton;
+            break;
+        case I::DestBrowseButton:
+            Browse(I::DestFolderInput, engine_.ExpandText(kDestBrowseTitle));
+            break;
+        case I::Vst2BrowseButton:
+            Browse(I::Vst2FolderInput, kVst2BrowseTitle);
+            break;
+        case I::PhotoshopBrowseButton:
+            Browse(I::PhotoshopFolderInput, kPhotoshopBrowseTitle);
+            break;
+        default:
+            break;
+    }
+}
+
+void WizardModel::Browse(ControlId field, const std::string& title) {
+    Mut(field).text = BrowseForFolder(platform_, host_.Owner(), title, State(field).text);
+}
+
+void WizardModel::SetText(ControlId edit, const std::string& text) {
+    Mut(edit).text = text;
+}
+
+void WizardModel::SetChecked(ControlId check, bool checked) {
+    bool changed = State(check).checked != checked;
+    Mut(check).checked = checked;
+    if (check == I::Vst2InstallCheck && changed) Vst2InstallCheckClick();
+}
+
+void WizardModel::SetBundleChecked(int index, bool checked) {
+    if (index >= 0 && index < static_cast<int>(bundle_.size()))
+        bundle_[static_cast<std::size_t>(index)].checked = checked;
+}
+
+void WizardModel::SetProgress(int position) {
+    Mut(I::CopyProgressBar).position = ClampInt(position, 0, 100);
+}
+
+void WizardModel::SetStatus(const std::string& text) {
+    Mut(I::CopyStatusLabel).caption = text;
+}

@@ -1,0 +1,126 @@
+// The wizard without a window: pages, skip rules, buttons, every control's state, and the
+// checks run when a page is left. The window (wizard/win32/FormMain) mirrors this state onto
+// real controls and forwards the user's clicks and typing here.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "system/Platform.h"
+#include "wizard/ControlTable.h"
+#include "wizard/WizardEngine.h"
+
+// What the model needs from the window that shows it.
+class IWizardHost {
+public:
+    virtual ~IWizardHost() = default;
+    // Lets the window handle its pending messages once, so the copy page is painted.
+    virtual void PaintNow() = 0;
+    // Receives the installation run's reports.
+    virtual ISetupProgress& Progress() = 0;
+    // Asks the window to close; it closes when CloseQuery agrees.
+    virtual void RequestClose() = 0;
+    // Ends the program once control returns to the message loop.
+    virtual void Terminate() = 0;
+    virtual WindowRef Owner() = 0;
+};
+
+struct ControlState {
+    int page = kOnForm;  // may change at creation (the "Click Install" line)
+    int left = 0;
+    int top = 0;
+    std::string caption;
+    std::string text;  // edits and the licence text
+    bool visible = true;
+    bool enabled = true;
+    bool checked = false;
+    int position = 0;  // progress bar
+};
+
+struct BundleEntry {
+    std::string name;
+    bool checked = true;
+};
+
+class WizardModel {
+public:
+    WizardModel(IWizardEngine& engine, Platform& platform, IWizardHost& host);
+
+    // Prepares every page's texts and states from the engine, then shows the first page.
+    void Prepare();
+
+    int Page() const { return page_; }
+    int InstallPage() const { return installPage_; }
+    const ControlState& State(ControlId id) const { return states_[Index(id)]; }
+    // The control that should have the focus now; None leaves it where it is.
+    ControlId Focus() const { return focus_; }
+    // Counts the model's focus moves, so the window moves the focus only when asked to.
+    int FocusRequests() const { return focusRequests_; }
+    const std::string& WindowCaption() const { return caption_; }
+    const std::vector<BundleEntry>& BundleEntries() const { return bundle_; }
+
+    bool PageShown(int page);
+    int NextShownPage(int page, int direction);
+    void ShowPage(int page);
+    bool LeavePage(int page);
+    std::string ExpandPluginText(const std::string& text);
+
+    // --- the user's actions -----------------------------------------------------------
+    void NextClick();
+    void BackClick();
+    void CancelClick();
+    // Whether the window may close now (cancel, close box, Alt+F4, Finish).
+    bool CloseQuery();
+    // A push button other than Back, Next and Cancel.
+    void Click(ControlId button);
+    void SetText(ControlId edit, const std::string& text);
+    void SetChecked(ControlId check, bool checked);
+    void SetBundleChecked(int index, bool checked);
+
+    // --- the installation run's reports (the window repaints after each) ---------------------
+    void SetProgress(int position);
+    void SetStatus(const std::string& text);
+
+    // The error box's text: a message gets a closing "." unless it ends in punctuation.
+    static std::string ErrorBoxText(const std::string& message);
+
+    // Shown by the model as warnings.
+    static constexpr const char* kNoBundleItemText = "You need to install at least one item.";
+    static constexpr const char* kFolderErrorText =
+        "Could not create the folder '%s'.\rPlease specify a valid name.";
+    static constexpr const char* kNoNameText = "Please enter your name first.";
+    static constexpr const char* kCancelQuestion =
+        "$FullProductName has not been fully installed yet.\rAre you sure you want to cancel $ProductName "
+        "Setup?";
+    static constexpr const char* kSameMajorQuestion =
+        "It is recommended to install this new version of $ProductName\rinto the same folder as your "
+        "existing copy. "
+        "This will ensure\rthat your currently installed version is upgraded properly.\r\rAre you sure you "
+        "want to "
+        "install it to a different folder?";
+    static constexpr const char* kNewMajorQuestion =
+        "It is recommended to install this new version of $ProductName\rinto a new folder to preserve your "
+        "currently "
+        "installed copy.\r\rAre you sure you want to overwrite your existing copy?";
+
+private:
+    ControlState& Mut(ControlId id) { return states_[Index(id)]; }
+    void FocusIfPossible(ControlId id);
+    void Vst2InstallCheckClick();
+    bool ValidateFolder(const std::string& path);
+    bool ValidateDestination(const std::string& path);
+    void Browse(ControlId field, const std::string& title);
+    void Finish();
+
+    IWizardEngine& engine_;
+    Platform& platform_;
+    IWizardHost& host_;
+    std::array<ControlState, kControlCount> states_;
+    std::vector<BundleEntry> bundle_;
+    std::string caption_;
+    int page_ = -1;
+    int installPage_ = kPageDest;
+    ControlId focus_ = ControlId::None;
+    int focusRequests_ = 0;
+};

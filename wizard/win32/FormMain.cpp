@@ -1,0 +1,445 @@
+#include "wizard/win32/FormMain.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "system/Exceptions.h"
+#include "wizard/SidePictureChoice.h"
+
+namespace {
+
+constexpr char kWindowClass[] = "PlugSetupMainWindow";
+constexpr char kContainerClass[] = "PlugSetupWizardPage";
+constexpr char kPictureClass[] = "PlugSetupWizardPicture";
+constexpr int kFirstControlId = 100;
+constexpr int kCheckBoxLine = 305;  // the page's text width
+
+int CommandId(ControlId id) {
+    return kFirstControlId + static_cast<int>(id);
+}
+
+ControlId FromCommandId(int commandId) {
+    int index = commandId - kFirstControlId;
+    if (index < 0 || index >= static_cast<int>(kControlCount)) return ControlId::None;
+    return static_cast<ControlId>(index);
+}
+
+FormMain* FormOf(HWND wnd) {
+    HWND root = GetAncestor(wnd, GA_ROOT);
+    return reinterpret_cast<FormMain*>(GetWindowLongPtrA(root ? root : wnd, GWLP_USERDATA));
+}
+
+std::string WindowText(HWND wnd) {
+    int length = GetWindowTextLengthA(wnd);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    GetWindowTextA(wnd, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+// Edit controls break lines only at CR LF.
+std::string WithCrLf(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+        out += text[i];
+    }
+    return out;
+}
+
+// Order of creation is the tab order: controls by their tab index, a label with a focus target
+// right before that target (the dialog manager moves a label's mnemonic to the next stop).
+int TabKey(const ControlDef& def) {
+    if (def.tabOrder >= 0) return def.tabOrder * 2 + 1;
+    if (def.focusTarget != ControlId::None) return Control(def.focusTarget).tabOrder * 2;
+    return 1000;
+}
+
+void RegisterClasses(HINSTANCE instance, WNDPROC main, WNDPROC container, WNDPROC picture) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpfnWndProc = main;
+    wc.lpszClassName = kWindowClass;
+    wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    RegisterClassExA(&wc);
+    wc.hIcon = nullptr;
+    wc.lpfnWndProc = container;
+    wc.lpszClassName = kContainerClass;
+    RegisterClassExA(&wc);
+    wc.lpfnWndProc = picture;
+    wc.lpszClassName = kPictureClass;
+    RegisterClassExA(&wc);
+}
+
+}  // namespace
+
+FormMain::FormMain(HINSTANCE instance, Platform& platform, IWizardEngine& engine)
+    : instance_(instance), platform_(platform), scale_(platform), model_(engine, platform, *this) {}
+
+FormMain::~FormMain() {
+    if (window_) DestroyWindow(window_);
+    if (font_) DeleteObject(font_);
+    if (boldFont_) DeleteObject(boldFont_);
+}
+
+void FormMain::Create(const PictureLookup& pictures) {
+    INITCOMMONCONTROLSEX common{sizeof common, ICC_WIN95_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&common);
+    RegisterClasses(instance_, WindowProc, ContainerProc, PictureProc);
+    LoadSidePicture(picture_, platform_.ScreenDpi(), pictures);
+    model_.Prepare();
+
+    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    RECT frame{0, 0, S(kClientWidth), S(kClientHeight)};
+    AdjustWindowRectEx(&frame, style, FALSE, WS_EX_CONTROLPARENT);
+    int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    window_ = CreateWindowExA(WS_EX_CONTROLPARENT, kWindowClass, model_.WindowCaption().c_str(), style, left,
+                              top, width, height, nullptr, nullptr, instance_, this);
+    if (!window_) throw Exception("Cannot create the setup window");
+    CreateControls();
+    ApplyFonts();
+    Sync();
+    ShowWindow(window_, SW_SHOW);
+    UpdateWindow(window_);
+}
+
+HWND FormMain::ParentOf(int page) const {
+    if (page == kOnForm) return window_;
+    if (page == kInPanel) return controls_[Index(ControlId::Panel)];
+    return pages_[static_cast<std::size_t>(page)];
+}
+
+void FormMain::CreateControls() {
+    controls_[Index(ControlId::Panel)] = CreateControl(ControlId::Panel, window_);
+    controls_[Index(ControlId::Notebook)] = CreateControl(ControlId::Notebook, window_);
+    HWND notebook = controls_[Index(ControlId::Notebook)];
+    RECT area;
+    GetClientRect(notebook, &area);
+    for (int page = 0; page < kPageCount; ++page)
+        pages_[static_cast<std::size_t>(page)] =
+            CreateWindowExA(WS_EX_CONTROLPARENT, kContainerClass, "", WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
+                            area.right, area.bottom, notebook, nullptr, instance_, nullptr);
+
+    const ControlDef& panel = Control(ControlId::Panel);
+    const ControlDef& image = Control(ControlId::Image);
+    int pictureLeft = CentredPictureOffset(S(panel.width), S(image.width));
+    int pictureTop = CentredPictureOffset(S(panel.height), S(image.height));
+    pictureRect_ = {pictureLeft, pictureTop, pictureLeft + S(image.width), pictureTop + S(image.height)};
+
+    std::vector<ControlId> order;
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        ControlId id = static_cast<ControlId>(i);
+        if (id != ControlId::Panel && id != ControlId::Notebook && id != ControlId::Image)
+            order.push_back(id);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](ControlId a, ControlId b) { return TabKey(Control(a)) < TabKey(Control(b)); });
+    for (ControlId id : order) controls_[Index(id)] = CreateControl(id, ParentOf(model_.State(id).page));
+    // The form's own tab order: pages, Back, Next, Cancel, then the picture frame.
+    SetWindowPos(controls_[Index(ControlId::Panel)], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+
+    HWND list = controls_[Index(ControlId::BundleList)];
+    ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    RECT listArea;
+    GetClientRect(list, &listArea);
+    LVCOLUMNA column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = listArea.right - GetSystemMetrics(SM_CXVSCROLL);
+    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    // Inserted entries start unchecked; that is no choice of the user's to pass on.
+    syncing_ = true;
+    const auto& entries = model_.BundleEntries();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        LVITEMA item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = static_cast<int>(i);
+        item.pszText = const_cast<char*>(entries[i].name.c_str());
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    syncing_ = false;
+    SendMessageA(controls_[Index(ControlId::CopyProgressBar)], PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+}
+
+HWND FormMain::CreateControl(ControlId id, HWND parent) {
+    const ControlDef& def = Control(id);
+    const ControlState& state = model_.State(id);
+    const char* cls = "STATIC";
+    DWORD style = WS_CHILD;
+    DWORD exStyle = 0;
+    switch (def.kind) {
+        case ControlKind::Panel:
+            cls = kPictureClass;
+            exStyle = WS_EX_CLIENTEDGE;
+            style |= WS_VISIBLE;
+            break;
+        case ControlKind::Notebook:
+            cls = kContainerClass;
+            exStyle = WS_EX_CONTROLPARENT;
+            style |= WS_VISIBLE | WS_TABSTOP;
+            break;
+        case ControlKind::Label:
+            style |= (def.flags & kWrap) ? SS_LEFT : SS_LEFTNOWORDWRAP;
+            break;
+        case ControlKind::Button:
+            cls = "BUTTON";
+            style |= WS_TABSTOP | ((def.flags & kDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+            break;
+        case ControlKind::CheckBox:
+            cls = "BUTTON";
+            style |= WS_TABSTOP | BS_AUTOCHECKBOX;
+            break;
+        case ControlKind::Edit:
+            cls = "EDIT";
+            exStyle = WS_EX_CLIENTEDGE;
+            style |= WS_TABSTOP | ES_AUTOHSCROLL;
+            break;
+        case ControlKind::Memo:
+            // Read-only, so Enter goes to the default button and the background is the button face.
+            cls = "EDIT";
+            exStyle = WS_EX_CLIENTEDGE;
+            style |= WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY;
+            break;
+        case ControlKind::CheckList:
+            cls = WC_LISTVIEWA;
+            exStyle = WS_EX_CLIENTEDGE;
+            style |= WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+            break;
+        case ControlKind::ProgressBar:
+            cls = PROGRESS_CLASSA;
+            break;
+        case ControlKind::Image:
+            return nullptr;
+    }
+    // Check boxes have nothing to their right; the full line keeps a wider substitute font
+    // from clipping their captions.
+    int width = def.kind == ControlKind::CheckBox ? std::max(def.width, kCheckBoxLine) : def.width;
+    return CreateWindowExA(exStyle, cls, "", style, S(state.left), S(state.top), S(width), S(def.height),
+                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(CommandId(id))), instance_,
+                           nullptr);
+}
+
+void FormMain::ApplyFonts() {
+    UiFontChoice choice = ChooseUiFont(platform_);
+    int height = -MulDivRound(choice.points, platform_.ScreenDpi(), 72);
+    auto make = [&](int weight) {
+        return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                           choice.name.c_str());
+    };
+    font_ = make(FW_NORMAL);
+    boldFont_ = make(FW_BOLD);
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        if (!controls_[i]) continue;
+        bool bold = (Control(static_cast<ControlId>(i)).flags & kBold) != 0;
+        SendMessageA(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(bold ? boldFont_ : font_), FALSE);
+    }
+}
+
+void FormMain::Sync() {
+    if (!window_ || ended_) return;
+    syncing_ = true;
+    if (WindowText(window_) != model_.WindowCaption())
+        SetWindowTextA(window_, model_.WindowCaption().c_str());
+    for (int page = 0; page < kPageCount; ++page)
+        ShowWindow(pages_[static_cast<std::size_t>(page)], page == model_.Page() ? SW_SHOWNA : SW_HIDE);
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        HWND wnd = controls_[i];
+        ControlId id = static_cast<ControlId>(i);
+        const ControlDef& def = Control(id);
+        const ControlState& state = model_.State(id);
+        if (!wnd || def.kind == ControlKind::Panel || def.kind == ControlKind::Notebook) continue;
+        std::string text;
+        switch (def.kind) {
+            case ControlKind::Edit:
+                text = state.text;
+                break;
+            case ControlKind::Memo:
+                text = WithCrLf(state.text);
+                break;
+            case ControlKind::CheckList:
+            case ControlKind::ProgressBar:
+                break;
+            default:
+                text = state.caption;
+                break;
+        }
+        if (def.kind != ControlKind::CheckList && def.kind != ControlKind::ProgressBar &&
+            WindowText(wnd) != text)
+            SetWindowTextA(wnd, text.c_str());
+        if (def.kind == ControlKind::CheckBox) {
+            bool checked = SendMessageA(wnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            if (checked != state.checked)
+                SendMessageA(wnd, BM_SETCHECK, state.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+        if (def.kind == ControlKind::ProgressBar)
+            SendMessageA(wnd, PBM_SETPOS, static_cast<WPARAM>(state.position), 0);
+        if (def.kind == ControlKind::CheckList) {
+            const auto& entries = model_.BundleEntries();
+            for (std::size_t item = 0; item < entries.size(); ++item)
+                if ((ListView_GetCheckState(wnd, static_cast<UINT>(item)) != 0) != entries[item].checked)
+                    ListView_SetCheckState(wnd, static_cast<UINT>(item), entries[item].checked);
+        }
+        if ((IsWindowEnabled(wnd) != FALSE) != state.enabled) EnableWindow(wnd, state.enabled);
+        bool shown = (GetWindowLongA(wnd, GWL_STYLE) & WS_VISIBLE) != 0;
+        if (shown != state.visible) ShowWindow(wnd, state.visible ? SW_SHOWNA : SW_HIDE);
+    }
+    if (model_.FocusRequests() != appliedFocusRequests_ && model_.Focus() != ControlId::None) {
+        HWND target = controls_[Index(model_.Focus())];
+        if (target) SetFocus(target);
+    }
+    appliedFocusRequests_ = model_.FocusRequests();
+    syncing_ = false;
+}
+
+void FormMain::Command(int commandId, int code, HWND control) {
+    if (syncing_) return;
+    if (commandId == IDCANCEL) {
+        model_.CancelClick();
+        Sync();
+        return;
+    }
+    ControlId id = FromCommandId(commandId);
+    if (id == ControlId::None || !control) return;
+    // Only what the model hears about is copied back: an edit's other notifications arrive
+    // before its text is final, and copying then would undo the typing.
+    switch (Control(id).kind) {
+        case ControlKind::Edit:
+            if (code != EN_CHANGE) return;
+            model_.SetText(id, WindowText(control));
+            break;
+        case ControlKind::CheckBox:
+            if (code != BN_CLICKED) return;
+            model_.SetChecked(id, SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED);
+            break;
+        case ControlKind::Button:
+            if (code != BN_CLICKED) return;
+            model_.Click(id);
+            break;
+        default:
+            return;
+    }
+    Sync();
+}
+
+void FormMain::Notify(const NMHDR& header) {
+    if (syncing_ || FromCommandId(static_cast<int>(header.idFrom)) != ControlId::BundleList) return;
+    if (header.code != LVN_ITEMCHANGED) return;
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    if (!(change.uChanged & LVIF_STATE) || ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK) == 0)
+        return;
+    model_.SetBundleChecked(change.iItem,
+                            ListView_GetCheckState(header.hwndFrom, static_cast<UINT>(change.iItem)) != 0);
+}
+
+LRESULT FormMain::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_COMMAND:
+            Command(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
+            return 0;
+        case WM_NOTIFY:
+            Notify(*reinterpret_cast<const NMHDR*>(lparam));
+            return 0;
+        case DM_GETDEFID: {
+            const ControlState& next = model_.State(ControlId::NextButton);
+            if (!next.visible || !next.enabled) return 0;
+            return MAKELRESULT(CommandId(ControlId::NextButton), DC_HASDEFID);
+        }
+        case WM_CLOSE:
+            if (model_.CloseQuery()) DestroyWindow(window_);
+            return 0;
+        case WM_DESTROY:
+            window_ = nullptr;
+            PostQuitMessage(exitCode_);
+            return 0;
+        default:
+            return DefWindowProcA(window_, message, wparam, lparam);
+    }
+}
+
+LRESULT CALLBACK FormMain::WindowProc(HWND wnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<FormMain*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
+        form->window_ = wnd;
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<FormMain*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    if (!form || form->window_ != wnd) return DefWindowProcA(wnd, message, wparam, lparam);
+    return form->Handle(message, wparam, lparam);
+}
+
+// Pages and the notebook pass their controls' notifications up to the window.
+LRESULT CALLBACK FormMain::ContainerProc(HWND wnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_COMMAND || message == WM_NOTIFY) {
+        if (FormMain* form = FormOf(wnd); form && form->window_) return form->Handle(message, wparam, lparam);
+    }
+    return DefWindowProcA(wnd, message, wparam, lparam);
+}
+
+LRESULT CALLBACK FormMain::PictureProc(HWND wnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(wnd, &paint);
+        if (FormMain* form = FormOf(wnd)) form->picture_.Draw(dc, form->pictureRect_);
+        EndPaint(wnd, &paint);
+        return 0;
+    }
+    return DefWindowProcA(wnd, message, wparam, lparam);
+}
+
+int FormMain::Run() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (window_ && IsDialogMessageA(window_, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : exitCode_;
+}
+
+void FormMain::PaintNow() {
+    Sync();
+    UpdateWindow(window_);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void FormMain::RequestClose() {
+    if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
+}
+
+void FormMain::Terminate() {
+    exitCode_ = 1;
+    ended_ = true;
+    PostQuitMessage(exitCode_);
+}
+
+void FormMain::SetProgress(int position) {
+    model_.SetProgress(position);
+    HWND bar = controls_[Index(ControlId::CopyProgressBar)];
+    SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(model_.State(ControlId::CopyProgressBar).position), 0);
+    UpdateWindow(bar);
+}
+
+void FormMain::SetStatus(const std::string& text) {
+    model_.SetStatus(text);
+    HWND label = controls_[Index(ControlId::CopyStatusLabel)];
+    SetWindowTextA(label, text.c_str());
+    InvalidateRect(label, nullptr, TRUE);
+    UpdateWindow(label);
+    // Every status stays readable for a moment.
+    platform_.Pause(500);
+}

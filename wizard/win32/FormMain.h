@@ -1,0 +1,74 @@
+// The wizard window: creates the controls of the control table, scaled to the screen, copies
+// the model's state onto them after every action and forwards the user's input to the model.
+// It is also the installation run's progress sink.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "system/Platform.h"
+#include "system/ShellUtils.h"
+#include "wizard/WizardModel.h"
+#include "wizard/win32/SidePicture.h"
+
+class FormMain : public IWizardHost, public ISetupProgress {
+public:
+    FormMain(HINSTANCE instance, Platform& platform, IWizardEngine& engine);
+    FormMain(const FormMain&) = delete;
+    FormMain& operator=(const FormMain&) = delete;
+    ~FormMain() override;
+
+    // Prepares the pages and creates the window, centred and shown; raises Exception when
+    // the side picture cannot be loaded.
+    void Create(const PictureLookup& pictures);
+    // Runs the message loop until the window closes or the program is told to end; returns
+    // the exit code.
+    int Run();
+
+    WizardModel& Model() { return model_; }
+    HWND Window() const { return window_; }
+
+    // IWizardHost
+    void PaintNow() override;
+    ISetupProgress& Progress() override { return *this; }
+    void RequestClose() override;
+    void Terminate() override;
+    WindowRef Owner() override { return reinterpret_cast<WindowRef>(window_); }
+
+    // ISetupProgress
+    void SetProgress(int position) override;
+    void SetStatus(const std::string& text) override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND wnd, UINT message, WPARAM wparam, LPARAM lparam);
+    static LRESULT CALLBACK ContainerProc(HWND wnd, UINT message, WPARAM wparam, LPARAM lparam);
+    static LRESULT CALLBACK PictureProc(HWND wnd, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+    void Command(int id, int code, HWND control);
+    void Notify(const NMHDR& header);
+    void CreateControls();
+    HWND CreateControl(ControlId id, HWND parent);
+    HWND ParentOf(int page) const;
+    void ApplyFonts();
+    void Sync();
+    int S(int value) { return scale_.Scale(value); }
+
+    HINSTANCE instance_;
+    Platform& platform_;
+    DesignScale scale_;
+    WizardModel model_;
+    SidePicture picture_;
+    HWND window_ = nullptr;
+    std::array<HWND, kControlCount> controls_{};
+    std::array<HWND, kPageCount> pages_{};
+    HFONT font_ = nullptr;
+    HFONT boldFont_ = nullptr;
+    RECT pictureRect_{};
+    int appliedFocusRequests_ = -1;
+    bool syncing_ = false;
+    bool ended_ = false;
+    int exitCode_ = 0;
+};

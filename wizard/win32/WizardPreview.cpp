@@ -1,0 +1,131 @@
+// Shows the wizard window over the fake engine, so its pages can be looked at and driven
+// before a setup archive is involved:
+//   wizard_preview.exe SETUP.INI SETUP.LIC PICTURE-FOLDER [--all-pages]
+// The product name, the optional pages, the shortcuts and the readme come from SETUP.INI;
+// --all-pages adds a bundle of three items, every plug-in page, VST 3 and a product to start.
+#include <windows.h>
+
+#include <cctype>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "system/CommonUtils.h"
+#include "system/Exceptions.h"
+#include "system/win32/Win32Platform.h"
+#include "wizard/FakeWizardEngine.h"
+#include "wizard/win32/FormMain.h"
+
+namespace {
+
+std::optional<std::vector<std::uint8_t>> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string ReadText(const std::string& path) {
+    auto bytes = ReadBytes(path);
+    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+}
+
+std::string Trim(const std::string& text) {
+    std::size_t begin = text.find_first_not_of(" \t\r\n");
+    if (begin == std::string::npos) return "";
+    return text.substr(begin, text.find_last_not_of(" \t\r\n") - begin + 1);
+}
+
+// Enough of Setup.ini for the preview: section, key and value per line.
+void ReadIni(const std::string& text, FakeWizardEngine& engine) {
+    std::istringstream lines(text);
+    std::string line, section;
+    while (std::getline(lines, line)) {
+        line = Trim(line);
+        if (line.empty() || line[0] == ';') continue;
+        if (line[0] == '[') {
+            section = UpperAscii(line);
+            continue;
+        }
+        SplitResult pair = SplitAt(line, '=');
+        std::string key = UpperAscii(Trim(pair.left)), value = Trim(pair.right);
+        bool on = value == "1";
+        if (section == "[SETUP]" && key == "PRODUCTNAME") {
+            engine.variables["ProductName"] = value;
+            engine.variables["FullProductName"] = value + " 1.0";
+            engine.variables["InstallDescription"] = value;
+        } else if (section == "[SETUP]" && key == "INSTALLDESCRIPTION") {
+            engine.variables["InstallDescription"] = value;
+        } else if (section == "[PAGES]") {
+            if (key == "VSTPLUGINFOLDER") engine.pageFlags.vstPluginFolder = on;
+            if (key == "DIGIPLUGINFOLDER") engine.pageFlags.digiPluginFolder = on;
+            if (key == "PHOTOSHOPPLUGINFOLDER") engine.pageFlags.photoshopPluginFolder = on;
+            if (key == "PERSONALIZATION") engine.pageFlags.personalization = on;
+        } else if (section == "[SHORTCUTS]") {
+            if (key == "STARTMENU") engine.shortcutKinds.startMenu = true;
+            if (key == "DESKTOP") engine.shortcutKinds.desktop = true;
+        } else if (section == "[COMPLETE]" && key == "README") {
+            engine.readmeFile = "C:\\Program Files\\Preview\\Readme.txt";
+        } else if (section == "[COMPLETE]" && key == "PRODUCT") {
+            engine.productFile = "C:\\Program Files\\Preview\\Product.exe";
+        }
+    }
+}
+
+void ShowEveryPage(FakeWizardEngine& engine) {
+    engine.isBundle = true;
+    engine.items = {{"Gadget", true}, {"Gizmo", false}, {"Widget", true}};
+    engine.pageFlags = {true, true, true, true};
+    engine.shortcutKinds = {true, true};
+    engine.vst3Available = true;
+    engine.vst3OnlyFor = "Gadget, Widget";
+    engine.productFile = "C:\\Program Files\\Preview\\Product.exe";
+    engine.welcomeWin64 = "This is the 64-bit edition. It installs the 64-bit plug-ins for 64-bit hosts.";
+}
+
+void BeDpiAware() {
+    using Call = BOOL(WINAPI*)();
+    if (HMODULE user = GetModuleHandleA("user32.dll"))
+        if (auto call =
+                reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDPIAware"))))
+            call();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool allPages = argc == 5 && std::string(argv[4]) == "--all-pages";
+    if (argc != 4 && !allPages) {
+        std::fprintf(stderr, "usage: wizard_preview SETUP.INI SETUP.LIC PICTURE-FOLDER [--all-pages]\n");
+        return 2;
+    }
+    BeDpiAware();
+    Win32Platform platform;
+    FakeWizardEngine engine;
+    ReadIni(ReadText(argv[1]), engine);
+    engine.licenseText = ReadText(argv[2]);
+    std::string product = engine.variables["ProductName"];
+    engine.destinationFolder = "C:\\Program Files\\" + product + "\\";
+    engine.vst2Folder = "C:\\Program Files\\Steinberg\\VstPlugins";
+    engine.completeMessage =
+        product + " has been installed successfully. You can start " + product +
+        " from the Start menu or the desktop. Please read the Readme.txt file for additional "
+        "information.";
+    // Long enough for the copy page to be read and photographed.
+    engine.afterStatus = [] { Sleep(1500); };
+    engine.creatableFolders = {engine.destinationFolder, engine.vst2Folder};
+    engine.photoshopFolder = "C:\\Program Files\\Adobe\\Photoshop\\Plug-ins";
+    if (allPages) ShowEveryPage(engine);
+    engine.creatableFolders.push_back(engine.photoshopFolder);
+    std::string pictures = IncludeBackslash(argv[3]);
+    try {
+        FormMain form(GetModuleHandleA(nullptr), platform, engine);
+        form.Create([&](const std::string& name, const std::string& fallback) {
+            auto bytes = ReadBytes(pictures + name);
+            return bytes || fallback.empty() ? bytes : ReadBytes(pictures + fallback);
+        });
+        return form.Run();
+    } catch (const std::exception& error) {
+        platform.ErrorBox("Setup", WizardModel::ErrorBoxText(error.what()));
+        return 1;
+    }
+}
