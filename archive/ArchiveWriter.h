@@ -22,7 +22,8 @@ inline constexpr const char* kVersionNotSingleDigitMessage =
 inline constexpr const char* kVersionNegativeMessage = "Version numbers must not be negative";
 inline constexpr const char* kNameTooLongMessage = "'%s': a name in a setup archive is at most 67 bytes long";
 inline constexpr const char* kUnsafeNameMessage =
-    "'%s': a name in a setup archive cannot be \".\" or \"..\" or hold \\, /, : or control characters";
+    "'%s': a name in a setup archive cannot be \".\" or \"..\", hold \\, /, : or control characters, end in "
+    "a dot or a blank, or be a device name such as CON, NUL, COM1 or LPT1";
 inline constexpr const char* kDuplicateNameMessage =
     "'%s' and '%s' differ only in the case of letters; Windows would see one name";
 inline constexpr const char* kFileTooLargeMessage =

@@ -63,12 +63,35 @@ void WriteEntryRecord(Stream& stream, const EntryRecord& record) {
     stream.Write(raw, sizeof raw);
 }
 
+namespace {
+
+// Windows opens a device for these names in any folder, with any extension and with blanks
+// before it ("nul .txt"): extraction would write into the device instead of a file. The
+// superscript digits are ANSI 0xB9, 0xB2 and 0xB3, which Windows counts as digits here too.
+bool IsDeviceName(const std::string& name) {
+    std::string stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    static constexpr const char* kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* device : kDevices)
+        if (SameText(stem, device)) return true;
+    if (stem.size() != 4) return false;
+    const std::string port = stem.substr(0, 3);
+    const auto digit = static_cast<unsigned char>(stem[3]);
+    const bool portDigit = (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+    return portDigit && (SameText(port, "COM") || SameText(port, "LPT"));
+}
+
+}  // namespace
+
 bool IsSafeEntryName(const std::string& name) {
     if (name.empty() || name.size() > static_cast<std::size_t>(kMaxNameLength)) return false;
     if (name == "." || name == "..") return false;
     for (char c : name)
         if (c == '\\' || c == '/' || c == ':' || static_cast<unsigned char>(c) < 0x20) return false;
-    return true;
+    // Windows drops trailing dots and blanks, so "a." would land on "a" and ".. " would climb
+    // out of the folder; no file on a Windows disk has such a name.
+    if (name.back() == '.' || name.back() == ' ') return false;
+    return !IsDeviceName(name);
 }
 
 // --- EntryListReader ----------------------------------------------------------------------------

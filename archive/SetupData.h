@@ -77,7 +77,8 @@ EntryRecord ReadEntryRecord(Stream& stream, std::int64_t listEnd);
 void WriteEntryRecord(Stream& stream, const EntryRecord& record);
 
 // One path component that extraction can append to a folder without leaving it: 1..67 bytes,
-// not "." or "..", no "\", "/", ":" and no control character below 0x20.
+// not "." or "..", no "\", "/", ":" and no control character below 0x20, not ending in a dot
+// or a blank (Windows drops them), and no device name such as CON, NUL, COM1 or LPT1.
 bool IsSafeEntryName(const std::string& name);
 
 // Reads one entry list: every record is reached by an explicit seek to P + 76 + body length

@@ -56,6 +56,15 @@ std::vector<std::string> SplitTextLines(const std::string& text) {
     return lines;
 }
 
+bool IsAbsolutePath(const std::string& path) {
+    auto separator = [](char c) { return c == '\\' || c == '/'; };
+    if (path.size() >= 3 && path[1] == ':' && separator(path[2])) {
+        char drive = FoldAscii(path[0]);
+        return drive >= 'A' && drive <= 'Z';
+    }
+    return path.size() >= 3 && separator(path[0]) && separator(path[1]) && !separator(path[2]);
+}
+
 char FoldAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }

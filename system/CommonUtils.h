@@ -31,6 +31,10 @@ int ClampInt(int value, int low, int high);
 // Splits text into lines at CR LF, CR or LF; a break at the very end opens no further line.
 std::vector<std::string> SplitTextLines(const std::string& text);
 
+// A path that names its drive ("C:\...") or a network share ("\\server\..."): never relative to
+// whatever folder the process happens to be in.
+bool IsAbsolutePath(const std::string& path);
+
 // ASCII-only case folding: a-z equal A-Z, every other byte must match exactly.
 char FoldAscii(char c);
 bool SameText(const std::string& a, const std::string& b);

@@ -41,7 +41,14 @@ bool TUninstaller::RemoveAll() {
     for (auto line = log_.rbegin(); line != log_.rend(); ++line) {
         if (line->empty()) continue;
         const std::string text = line->substr(1);
-        switch ((*line)[0]) {
+        const char kind = (*line)[0];
+        // A damaged line must never reach the current folder (often the system folder):
+        // file and folder items are only ever recorded with full paths.
+        if ((kind == 'F' || kind == 'D' || kind == 'T') && !IsAbsolutePath(text)) {
+            failed_ = true;
+            continue;
+        }
+        switch (kind) {
             case 'F':
                 platform_.ChangeFileAttributes(text, kAttrNormal);
                 if (!platform_.RemoveFile(text)) failed_ = true;

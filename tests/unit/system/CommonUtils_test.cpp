@@ -49,3 +49,14 @@ TEST(ErrorTexts, TheErrorBoxAddsAPeriodOnlyAfterCharactersSortingAfterIt) {
     EXPECT_EQ(WithClosingPeriod(""), "");
     EXPECT_EQ(TrimMessageEnd("Access is denied.\r\n"), "Access is denied");
 }
+
+TEST(PathHelpers, OnlyDrivePathsAndSharesAreAbsolute) {
+    EXPECT_TRUE(IsAbsolutePath("C:\\Program Files\\x"));
+    EXPECT_TRUE(IsAbsolutePath("d:\\"));
+    EXPECT_TRUE(IsAbsolutePath("\\\\server\\share\\x"));
+    EXPECT_FALSE(IsAbsolutePath(""));
+    EXPECT_FALSE(IsAbsolutePath("Readme.txt"));
+    EXPECT_FALSE(IsAbsolutePath("C:Readme.txt")) << "relative to the drive's current folder";
+    EXPECT_FALSE(IsAbsolutePath("\\Windows")) << "relative to the current drive";
+    EXPECT_FALSE(IsAbsolutePath("1:\\x"));
+}

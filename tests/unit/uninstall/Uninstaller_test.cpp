@@ -214,3 +214,16 @@ TEST_F(Uninstall, DisplayNameDropsAMajorVersionTheNameAlreadyEndsWith) {
         EXPECT_EQ(TSetupUninstaller(fresh).DisplayName(), expected) << input.first << " " << input.second;
     }
 }
+
+TEST_F(Uninstall, DamagedLinesWithoutAFullPathRemoveNothingAndSpoilTheReport) {
+    machine.AddFile("C:\\Windows\\System32\\kernel32.dll", "k");
+    machine.AddFile("C:\\Data\\Keep.dat", "k");
+    PlaceUninstaller(machine, {"FC:\\Data\\Keep.dat"}, "Gadget", "2.13");
+    for (const char* damaged :
+         {"T", "Tsystem32", "Fkernel32.dll", "DData\\", "F\\Data\\Keep.dat", "FC:Keep.dat"}) {
+        PlaceUninstaller(machine, {damaged}, "Gadget", "2.13");
+        EXPECT_FALSE(TUninstaller(machine).RemoveAll()) << damaged;
+    }
+    EXPECT_TRUE(machine.FileExists("C:\\Windows\\System32\\kernel32.dll"));
+    EXPECT_TRUE(machine.FileExists("C:\\Data\\Keep.dat"));
+}

@@ -1,0 +1,66 @@
+// An uninstall record as damage or an attacker could leave it: read by itself, then read by
+// the uninstaller from its own file on a machine with an installed product, and every logged
+// item removed. Whatever the bytes, the run ends with an error of ours or a finished removal.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "system/Exceptions.h"
+#include "system/Stream.h"
+#include "system/WindowsEx.h"
+#include "system/memory/MemoryPlatform.h"
+#include "uninstall/UninstallRecord.h"
+#include "uninstall/Uninstaller.h"
+
+namespace {
+
+constexpr char kFolder[] = "C:\\Program Files\\Vendor\\Product\\";
+constexpr std::size_t kStubSize = 256;
+
+void PutWord(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// What an installation leaves: program and plug-in files, a settings key, and the uninstaller
+// carrying the record.
+void Prepare(MemoryPlatform& machine, const std::uint8_t* data, std::size_t size) {
+    const std::string folder = kFolder;
+    machine.AddFile(folder + "Gadget.exe", "program");
+    machine.AddFile(folder + "Docs\\Readme.txt", "readme");
+    machine.AddFile(folder + "Docs\\Hidden.txt", std::vector<std::uint8_t>{'h'}, kAttrHidden | kAttrReadOnly);
+    machine.AddFile("C:\\Program Files\\Common Files\\VST3\\Gadget.vst3", "plug-in");
+    machine.AddFile("C:\\Users\\user\\Desktop\\Gadget.lnk", "link");
+    machine.LockFile(folder + "Docs\\Readme.txt");
+    TRegistry64 registry(machine, false);
+    registry.SetRootKey(RootKey::CurrentUser);
+    if (registry.OpenKey("\\Software\\Maker\\Gadget\\2.1", true)) registry.WriteString("Folder", folder);
+
+    std::vector<std::uint8_t> program(kStubSize, 0);
+    program[0] = 'M';
+    program[1] = 'Z';
+    PutWord(program, 0x30, kStubSize);
+    PutWord(program, 0x34, 1);
+    program.insert(program.end(), data, data + size);
+    machine.AddFile(folder + "Uninst.exe", program);
+    machine.SetOwnProgramPath(folder + "Uninst.exe");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    try {
+        MemoryStream stream(std::vector<std::uint8_t>(data, data + size));
+        ReadUninstallRecord(stream);
+    } catch (const Exception&) {
+    }
+
+    MemoryPlatform machine;
+    Prepare(machine, data, size);
+    try {
+        TUninstaller uninstaller(machine);
+        uninstaller.RemoveAll();
+        uninstaller.BatchFileText(machine.TemporaryFolder() + kBatchFileName);
+    } catch (const Exception&) {
+    }
+    return 0;
+}
