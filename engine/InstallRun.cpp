@@ -101,7 +101,8 @@ void RunCallLibraries(Platform& platform, const SetupValues& values) {
     for (const std::string& line : values.Config.CallLibraries) {
         SplitResult split = SplitAt(line, '=');
         std::string library = ExpandPath(values, split.right, nullptr);
-        if (library.empty()) continue;
+        // By its full path only: no search may put another file of that name in its place.
+        if (!IsAbsolutePath(library)) continue;
         platform.CallLibraryFunction(library, split.left);
     }
 }

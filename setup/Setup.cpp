@@ -83,9 +83,23 @@ int DefaultErrorReport(const std::string& message) {
     return 1;
 }
 
+// Library names are looked up in the system folder only: a DLL that someone left beside the
+// setup in a Downloads folder is never loaded in its place. Windows before 8 lacks the call
+// unless updated; there the setup runs as it always did.
+void RestrictLibrarySearch() {
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    auto setDefaultDirectories =
+        kernel ? reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+                     reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
+               : nullptr;
+    if (setDefaultDirectories) setDefaultDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    RestrictLibrarySearch();
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     Win32Platform platform;

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# A file the setup must replace is held open by another program without sharing: the write
+# fails, the real window asks to retry; once the other program lets go, Retry completes the
+# installation and the file has the product's content.
+# shellcheck disable=SC1003 # Windows folders end with a backslash inside single quotes
+# shellcheck source=tests/e2e/lib.sh
+source "$E2E_ROOT/tests/e2e/lib.sh"
+
+STUB=${FAULT_STUB:-$STUB}
+TITLE="Fixture Setup"
+drive_c=$PLUGSETUP_WINEPREFIX/drive_c
+folder="$drive_c/Locked Test"
+ready="$drive_c/hold-ready"
+release="$drive_c/hold-release"
+
+press() { driver click --title "$TITLE" --button "$1" >/dev/null || fail "cannot press $1"; }
+wait_page() { driver wait-text --title "$TITLE" --text "$1" --timeout 30 >/dev/null || fail "no page \"$1\""; }
+
+step "the other program"
+i686-w64-mingw32-gcc -O2 -Wall -Wextra -Werror -s -o "$E2E_OUT/hold-file.exe" "$E2E_ROOT/tests/e2e/faults/hold-file.c" ||
+  fail "cannot build the helper"
+make_fixture "$E2E_OUT/product"
+"$PLUGSETUP" build --version 1.0.0 --stub "$STUB" -o "$E2E_OUT/Setup.exe" "$E2E_OUT/product"
+mkdir -p "$folder"
+printf 'the old readme, open elsewhere\r\n' >"$folder/Readme.txt"
+rm -f "$ready" "$release"
+"$WINE_RUN" "$E2E_OUT/hold-file.exe" 'C:\Locked Test\Readme.txt' 'C:\hold-ready' 'C:\hold-release' \
+  </dev/null >>"$E2E_OUT/hold-file.log" 2>&1 &
+holder=$!
+for _ in $(seq 100); do [[ -e $ready ]] && break; sleep 0.2; done
+[[ -e $ready ]] || fail "the helper did not open the file"
+
+step "install into the folder that holds it"
+start_program "$E2E_OUT/Setup.exe"
+driver wait-window --title "$TITLE" --timeout 60 >/dev/null || fail "no wizard window"
+wait_page "Welcome to Fixture Setup"
+press "Next >"
+wait_page "License Agreement"
+press "Yes"
+wait_page "Destination Folder"
+driver type --title "$TITLE" --text 'C:\Locked Test' >/dev/null || fail "cannot type the destination"
+# Pages after this one, if the product has any, lead to the Install button.
+for _ in $(seq 10); do
+  driver read-dialog --title "$TITLE" >"$E2E_OUT/page.txt" || fail "cannot read the wizard"
+  grep -qF "button: Install" "$E2E_OUT/page.txt" && break
+  press "Next >"
+  sleep 0.5
+done
+screenshot before-install
+press "Install"
+
+step "the retry question"
+expect_dialog retry-question "Cannot install the file 'C:\Locked Test\Readme.txt'." --title Warning
+grep -qF "button: Retry" "$E2E_OUT/retry-question.txt" || fail "the question has no Retry button"
+grep -qF "button: Cancel" "$E2E_OUT/retry-question.txt" || fail "the question has no Cancel button"
+touch "$release"
+wait "$holder" || fail "the helper did not let go of the file"
+driver click --title Warning --button Retry >/dev/null || fail "cannot answer Retry"
+
+step "the installation completes"
+wait_page "Installation Completed"
+screenshot completed
+press "Finish"
+expect_exit 0
+cmp -s "$folder/Readme.txt" "$E2E_OUT/product/Program/Readme.txt" || fail "Readme.txt is not the product's"
+cmp -s "$folder/Numbers.dat" "$E2E_OUT/product/Program/Numbers.dat" || fail "Numbers.dat is not the product's"
+[[ -f $folder/Uninst.exe ]] || fail "no uninstaller"
