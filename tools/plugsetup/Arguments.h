@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+class TProgramVersion;
+
 struct OptionRule {
     const char* Name;  // "--version", "-o"
     bool TakesValue;
@@ -26,3 +28,7 @@ private:
     std::map<std::string, std::string> values_;
     std::vector<std::string> positional_;
 };
+
+// --version MAJOR.MINOR.RELEASE with --beta and --press-preview, as every command takes them;
+// a missing --version gives fallback, or EUsageError when there is none.
+TProgramVersion VersionFromArguments(const Arguments& arguments, const TProgramVersion* fallback = nullptr);

@@ -11,6 +11,7 @@
 #include "tools/plugsetup/Arguments.h"
 #include "tools/plugsetup/BuildTime.h"
 #include "tools/plugsetup/HostFile.h"
+#include "tools/plugsetup/ProductCheck.h"
 #include "tools/plugsetup/ProductTree.h"
 #include "tools/plugsetup/Tool.h"
 
@@ -27,9 +28,9 @@ constexpr const char* kDefaultStubName = "Setup.exe";
 constexpr const char* kDefaultStubHint = " (the default stub beside plugsetup; give --stub or --data-file)";
 
 const std::vector<OptionRule> kBuildOptions = {
-    {"--version", true},    {"--beta", true}, {"--press-preview", false},
-    {"--build-time", true}, {"--stub", true}, {"--data-file", false},
-    {"-o", true},
+    {"--version", true},    {"--beta", true},      {"--press-preview", false},
+    {"--build-time", true}, {"--stub", true},      {"--data-file", false},
+    {"-o", true},           {"--no-check", false},
 };
 
 bool ParseDecimal(const std::string& text, std::int32_t& value) {
@@ -42,8 +43,11 @@ bool ParseDecimal(const std::string& text, std::int32_t& value) {
     return true;
 }
 
-TProgramVersion ParseVersion(const Arguments& arguments) {
+}  // namespace
+
+TProgramVersion VersionFromArguments(const Arguments& arguments, const TProgramVersion* fallback) {
     std::optional<std::string> text = arguments.Value("--version");
+    if (!text && fallback) return *fallback;
     if (!text) throw EUsageError("missing --version");
     TProgramVersion version;
     SplitResult major = SplitAt(*text, '.');
@@ -62,6 +66,8 @@ TProgramVersion ParseVersion(const Arguments& arguments) {
     }
     return version;
 }
+
+namespace {
 
 double ChooseBuildTime(const Arguments& arguments, ToolEnvironment& env) {
     if (std::optional<std::string> text = arguments.Value("--build-time")) {
@@ -121,7 +127,7 @@ int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
     if (dataFile && arguments.Has("--stub")) throw EUsageError("--stub and --data-file exclude each other");
 
     ArchiveWriterOptions options;
-    options.Version = ParseVersion(arguments);
+    options.Version = VersionFromArguments(arguments);
     options.BuildTime = ChooseBuildTime(arguments, env);
     const std::string& productDir = arguments.Positional()[0];
 
@@ -134,6 +140,14 @@ int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
         } catch (const EFileError& error) {
             throw EFileError(error.Message() + kDefaultStubHint);
         }
+    }
+    // A setup that stops on the user's machine is worse than no setup.
+    if (!arguments.Has("--no-check")) {
+        const int errors = PrintFindings(env.Err, CheckProduct(productDir, options.Version));
+        if (errors > 0)
+            throw Exception(productDir + ": " + std::to_string(errors) +
+                            (errors == 1 ? " error" : " errors") +
+                            " (see above); fix them, or build anyway with --no-check");
     }
     std::vector<SourceEntry> tree = ReadProductTree(productDir);
 

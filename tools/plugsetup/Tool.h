@@ -43,6 +43,8 @@ struct Command {
 };
 
 int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env);
+int RunCheck(const std::vector<std::string>& args, ToolEnvironment& env);
+int RunPreview(const std::vector<std::string>& args, ToolEnvironment& env);
 int RunVerify(const std::vector<std::string>& args, ToolEnvironment& env);
 int RunList(const std::vector<std::string>& args, ToolEnvironment& env);
 int RunExtract(const std::vector<std::string>& args, ToolEnvironment& env);

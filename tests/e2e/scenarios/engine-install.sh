@@ -56,6 +56,7 @@ ProgramFolder=$ProgramFolder\Readme.txt
 StartMenu=$ProgramFolder\Readme.txt,$ProductName $ProductVersion,-open
 INI
 printf 'Licence\r\n' >"$product/Setup.lic"
+cp "$E2E_ROOT/examples/gadget/Setup.jpg" "$product/Setup.jpg"
 printf 'Fixture readme\r\n' >"$product/Program/Readme.txt"
 printf 'not really a program\r\n' >"$product/Program/Fixture.exe"
 printf 'plug-in\r\n' >"$product/Vst/Fixture.dll"

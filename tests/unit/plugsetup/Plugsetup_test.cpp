@@ -69,8 +69,8 @@ protected:
 };
 
 TEST_F(Plugsetup, BuildsADataFileThatVerifiesAndLists) {
-    ASSERT_EQ(Run({"build", "--version", "1.2.3", "--beta", "4", "--build-time", "2024-05-17T13:45:30",
-                   "--data-file", "-o", P("Setup.dat"), product_.string()}),
+    ASSERT_EQ(Run({"build", "--no-check", "--version", "1.2.3", "--beta", "4", "--build-time",
+                   "2024-05-17T13:45:30", "--data-file", "-o", P("Setup.dat"), product_.string()}),
               kExitOk)
         << Err();
     EXPECT_EQ(ReadAll(P("Setup.dat"))[0], 'K');
@@ -91,9 +91,9 @@ TEST_F(Plugsetup, BuildsADataFileThatVerifiesAndLists) {
 }
 
 TEST_F(Plugsetup, BuildsAProgramFromTheStubBesideTheTool) {
-    ASSERT_EQ(
-        Run({"build", "--version", "2.0.1", "--press-preview", "-o", P("Setup.exe"), product_.string()}),
-        kExitOk)
+    ASSERT_EQ(Run({"build", "--no-check", "--version", "2.0.1", "--press-preview", "-o", P("Setup.exe"),
+                   product_.string()}),
+              kExitOk)
         << Err();
     std::vector<std::uint8_t> program = ReadAll(P("Setup.exe"));
     EXPECT_EQ(Int32At(program, 0x30), 0x200);  // the archive starts where the stub ends
@@ -111,19 +111,23 @@ TEST_F(Plugsetup, BuildsAProgramFromTheStubBesideTheTool) {
 
 TEST_F(Plugsetup, SameInputsGiveIdenticalFilesAndSourceDateEpochIsUtcWallClock) {
     vars_["SOURCE_DATE_EPOCH"] = "1700000000";  // 2023-11-14 22:13:20 UTC
-    ASSERT_EQ(Run({"build", "--version=3.1.1", "-o", P("a.exe"), product_.string()}), kExitOk) << Err();
-    ASSERT_EQ(Run({"build", "--version=3.1.1", "-o", P("b.exe"), product_.string()}), kExitOk) << Err();
+    ASSERT_EQ(Run({"build", "--no-check", "--version=3.1.1", "-o", P("a.exe"), product_.string()}), kExitOk)
+        << Err();
+    ASSERT_EQ(Run({"build", "--no-check", "--version=3.1.1", "-o", P("b.exe"), product_.string()}), kExitOk)
+        << Err();
     EXPECT_EQ(ReadAll(P("a.exe")), ReadAll(P("b.exe")));
     ASSERT_EQ(Run({"list", P("a.exe")}), kExitOk);
     EXPECT_NE(Out().find("Build time: 2023-11-14 22:13:20\n"), std::string::npos) << Out();
 
     vars_["SOURCE_DATE_EPOCH"] = "soon";
-    EXPECT_EQ(Run({"build", "--version=3.1.1", "-o", P("c.exe"), product_.string()}), kExitFailure);
+    EXPECT_EQ(Run({"build", "--no-check", "--version=3.1.1", "-o", P("c.exe"), product_.string()}),
+              kExitFailure);
     EXPECT_FALSE(fs::exists(P("c.exe")));
 }
 
 TEST_F(Plugsetup, VerifyReportsTheReadersOwnMessage) {
-    ASSERT_EQ(Run({"build", "--version", "1.0.0", "--data-file", "-o", P("Setup.dat"), product_.string()}),
+    ASSERT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "--data-file", "-o", P("Setup.dat"),
+                   product_.string()}),
               kExitOk);
     std::vector<std::uint8_t> good = ReadAll(P("Setup.dat"));
 
@@ -151,7 +155,8 @@ TEST_F(Plugsetup, VerifyReportsTheReadersOwnMessage) {
 
 TEST_F(Plugsetup, RefusesWhatTheArchiveCannotHoldWithoutLeavingAFile) {
     WriteAll(product_ / "Gadget" / "a:b.txt", "colon");
-    EXPECT_EQ(Run({"build", "--version", "1.0.0", "--data-file", "-o", P("Setup.dat"), product_.string()}),
+    EXPECT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "--data-file", "-o", P("Setup.dat"),
+                   product_.string()}),
               kExitFailure);
     EXPECT_NE(Err().find("'Gadget\\a:b.txt'"), std::string::npos) << Err();
     EXPECT_FALSE(fs::exists(P("Setup.dat")));
@@ -160,15 +165,16 @@ TEST_F(Plugsetup, RefusesWhatTheArchiveCannotHoldWithoutLeavingAFile) {
 
 TEST_F(Plugsetup, RefusesAStubThatIsNotAFreshProgram) {
     WriteAll(root_ / "text.exe", "not a program at all, but long enough for the header words......");
-    EXPECT_EQ(
-        Run({"build", "--version", "1.0.0", "--stub", P("text.exe"), "-o", P("x.exe"), product_.string()}),
-        kExitFailure);
+    EXPECT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "--stub", P("text.exe"), "-o", P("x.exe"),
+                   product_.string()}),
+              kExitFailure);
     EXPECT_NE(Err().find("no MZ header"), std::string::npos) << Err();
 
-    ASSERT_EQ(Run({"build", "--version", "1.0.0", "-o", P("Setup.exe"), product_.string()}), kExitOk);
-    EXPECT_EQ(
-        Run({"build", "--version", "1.0.0", "--stub", P("Setup.exe"), "-o", P("x.exe"), product_.string()}),
-        kExitFailure);
+    ASSERT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "-o", P("Setup.exe"), product_.string()}),
+              kExitOk);
+    EXPECT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "--stub", P("Setup.exe"), "-o", P("x.exe"),
+                   product_.string()}),
+              kExitFailure);
     EXPECT_NE(Err().find("already carries"), std::string::npos) << Err();
 }
 
@@ -202,7 +208,7 @@ TEST_F(Plugsetup, HelpGoesToStandardOutput) {
     EXPECT_EQ(Run({"--help"}), kExitOk);
     EXPECT_NE(Out().find("build"), std::string::npos);
     EXPECT_NE(Out().find("verify"), std::string::npos);
-    EXPECT_EQ(Run({"build", "--help"}), kExitOk);
+    EXPECT_EQ(Run({"build", "--no-check", "--help"}), kExitOk);
     EXPECT_NE(Out().find("usage: plugsetup build --version"), std::string::npos);
 }
 
@@ -214,7 +220,7 @@ TEST_F(Plugsetup, ProgramExitsWithTheCommandsStatus) {
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     };
     const std::string exe = PLUGSETUP_EXE;
-    EXPECT_EQ(status(exe + " build --version 1.0.0 --data-file -o '" + P("Setup.dat") + "' '" +
+    EXPECT_EQ(status(exe + " build --no-check --version 1.0.0 --data-file -o '" + P("Setup.dat") + "' '" +
                      product_.string() + "'"),
               0);
     EXPECT_EQ(status(exe + " verify '" + P("Setup.dat") + "'"), 0);

@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tools/plugsetup/Tool.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Line numbers below are those of this text.
+constexpr char kGoodIni[] =
+    "[Setup]\n"                                                   // 1
+    "ProductName=Gadget\n"                                        // 2
+    "RegistryRoot=Software\\Example\\Gadget\n"                    // 3
+    "DefaultFolder=Example\\Gadget %d\n"                          // 4
+    "[Components]\n"                                              // 5
+    "Program=$ProgramFolder\n"                                    // 6
+    "VST=$VstPluginFolder,DLLSuffix:x64\n"                        // 7
+    "[ComponentsOptions]\n"                                       // 8
+    "Program=NoOverwrite\n"                                       // 9
+    "[Folders]\n"                                                 // 10
+    "Presets=$Documents\\Gadget\n"                                // 11
+    "[FoldersRegistry]\n"                                         // 12
+    "Presets=Folders\\Presets\n"                                  // 13
+    "[Shortcuts]\n"                                               // 14
+    "StartMenu=$ProgramFolder\\Readme.txt,$ProductName Readme\n"  // 15
+    "[CallLibraries]\n"                                           // 16
+    "Register=$VstPluginFolder\\Gadget x64.dll\n"                 // 17
+    "[RegistrySettings]\n"                                        // 18
+    "Settings\\Skin=%Presets\\Dark\n";                            // 19
+
+constexpr char kGoodBundleIni[] =
+    "[Setup]\n"                                 // 1
+    "ProductName=Bundle\n"                      // 2
+    "IsBundle=1\n"                              // 3
+    "RegistryRoot=Software\\Example\\Bundle\n"  // 4
+    "BundleRegistryRoot=Software\\Example\n"    // 5
+    "DefaultFolder=Example\\Bundle\n"           // 6
+    "[Components]\n"                            // 7
+    "$BundleItem=$VstPluginFolder\n"            // 8
+    "[RegistrySettings]\n"                      // 9
+    "$BundleItem(Alpha)\\Skin=Dark\n";          // 10
+
+constexpr char kGoodBundleInfo[] = "Alpha=1.20,Alpha Equalizer\nBeta=2.05\n";
+
+struct CheckCase {
+    const char* what;
+    bool bundle;
+    std::string file;  // the file changed, below the product folder
+    std::string from;  // text replaced in it; empty: the file is removed (or, with to, written)
+    std::string to;
+    std::string expected;  // "FILE[:LINE]: error|warning: " and a piece of the message
+};
+
+const CheckCase kCases[] = {
+    {"no Setup.ini", false, "Setup.ini", "", "", "Setup.ini: error: no Setup.ini"},
+    {"no licence", false, "Setup.lic", "", "", "Setup.lic: error: no licence"},
+    {"no picture", false, "Setup.jpg", "", "", "Setup.jpg: error: no side picture"},
+    {"picture no JPEG", false, "Setup.jpg", "\xFF\xD8", "\x89PNG", "Setup.jpg: error: not a JPEG file"},
+    {"no RegistryRoot", false, "Setup.ini", "RegistryRoot=Software\\Example\\Gadget\n", "",
+     "Setup.ini:1: error: Invalid configuration in Setup.ini: [Setup] has no RegistryRoot"},
+    {"no DefaultFolder", false, "Setup.ini", "DefaultFolder=", "DefaultFolderX=",
+     "Setup.ini:1: error: Invalid configuration in Setup.ini: [Setup] has no DefaultFolder"},
+    {"bundle without its root", true, "Setup.ini", "BundleRegistryRoot=", "; ",
+     "Setup.ini:1: error: Invalid configuration in Setup.ini: a bundle (IsBundle=1) needs "
+     "BundleRegistryRoot"},
+    {"bundle without BundleInfo.ini", true, "BundleInfo.ini", "", "", "BundleInfo.ini: error: a bundle"},
+    {"bundle version no version", true, "BundleInfo.ini", "2.05", "new",
+     "BundleInfo.ini:2: error: 'new' is not a valid version number"},
+    {"bundle major above 23", true, "BundleInfo.ini", "2.05", "24.00",
+     "BundleInfo.ini:2: error: Invalid argument to time encode: "},
+    {"bundle minutes above 59", true, "BundleInfo.ini", "1.20", "1.60",
+     "BundleInfo.ini:1: error: Invalid argument to time encode: "},
+    {"bundle minor of 10", true, "BundleInfo.ini", "2.05", "2.10.1",
+     "BundleInfo.ini:2: error: version '2.10.1' is read as minor and release digits '10'"},
+    {"missing component folder", false, "Setup.ini", "Program=$ProgramFolder", "Programs=$ProgramFolder",
+     "Setup.ini:6: error: component source 'Programs' is no folder"},
+    {"option for no component", false, "Setup.ini", "Program=NoOverwrite", "Programm=NoOverwrite",
+     "Setup.ini:9: error: 'Programm' names no [Components] line"},
+    {"option in other case", false, "Setup.ini", "Program=NoOverwrite", "program=NoOverwrite",
+     "Setup.ini:9: error: 'program' names no [Components] line (the letter case differs"},
+    {"unknown option", false, "Setup.ini", "=NoOverwrite", "=NoOverWrite",
+     "Setup.ini:9: error: unknown option 'NoOverWrite'"},
+    {"shortcut place in other case", false, "Setup.ini",
+     "StartMenu=", "startmenu=", "Setup.ini:15: error: 'startmenu' is no shortcut place"},
+    {"shortcut place unknown", false, "Setup.ini",
+     "StartMenu=", "Start=", "Setup.ini:15: error: 'Start' is no shortcut place"},
+    {"remembered folder without folder", false, "Setup.ini", "Presets=Folders", "Preset=Folders",
+     "Setup.ini:13: error: 'Preset' has no [Folders] entry"},
+    {"misspelt path variable", false, "Setup.ini", "Program=$ProgramFolder", "Program=$ProgamFolder",
+     "Setup.ini:6: error: '$ProgamFolder' is no variable here and stays as written; did you mean "
+     "$ProgramFolder?"},
+    {"text variable in a path", false, "Setup.ini", "Presets=$Documents", "Presets=$ProductName",
+     "Setup.ini:11: error: '$ProductName' is no variable here"},
+    {"path variable in a text", false, "Setup.ini", ",$ProductName Readme", ",$ProgramFolder Readme",
+     "Setup.ini:15: error: '$ProgramFolder' is no variable here"},
+    {"unknown folder reference", false, "Setup.ini", "%Presets", "%Prests",
+     "Setup.ini:19: warning: '%Prests' names no [Folders] entry"},
+    {"item name no item has", true, "Setup.ini", "$BundleItem(Alpha)", "$BundleItem(Gamma)",
+     "Setup.ini:10: error: '$BundleItem(Gamma)' names no item"},
+    {"bundle item outside a bundle", false, "Setup.ini", "Settings\\Skin", "$BundleItem\\Skin",
+     "Setup.ini:19: error: '$BundleItem' in a setup that is no bundle"},
+    {"library not installed", false, "Setup.ini", "$VstPluginFolder\\Gadget x64.dll",
+     "$ProgramFolder\\Gadget.dll",
+     "Setup.ini:17: error: '$ProgramFolder\\Gadget.dll' is not among the installed files"},
+    {"library outside every component", false, "Setup.ini", "$VstPluginFolder\\Gadget x64.dll",
+     "C:\\Windows\\Gadget.dll", "Setup.ini:17: error: 'C:\\Windows\\Gadget.dll' is not among"},
+    {"name too long", false, "VST/" + std::string(68, 'n'), "", "x",
+     "error: the name is 68 bytes long; a setup archive holds at most 67"},
+    {"unknown key", false, "Setup.ini", "ProductName=", "ProductNmae=",
+     "Setup.ini:2: warning: unknown key 'ProductNmae' in [Setup] is ignored; did you mean ProductName?"},
+    {"unknown section", false, "Setup.ini", "[Shortcuts]", "[Shortcut]",
+     "Setup.ini:14: warning: unknown section [Shortcut] is ignored; did you mean Shortcuts?"},
+    {"boolean as a word", false, "Setup.ini", "ProductName=Gadget\n", "ProductName=Gadget\nIs64Bit=true\n",
+     "Setup.ini:3: warning: Is64Bit=true is not a number and reads as 0"},
+    {"second section of a name", false, "Setup.ini", "[RegistrySettings]",
+     "[Components]\nX=$ProgramFolder\n[RegistrySettings]",
+     "Setup.ini:18: warning: a second [Components] section is ignored; merge it into the first one at line "
+     "5"},
+    {"bundle setting without item", true, "Setup.ini", "=Dark\n", "=Dark\nSettings\\Skin=Light\n",
+     "Setup.ini:11: warning: 'Settings\\Skin' is also written once for each item"},
+    {"empty components", false, "Setup.ini", "Program=$ProgramFolder\nVST=$VstPluginFolder,DLLSuffix:x64\n",
+     "", "Setup.ini:5: warning: [Components] is empty"},
+};
+
+class CheckCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/plugsetup-check-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    static void Write(const fs::path& path, const std::string& text) {
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << text;
+    }
+    static std::string Read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    fs::path MakeProduct(const std::string& name, bool bundle) {
+        fs::path dir = root_ / name;
+        Write(dir / "Setup.lic", "Licence\n");
+        Write(dir / "Setup.jpg", "\xFF\xD8 not really a picture");
+        if (bundle) {
+            Write(dir / "Setup.ini", kGoodBundleIni);
+            Write(dir / "BundleInfo.ini", kGoodBundleInfo);
+            Write(dir / "Alpha" / "Alpha.dll", "a");
+            Write(dir / "Beta" / "Beta.dll", "b");
+        } else {
+            Write(dir / "Setup.ini", kGoodIni);
+            Write(dir / "program" / "Readme.txt", "Read me");  // found whatever the case
+            Write(dir / "VST" / "Gadget.dll", "plug-in");
+        }
+        return dir;
+    }
+
+    int Run(const std::vector<std::string>& args) {
+        out_.str("");
+        err_.str("");
+        ToolEnvironment env{out_, err_, (root_ / "bin" / "plugsetup").string(),
+                            [](const std::string&) -> std::optional<std::string> { return std::nullopt; },
+                            [] { return 45000.5; }};
+        return RunPlugsetup(args, env);
+    }
+
+    fs::path root_;
+    std::ostringstream out_, err_;
+};
+
+TEST_F(CheckCommand, CompleteProductsPassWithoutFindings) {
+    for (bool bundle : {false, true}) {
+        fs::path dir = MakeProduct(bundle ? "bundle" : "single", bundle);
+        EXPECT_EQ(Run({"check", dir.string()}), kExitOk) << out_.str();
+        EXPECT_EQ(out_.str(), dir.string() + ": 0 errors, 0 warnings\n");
+    }
+}
+
+TEST_F(CheckCommand, EachMistakeIsReportedWithItsFileAndLine) {
+    int index = 0;
+    for (const CheckCase& c : kCases) {
+        fs::path dir = MakeProduct("case" + std::to_string(index++), c.bundle);
+        fs::path file = dir / c.file;
+        if (!c.from.empty()) {
+            std::string text = Read(file);
+            std::size_t at = text.find(c.from);
+            ASSERT_NE(at, std::string::npos) << c.what;
+            Write(file, text.replace(at, c.from.size(), c.to));
+        } else if (c.to.empty()) {
+            fs::remove(file);
+        } else {
+            Write(file, c.to);
+        }
+        const bool error = c.expected.find("error: ") != std::string::npos;
+        const int status = Run({"check", dir.string()});
+        if (error) {
+            EXPECT_EQ(status, kExitFailure) << c.what;
+        }
+        // Findings name the file by its path in the product folder.
+        const std::string expected = c.expected.rfind("error:", 0) == 0 ? file.string() + ": " + c.expected
+                                                                        : (dir / c.expected).string();
+        EXPECT_NE(out_.str().find(expected), std::string::npos) << c.what << "\nwanted: " << expected << "\n"
+                                                                << out_.str();
+    }
+}
+
+TEST_F(CheckCommand, BuildRefusesAProductWithErrorsUnlessTold) {
+    fs::path dir = MakeProduct("broken", false);
+    fs::remove(dir / "Setup.lic");
+    const std::string out = (root_ / "Setup.dat").string();
+    EXPECT_EQ(Run({"build", "--version", "1.0.0", "--data-file", "-o", out, dir.string()}), kExitFailure);
+    EXPECT_NE(err_.str().find("Setup.lic: error: no licence"), std::string::npos) << err_.str();
+    EXPECT_NE(err_.str().find("1 error (see above); fix them, or build anyway with --no-check"),
+              std::string::npos);
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "--data-file", "-o", out, dir.string()}),
+              kExitOk)
+        << err_.str();
+    EXPECT_TRUE(fs::exists(out));
+}
+
+TEST_F(CheckCommand, AMissingFolderIsNoProduct) {
+    EXPECT_EQ(Run({"check", (root_ / "nowhere").string()}), kExitFailure);
+    EXPECT_NE(err_.str().find("nowhere: not a product folder"), std::string::npos) << err_.str();
+}
+
+TEST_F(CheckCommand, WarningsAloneDoNotStopABuild) {
+    fs::path dir = MakeProduct("warned", false);
+    Write(dir / "Setup.ini", std::string(kGoodIni) + "[Sortcuts]\n");
+    const std::string out = (root_ / "Setup.dat").string();
+    EXPECT_EQ(Run({"build", "--version", "1.0.0", "--data-file", "-o", out, dir.string()}), kExitOk)
+        << err_.str();
+    EXPECT_NE(err_.str().find("warning: unknown section [Sortcuts]"), std::string::npos) << err_.str();
+}
+
+}  // namespace
