@@ -79,6 +79,7 @@ bool TInstaller::ForceDirectory(const std::string& path) {
 }
 
 void TInstaller::AddItem(ItemKind kind, const std::string& text) {
+    if (kind == ItemKind::File && !loggedFiles_.insert(text).second) return;
     log_.push_back(kItemLetters[static_cast<int>(kind)] + text);
 }
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "archive/CommonClasses.h"
@@ -90,6 +91,9 @@ public:
     // afterwards; failing to create it is no error here.
     bool ForceDirectory(const std::string& path);
 
+    // Appends an item line. A file already logged in this run is not logged again: a bundle
+    // copies its shared components once per item, and the uninstaller counts a second deletion
+    // of the same file as a failure.
     void AddItem(ItemKind kind, const std::string& text);
     // Logs a registry key that the installation wrote; roots other than these three log nothing.
     void AddRegistryKey(RootKey root, const std::string& keyPath, bool view64);
@@ -116,4 +120,5 @@ private:
     std::string programPath_;
     ArchiveInfo info_;
     std::vector<std::string> log_;
+    std::unordered_set<std::string> loggedFiles_;
 };

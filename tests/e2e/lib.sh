@@ -102,3 +102,91 @@ expect_wizard_and_close() {
   driver click --title Confirm --button Yes >/dev/null || fail "cannot answer the close question"
   expect_exit 0
 }
+
+# --- Walking a wizard window titled $TITLE page by page --------------------------------------
+# wizard_page NAME HEADING waits for the page that shows HEADING, saves its texts to NN-NAME.txt
+# and a screenshot NN-NAME.png; page_has and page_lacks then look at that page's texts.
+PAGE_NUMBER=0
+PAGE_FILE=
+# shellcheck disable=SC2153 # TITLE is the scenario's
+wizard_page() {
+  local name=$1 heading=$2
+  PAGE_NUMBER=$((PAGE_NUMBER + 1))
+  PAGE_FILE=$(printf '%02d-%s' "$PAGE_NUMBER" "$name")
+  driver wait-text --title "$TITLE" --text "$heading" --timeout 30 >/dev/null || fail "no page \"$heading\""
+  sleep 0.3
+  driver read-dialog --title "$TITLE" >"$E2E_OUT/$PAGE_FILE.txt" || fail "cannot read the $name page"
+  sed 's/^/   /' "$E2E_OUT/$PAGE_FILE.txt"
+  screenshot "$PAGE_FILE"
+}
+page_has() { grep -qF -- "$1" "$E2E_OUT/$PAGE_FILE.txt" || fail "$PAGE_FILE does not show \"$1\""; }
+page_lacks() { ! grep -qF -- "$1" "$E2E_OUT/$PAGE_FILE.txt" || fail "$PAGE_FILE shows \"$1\""; }
+press_button() { driver click --title "$TITLE" --button "$1" >/dev/null || fail "cannot press $1"; }
+type_text() { driver type --title "$TITLE" --text "$@" >/dev/null || fail "cannot type \"$1\""; }
+
+# Answers the message box captioned CAPTION with BUTTON and waits until it is gone.
+answer() {
+  driver click --title "$1" --button "$2" >/dev/null || fail "cannot press $2 in \"$1\""
+  driver wait-gone --title "$1" >/dev/null || fail "\"$1\" stays after $2"
+}
+
+# --- The prefix's registry and files ----------------------------------------------------------
+# The data of one value as "reg query" prints it, or nothing when key or value is missing; extra
+# arguments such as /reg:64 pick the registry view.
+reg_value() {
+  local key=$1 name=$2
+  shift 2
+  "$WINE_RUN" reg query "$key" /v "$name" "$@" </dev/null 2>/dev/null | tr -d '\r' |
+    sed -n "s/^ *$name *REG_[A-Z_]* *//p" || true
+}
+reg_exists() { "$WINE_RUN" reg query "$@" </dev/null >/dev/null 2>&1; }
+expect_value() {
+  local want=$1 got
+  shift
+  got=$(reg_value "$@")
+  [[ $got == "$want" ]] || fail "$1 $2 $3 is \"$got\", expected \"$want\""
+}
+expect_files() { local f; for f in "$@"; do [[ -f $f ]] || fail "${f#"$PLUGSETUP_WINEPREFIX"/} is missing"; done; }
+expect_absent() { local f; for f in "$@"; do [[ ! -e $f ]] || fail "${f#"$PLUGSETUP_WINEPREFIX"/} is still there"; done; }
+
+# Waits until PATH is gone: Uninst.exe leaves its last folders to a batch file after it ends.
+wait_removed() {
+  local _
+  for _ in $(seq 60); do [[ -e $1 ]] || return 0; sleep 0.25; done
+  fail "${1#"$PLUGSETUP_WINEPREFIX"/} is still there"
+}
+
+# Clicks the screen at X Y with the left button, through the X server's test extension: for the
+# controls the driver cannot reach from another process, such as the check boxes of a list view.
+# Built here against the run-time libraries, which Xvfb's tools bring, so no X headers are needed.
+x_click() {
+  local tool=$E2E_OUT/x-click
+  if [[ ! -x $tool ]]; then
+    cc -x c -o "$tool" - -l:libX11.so.6 -l:libXtst.so.6 <<'C' || fail "cannot build the X click tool"
+typedef struct _XDisplay Display;
+Display *XOpenDisplay(const char *name);
+int XFlush(Display *display);
+int XCloseDisplay(Display *display);
+int XTestFakeMotionEvent(Display *display, int screen, int x, int y, unsigned long delay);
+int XTestFakeButtonEvent(Display *display, unsigned int button, int press, unsigned long delay);
+int atoi(const char *text);
+int usleep(unsigned int microseconds);
+
+int main(int argc, char **argv) {
+    Display *display = argc == 3 ? XOpenDisplay(0) : 0;
+    if (!display) return 1;
+    XTestFakeMotionEvent(display, -1, atoi(argv[1]), atoi(argv[2]), 0);
+    XFlush(display);
+    usleep(100000);
+    XTestFakeButtonEvent(display, 1, 1, 0);
+    XFlush(display);
+    usleep(100000);
+    XTestFakeButtonEvent(display, 1, 0, 0);
+    XFlush(display);
+    XCloseDisplay(display);
+    return 0;
+}
+C
+  fi
+  "$tool" "$1" "$2" || fail "cannot click at $1,$2"
+}

@@ -25,7 +25,16 @@ expect_text() { grep -qF -- "$1" "$E2E_OUT/$file.txt" || fail "$file does not sh
 press() { driver click --title "$TITLE" --button "$1" >/dev/null || fail "cannot press $1"; }
 reg_exists() { "$WINE_RUN" reg query "$1" </dev/null >/dev/null 2>&1; }
 
-"$PLUGSETUP" build --version 1.0.0 -o "$E2E_OUT/GadgetSetup.exe" "$E2E_ROOT/examples/gadget"
+GADGET=${GADGET:-$E2E_ROOT/examples/gadget}
+"$PLUGSETUP" build --version 1.0.0 -o "$E2E_OUT/GadgetSetup.exe" "$GADGET"
+# wizard-install-gadget-144dpi.sh runs this scenario again on a screen set to 144 DPI.
+if [[ -n ${WIZARD_DPI:-} ]]; then
+  step "screen at $WIZARD_DPI DPI"
+  for key in 'HKCU\Control Panel\Desktop' 'HKCU\Software\Wine\Fonts'; do
+    "$WINE_RUN" reg add "$key" /v LogPixels /t REG_DWORD /d "$WIZARD_DPI" /f </dev/null >/dev/null ||
+      fail "cannot set LogPixels in $key"
+  done
+fi
 start_program "$E2E_OUT/GadgetSetup.exe"
 driver wait-window --title "$TITLE" --timeout 60 >/dev/null || fail "no wizard window"
 
@@ -57,7 +66,7 @@ for file in Readme.txt Presets.txt Uninst.exe; do
   [[ -f $program_folder/$file ]] || fail "$file is not in the program folder"
 done
 [[ -f $vst_folder/Gadget.dll ]] || fail "the VST 2 plug-in is not in the VST folder"
-cmp -s "$vst_folder/Gadget.dll" "$E2E_ROOT/examples/gadget/VST/Gadget.dll" || fail "the plug-in differs from the product's"
+cmp -s "$vst_folder/Gadget.dll" "$GADGET/VST/Gadget.dll" || fail "the plug-in differs from the product's"
 reg_exists 'HKCU\Software\Example Audio\Gadget\1.0' || fail "no product key below HKEY_CURRENT_USER"
 reg_exists 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Gadget 1.00' || fail "no Uninstall key"
 owner=$("$WINE_RUN" reg query 'HKCU\Software\Example Audio\Gadget\1.0' /v Owner </dev/null 2>/dev/null | tr -d '\r')
