@@ -3,18 +3,6 @@
 #include "archive/CommonClasses.h"
 #include "system/CommonUtils.h"
 
-namespace {
-
-// Blanks and control characters both count as padding, as in the classic Trim.
-std::string Trim(const std::string& text) {
-    std::size_t first = 0, last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
-    return text.substr(first, last - first);
-}
-
-}  // namespace
-
 std::optional<std::int32_t> ReadIniInteger(const std::string& value) {
     constexpr std::int32_t kNone = INT32_MIN;
     std::string text = value;

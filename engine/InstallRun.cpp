@@ -13,16 +13,6 @@ namespace {
 constexpr char kDllSuffixOption[] = "DLLSuffix:";
 constexpr std::size_t kDllSuffixOptionLength = sizeof(kDllSuffixOption) - 1;
 
-// Blanks and control characters off both ends, as vendors' editors leave them.
-std::string TrimBlanks(const std::string& text) {
-    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && blank(text[first])) ++first;
-    while (last > first && blank(text[last - 1])) --last;
-    return text.substr(first, last - first);
-}
-
 // The file hook reads the component's suffix and VST 3 mark; they must not outlive the line,
 // also when its extraction fails.
 class ComponentState {
@@ -87,7 +77,7 @@ void InstallComponents(SetupValues& values, TInstaller& installer, const TSetupB
         const std::string& destinationText = option.left;
         if (option.found && option.right.size() >= kDllSuffixOptionLength &&
             SameText(option.right.substr(0, kDllSuffixOptionLength), kDllSuffixOption))
-            values.DllSuffix = " " + TrimBlanks(option.right.substr(kDllSuffixOptionLength));
+            values.DllSuffix = " " + Trim(option.right.substr(kDllSuffixOptionLength));
         std::string destination = ExpandPath(values, destinationText, item);
         if (source.empty() || destination.empty()) continue;
         installer.Overwrite = !IsNoOverwrite(values, split.left);

@@ -10,16 +10,6 @@
 
 namespace {
 
-// Blanks and control characters off both ends, as vendors' editors leave them.
-std::string TrimBlanks(const std::string& text) {
-    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && blank(text[first])) ++first;
-    while (last > first && blank(text[last - 1])) --last;
-    return text.substr(first, last - first);
-}
-
 // A fresh accessor per step, in the product's registry view, so no key stays open between steps.
 class ProductRegistry : public TRegistry64 {
 public:
@@ -172,14 +162,14 @@ ShortcutLine ParseShortcutValue(const SetupValues& values, const std::string& va
         shortcut.name = FileBaseName(value);
         return shortcut;
     }
-    shortcut.target = TrimBlanks(first.left);
+    shortcut.target = Trim(first.left);
     SplitResult second = SplitAt(first.right, ',');
-    shortcut.name = TrimBlanks(ExpandText(values, second.left));
+    shortcut.name = Trim(ExpandText(values, second.left));
     SplitResult third = SplitAt(second.right, ',');
     shortcut.arguments = third.left;
     if (third.found) {
         // Icons are picked by resource identifier, which the shell takes as a negative number.
-        std::optional<std::int32_t> icon = ParseInteger(TrimBlanks(third.right), false);
+        std::optional<std::int32_t> icon = ParseInteger(Trim(third.right), false);
         if (icon && *icon != INT32_MIN) shortcut.iconIndex = -std::abs(*icon);
     }
     return shortcut;

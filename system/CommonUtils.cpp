@@ -56,6 +56,13 @@ std::vector<std::string> SplitTextLines(const std::string& text) {
     return lines;
 }
 
+std::string Trim(const std::string& text) {
+    std::size_t first = 0, last = text.size();
+    while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
+    return text.substr(first, last - first);
+}
+
 bool IsAbsolutePath(const std::string& path) {
     auto separator = [](char c) { return c == '\\' || c == '/'; };
     if (path.size() >= 3 && path[1] == ':' && separator(path[2])) {

@@ -28,6 +28,9 @@ SplitResult SplitAt(const std::string& text, char separator);
 
 int ClampInt(int value, int low, int high);
 
+// Blanks and control characters off both ends, as vendors' editors leave them.
+std::string Trim(const std::string& text);
+
 // Splits text into lines at CR LF, CR or LF; a break at the very end opens no further line.
 std::vector<std::string> SplitTextLines(const std::string& text);
 

@@ -11,13 +11,6 @@ namespace {
 
 const char* const kCurrentVersionKey = "\\Software\\Microsoft\\Windows\\CurrentVersion";
 
-std::string Trim(const std::string& text) {
-    std::size_t begin = 0, end = text.size();
-    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
-    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-    return text.substr(begin, end - begin);
-}
-
 // Decimal with an optional sign, or hexadecimal after "$" or "0x"; false unless the whole
 // text is one number that fits 32 bits.
 bool ParseInt32(const std::string& text, int& result) {
