@@ -111,6 +111,7 @@ std::vector<CompressedFile> CompressAll(const std::vector<const PlanNode*>& file
             }
         }
     };
+    if (threads == 0) threads = std::thread::hardware_concurrency();
     unsigned count = std::max(1u, std::min<unsigned>(threads, static_cast<unsigned>(files.size())));
     std::vector<std::thread> pool;
     for (unsigned t = 1; t < count; ++t) pool.emplace_back(work);

@@ -55,8 +55,9 @@ struct SourceEntry {
 struct ArchiveWriterOptions {
     TProgramVersion Version;
     double BuildTime = 0;  // day-count form, local time
-    // Files are compressed independently on this many threads; the output never depends on it.
-    unsigned Threads = 2;
+    // Files are compressed independently on this many threads (0: one per core); the output
+    // never depends on it.
+    unsigned Threads = 0;
 };
 
 struct ArchiveWriteResult {
