@@ -348,6 +348,9 @@ int RunPreview(const std::vector<std::string>& args, ToolEnvironment& env) {
         SetupValues& values = setup.Values();
         if (values.Vst2Folder.empty())
             values.Vst2Folder = JoinPath(values.ProgramFilesFolder, "Steinberg\\VstPlugins");
+        // The destination page always hands its folder back, which stores it with a trailing
+        // backslash; the preview does the same so the values it shows are the ones written.
+        setup.SetDestinationFolder(values.DestinationFolder);
         for (const auto& [name, value] : settings) ApplySetting(setup, name, value);
         heading = FullProductName(setup.Values()) + BitSuffix(setup.Values()) + " on " +
                   (machine.ProcessIsWow64() ? "64" : "32") + "-bit Windows, destination " +

@@ -75,7 +75,7 @@ TEST_F(ExampleProducts, Synth64PutsEachFormatInIts64BitFolder) {
         << err_.str();
     const std::string program = "C:\\Program Files\\Example Audio\\Synth64 2\\";
     ExpectLinesInOrder({
-        "Synth64 2.10 (64-bit) on 64-bit Windows, destination C:\\Program Files\\Example Audio\\Synth64 2",
+        "Synth64 2.10 (64-bit) on 64-bit Windows, destination C:\\Program Files\\Example Audio\\Synth64 2\\",
         "file     " + program + "Readme.txt  size=94  time=2024-05-17 13:45:30",
         "file     C:\\Program Files\\Steinberg\\VstPlugins\\Synth64.dll  size=42  time=2024-05-17 13:45:30",
         "file     C:\\Program Files\\Common Files\\VST3\\Synth64.vst3  size=42  time=2024-05-17 13:45:30",
@@ -83,7 +83,7 @@ TEST_F(ExampleProducts, Synth64PutsEachFormatInIts64BitFolder) {
         "Synth64.aaxplugin  size=40  time=2024-05-17 13:45:30",
         "registry HKLM(64-bit view)\\Software\\Example Audio\\Synth64\\2.0  value=Location  type=REG_SZ  "
         "data=" +
-            program.substr(0, program.size() - 1),
+            program,
         "registry HKCU\\Software\\Example Audio\\Synth64\\2.0\\Settings  value=Polyphony  type=REG_DWORD  "
         "data=16",
         "shortcut C:\\Users\\user\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Synth64 "
