@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 class Platform;
 class Stream;
@@ -12,3 +13,5 @@ inline constexpr char kSetupDataFile[] = "Setup.dat";
 // Opens the archive data positioned at the archive start. The program's own file is shared
 // for reading and writing; Setup.dat is opened without sharing.
 std::unique_ptr<Stream> OpenArchiveData(Platform& platform);
+// The same for a setup program named explicitly.
+std::unique_ptr<Stream> OpenArchiveData(Platform& platform, const std::string& programPath);

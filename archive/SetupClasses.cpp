@@ -16,16 +16,7 @@ TInstaller::TInstaller(Platform& platform, std::string programPath)
 }
 
 std::unique_ptr<Stream> TInstaller::OpenData() {
-    // Others may read and write the program while it runs; Setup.dat is ours alone meanwhile.
-    auto own = platform_.OpenForReading(programPath_, ShareMode::DenyNone);
-    own->Seek(kArchiveOffsetWordPosition);
-    std::int32_t offset = own->ReadInt32();  // a word with the top bit set counts as none
-    if (offset > 0) {
-        own->Seek(offset);
-        return own;
-    }
-    own.reset();
-    return platform_.OpenForReading(ExtractFilePath(programPath_) + kSetupDataFile, ShareMode::Exclusive);
+    return OpenArchiveData(platform_, programPath_);
 }
 
 void TInstaller::ReadHeader() {

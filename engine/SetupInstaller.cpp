@@ -23,6 +23,16 @@ private:
 
 }  // namespace
 
+std::vector<std::uint8_t> TSetupInstaller::LoadSetupData(const std::string& name,
+                                                         const std::string& alternative) {
+    ArchiveDataSource source(installer_);
+    auto stream = OpenSetupStream(source, platform_, name, alternative);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stream->Size()));
+    stream->Seek(0);
+    stream->ReadBuffer(bytes.data(), bytes.size());
+    return bytes;
+}
+
 TSetupInstaller::TSetupInstaller(Platform& platform) : platform_(platform), installer_(platform) {
     Construct();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,11 @@ public:
     // folder gets shortcuts.
     unsigned ShortcutChoice() const { return shortcutChoice_; }
     void SetShortcutChoice(unsigned choice) { shortcutChoice_ = choice; }
+
+    // A setup data entry (such as the side picture) read whole: from the archive, else from
+    // beside the program, trying the alternative name in each place; the file-open error when
+    // neither exists.
+    std::vector<std::uint8_t> LoadSetupData(const std::string& name, const std::string& alternative);
 
     std::string ExpandText(const std::string& text) const;
     std::string ExpandPath(const std::string& text, const TSetupBundleItem* item = nullptr) const;

@@ -7,9 +7,6 @@
 class Platform;
 class Stream;
 
-inline constexpr std::int64_t kArchiveOffsetWord = 0x30;
-inline constexpr std::int64_t kUninstallerMarkerWord = 0x34;
-
 enum class RunMode { Setup, Uninstaller };
 
 // Reads the marker word with sharing that locks nothing; exactly 1 means an uninstaller copy.

@@ -4,15 +4,11 @@
 
 #include <commctrl.h>
 
-#include <string>
-
 #include <cstdint>
-#include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
-#include "archive/SetupClasses.h"
-#include "engine/Configuration.h"
 #include "engine/SetupInstaller.h"
 #include "setup/RunMode.h"
 #include "system/Exceptions.h"
@@ -30,38 +26,16 @@ constexpr char kApplicationErrorCaption[] = "Application Error";
 // The taskbar title of the process; also the caption of the error box in setup mode.
 std::string applicationTitle;
 
-// The setup's data entries (side pictures) come from the archive, else from beside the program.
-class InstallerSource : public SetupDataSource {
-public:
-    explicit InstallerSource(TInstaller& installer) : installer_(installer) {}
-    std::unique_ptr<Stream> Load(const std::string& name) override { return installer_.LoadFile(name); }
-
-private:
-    TInstaller& installer_;
-};
-
-std::optional<std::vector<std::uint8_t>> ReadSetupEntry(TInstaller& installer, Platform& platform,
-                                                        const std::string& name,
-                                                        const std::string& fallback) {
-    InstallerSource source(installer);
-    auto stream = OpenSetupStream(source, platform, name, fallback);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stream->Size()));
-    stream->Seek(0);
-    stream->ReadBuffer(bytes.data(), bytes.size());
-    return bytes;
-}
-
 // The wizard owns the engine for its whole life; an engine that cannot be built (a damaged
 // archive, a broken Setup.ini) is shown in the error box and ends the program.
 int RunSetup(HINSTANCE instance, Win32Platform& platform) {
     applicationTitle = kSetupTitle;
-    std::unique_ptr<TSetupInstaller> engine;
     try {
-        engine = std::make_unique<TSetupInstaller>(platform);
-        EngineAdapter adapter(*engine, platform);
+        TSetupInstaller engine(platform);
+        EngineAdapter adapter(engine, platform);
         FormMain form(instance, platform, adapter);
         form.Create([&](const std::string& name, const std::string& fallback) {
-            return ReadSetupEntry(engine->Installer(), platform, name, fallback);
+            return std::optional<std::vector<std::uint8_t>>(engine.LoadSetupData(name, fallback));
         });
         return form.Run();
     } catch (const std::exception& error) {

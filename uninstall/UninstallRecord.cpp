@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "archive/SetupData.h"
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
 #include "system/Platform.h"
@@ -51,7 +52,7 @@ UninstallRecord ReadUninstallRecord(Stream& stream) {
 
 UninstallRecord LoadOwnUninstallRecord(Platform& platform) {
     auto own = platform.OpenForReading(platform.OwnProgramPath(), ShareMode::DenyNone);
-    own->Seek(0x30);
+    own->Seek(kArchiveOffsetWordPosition);
     std::int32_t offset = own->ReadInt32();
     if (offset == 0) {
         own.reset();

@@ -1,6 +1,7 @@
 // plugsetup log FILE: the uninstall record of an uninstaller copy (or an Uninstall.dat).
 #include <filesystem>
 
+#include "archive/SetupData.h"
 #include "tools/plugsetup/Arguments.h"
 #include "tools/plugsetup/HostFile.h"
 #include "tools/plugsetup/Tool.h"
@@ -15,7 +16,7 @@ int RunLog(const std::vector<std::string>& args, ToolEnvironment& env) {
         std::uint8_t head[2] = {};
         std::int32_t offset = 0;
         if (file->Read(head, 2) == 2 && head[0] == 'M' && head[1] == 'Z') {
-            file->Seek(0x30);
+            file->Seek(kArchiveOffsetWordPosition);
             offset = file->ReadInt32();
         }
         std::unique_ptr<HostFile> data;
