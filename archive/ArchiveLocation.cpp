@@ -3,6 +3,7 @@
 #include "archive/SetupData.h"
 #include "system/CommonUtils.h"
 #include "system/Platform.h"
+#include "system/Stream.h"
 
 std::unique_ptr<Stream> OpenArchiveData(Platform& platform) {
     return OpenArchiveData(platform, platform.OwnProgramPath());
@@ -13,10 +14,12 @@ std::unique_ptr<Stream> OpenArchiveData(Platform& platform, const std::string& p
     auto own = platform.OpenForReading(programPath, ShareMode::DenyNone);
     own->Seek(kArchiveOffsetWordPosition);
     std::int32_t offset = own->ReadInt32();  // signed: a word with the top bit set counts as none
+    // Read through a buffer: the check asks for 4 KiB blocks and the walks for 76-byte records.
     if (offset > 0) {
         own->Seek(offset);
-        return own;
+        return std::make_unique<BufferedReadStream>(std::move(own));
     }
     own.reset();
-    return platform.OpenForReading(ExtractFilePath(programPath) + kSetupDataFile, ShareMode::Exclusive);
+    return std::make_unique<BufferedReadStream>(
+        platform.OpenForReading(ExtractFilePath(programPath) + kSetupDataFile, ShareMode::Exclusive));
 }

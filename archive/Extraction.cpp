@@ -60,12 +60,13 @@ void TInstaller::ExtractFile(Stream& data, const EntryRecord& record, std::int64
             {
                 auto out = platform_.CreateForWriting(path);
                 // Every attempt inflates from the body's first byte.
-                InflateBody(data, bodyStart, record.BodyLength, record.UnpackedSize,
-                            [&](const std::uint8_t* bytes, std::size_t size) { out->Write(bytes, size); });
+                if (!inflater_) inflater_ = std::make_unique<BodyInflater>();
+                inflater_->Inflate(data, bodyStart, record.BodyLength, record.UnpackedSize,
+                                   [&](const std::uint8_t* bytes, std::size_t size) { out->Write(bytes, size); });
+                // Through the open file, before it is closed; a stamp that is no valid date
+                // leaves the time as written.
+                out->SetFileDate(static_cast<std::uint32_t>(stamp));
             }
-            // Stamped once closed: the file is open exclusively until then. A stamp that is no
-            // valid date leaves the time as written.
-            platform_.SetFileDate(path, static_cast<std::uint32_t>(stamp));
             if (attributes != 0) {
                 std::uint32_t current = platform_.FileAttributes(path);
                 if (current != kInvalidAttributes) platform_.ChangeFileAttributes(path, current | attributes);

@@ -15,6 +15,8 @@ TInstaller::TInstaller(Platform& platform, std::string programPath)
     ReadHeader();
 }
 
+TInstaller::~TInstaller() = default;
+
 std::unique_ptr<Stream> TInstaller::OpenData() {
     return OpenArchiveData(platform_, programPath_);
 }

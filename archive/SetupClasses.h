@@ -15,6 +15,8 @@
 #include "archive/SetupData.h"
 #include "system/Platform.h"
 
+class BodyInflater;
+
 class MemoryStream;
 
 // What a log line records; the number picks the letter from kItemLetters.
@@ -54,6 +56,7 @@ public:
     // The same for a setup program named explicitly: the archive is read from it, and it is
     // the program that CreateUninstaller copies.
     TInstaller(Platform& platform, std::string programPath);
+    ~TInstaller();
 
     FileEvent OnFile;
     ErrorEvent OnError;
@@ -121,4 +124,6 @@ private:
     ArchiveInfo info_;
     std::vector<std::string> log_;
     std::unordered_set<std::string> loggedFiles_;
+    // Made by the first extracted file and kept for the next ones.
+    std::unique_ptr<BodyInflater> inflater_;
 };

@@ -75,26 +75,6 @@ void WriteArchiveHeader(Stream& stream, const ArchiveHeader& header) {
 
 // --- checksum and time ----------------------------------------------------------------------
 
-std::uint32_t Adler32(std::uint32_t adler, const std::uint8_t* data, std::size_t size) {
-    constexpr std::uint32_t kBase = 65521;
-    // The largest run after which the sums, started below kBase, still fit in 32 bits.
-    constexpr std::size_t kRun = 5552;
-    std::uint32_t a = adler & 0xFFFF;
-    std::uint32_t b = adler >> 16;
-    while (size > 0) {
-        std::size_t run = std::min(size, kRun);
-        size -= run;
-        for (std::size_t i = 0; i < run; ++i) {
-            a += data[i];
-            b += a;
-        }
-        data += run;
-        a %= kBase;
-        b %= kBase;
-    }
-    return (b << 16) | a;
-}
-
 std::optional<double> EncodeDateTime(const DateTimeParts& p) {
     if (p.Year < 1 || p.Year > 9999 || p.Month < 1 || p.Month > 12) return std::nullopt;
     if (p.Day < 1 || p.Day > DaysInMonth(p.Year, p.Month)) return std::nullopt;

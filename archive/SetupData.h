@@ -122,8 +122,10 @@ struct FoundEntry {
 std::optional<FoundEntry> FindEntry(EntryListReader& list, const std::string& name, bool directory);
 
 // --- checksum and time ----------------------------------------------------------------------
-// Adler-32 (RFC 1950) of our own, with the modulo deferred over runs of 5552 bytes.
+// Adler-32 (RFC 1950) of our own, with the modulo deferred over runs of 5552 bytes; 16 bytes at
+// a time where the processor has SSE2. Adler32Portable is the byte-by-byte form, for tests.
 std::uint32_t Adler32(std::uint32_t adler, const std::uint8_t* data, std::size_t size);
+std::uint32_t Adler32Portable(std::uint32_t adler, const std::uint8_t* data, std::size_t size);
 
 struct DateTimeParts {
     int Year = 1899, Month = 12, Day = 30;

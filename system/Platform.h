@@ -163,7 +163,7 @@ public:
     virtual std::unique_ptr<Stream> OpenForReading(const std::string& path, ShareMode share) = 0;
     // Creates the file, replacing an existing one, opened exclusively for writing;
     // raises EFileError when it cannot.
-    virtual std::unique_ptr<Stream> CreateForWriting(const std::string& path) = 0;
+    virtual std::unique_ptr<FileStream> CreateForWriting(const std::string& path) = 0;
     // Attributes of a file or folder, or kInvalidAttributes when nothing is there.
     virtual std::uint32_t FileAttributes(const std::string& path) = 0;
     bool FileExists(const std::string& path);

@@ -82,6 +82,59 @@ std::int64_t MemoryStream::Seek(std::int64_t position) {
     return position_;
 }
 
+BufferedReadStream::BufferedReadStream(std::unique_ptr<Stream> inner, std::size_t bufferSize)
+    : inner_(std::move(inner)), buffer_(bufferSize) {
+    position_ = innerPosition_ = bufferStart_ = inner_->Position();
+}
+
+std::size_t BufferedReadStream::ReadInner(std::uint8_t* buffer, std::size_t count) {
+    if (innerPosition_ != position_) innerPosition_ = inner_->Seek(position_);
+    std::size_t got = inner_->Read(buffer, count);
+    innerPosition_ += static_cast<std::int64_t>(got);
+    return got;
+}
+
+std::size_t BufferedReadStream::Read(void* buffer, std::size_t count) {
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    std::size_t total = 0;
+    while (count > 0) {
+        const std::int64_t offset = position_ - bufferStart_;
+        if (offset >= 0 && offset < static_cast<std::int64_t>(buffered_)) {
+            std::size_t take = std::min(count, buffered_ - static_cast<std::size_t>(offset));
+            std::memcpy(out, buffer_.data() + offset, take);
+            out += take;
+            count -= take;
+            total += take;
+            position_ += static_cast<std::int64_t>(take);
+            continue;
+        }
+        std::size_t got;
+        if (count >= buffer_.size()) {
+            got = ReadInner(out, count);
+            out += got;
+            count -= got;
+            total += got;
+            position_ += static_cast<std::int64_t>(got);
+        } else {
+            bufferStart_ = position_;
+            buffered_ = 0;
+            got = ReadInner(buffer_.data(), buffer_.size());
+            buffered_ = got;
+        }
+        if (got == 0) break;  // the end of the stream
+    }
+    return total;
+}
+
+void BufferedReadStream::Write(const void*, std::size_t) {
+    throw EFileError("The stream is open for reading only");
+}
+
+std::int64_t BufferedReadStream::Seek(std::int64_t position) {
+    position_ = std::max<std::int64_t>(0, position);
+    return position_;
+}
+
 void CopyStream(Stream& from, Stream& to, std::int64_t count) {
     std::vector<std::uint8_t> block(static_cast<std::size_t>(std::min<std::int64_t>(count, 1 << 20)));
     while (count > 0) {

@@ -35,6 +35,15 @@ public:
     void WriteDouble(double value);
 };
 
+// A file opened for writing by the platform: a stream that can also stamp the file it holds.
+class FileStream : public Stream {
+public:
+    // Sets the file's last-write time from a packed local date-time (the form of an archive's
+    // file date) through the open handle, so no second opening is needed; false when the
+    // stamp is no valid date or the system refuses, leaving the time as written.
+    virtual bool SetFileDate(std::uint32_t packed) = 0;
+};
+
 class MemoryStream : public Stream {
 public:
     MemoryStream() = default;
@@ -53,6 +62,33 @@ public:
 private:
     std::vector<std::uint8_t> bytes_;
     std::int64_t position_ = 0;
+};
+
+// Reads another stream through a buffer of its own: small reads and seeks near the last read
+// are served from memory, so a reader of 4 KiB blocks or 76-byte records makes few calls to the
+// file. Reads of a whole buffer or more go to the stream directly. Read-only: Write raises
+// EFileError.
+class BufferedReadStream : public Stream {
+public:
+    static constexpr std::size_t kDefaultBufferSize = 256 * 1024;
+
+    explicit BufferedReadStream(std::unique_ptr<Stream> inner, std::size_t bufferSize = kDefaultBufferSize);
+
+    std::size_t Read(void* buffer, std::size_t count) override;
+    void Write(const void* buffer, std::size_t count) override;
+    std::int64_t Seek(std::int64_t position) override;
+    std::int64_t Position() const override { return position_; }
+    std::int64_t Size() const override { return inner_->Size(); }
+
+private:
+    std::size_t ReadInner(std::uint8_t* buffer, std::size_t count);
+
+    std::unique_ptr<Stream> inner_;
+    std::vector<std::uint8_t> buffer_;
+    std::int64_t bufferStart_ = 0;  // stream position of buffer_[0]
+    std::size_t buffered_ = 0;      // valid bytes in buffer_
+    std::int64_t position_ = 0;     // ours
+    std::int64_t innerPosition_ = 0;
 };
 
 // Copies count bytes from one stream to another in large blocks; raises EReadError when the

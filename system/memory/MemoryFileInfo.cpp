@@ -78,12 +78,6 @@ std::string ParentOfKey(const std::string& key) {
     return cut == 2 ? key.substr(0, 3) : key.substr(0, cut);
 }
 
-int DaysInMonth(int year, int month) {
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : days[month - 1];
-}
-
 class SnapshotSearch : public FileSearch {
 public:
     explicit SnapshotSearch(std::vector<FoundFile> entries) : entries_(std::move(entries)) {}
@@ -99,6 +93,14 @@ private:
     std::size_t index_ = 0;
 };
 
+int DaysInMonth(int year, int month) {
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : days[month - 1];
+}
+
+}  // namespace
+
 bool IsValidPackedDate(std::uint32_t packed) {
     int year = static_cast<int>(packed >> 25) + 1980;
     int month = (packed >> 21) & 0x0F;
@@ -109,8 +111,6 @@ bool IsValidPackedDate(std::uint32_t packed) {
     return month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month) && hour <= 23 &&
            minute <= 59 && second <= 59;
 }
-
-}  // namespace
 
 bool MemoryPlatform::ChangeFileAttributes(const std::string& path, std::uint32_t attributes) {
     Node* node = Find(path);

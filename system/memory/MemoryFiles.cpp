@@ -12,7 +12,7 @@ namespace {
 
 // A handle on an in-memory file. It keeps the node alive, so a file deleted while open
 // behaves like one whose name is gone but whose handle still works.
-class MemoryFileStream : public Stream {
+class MemoryFileStream : public FileStream {
 public:
     MemoryFileStream(std::shared_ptr<MemoryPlatform::Node> node, bool writing, ShareMode share,
                      std::shared_ptr<MemoryPlatform::Disk> disk = nullptr)
@@ -52,6 +52,11 @@ public:
     }
     std::int64_t Position() const override { return position_; }
     std::int64_t Size() const override { return static_cast<std::int64_t>(node_->bytes.size()); }
+    bool SetFileDate(std::uint32_t packed) override {
+        if (!IsValidPackedDate(packed)) return false;
+        node_->packedTime = packed;
+        return true;
+    }
 
 private:
     std::shared_ptr<MemoryPlatform::Node> node_;
@@ -172,7 +177,7 @@ std::unique_ptr<Stream> MemoryPlatform::OpenForReading(const std::string& path, 
     return std::make_unique<MemoryFileStream>(it->second, false, share);
 }
 
-std::unique_ptr<Stream> MemoryPlatform::CreateForWriting(const std::string& path) {
+std::unique_ptr<FileStream> MemoryPlatform::CreateForWriting(const std::string& path) {
     std::string key = PathKey(path);
     Node* folder = Find(ExtractFilePath(path));
     if (!folder || !folder->isFolder)

@@ -11,6 +11,10 @@
 #include "system/FileErrors.h"
 #include "system/memory/MemoryPlatform.h"
 
+// A packed local date-time that names a real date and time (what the system accepts as a
+// file time).
+bool IsValidPackedDate(std::uint32_t packed);
+
 // Shared by the machine and its open streams, so a stream sees faults injected after it was
 // opened.
 struct MemoryPlatform::Disk {

@@ -23,7 +23,7 @@ public:
     // --- Platform ----------------------------------------------------------------------
     std::string OwnProgramPath() override { return ownProgramPath_; }
     std::unique_ptr<Stream> OpenForReading(const std::string& path, ShareMode share) override;
-    std::unique_ptr<Stream> CreateForWriting(const std::string& path) override;
+    std::unique_ptr<FileStream> CreateForWriting(const std::string& path) override;
     std::uint32_t FileAttributes(const std::string& path) override;
     FolderResult CreateFolder(const std::string& path) override;
     bool RemoveFolder(const std::string& path) override;

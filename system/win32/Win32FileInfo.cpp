@@ -49,11 +49,15 @@ std::unique_ptr<FileSearch> Win32Platform::FindFiles(const std::string& pattern)
     return std::make_unique<Win32Search>(handle, data);
 }
 
+bool PackedDateToFileTime(std::uint32_t packed, FILETIME& universal) {
+    FILETIME local;
+    return DosDateTimeToFileTime(static_cast<WORD>(packed >> 16), static_cast<WORD>(packed), &local) &&
+           LocalFileTimeToFileTime(&local, &universal);
+}
+
 bool Win32Platform::SetFileDate(const std::string& path, std::uint32_t packed) {
-    FILETIME local, universal;
-    if (!DosDateTimeToFileTime(static_cast<WORD>(packed >> 16), static_cast<WORD>(packed), &local) ||
-        !LocalFileTimeToFileTime(&local, &universal))
-        return false;
+    FILETIME universal;
+    if (!PackedDateToFileTime(packed, universal)) return false;
     FileHandle file(OpenForStamping(path, FILE_WRITE_ATTRIBUTES));
     return file.Valid() && SetFileTime(file.Get(), nullptr, nullptr, &universal);
 }

@@ -15,7 +15,7 @@ std::string LastErrorText(DWORD code) {
 
 namespace {
 
-class Win32FileStream : public Stream {
+class Win32FileStream : public FileStream {
 public:
     Win32FileStream(HANDLE handle, std::string path) : handle_(handle), path_(std::move(path)) {}
 
@@ -51,6 +51,10 @@ public:
         LARGE_INTEGER size;
         return GetFileSizeEx(handle_.Get(), &size) ? size.QuadPart : 0;
     }
+    bool SetFileDate(std::uint32_t packed) override {
+        FILETIME universal;
+        return PackedDateToFileTime(packed, universal) && SetFileTime(handle_.Get(), nullptr, nullptr, &universal);
+    }
 
 private:
     FileHandle handle_;
@@ -79,7 +83,7 @@ std::unique_ptr<Stream> Win32Platform::OpenForReading(const std::string& path, S
     return std::make_unique<Win32FileStream>(handle, path);
 }
 
-std::unique_ptr<Stream> Win32Platform::CreateForWriting(const std::string& path) {
+std::unique_ptr<FileStream> Win32Platform::CreateForWriting(const std::string& path) {
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)

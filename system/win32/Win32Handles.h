@@ -20,5 +20,9 @@ private:
     HANDLE handle_;
 };
 
+// A packed local date-time (date in the high word, time in the low word) as the system's UTC
+// file time; false when it is no valid date.
+bool PackedDateToFileTime(std::uint32_t packed, FILETIME& universal);
+
 // The system's wording for the calling thread's last error, without a closing period.
 std::string LastErrorText(DWORD code);

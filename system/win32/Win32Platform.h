@@ -7,7 +7,7 @@ class Win32Platform : public Platform {
 public:
     std::string OwnProgramPath() override;
     std::unique_ptr<Stream> OpenForReading(const std::string& path, ShareMode share) override;
-    std::unique_ptr<Stream> CreateForWriting(const std::string& path) override;
+    std::unique_ptr<FileStream> CreateForWriting(const std::string& path) override;
     std::uint32_t FileAttributes(const std::string& path) override;
     FolderResult CreateFolder(const std::string& path) override;
     bool RemoveFolder(const std::string& path) override;

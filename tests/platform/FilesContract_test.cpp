@@ -89,6 +89,23 @@ TYPED_TEST(FilesContract, PackedDatesStampFilesAndInvalidOnesLeaveThem) {
     EXPECT_FALSE(this->P().SetFileDate(this->scratch_ + "missing", stamp));
 }
 
+// The extraction stamps each file through the handle it writes with, then closes it: the stamp
+// must survive the closing, and writes before it must not undo it.
+TYPED_TEST(FilesContract, AnOpenFileIsStampedThroughItsStream) {
+    const std::string path = this->scratch_ + "open-stamped.bin";
+    const std::uint32_t stamp = (41u << 25) | (6u << 21) | (15u << 16) | (13u << 11) | (45u << 5) | 15u;
+    {
+        auto file = this->P().CreateForWriting(path);
+        file->Write("abc", 3);
+        EXPECT_FALSE(file->SetFileDate((41u << 25) | (2u << 21) | (30u << 16))) << "30 February";
+        ASSERT_TRUE(file->SetFileDate(stamp));
+    }
+    EXPECT_EQ(this->P().FileDate(path), stamp);
+    EXPECT_EQ(this->P().FileAttributes(path) & kAttrDirectory, 0u);
+    auto back = this->P().OpenForReading(path, ShareMode::DenyNone);
+    EXPECT_EQ(back->Size(), 3);
+}
+
 TYPED_TEST(FilesContract, FreeSpaceAndEnvironmentAreThere) {
     EXPECT_GT(this->P().FreeDiskSpace("C:\\").value_or(0), 0u);
     EXPECT_FALSE(this->P().FreeDiskSpace("Q:\\no\\such\\drive"));

@@ -78,8 +78,8 @@ public:
             Steps.pop_back();
         return removed;
     }
-    std::unique_ptr<Stream> CreateForWriting(const std::string& path) override {
-        std::unique_ptr<Stream> stream = MemoryPlatform::CreateForWriting(path);
+    std::unique_ptr<FileStream> CreateForWriting(const std::string& path) override {
+        std::unique_ptr<FileStream> stream = MemoryPlatform::CreateForWriting(path);
         Steps.push_back({"file", path, {}});
         return stream;
     }

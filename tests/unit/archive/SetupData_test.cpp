@@ -30,10 +30,33 @@ TEST(Adler32, MatchesTheReferenceOverLongRunsAndAnySplit) {
     const auto expected =
         static_cast<std::uint32_t>(::adler32(1, data.data(), static_cast<uInt>(data.size())));
     EXPECT_EQ(Adler32(1, data.data(), data.size()), expected);
+    EXPECT_EQ(Adler32Portable(1, data.data(), data.size()), expected);
     std::uint32_t split = Adler32(1, data.data(), 4096);
     split = Adler32(split, data.data() + 4096, data.size() - 4096);
     EXPECT_EQ(split, expected);
     EXPECT_EQ(Adler32(1, nullptr, 0), 1u);
+}
+
+// The wide form works on 16-byte blocks: every length around a block and a run, at every
+// alignment, from sums that start anywhere below the modulus.
+TEST(Adler32, WideFormAgreesAtEveryLengthAlignmentAndStart) {
+    std::mt19937 random(11);
+    std::vector<std::uint8_t> data(6000 + 64);
+    for (auto& b : data) b = static_cast<std::uint8_t>(random());
+    const std::uint32_t starts[] = {1, 0, 0xFFF0FFF0u, 0x12345678u % 65521u};
+    for (std::uint32_t start : starts) {
+        for (std::size_t offset = 0; offset < 16; offset += 3) {
+            for (std::size_t size : {0u, 1u, 15u, 16u, 17u, 31u, 33u, 5551u, 5552u, 5553u, 5568u, 6000u}) {
+                const std::uint8_t* at = data.data() + offset;
+                ASSERT_EQ(Adler32(start, at, size),
+                          static_cast<std::uint32_t>(::adler32(start, at, static_cast<uInt>(size))))
+                    << "start " << start << " offset " << offset << " size " << size;
+            }
+        }
+    }
+    std::vector<std::uint8_t> ones(1 << 20, 0xFF);  // the largest lane values, run after run
+    EXPECT_EQ(Adler32(0xFFF0FFF0u, ones.data(), ones.size()),
+              static_cast<std::uint32_t>(::adler32(0xFFF0FFF0u, ones.data(), static_cast<uInt>(ones.size()))));
 }
 
 TEST(CheckArchive, GoodArchiveGivesVersionTimesAndPositions) {
