@@ -76,7 +76,7 @@ std::vector<PlanNode> PlanList(const std::vector<SourceEntry>& entries, const st
     return nodes;
 }
 
-CompressedFile CompressFile(const PlanNode& node) {
+CompressedFile CompressFile(const PlanNode& node, unsigned threads) {
     const SourceEntry& source = *node.Source;
     if (source.KnownSize > kInt32Limit) throw EArchiveWriteError(Format(kFileTooLargeMessage, node.Path));
     std::vector<std::uint8_t> read;
@@ -86,39 +86,49 @@ CompressedFile CompressFile(const PlanNode& node) {
         throw EArchiveWriteError(Format(kFileTooLargeMessage, node.Path));
     CompressedFile result;
     result.UnpackedSize = static_cast<std::int32_t>(bytes.size());
-    result.Body = CompressBody(bytes.data(), bytes.size());
+    result.Body = CompressBody(bytes.data(), bytes.size(), threads);
     if (static_cast<std::int64_t>(result.Body.size()) > kInt32Limit)
         throw EArchiveWriteError(kArchiveTooLargeMessage);
     return result;
 }
 
 // Each file is compressed on its own, so the work spreads over threads and the result is the
-// same as on one: bodies land in their slots and are written in order afterwards.
+// same as on one: bodies land in their slots and are written in order afterwards. The largest
+// files are claimed first, and a large file is compressed in chunks on the same number of
+// threads, so no core is left idle while one big file finishes.
 std::vector<CompressedFile> CompressAll(const std::vector<const PlanNode*>& files, unsigned threads) {
+    if (threads == 0) threads = std::thread::hardware_concurrency();
+    std::vector<std::size_t> order(files.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    auto sizeOf = [&](std::size_t i) {
+        const SourceEntry& source = *files[i]->Source;
+        return source.Reader ? source.KnownSize : static_cast<std::int64_t>(source.Bytes.size());
+    };
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return sizeOf(a) > sizeOf(b); });
+
     std::vector<CompressedFile> bodies(files.size());
-    std::vector<std::exception_ptr> errors(files.size());
+    std::vector<std::exception_ptr> errors(files.size());  // by claim
     std::atomic<std::size_t> next{0};
     std::atomic<bool> failed{false};
     auto work = [&] {
         while (!failed) {
-            const std::size_t i = next++;
-            if (i >= files.size()) break;
+            const std::size_t claim = next++;
+            if (claim >= files.size()) break;
             try {
-                bodies[i] = CompressFile(*files[i]);
+                bodies[order[claim]] = CompressFile(*files[order[claim]], threads);
             } catch (...) {
-                errors[i] = std::current_exception();
+                errors[claim] = std::current_exception();
                 failed = true;
             }
         }
     };
-    if (threads == 0) threads = std::thread::hardware_concurrency();
     unsigned count = std::max(1u, std::min<unsigned>(threads, static_cast<unsigned>(files.size())));
     std::vector<std::thread> pool;
     for (unsigned t = 1; t < count; ++t) pool.emplace_back(work);
     work();
     for (std::thread& thread : pool) thread.join();
-    // Files are claimed in order and every claimed one finishes, so the first error in order
-    // is the same whatever the thread count.
+    // Files are claimed in a fixed order and every claimed one finishes, so the first failing
+    // claim is the same whatever the thread count.
     for (const std::exception_ptr& error : errors)
         if (error) std::rethrow_exception(error);
     return bodies;
@@ -210,15 +220,6 @@ SourceEntry SourceEntry::Directory(std::string name, std::vector<SourceEntry> ch
     entry.IsDirectory = true;
     entry.Children = std::move(children);
     return entry;
-}
-
-std::vector<std::uint8_t> CompressBody(const std::uint8_t* data, std::size_t size) {
-    uLongf length = compressBound(static_cast<uLong>(size));
-    std::vector<std::uint8_t> body(length);
-    if (compress2(body.data(), &length, data, static_cast<uLong>(size), kCompressionLevel) != Z_OK)
-        throw EArchiveWriteError(kCompressionFailedMessage);
-    body.resize(length);
-    return body;
 }
 
 void CheckArchiveVersion(const TProgramVersion& version) {

@@ -77,8 +77,9 @@ struct ArchiveWriteResult {
 ArchiveWriteResult WriteArchive(Stream& out, const std::vector<SourceEntry>& topLevel,
                                 const ArchiveWriterOptions& options);
 
-// The zlib stream (RFC 1950) of data at maximum compression.
-std::vector<std::uint8_t> CompressBody(const std::uint8_t* data, std::size_t size);
+// The zlib stream (RFC 1950) of data at maximum compression. Data above 1 MiB is deflated in
+// 1 MiB chunks on up to threads threads (0: one per core); the bytes never depend on threads.
+std::vector<std::uint8_t> CompressBody(const std::uint8_t* data, std::size_t size, unsigned threads = 1);
 
 // Raises EArchiveWriteError when the version's text form would not read back (minor or
 // release above 9) or a number is negative.

@@ -3,6 +3,7 @@
 // texts and answers them the way a user would. Every command prints what it found and exits 0,
 // or prints why not and exits 1; usage errors exit 2.
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,7 +39,9 @@ struct Options {
                  "  click --button CAPTION                press a button (or toggle a check box)\n"
                  "  check --button CAPTION --state on|off set a check box or radio button\n"
                  "  type --text TEXT [--index N|--id ID]  replace the text of an edit control\n"
-                 "  close                                 send WM_CLOSE to the window\n",
+                 "  close                                 send WM_CLOSE to the window\n"
+                 "  time-click --button CAPTION --text T  press, then print the seconds until T shows\n"
+                 "  memory                                peak and current working set of its process\n",
                  why);
     std::exit(2);
 }
@@ -260,20 +263,23 @@ int CmdReadDialog(const Options& opt) {
 }
 
 // Page changes show up as new texts: a scenario waits for the one it expects.
+// The text of the first shown control of a matching window that contains opt.text.
+bool FindText(const Options& opt, std::string& found) {
+    for (HWND top : TopLevelWindows(opt))
+        for (HWND control : Controls(top, false)) {
+            std::string text = TextOf(control);
+            if (text.find(opt.text) != std::string::npos) {
+                found = text;
+                return true;
+            }
+        }
+    return false;
+}
+
 int CmdWaitText(const Options& opt) {
     if (opt.text.empty()) Usage("--text is required");
     std::string found;
-    if (!Poll(opt.timeoutMs, [&] {
-            for (HWND top : TopLevelWindows(opt))
-                for (HWND control : Controls(top, false)) {
-                    std::string text = TextOf(control);
-                    if (text.find(opt.text) != std::string::npos) {
-                        found = text;
-                        return true;
-                    }
-                }
-            return false;
-        }))
+    if (!Poll(opt.timeoutMs, [&] { return FindText(opt, found); }))
         Fail("no control showing \"" + opt.text + "\" in a " + Describe(opt) + " within " +
              Seconds(opt.timeoutMs));
     std::printf("%s\n", Escaped(found).c_str());
@@ -308,6 +314,45 @@ void Press(HWND button) {
 
 int CmdClick(const Options& opt) {
     Press(WaitButton(opt));
+    return 0;
+}
+
+// For the benchmark: presses a button and measures, polling every 10 ms, until a control shows
+// the text; prints the seconds.
+int CmdTimeClick(const Options& opt) {
+    if (opt.text.empty()) Usage("--text is required");
+    HWND button = WaitButton(opt);
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    Press(button);
+    std::string found;
+    ULONGLONG deadline = GetTickCount64() + opt.timeoutMs;
+    while (!FindText(opt, found)) {
+        if (GetTickCount64() >= deadline)
+            Fail("no control showing \"" + opt.text + "\" within " + Seconds(opt.timeoutMs));
+        Sleep(10);
+    }
+    QueryPerformanceCounter(&now);
+    std::printf("%.3f\n", static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart));
+    return 0;
+}
+
+// The working set of the process that owns the window, as the system counts it.
+int CmdMemory(const Options& opt) {
+    HWND wnd = WaitWindow(opt);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) Fail("cannot open the window's process");
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    BOOL ok = GetProcessMemoryInfo(process, &counters, sizeof counters);
+    CloseHandle(process);
+    if (!ok) Fail("cannot read the process's memory counters");
+    std::printf("peak_working_set_bytes %lu\nworking_set_bytes %lu\n",
+                static_cast<unsigned long>(counters.PeakWorkingSetSize),
+                static_cast<unsigned long>(counters.WorkingSetSize));
     return 0;
 }
 
@@ -367,6 +412,7 @@ const Command kCommands[] = {
     {"wait-text", CmdWaitText}, {"controls", CmdControls},
     {"click", CmdClick},        {"check", CmdCheck},
     {"type", CmdType},          {"close", CmdClose},
+    {"time-click", CmdTimeClick}, {"memory", CmdMemory},
 };
 
 }  // namespace
