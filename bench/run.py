@@ -9,7 +9,7 @@ Run through scripts/bench, which builds first. Writes bench/RESULTS.md and print
   the limit     bench_limit.exe: inflates our archive's streams into the same files, nothing else
 
 Every install is timed as a whole process under one persistent wineserver; the programs take
-turns (A B C A B C ...), the target folder is removed and the disks synced before each run,
+turns (A B C, B C A, C A B, ...), the target folder is removed and the disks synced before each run,
 outside the timing, and every installed tree is compared with the payload byte for byte.
 """
 import datetime
@@ -17,6 +17,7 @@ import filecmp
 import os
 import platform
 import re
+import shlex
 import shutil
 import statistics
 import subprocess
@@ -57,7 +58,7 @@ def windows_path(path):
 
 def run(argv, timeout=600, env=None, record=True):
     if record:
-        commands.append(" ".join(str(a) for a in argv))
+        commands.append(shlex.join(str(a) for a in argv))
     # Output goes to files, not pipes: Wine's own services, started by the first program,
     # inherit the handles and would keep a pipe open long after the program ended.
     with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
@@ -306,12 +307,15 @@ def main():
         install_limit(ours[big], payloads[big])
         install_ours(ours[big], payloads[big])
 
-        log(f"== installing {big} MB: NSIS, the limit and ours in turns, {ROUNDS} rounds")
-        for r in range(ROUNDS):
+        def nsis_round():
             seconds, removal = install_nsis(nsis[big], payloads[big])
             figures.add("install_nsis", seconds)
             figures.add("uninstall_nsis", removal)
+
+        def limit_round():
             figures.add("install_limit", install_limit(ours[big], payloads[big]))
+
+        def ours_round():
             seconds, removal, out, removed = install_ours(ours[big], payloads[big])
             figures.add("install_ours", seconds)
             figures.add("uninstall_ours", removal)
@@ -320,10 +324,18 @@ def main():
             figures.add("engine_removal", removed["uninstall_seconds"])
             figures.add(f"engine_peak_{big}", out["peak_working_set_bytes"])
             figures.add("status_texts", out["status_texts"])
-            log(f"   round {r + 1}: NSIS {figures.get('install_nsis')[-1]:.2f} s, "
-                f"limit {figures.get('install_limit')[-1]:.2f} s, ours {seconds:.2f} s "
-                f"(run {out['install_seconds']:.2f} s); removal NSIS {figures.get('uninstall_nsis')[-1]:.2f} s, "
-                f"ours {removal:.2f} s")
+
+        # Each program takes each place in the rounds in turn, so none always follows the
+        # deletion of another's 300 MB.
+        log(f"== installing {big} MB: NSIS, the limit and ours in turns, {ROUNDS} rounds")
+        turns = [nsis_round, limit_round, ours_round]
+        for r in range(ROUNDS):
+            for turn in turns[r % 3:] + turns[:r % 3]:
+                turn()
+            g = figures.get
+            log(f"   round {r + 1}: NSIS {g('install_nsis')[-1]:.2f} s, limit {g('install_limit')[-1]:.2f} s, "
+                f"ours {g('install_ours')[-1]:.2f} s (run {g('engine_install_run')[-1]:.2f} s); "
+                f"removal NSIS {g('uninstall_nsis')[-1]:.2f} s, ours {g('uninstall_ours')[-1]:.2f} s")
 
         log("== the archive check at start-up")
         out = wine(WIN_BIN / "bench_engine.exe", "check", windows_path(ours[big]), str(ROUNDS + 1))
@@ -454,7 +466,7 @@ def write_report(f, payloads, big, elapsed):
         "## Commands",
         "",
         "```",
-        *sorted(set(c.replace(str(ROOT) + "/", "").replace(windows_path(ROOT) + "\\", "") for c in commands)),
+        *sorted(set(c.replace(windows_path(ROOT), "Z:<repository>").replace(str(ROOT) + "/", "") for c in commands)),
         "```",
         "",
         "Setup.exe itself was started as `scripts/wine-run build/bench/ours-N.exe` and walked by the driver "
