@@ -59,6 +59,9 @@ file_size() { stat -c %s "$1"; }
 
 driver() { "$WINE_RUN" "$DRIVER_EXE" "$@" </dev/null; }
 
+# Wine reaches the Linux file system through drive Z:.
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
 # Starts a Windows program in the background, in this scenario's prefix.
 start_program() {
   step "start $*"

@@ -31,7 +31,7 @@ expect_value() {
 }
 
 # A Windows path for a file below drive_c.
-windows_path() {
+drive_c_path() {
   local path=${1#"$drive_c"/}
   printf 'C:\\%s' "${path//\//\\}"
 }
@@ -69,9 +69,9 @@ mkdir -p "$app"
 printf 'old readme\r\n' >"$app/Readme.txt"
 programs=$(find "$drive_c/users" -path '*/Start Menu/Programs' -type d | head -n 1)
 [[ -n $programs ]] || fail "the prefix has no Start menu"
-engine --make-link "$(windows_path "$programs")\\Fixture 3.05.lnk" 'C:\Fixture\Readme.txt' -open ||
+engine --make-link "$(drive_c_path "$programs")\\Fixture 3.05.lnk" 'C:\Fixture\Readme.txt' -open ||
   fail "cannot write the older shortcut"
-engine --make-link "$(windows_path "$programs")\\Fixture Plain.lnk" 'C:\Fixture\Readme.txt' '' ||
+engine --make-link "$(drive_c_path "$programs")\\Fixture Plain.lnk" 'C:\Fixture\Readme.txt' '' ||
   fail "cannot write the shortcut without arguments"
 
 step "install"
@@ -95,7 +95,7 @@ done
 step "shortcuts read back by the shell"
 engine --read-link 'C:\Fixture\Readme.lnk' | tr -d '\r' >"$E2E_OUT/readme-link.txt" || fail "Readme.lnk cannot be read"
 grep -qxF 'target C:\Fixture\Readme.txt' "$E2E_OUT/readme-link.txt" || fail "Readme.lnk points elsewhere"
-engine --read-link "$(windows_path "$programs")\\Fixture 3.12.lnk" | tr -d '\r' >"$E2E_OUT/start-link.txt" ||
+engine --read-link "$(drive_c_path "$programs")\\Fixture 3.12.lnk" | tr -d '\r' >"$E2E_OUT/start-link.txt" ||
   fail "the Start menu shortcut cannot be read"
 grep -qxF 'arguments -open' "$E2E_OUT/start-link.txt" || fail "the Start menu shortcut lost its arguments"
 
@@ -115,7 +115,7 @@ step "the uninstall record"
 sed 's/^/   /' "$E2E_OUT/record.txt"
 for line in 'EC:\Fixture\' 'FC:\Fixture\Readme.txt' 'DC:\VstPlugins\' 'FC:\VstPlugins\Fixture x86.dll' \
   'U\Software\Maker\Fixture\3.0' 'M\Software\Maker\Fixture\3.0' 'FC:\Fixture\Readme.lnk' \
-  "F$(windows_path "$programs")\\Fixture 3.12.lnk" "M${uninstall_key#HKLM}"; do
+  "F$(drive_c_path "$programs")\\Fixture 3.12.lnk" "M${uninstall_key#HKLM}"; do
   grep -qxF -- "$line" "$E2E_OUT/record.txt" || fail "the record lacks $line"
 done
 

@@ -13,7 +13,6 @@ folder="$drive_c/Locked Test"
 ready="$drive_c/hold-ready"
 release="$drive_c/hold-release"
 
-press() { driver click --title "$TITLE" --button "$1" >/dev/null || fail "cannot press $1"; }
 wait_page() { driver wait-text --title "$TITLE" --text "$1" --timeout 30 >/dev/null || fail "no page \"$1\""; }
 
 step "the other program"
@@ -34,20 +33,20 @@ step "install into the folder that holds it"
 start_program "$E2E_OUT/Setup.exe"
 driver wait-window --title "$TITLE" --timeout 60 >/dev/null || fail "no wizard window"
 wait_page "Welcome to Fixture Setup"
-press "Next >"
+press_button "Next >"
 wait_page "License Agreement"
-press "Yes"
+press_button "Yes"
 wait_page "Destination Folder"
 driver type --title "$TITLE" --text 'C:\Locked Test' >/dev/null || fail "cannot type the destination"
 # Pages after this one, if the product has any, lead to the Install button.
 for _ in $(seq 10); do
   driver read-dialog --title "$TITLE" >"$E2E_OUT/page.txt" || fail "cannot read the wizard"
   grep -qF "button: Install" "$E2E_OUT/page.txt" && break
-  press "Next >"
+  press_button "Next >"
   sleep 0.5
 done
 screenshot before-install
-press "Install"
+press_button "Install"
 
 step "the retry question"
 expect_dialog retry-question "Cannot install the file 'C:\Locked Test\Readme.txt'." --title Warning
@@ -60,7 +59,7 @@ driver click --title Warning --button Retry >/dev/null || fail "cannot answer Re
 step "the installation completes"
 wait_page "Installation Completed"
 screenshot completed
-press "Finish"
+press_button "Finish"
 expect_exit 0
 cmp -s "$folder/Readme.txt" "$E2E_OUT/product/Program/Readme.txt" || fail "Readme.txt is not the product's"
 cmp -s "$folder/Numbers.dat" "$E2E_OUT/product/Program/Numbers.dat" || fail "Numbers.dat is not the product's"

@@ -43,40 +43,27 @@ destination=${destination%\\}
 sed 's/^/   /' "$E2E_OUT/preview.txt"
 
 # --- The installation through the window, as wizard-install-gadget.sh walks it ---------------
-n=0
-page() {
-  local name=$1 heading=$2
-  n=$((n + 1))
-  file=$(printf '%02d-%s' "$n" "$name")
-  driver wait-text --title "$TITLE" --text "$heading" --timeout 30 >/dev/null || fail "no page \"$heading\""
-  sleep 0.3
-  driver read-dialog --title "$TITLE" >"$E2E_OUT/$file.txt" || fail "cannot read the $name page"
-  screenshot "$file"
-}
-expect_text() { grep -qF -- "$1" "$E2E_OUT/$file.txt" || fail "$file does not show \"$1\""; }
-press() { driver click --title "$TITLE" --button "$1" >/dev/null || fail "cannot press $1"; }
-
 start_program "$setup"
 driver wait-window --title "$TITLE" --timeout 60 >/dev/null || fail "no wizard window"
-page welcome "Welcome to Gadget Setup"
-press "Next >"
-page license "License Agreement"
-press "Yes"
-page vst "VST Plug-In Installation"
+wizard_page welcome "Welcome to Gadget Setup"
+press_button "Next >"
+wizard_page license "License Agreement"
+press_button "Yes"
+wizard_page vst "VST Plug-In Installation"
 driver type --title "$TITLE" --text "$vst_answer" >/dev/null || fail "cannot type the VST folder"
-press "Next >"
-page destination "Destination Folder"
+press_button "Next >"
+wizard_page destination "Destination Folder"
 # The default destination is kept: the one preview chose must be the one the wizard offers.
-expect_text "$destination"
-press "Next >"
-page personalize "Personalization"
+page_has "$destination"
+press_button "Next >"
+wizard_page personalize "Personalization"
 driver type --title "$TITLE" --text "$user_answer" >/dev/null || fail "cannot type the name"
-press "Next >"
-page shortcuts "Create Shortcuts"
-press "Install"
-page ready "Installation Completed"
+press_button "Next >"
+wizard_page shortcuts "Create Shortcuts"
+press_button "Install"
+wizard_page ready "Installation Completed"
 driver check --title "$TITLE" --button "Show Readme.txt" --state off >/dev/null || fail "cannot uncheck the readme"
-press "Finish"
+press_button "Finish"
 expect_exit 0
 
 # --- Preview's machine mapped onto the prefix -------------------------------------------------

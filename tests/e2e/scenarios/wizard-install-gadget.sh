@@ -11,20 +11,6 @@ drive_c=$PLUGSETUP_WINEPREFIX/drive_c
 program_folder="$drive_c/Program Files (x86)/Example Audio/Gadget 1"
 vst_folder="$drive_c/Program Files/Steinberg/VstPlugins"
 
-n=0
-page() {
-  local name=$1 heading=$2
-  n=$((n + 1))
-  file=$(printf '%02d-%s' "$n" "$name")
-  driver wait-text --title "$TITLE" --text "$heading" --timeout 30 >/dev/null || fail "no page \"$heading\""
-  sleep 0.3
-  driver read-dialog --title "$TITLE" >"$E2E_OUT/$file.txt" || fail "cannot read the $name page"
-  screenshot "$file"
-}
-expect_text() { grep -qF -- "$1" "$E2E_OUT/$file.txt" || fail "$file does not show \"$1\""; }
-press() { driver click --title "$TITLE" --button "$1" >/dev/null || fail "cannot press $1"; }
-reg_exists() { "$WINE_RUN" reg query "$1" </dev/null >/dev/null 2>&1; }
-
 GADGET=${GADGET:-$E2E_ROOT/examples/gadget}
 "$PLUGSETUP" build --version 1.0.0 -o "$E2E_OUT/GadgetSetup.exe" "$GADGET"
 # wizard-install-gadget-144dpi.sh runs this scenario again on a screen set to 144 DPI.
@@ -38,27 +24,27 @@ fi
 start_program "$E2E_OUT/GadgetSetup.exe"
 driver wait-window --title "$TITLE" --timeout 60 >/dev/null || fail "no wizard window"
 
-page welcome "Welcome to Gadget Setup"
-expect_text "This program will install Gadget 1.00"
-press "Next >"
-page license "License Agreement"
-expect_text "GADGET END-USER LICENSE AGREEMENT"
-press "Yes"
-page vst "VST Plug-In Installation"
+wizard_page welcome "Welcome to Gadget Setup"
+page_has "This program will install Gadget 1.00"
+press_button "Next >"
+wizard_page license "License Agreement"
+page_has "GADGET END-USER LICENSE AGREEMENT"
+press_button "Yes"
+wizard_page vst "VST Plug-In Installation"
 driver type --title "$TITLE" --text 'C:\Program Files\Steinberg\VstPlugins' >/dev/null || fail "cannot type the VST folder"
-press "Next >"
-page destination "Destination Folder"
-expect_text 'C:\Program Files (x86)\Example Audio\Gadget 1'
-press "Next >"
-page personalize "Personalization"
+press_button "Next >"
+wizard_page destination "Destination Folder"
+page_has 'C:\Program Files (x86)\Example Audio\Gadget 1'
+press_button "Next >"
+wizard_page personalize "Personalization"
 driver type --title "$TITLE" --text "Ada Lovelace" >/dev/null || fail "cannot type the name"
-press "Next >"
-page shortcuts "Create Shortcuts"
-press "Install"
-page ready "Installation Completed"
-expect_text "Gadget has been installed successfully."
+press_button "Next >"
+wizard_page shortcuts "Create Shortcuts"
+press_button "Install"
+wizard_page ready "Installation Completed"
+page_has "Gadget has been installed successfully."
 driver check --title "$TITLE" --button "Show Readme.txt" --state off >/dev/null || fail "cannot uncheck the readme"
-press "Finish"
+press_button "Finish"
 expect_exit 0
 
 step "what the installation left"
