@@ -127,6 +127,28 @@ page_lacks() { ! grep -qF -- "$1" "$E2E_OUT/$PAGE_FILE.txt" || fail "$PAGE_FILE 
 press_button() { driver click --title "$TITLE" --button "$1" >/dev/null || fail "cannot press $1"; }
 type_text() { driver type --title "$TITLE" --text "$@" >/dev/null || fail "cannot type \"$1\""; }
 
+wait_page() { driver wait-text --title "$TITLE" --text "$1" --timeout 30 >/dev/null || fail "no page \"$1\""; }
+
+# Walks the fixture's wizard from Welcome to the page with the Install button, installing into
+# FOLDER; the caller presses Install.
+walk_to_install() {
+  local folder=$1 _
+  driver wait-window --title "$TITLE" --timeout 60 >/dev/null || fail "no wizard window"
+  wait_page "Welcome to Fixture Setup"
+  press_button "Next >"
+  wait_page "License Agreement"
+  press_button "Yes"
+  wait_page "Destination Folder"
+  driver type --title "$TITLE" --text "$folder" >/dev/null || fail "cannot type the destination"
+  # Pages after this one, if the product has any, lead to the Install button.
+  for _ in $(seq 10); do
+    driver read-dialog --title "$TITLE" >"$E2E_OUT/page.txt" || fail "cannot read the wizard"
+    grep -qF "button: Install" "$E2E_OUT/page.txt" && break
+    press_button "Next >"
+    sleep 0.5
+  done
+}
+
 # Answers the message box captioned CAPTION with BUTTON and waits until it is gone.
 answer() {
   driver click --title "$1" --button "$2" >/dev/null || fail "cannot press $2 in \"$1\""

@@ -13,8 +13,6 @@ folder="$drive_c/Locked Test"
 ready="$drive_c/hold-ready"
 release="$drive_c/hold-release"
 
-wait_page() { driver wait-text --title "$TITLE" --text "$1" --timeout 30 >/dev/null || fail "no page \"$1\""; }
-
 step "the other program"
 i686-w64-mingw32-gcc -O2 -Wall -Wextra -Werror -s -o "$E2E_OUT/hold-file.exe" "$E2E_ROOT/tests/e2e/faults/hold-file.c" ||
   fail "cannot build the helper"
@@ -31,20 +29,7 @@ for _ in $(seq 100); do [[ -e $ready ]] && break; sleep 0.2; done
 
 step "install into the folder that holds it"
 start_program "$E2E_OUT/Setup.exe"
-driver wait-window --title "$TITLE" --timeout 60 >/dev/null || fail "no wizard window"
-wait_page "Welcome to Fixture Setup"
-press_button "Next >"
-wait_page "License Agreement"
-press_button "Yes"
-wait_page "Destination Folder"
-driver type --title "$TITLE" --text 'C:\Locked Test' >/dev/null || fail "cannot type the destination"
-# Pages after this one, if the product has any, lead to the Install button.
-for _ in $(seq 10); do
-  driver read-dialog --title "$TITLE" >"$E2E_OUT/page.txt" || fail "cannot read the wizard"
-  grep -qF "button: Install" "$E2E_OUT/page.txt" && break
-  press_button "Next >"
-  sleep 0.5
-done
+walk_to_install 'C:\Locked Test'
 screenshot before-install
 press_button "Install"
 

@@ -15,7 +15,6 @@ folder="$drive_c/Planted Test"
 downloads=$E2E_OUT/Downloads
 faults=$E2E_ROOT/tests/e2e/faults
 cc() { i686-w64-mingw32-gcc -O2 -Wall -Wextra -Werror -s -shared "$@" || fail "cannot build $*"; }
-wait_page() { driver wait-text --title "$TITLE" --text "$1" --timeout 30 >/dev/null || fail "no page \"$1\""; }
 
 step "a product whose libraries need DLLs beside them"
 make_fixture "$E2E_OUT/product"
@@ -36,20 +35,7 @@ cp "$E2E_OUT/lib/Extra.dll" "$downloads/Extra.dll"
 step "install, started from its folder as a double click does"
 cd "$downloads"
 start_program "$downloads/Setup.exe"
-driver wait-window --title "$TITLE" --timeout 60 >/dev/null || fail "no wizard window"
-wait_page "Welcome to Fixture Setup"
-press_button "Next >"
-wait_page "License Agreement"
-press_button "Yes"
-wait_page "Destination Folder"
-driver type --title "$TITLE" --text 'C:\Planted Test' >/dev/null || fail "cannot type the destination"
-# Pages after this one, if the product has any, lead to the Install button.
-for _ in $(seq 10); do
-  driver read-dialog --title "$TITLE" >"$E2E_OUT/page.txt" || fail "cannot read the wizard"
-  grep -qF "button: Install" "$E2E_OUT/page.txt" && break
-  press_button "Next >"
-  sleep 0.5
-done
+walk_to_install 'C:\Planted Test'
 press_button "Install"
 wait_page "Installation Completed"
 screenshot completed
