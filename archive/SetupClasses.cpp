@@ -72,7 +72,8 @@ bool TInstaller::ForceDirectory(const std::string& path) {
 }
 
 void TInstaller::AddItem(ItemKind kind, const std::string& text) {
-    if (kind == ItemKind::File && !loggedFiles_.insert(text).second) return;
+    // Paths compare as Windows compares them: one file, however its letters are cased.
+    if (kind == ItemKind::File && !loggedFiles_.insert(UpperAscii(text)).second) return;
     log_.push_back(kItemLetters[static_cast<int>(kind)] + text);
 }
 
