@@ -10,6 +10,7 @@
 #include "system/FileErrors.h"
 #include "tools/plugsetup/Arguments.h"
 #include "tools/plugsetup/BuildTime.h"
+#include "tools/plugsetup/CodePage.h"
 #include "tools/plugsetup/HostFile.h"
 #include "tools/plugsetup/ProductCheck.h"
 #include "tools/plugsetup/ProductTree.h"
@@ -30,7 +31,7 @@ constexpr const char* kDefaultStubHint = " (the default stub beside plugsetup; g
 const std::vector<OptionRule> kBuildOptions = {
     {"--version", true},    {"--beta", true},      {"--press-preview", false},
     {"--build-time", true}, {"--stub", true},      {"--data-file", false},
-    {"-o", true},           {"--no-check", false},
+    {"-o", true},           {"--no-check", false}, kCodePageOption,
 };
 
 bool ParseDecimal(const std::string& text, std::int32_t& value) {
@@ -128,6 +129,7 @@ int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
 
     ArchiveWriterOptions options;
     options.Version = VersionFromArguments(arguments);
+    const std::unique_ptr<CodePage> codePage = CodePageFromArguments(arguments);
     options.BuildTime = ChooseBuildTime(arguments, env);
     const std::string& productDir = arguments.Positional()[0];
 
@@ -143,13 +145,13 @@ int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
     }
     // A setup that stops on the user's machine is worse than no setup.
     if (!arguments.Has("--no-check")) {
-        const int errors = PrintFindings(env.Err, CheckProduct(productDir, options.Version));
+        const int errors = PrintFindings(env.Err, CheckProduct(productDir, options.Version, *codePage));
         if (errors > 0)
             throw Exception(productDir + ": " + std::to_string(errors) +
                             (errors == 1 ? " error" : " errors") +
                             " (see above); fix them, or build anyway with --no-check");
     }
-    std::vector<SourceEntry> tree = ReadProductTree(productDir);
+    std::vector<SourceEntry> tree = ReadProductTree(productDir, *codePage);
 
     // Written beside the output and renamed at the end, so a failed build leaves no half file.
     const std::string partial = *output + ".partial";
