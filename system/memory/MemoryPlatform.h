@@ -70,6 +70,9 @@ public:
     int WindowsMajorVersion() override { return windowsMajor_; }
     std::string UserName() override { return userName_; }
     std::string EnvironmentVariable(const std::string& name) override;
+    void SetEnvironmentValue(const std::string& name, const std::string& value) override {
+        SetEnvironment(name, value);
+    }
     LibraryCall CallLibraryFunction(const std::string& library, const std::string& function) override;
     void Pause(std::uint32_t milliseconds) override { pauses_.push_back(milliseconds); }
 
