@@ -3,6 +3,7 @@
 // texts and answers them the way a user would. Every command prints what it found and exits 0,
 // or prints why not and exits 1; usage errors exit 2.
 #include <windows.h>
+// psapi.h needs the types of windows.h.
 #include <psapi.h>
 
 #include <cstdio>
@@ -40,6 +41,7 @@ struct Options {
                  "  check --button CAPTION --state on|off set a check box or radio button\n"
                  "  type --text TEXT [--index N|--id ID]  replace the text of an edit control\n"
                  "  close                                 send WM_CLOSE to the window\n"
+                 "  focus                                 the control that has the keyboard focus\n"
                  "  time-click --button CAPTION --text T  press, then print the seconds until T shows\n"
                  "  memory                                peak and current working set of its process\n",
                  why);
@@ -334,7 +336,8 @@ int CmdTimeClick(const Options& opt) {
         Sleep(10);
     }
     QueryPerformanceCounter(&now);
-    std::printf("%.3f\n", static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart));
+    std::printf("%.3f\n",
+                static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart));
     return 0;
 }
 
@@ -396,6 +399,26 @@ int CmdType(const Options& opt) {
     return 0;
 }
 
+// Read-only: the keyboard focus of the window's thread, as GetGUIThreadInfo reports it, printed
+// the way read-dialog prints that control ("button: Next >", "edit: C:\\Folder").
+int CmdFocus(const Options& opt) {
+    HWND wnd = WaitWindow(opt);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(wnd, nullptr), &info))
+        Fail("cannot read the window's thread");
+    HWND focus = info.hwndFocus;
+    if (!focus) {
+        std::printf("focus: none\n");
+        return 0;
+    }
+    std::string text = TextOf(focus);
+    std::string kind = IsButton(focus) ? "button" : IsEdit(focus) ? "edit" : ClassOf(focus);
+    if (IsButton(focus)) text = WithoutMnemonic(text);
+    std::printf("%s: %s\n", kind.c_str(), Escaped(text).c_str());
+    return 0;
+}
+
 int CmdClose(const Options& opt) {
     PostMessageA(WaitWindow(opt), WM_CLOSE, 0, 0);
     return 0;
@@ -407,12 +430,19 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"list", CmdList},          {"wait-window", CmdWaitWindow},
-    {"wait-gone", CmdWaitGone}, {"read-dialog", CmdReadDialog},
-    {"wait-text", CmdWaitText}, {"controls", CmdControls},
-    {"click", CmdClick},        {"check", CmdCheck},
-    {"type", CmdType},          {"close", CmdClose},
-    {"time-click", CmdTimeClick}, {"memory", CmdMemory},
+    {"list", CmdList},
+    {"wait-window", CmdWaitWindow},
+    {"wait-gone", CmdWaitGone},
+    {"read-dialog", CmdReadDialog},
+    {"wait-text", CmdWaitText},
+    {"controls", CmdControls},
+    {"click", CmdClick},
+    {"check", CmdCheck},
+    {"type", CmdType},
+    {"close", CmdClose},
+    {"time-click", CmdTimeClick},
+    {"memory", CmdMemory},
+    {"focus", CmdFocus},
 };
 
 }  // namespace
