@@ -335,6 +335,7 @@ void WizardModel::ShowPage(int page) {
         host_.Terminate();
         return;
     }
+    host_.DropPendingInput();
     ShowPage(kPageReady);
 }
 

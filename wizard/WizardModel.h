@@ -19,6 +19,10 @@ public:
     virtual void PaintNow() = 0;
     // Receives the installation run's reports.
     virtual ISetupProgress& Progress() = 0;
+    // Forgets the keys and clicks that arrived while the installation ran: the copy page refuses
+    // them, so they must not act on the completion page once it shows (a second Enter on
+    // Install would press Finish).
+    virtual void DropPendingInput() = 0;
     // Asks the window to close; it closes when CloseQuery agrees.
     virtual void RequestClose() = 0;
     // Ends the program once control returns to the message loop.

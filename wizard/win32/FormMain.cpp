@@ -473,6 +473,15 @@ void FormMain::PaintNow() {
     }
 }
 
+void FormMain::DropPendingInput() {
+    MSG msg;
+    for (auto [first, last] : {std::pair<UINT, UINT>{WM_KEYFIRST, WM_KEYLAST},
+                               {WM_MOUSEFIRST, WM_MOUSELAST},
+                               {WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK}})
+        while (PeekMessageA(&msg, nullptr, first, last, PM_REMOVE)) {
+        }
+}
+
 void FormMain::RequestClose() {
     if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
 }

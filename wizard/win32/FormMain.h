@@ -34,6 +34,7 @@ public:
     // IWizardHost
     void PaintNow() override;
     ISetupProgress& Progress() override { return *this; }
+    void DropPendingInput() override;
     void RequestClose() override;
     void Terminate() override;
     WindowRef Owner() override { return reinterpret_cast<WindowRef>(window_); }

@@ -14,9 +14,10 @@ using Stops = std::vector<ControlId>;
 class Host : public IWizardHost, public ISetupProgress {
 public:
     WizardModel* model = nullptr;
-    int closed = 0;
+    int closed = 0, inputDrops = 0;
     void PaintNow() override {}
     ISetupProgress& Progress() override { return *this; }
+    void DropPendingInput() override { ++inputDrops; }
     void RequestClose() override {
         if (model->CloseQuery()) ++closed;
     }
@@ -321,11 +322,13 @@ TEST_F(WizardKeyboardTest, NothingTheUserDoesGetsThroughWhileCopying) {
         EXPECT_FALSE(model->CloseQuery());
         EXPECT_EQ(model->Page(), kPageCopy);
         EXPECT_EQ(model->Focus(), I::None);
+        EXPECT_EQ(host.inputDrops, 0);
         dialogs = DialogCount();
     };
     Key(WizardKey::Enter);
     EXPECT_EQ(dialogs, 0u) << "no question during the run";
     EXPECT_EQ(model->Page(), kPageReady);
+    EXPECT_EQ(host.inputDrops, 1) << "what was typed during the run is dropped, not kept for Finish";
     // Once completed, Escape has no Cancel to press and Enter is Finish.
     Key(WizardKey::Escape);
     EXPECT_EQ(DialogCount(), 0u);

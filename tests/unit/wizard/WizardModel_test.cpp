@@ -13,12 +13,13 @@ using I = ControlId;
 class RecordingHost : public IWizardHost, public ISetupProgress {
 public:
     WizardModel* model = nullptr;
-    int paints = 0, closeRequests = 0, terminations = 0, closed = 0;
+    int paints = 0, closeRequests = 0, terminations = 0, closed = 0, inputDrops = 0;
     std::vector<std::string> statuses;
 
     void PaintNow() override { ++paints; }
     ISetupProgress& Progress() override { return *this; }
     // As the window does: the close query decides.
+    void DropPendingInput() override { ++inputDrops; }
     void RequestClose() override {
         ++closeRequests;
         if (model->CloseQuery()) ++closed;
