@@ -337,7 +337,7 @@ void FormMain::GiveFocusBack() {
 bool FormMain::Key(const MSG& msg) {
     if (!window_ || ended_ || (msg.hwnd != window_ && !IsChild(window_, msg.hwnd))) return false;
     auto held = [](int key) { return (GetKeyState(key) & 0x8000) != 0; };
-    NoticeFocus();
+    // The model knows the focus already: it is told after every message the loop dispatches.
     if (msg.message == WM_KEYDOWN) {
         WizardKey key;
         if (msg.wParam == VK_RETURN)

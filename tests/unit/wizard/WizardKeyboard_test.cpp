@@ -2,38 +2,15 @@
 // what Tab, Enter, Escape and the mnemonics do, and that nothing gets through while copying.
 #include <gtest/gtest.h>
 
-#include "system/memory/MemoryPlatform.h"
-#include "wizard/FakeWizardEngine.h"
-#include "wizard/WizardModel.h"
+#include "tests/unit/wizard/WizardFixture.h"
 
 namespace {
 
 using I = ControlId;
 using Stops = std::vector<ControlId>;
 
-class Host : public IWizardHost, public ISetupProgress {
-public:
-    WizardModel* model = nullptr;
-    int closed = 0, inputDrops = 0;
-    void PaintNow() override {}
-    ISetupProgress& Progress() override { return *this; }
-    void DropPendingInput() override { ++inputDrops; }
-    void RequestClose() override {
-        if (model->CloseQuery()) ++closed;
-    }
-    void Terminate() override {}
-    WindowRef Owner() override { return 1; }
-    void SetProgress(int position) override { model->SetProgress(position); }
-    void SetStatus(const std::string& text) override { model->SetStatus(text); }
-};
-
-class WizardKeyboardTest : public ::testing::Test {
+class WizardKeyboardTest : public WizardTestBase {
 protected:
-    MemoryPlatform platform;
-    FakeWizardEngine engine;
-    Host host;
-    std::unique_ptr<WizardModel> model;
-
     // A product with every optional page, all of whose folders can be made.
     void EveryPage() {
         engine.isBundle = true;
@@ -44,13 +21,6 @@ protected:
         engine.vst2Folder = "C:\\VST";
         engine.photoshopFolder = "C:\\PS";
         engine.creatableFolders = {"C:\\VST", "C:\\PS"};
-    }
-    WizardModel& Start() {
-        model = std::make_unique<WizardModel>(engine, platform, host);
-        host.model = model.get();
-        engine.creatableFolders.push_back(engine.destinationFolder);
-        model->Prepare();
-        return *model;
     }
     void Key(WizardKey key) { model->KeyPress(key); }
     bool Alt(char letter) { return model->MnemonicKey(letter, true); }
@@ -72,7 +42,7 @@ TEST_F(WizardKeyboardTest, EnteringEachPageFocusesItsControlWhicheverWayItIsEnte
         EXPECT_EQ(model->Focus(), focus) << "page " << page;
         if (page != kPageIcon) Key(WizardKey::Enter);
     }
-    // Back by the button's mnemonic: the focus follows the table again, not the Back button.
+    // Back by a click, which puts the focus on Back first: the focus follows the table again.
     for (auto it = table.rbegin() + 1; it != table.rend(); ++it) {
         model->FocusMoved(I::BackButton);
         model->BackClick();

@@ -2,51 +2,14 @@
 
 #include <map>
 
-#include "system/memory/MemoryPlatform.h"
-#include "wizard/FakeWizardEngine.h"
-#include "wizard/WizardModel.h"
+#include "tests/unit/wizard/WizardFixture.h"
 
 namespace {
 
 using I = ControlId;
 
-class RecordingHost : public IWizardHost, public ISetupProgress {
-public:
-    WizardModel* model = nullptr;
-    int paints = 0, closeRequests = 0, terminations = 0, closed = 0, inputDrops = 0;
-    std::vector<std::string> statuses;
-
-    void PaintNow() override { ++paints; }
-    ISetupProgress& Progress() override { return *this; }
-    // As the window does: the close query decides.
-    void DropPendingInput() override { ++inputDrops; }
-    void RequestClose() override {
-        ++closeRequests;
-        if (model->CloseQuery()) ++closed;
-    }
-    void Terminate() override { ++terminations; }
-    WindowRef Owner() override { return 7; }
-    void SetProgress(int position) override { model->SetProgress(position); }
-    void SetStatus(const std::string& text) override {
-        model->SetStatus(text);
-        statuses.push_back(text);
-    }
-};
-
-class WizardModelTest : public ::testing::Test {
+class WizardModelTest : public WizardTestBase {
 protected:
-    MemoryPlatform platform;
-    FakeWizardEngine engine;
-    RecordingHost host;
-    std::unique_ptr<WizardModel> model;
-
-    WizardModel& Start() {
-        model = std::make_unique<WizardModel>(engine, platform, host);
-        host.model = model.get();
-        engine.creatableFolders.push_back(engine.destinationFolder);
-        model->Prepare();
-        return *model;
-    }
     // Pages reached by pressing Next from the first page up to the install page.
     std::vector<int> WalkToInstallPage() {
         std::vector<int> pages{model->Page()};
