@@ -140,8 +140,9 @@ void FormMain::CreateControls() {
     }
     std::stable_sort(order.begin(), order.end(),
                      [](ControlId a, ControlId b) { return KeyboardRank(a) < KeyboardRank(b); });
+    // Created in keyboard order, so that the window's children list as Tab visits them: the
+    // pages, Back, Next, Cancel, then the picture frame.
     for (ControlId id : order) controls_[Index(id)] = CreateControl(id, ParentOf(model_.State(id).page));
-    // The form's own tab order: pages, Back, Next, Cancel, then the picture frame.
     SetWindowPos(controls_[Index(ControlId::Panel)], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
     HWND list = controls_[Index(ControlId::BundleList)];
