@@ -54,6 +54,11 @@ install 1.0.2
 expect_absent "$folder/Uninstall.dat"
 expect_well_formed_unsigned plain-copy "$folder/Uninst.exe"
 expect_record 1.0.2 1.02
+# A product without [Setup] Publisher: the list shows no publisher, the rest as always.
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Fixture 1.02'
+expect_value '1.02' "$key" DisplayVersion /reg:32
+! "$WINE_RUN" reg query "$key" /v Publisher /reg:32 </dev/null >/dev/null 2>&1 || fail "a Publisher value was written"
+expect_value "$folder_win\Uninst.exe" "$key" DisplayIcon /reg:32
 
 step "uninstall 1.0.2"
 start_program "$folder/Uninst.exe"
@@ -64,5 +69,4 @@ grep -q "could not be removed" "$E2E_OUT/report.txt" && fail "the report names l
 answer Information OK
 expect_exit 0
 wait_removed "$folder"
-! reg_exists 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Fixture 1.02' /reg:32 ||
-  fail "the Uninstall key is still there"
+! reg_exists "$key" /reg:32 || fail "the Uninstall key is still there"

@@ -7,8 +7,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "archive/ArchiveWriter.h"
 #include "archive/SetupData.h"
 #include "system/Stream.h"
+#include "tests/unit/archive/SetupMachine.h"
 #include "tools/plugsetup/Tool.h"
 
 namespace fs = std::filesystem;
@@ -184,6 +186,10 @@ TEST_F(Plugsetup, SignRunsTheCommandOnTheUninstallerThenOnTheSetup) {
     // a quote, which the shell must see as part of one word.
     const fs::path out = root_ / "it's out";
     fs::create_directories(out);
+    WriteAll(product_ / "Setup.ini",
+             "[Setup]\nProductName=Gadget\nRegistryRoot=Maker\\Gadget\nDefaultFolder=Gadget\n"
+             "[Components]\nGadget=$ProgramFolder\n");
+    WriteAll(product_ / "Setup.lic", "Licence");
     const std::string signer = "cp {in} {out} && ls -l {in} >>" + P("signed.txt");
     ASSERT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "--sign", signer, "-o",
                    (out / "Setup.exe").string(), product_.string()}),
@@ -211,6 +217,11 @@ TEST_F(Plugsetup, SignRunsTheCommandOnTheUninstallerThenOnTheSetup) {
     EXPECT_NE(Out().find("\nUninst.exe  512\n"), std::string::npos) << Out();
     ASSERT_EQ(Run({"verify", (out / "Setup.exe").string()}), kExitOk) << Err();
     EXPECT_NE(Out().find("Uninstaller: Uninst.exe in the archive, not signed\n"), std::string::npos) << Out();
+
+    // The setup installs the carried program with the record beside it.
+    ASSERT_EQ(Run({"preview", (out / "Setup.exe").string()}), kExitOk) << Err();
+    EXPECT_NE(Out().find("\\Uninst.exe  size=512"), std::string::npos) << Out();
+    EXPECT_NE(Out().find("\\Uninstall.dat  size="), std::string::npos) << Out();
 
     // The carried uninstaller is the stub as an uninstaller that reads Uninstall.dat.
     ASSERT_EQ(Run({"extract", (out / "Setup.exe").string(), P("extracted")}), kExitOk) << Err();
@@ -251,6 +262,50 @@ TEST_F(Plugsetup, AFailedSignCommandStopsTheBuildAndKeepsTheFileThatWasThere) {
     Run({"build", "--no-check", "--version", "1.0.0", "--sign", "echo bad certificate; exit 3 # {in} {out}",
          "-o", P("Setup.exe"), product_.string()});
     EXPECT_NE(Err().find("  output:\n    bad certificate"), std::string::npos) << Err();
+}
+
+TEST_F(Plugsetup, VerifyAndBuildCatchWhatSigningCouldHaveDamaged) {
+    auto write = [&](const char* name, const std::vector<std::uint8_t>& bytes) {
+        std::ofstream(P(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    };
+    const std::vector<std::uint8_t> stub = setuptest::PeStub();
+    write("bin/Setup.exe", stub);
+    ASSERT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "-o", P("Setup.exe"), product_.string()}), kExitOk)
+        << Err();
+    const std::vector<std::uint8_t> signedSetup = setuptest::Signed(ReadAll(P("Setup.exe")));
+    write("signed.exe", signedSetup);
+    ASSERT_EQ(Run({"verify", P("signed.exe")}), kExitOk) << Err();
+    const std::uint32_t table = setuptest::WordAt(signedSetup, setuptest::kSecurityEntry);
+    EXPECT_NE(Out().find("Certificate table: 24 bytes at offset " + std::to_string(table) + "\n"),
+              std::string::npos)
+        << Out();
+
+    std::vector<std::uint8_t> damaged = signedSetup;
+    setuptest::PutWord(damaged, setuptest::kSecurityEntry + 4, 25);
+    write("damaged.exe", damaged);
+    EXPECT_EQ(Run({"verify", P("damaged.exe")}), kExitFailure);
+    EXPECT_NE(Err().find("the certificate table runs past the end of the file"), std::string::npos) << Err();
+    damaged = signedSetup;
+    setuptest::PutWord(damaged, setuptest::kSecurityEntry, static_cast<std::uint32_t>(stub.size() + 100));
+    write("damaged.exe", damaged);
+    EXPECT_EQ(Run({"verify", P("damaged.exe")}), kExitFailure);
+    EXPECT_NE(Err().find("the certificate table overlaps the archive"), std::string::npos) << Err();
+
+    // A signing command that rewrites the uninstaller's marker word.
+    EXPECT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "--sign",
+                   "cp {in} {out} && printf '\\0' | dd of={out} bs=1 seek=52 conv=notrunc status=none", "-o",
+                   P("x.exe"), product_.string()}),
+              kExitFailure);
+    EXPECT_NE(Err().find("changed its header words"), std::string::npos) << Err();
+    EXPECT_FALSE(fs::exists(P("x.exe")));
+
+    // An archive whose Uninst.exe would not find its record.
+    ArchiveWriterOptions options;
+    MemoryStream archive;
+    WriteArchive(archive, {SourceEntry::File("Uninst.exe", stub)}, options);
+    write("odd.dat", archive.Bytes());
+    EXPECT_EQ(Run({"verify", P("odd.dat")}), kExitFailure);
+    EXPECT_NE(Err().find("Uninst.exe is no uninstaller that reads Uninstall.dat"), std::string::npos) << Err();
 }
 
 TEST_F(Plugsetup, TheUninstallersNameIsReservedAtTheTopOfAProductFolder) {

@@ -77,18 +77,11 @@ TEST(UninstallRecord, DamagedRecordsFailWithTheirOwnErrors) {
 TEST(UninstallRecord, UninstallerReadsItsOwnFileOrUninstallDatBeside) {
     MemoryPlatform machine;
     auto record = RecordBytes({"Fx"}, "Own");
-    MemoryStream program;
-    program.Seek(0x30);
-    program.WriteInt32(64);
-    program.WriteInt32(1);
-    program.Seek(64);
-    program.Write(record.data(), record.size());
-    machine.AddFile(machine.OwnProgramPath(), program.Bytes());
+    machine.AddFile(machine.OwnProgramPath(),
+                    AppendToProgram(std::vector<std::uint8_t>(64, 0), ProgramRole::Uninstaller, record));
     EXPECT_EQ(LoadOwnUninstallRecord(machine).record.productName, "Own");
 
-    std::vector<std::uint8_t> bare(64, 0);
-    bare[0x34] = 1;
-    machine.AddFile(machine.OwnProgramPath(), bare);
+    machine.AddFile(machine.OwnProgramPath(), UninstallerWithoutRecord(std::vector<std::uint8_t>(64, 0)));
     EXPECT_THROW(LoadOwnUninstallRecord(machine), EFileError) << "no Uninstall.dat beside it";
     machine.AddFile("C:\\Users\\user\\Downloads\\Uninstall.dat", RecordBytes({}, "Beside"));
     EXPECT_EQ(LoadOwnUninstallRecord(machine).record.productName, "Beside");
