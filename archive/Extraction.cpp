@@ -79,6 +79,7 @@ void TInstaller::ExtractFile(Stream& data, const EntryRecord& record, std::int64
             if (!retry) throw;
         }
     }
-    writtenFiles_[path] = record.UnpackedSize;
+    // A file that a bundle's shared component writes again is counted, as logged, once.
+    if (loggedFiles_.count(path) == 0) writtenBytes_ += record.UnpackedSize;
     AddItem(ItemKind::File, path);
 }

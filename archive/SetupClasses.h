@@ -9,7 +9,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -141,7 +140,7 @@ public:
     // program whose header words make it an uninstaller that reads Uninstall.dat.
     std::optional<std::vector<std::uint8_t>> CarriedUninstaller();
     // Bytes of the archive's files this run wrote, each path counted once.
-    std::int64_t WrittenBytes() const;
+    std::int64_t WrittenBytes() const { return writtenBytes_; }
 
 private:
     std::optional<FoundEntry> FindTopLevel(Stream& data, const std::string& name, bool directory);
@@ -156,7 +155,7 @@ private:
     ArchiveInfo info_;
     std::vector<std::string> log_;
     std::unordered_set<std::string> loggedFiles_;
-    std::unordered_map<std::string, std::int64_t> writtenFiles_;
+    std::int64_t writtenBytes_ = 0;
     // Made by the first extracted file and kept for the next ones.
     std::unique_ptr<BodyInflater> inflater_;
 };

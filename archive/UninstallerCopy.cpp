@@ -23,6 +23,20 @@ std::int32_t KiB(std::int64_t bytes) {
     return static_cast<std::int32_t>(std::min<std::int64_t>(kib, INT32_MAX));
 }
 
+void WriteListingText(TRegistry& registry, const char* name, const std::string& text) {
+    try {
+        registry.WriteString(name, text);
+    } catch (const ERegistryException&) {
+    }
+}
+
+void WriteListingNumber(TRegistry& registry, const char* name, std::int32_t number) {
+    try {
+        registry.WriteInteger(name, number);
+    } catch (const ERegistryException&) {
+    }
+}
+
 void WriteAll(Platform& platform, const std::string& path, const std::vector<std::uint8_t>& bytes) {
     auto out = platform.CreateForWriting(path);
     out->Write(bytes.data(), bytes.size());
@@ -58,12 +72,6 @@ std::optional<std::vector<std::uint8_t>> TInstaller::CarriedUninstaller() {
     if (!words || bytes[0] != 'M' || bytes[1] != 'Z' || !IsUninstaller(*words) || AppendedDataStart(*words))
         return std::nullopt;
     return std::move(bytes);
-}
-
-std::int64_t TInstaller::WrittenBytes() const {
-    std::int64_t total = 0;
-    for (const auto& [path, size] : writtenFiles_) total += size;
-    return total;
 }
 
 void TInstaller::CreateUninstaller(const std::string& uninstallerPath, const std::string& keyName,
@@ -139,24 +147,14 @@ void TInstaller::RegisterUninstaller(const std::string& uninstallerPath, const s
         return;
     }
     // Each of these that cannot be written only leaves its line empty in the list.
-    auto write = [&](const auto& action) {
-        try {
-            action();
-        } catch (const ERegistryException&) {
-        }
-    };
-    write([&] { registry.WriteString(kDisplayVersionValue, Version().AsString()); });
-    if (!listing.Publisher.empty()) write([&] { registry.WriteString(kPublisherValue, listing.Publisher); });
-    write([&] {
-        registry.WriteString(kDisplayIconValue,
-                             listing.DisplayIcon.empty() ? uninstallerPath : listing.DisplayIcon);
-    });
-    write([&] {
-        registry.WriteString(kInstallLocationValue, listing.InstallLocation.empty()
-                                                        ? ExtractFilePath(uninstallerPath)
-                                                        : listing.InstallLocation);
-    });
-    write([&] { registry.WriteInteger(kEstimatedSizeValue, KiB(WrittenBytes())); });
-    write([&] { registry.WriteInteger(kNoModifyValue, 1); });
-    write([&] { registry.WriteInteger(kNoRepairValue, 1); });
+    WriteListingText(registry, kDisplayVersionValue, Version().AsString());
+    if (!listing.Publisher.empty()) WriteListingText(registry, kPublisherValue, listing.Publisher);
+    WriteListingText(registry, kDisplayIconValue,
+                     listing.DisplayIcon.empty() ? uninstallerPath : listing.DisplayIcon);
+    WriteListingText(
+        registry, kInstallLocationValue,
+        listing.InstallLocation.empty() ? ExtractFilePath(uninstallerPath) : listing.InstallLocation);
+    WriteListingNumber(registry, kEstimatedSizeValue, KiB(WrittenBytes()));
+    WriteListingNumber(registry, kNoModifyValue, 1);
+    WriteListingNumber(registry, kNoRepairValue, 1);
 }
