@@ -64,6 +64,7 @@ void LoadConfiguration(SetupValues& values, SetupDataSource& source, Platform& p
     c.IsBundle = ini.ReadBool("Setup", "IsBundle", false);
     c.ProductName = ini.ReadString("Setup", "ProductName", "");
     c.ProductSuffix = ini.ReadString("Setup", "ProductSuffix", "");
+    c.Publisher = ini.ReadString("Setup", "Publisher", "");
     c.RegistryRoot = ini.ReadString("Setup", "RegistryRoot", "");
     c.InstallDescription = ini.ReadString("Setup", "InstallDescription", "$ProductName");
     c.WelcomeWin64 = ini.ReadString("Setup", "WelcomeWin64", "");

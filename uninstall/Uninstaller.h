@@ -22,6 +22,9 @@ public:
     const std::vector<std::string>& Log() const { return log_; }
     const TProgramVersion& Version() const { return version_; }
     const std::string& ProductName() const { return productName_; }
+    // The Uninstall.dat the record came from, which the batch file deletes; empty when the
+    // record is appended to the uninstaller.
+    const std::string& DataFile() const { return dataFile_; }
     // Folders only the batch file may remove: the uninstaller's own folder first, then every
     // logged folder that holds the uninstaller, in the order the removal met them.
     const std::vector<std::string>& DeferredFolders() const { return deferredFolders_; }
@@ -30,8 +33,8 @@ public:
     // failed (registry keys and deferred folders never count).
     bool RemoveAll();
 
-    // The batch file's text: delete the uninstaller once it has exited, remove the deferred
-    // folders, delete itself.
+    // The batch file's text: delete the uninstaller once it has exited, then its Uninstall.dat,
+    // remove the deferred folders, delete itself.
     std::string BatchFileText(const std::string& batchFile) const;
     // Writes Uninstall.bat to the temporary folder and starts it hidden; returns its path. A
     // failure to save it propagates; whether it started is not asked.
@@ -45,6 +48,7 @@ private:
     std::vector<std::string> log_;
     TProgramVersion version_;
     std::string productName_;
+    std::string dataFile_;
     std::string ownFolder_;
     std::vector<std::string> deferredFolders_;
     bool failed_ = false;

@@ -242,3 +242,38 @@ activate_window() {
   read -r left top width _ <<<"$(driver rect --title "$caption")" || fail "no window \"$caption\" to activate"
   x_click $((left + width / 2)) $((top + 8))
 }
+
+# --- Code signing ------------------------------------------------------------------------------
+# A throwaway certificate and key in this scenario's folder, and SIGN_COMMAND, the plugsetup
+# build --sign command line that signs with them.
+make_certificate() {
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Plugsetup Tests" \
+    -keyout "$E2E_OUT/key.pem" -out "$E2E_OUT/cert.pem" >"$E2E_OUT/openssl.log" 2>&1 ||
+    fail "openssl cannot make a certificate"
+  SIGN_COMMAND="osslsigncode sign -certs '$E2E_OUT/cert.pem' -key '$E2E_OUT/key.pem' -in {in} -out {out}"
+}
+
+# osslsigncode verifies FILE's signature against the scenario's certificate; NAME names its log.
+expect_signed() {
+  local name=$1 file=$2
+  osslsigncode verify -CAfile "$E2E_OUT/cert.pem" -in "$file" >"$E2E_OUT/verify-$name.txt" 2>&1 ||
+    { sed 's/^/   /' "$E2E_OUT/verify-$name.txt"; fail "osslsigncode does not verify ${file##*/} ($name)"; }
+  step "osslsigncode verifies ${file##*/} ($name)"
+}
+
+# To osslsigncode (2.5 in Debian 12, 2.9 in its backports) FILE is a well-formed program without a
+# signature: it finds none, complains about nothing in the headers, computes the checksum the
+# file holds, and the file can be signed and then verifies.
+expect_well_formed_unsigned() {
+  local name=$1 file=$2 log=$E2E_OUT/verify-$1.txt sums
+  osslsigncode verify -in "$file" >"$log" 2>&1 || true
+  sed 's/^/   /' "$log"
+  grep -q 'No signature found' "$log" || fail "osslsigncode finds a signature in ${file##*/} ($name)"
+  ! grep -qiE 'warning|mismatch|corrupt' "$log" || fail "osslsigncode complains about ${file##*/} ($name)"
+  sums=$(grep -i 'checksum' "$log" | grep -oE '[0-9A-F]{8}' | sort -u | wc -l)
+  ((sums == 1)) || fail "${file##*/} holds another checksum than its bytes give ($name)"
+  osslsigncode sign -certs "$E2E_OUT/cert.pem" -key "$E2E_OUT/key.pem" -in "$file" \
+    -out "$E2E_OUT/$name-signed.exe" >"$E2E_OUT/sign-$name.txt" 2>&1 || fail "osslsigncode cannot sign ${file##*/} ($name)"
+  ! grep -qi 'warning' "$E2E_OUT/sign-$name.txt" || fail "osslsigncode warns when signing ${file##*/} ($name)"
+  expect_signed "$name-signed" "$E2E_OUT/$name-signed.exe"
+}

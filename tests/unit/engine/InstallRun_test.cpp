@@ -78,6 +78,42 @@ TEST_F(InstallRunTest, PlainRunCopiesRecordsAndRegistersInOrder) {
     EXPECT_TRUE(machine.HasFile("C:\\Gadget\\Uninst.exe"));
 }
 
+TEST_F(InstallRunTest, TheUninstallEntryNamesVersionPublisherIconLocationAndTheSizeWritten) {
+    // 2049 bytes written (the existing preset is kept), shown as 3 KiB.
+    machine.AddFile(kPresets + "Default.preset", "mine");
+    std::string ini = kGadgetIni;
+    ini.insert(ini.find("\r\n") + 2, "Publisher=Example Audio\r\n");
+    Setup(ini +
+              "[ComponentsOptions]\r\nPresets=NoOverwrite\r\n[Complete]\r\nProduct=$ProgramFolder\\Gadget."
+              "exe\r\n",
+          {SourceEntry::Directory("Program", {SourceEntry::File("Gadget.exe", std::string(2048, 'g')),
+                                              SourceEntry::File("Readme.txt", "r")}),
+           SourceEntry::Directory("Presets", {SourceEntry::File("Default.preset", std::string(1024, 'p'))})});
+    setup->Install(progress);
+    EXPECT_EQ(StringValue(machine, RootKey::LocalMachine, kUninstallKey, kDisplayNameValue), "Gadget 3.12");
+    EXPECT_EQ(StringValue(machine, RootKey::LocalMachine, kUninstallKey, kDisplayVersionValue), "3.12");
+    EXPECT_EQ(StringValue(machine, RootKey::LocalMachine, kUninstallKey, kPublisherValue), "Example Audio");
+    EXPECT_EQ(StringValue(machine, RootKey::LocalMachine, kUninstallKey, kDisplayIconValue),
+              "C:\\Gadget\\Gadget.exe");
+    EXPECT_EQ(StringValue(machine, RootKey::LocalMachine, kUninstallKey, kInstallLocationValue),
+              "C:\\Gadget\\");
+    EXPECT_EQ(NumberValue(machine, RootKey::LocalMachine, kUninstallKey, kEstimatedSizeValue), 3);
+    EXPECT_EQ(NumberValue(machine, RootKey::LocalMachine, kUninstallKey, kNoModifyValue), 1);
+    EXPECT_EQ(NumberValue(machine, RootKey::LocalMachine, kUninstallKey, kNoRepairValue), 1);
+
+    // No publisher, and a product program in a declined folder: no Publisher, the uninstaller's icon.
+    MemoryPlatform other;
+    PlaceProduct(other, std::string(kGadgetIni) + "[Complete]\r\nProduct=$VstPluginFolder\\Gadget.dll\r\n",
+                 GadgetFiles());
+    TSetupInstaller plain(other);
+    plain.SetDestinationFolder("C:\\Gadget");
+    plain.Values().InstallVst2 = false;
+    plain.Install(progress);
+    EXPECT_EQ(StringValue(other, RootKey::LocalMachine, kUninstallKey, kPublisherValue), "(none)");
+    EXPECT_EQ(StringValue(other, RootKey::LocalMachine, kUninstallKey, kDisplayIconValue),
+              "C:\\Gadget\\Uninst.exe");
+}
+
 TEST_F(InstallRunTest, CallLibrariesAddAStageAndCallEachCopiedExportOnce) {
     std::vector<SourceEntry> files = GadgetFiles();
     files[0].Children.push_back(SourceEntry::File("Gadget.dll", "MZ library"));
