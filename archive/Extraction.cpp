@@ -61,8 +61,9 @@ void TInstaller::ExtractFile(Stream& data, const EntryRecord& record, std::int64
                 auto out = platform_.CreateForWriting(path);
                 // Every attempt inflates from the body's first byte.
                 if (!inflater_) inflater_ = std::make_unique<BodyInflater>();
-                inflater_->Inflate(data, bodyStart, record.BodyLength, record.UnpackedSize,
-                                   [&](const std::uint8_t* bytes, std::size_t size) { out->Write(bytes, size); });
+                inflater_->Inflate(
+                    data, bodyStart, record.BodyLength, record.UnpackedSize,
+                    [&](const std::uint8_t* bytes, std::size_t size) { out->Write(bytes, size); });
                 // Through the open file, before it is closed; a stamp that is no valid date
                 // leaves the time as written.
                 out->SetFileDate(static_cast<std::uint32_t>(stamp));
@@ -78,5 +79,7 @@ void TInstaller::ExtractFile(Stream& data, const EntryRecord& record, std::int64
             if (!retry) throw;
         }
     }
+    // A file that a bundle's shared component writes again is counted, as logged, once.
+    if (!LoggedFile(path)) writtenBytes_ += record.UnpackedSize;
     AddItem(ItemKind::File, path);
 }

@@ -77,6 +77,10 @@ void TInstaller::AddItem(ItemKind kind, const std::string& text) {
     log_.push_back(kItemLetters[static_cast<int>(kind)] + text);
 }
 
+bool TInstaller::LoggedFile(const std::string& path) const {
+    return loggedFiles_.count(UpperAscii(path)) != 0;
+}
+
 void TInstaller::AddRegistryKey(RootKey root, const std::string& keyPath, bool view64) {
     switch (root) {
         case RootKey::ClassesRoot:

@@ -66,6 +66,7 @@ void ReadSetupIni(const IniFile& ini, SetupValues& values) {
     c.IsBundle = ReadSchemaBoolean(ini, "Setup", "IsBundle");
     c.ProductName = ReadSchemaText(ini, "Setup", "ProductName");
     c.ProductSuffix = ReadSchemaText(ini, "Setup", "ProductSuffix");
+    c.Publisher = ReadSchemaText(ini, "Setup", "Publisher");
     c.RegistryRoot = ReadSchemaText(ini, "Setup", "RegistryRoot");
     c.InstallDescription = ReadSchemaText(ini, "Setup", "InstallDescription");
     c.WelcomeWin64 = ReadSchemaText(ini, "Setup", "WelcomeWin64");

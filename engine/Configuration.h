@@ -33,6 +33,7 @@ struct SetupConfiguration {
     bool IsBundle = false;
     std::string ProductName;
     std::string ProductSuffix;
+    std::string Publisher;     // shown in the list of installed programs; not written when empty
     std::string RegistryRoot;  // always with a leading backslash once loaded
     std::string InstallDescription = "$ProductName";
     std::string WelcomeWin64;

@@ -166,5 +166,9 @@ void TSetupInstaller::WriteUninstaller() {
     // A product of plug-ins only copies nothing into its own folder; the uninstaller still
     // needs one, and the uninstall removes it again.
     if (!platform_.DirectoryExists(folder)) installer_.ForceDirectory(folder);
-    installer_.CreateUninstaller(folder + "Uninst.exe", name, name, values_.Config.ProductName);
+    UninstallListing listing;
+    listing.Publisher = values_.Config.Publisher;
+    listing.DisplayIcon = ProductFile();  // empty: the uninstaller's own icon
+    listing.InstallLocation = folder;
+    installer_.CreateUninstaller(folder + "Uninst.exe", name, name, values_.Config.ProductName, listing);
 }

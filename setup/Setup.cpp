@@ -34,10 +34,10 @@ int RunSetup(HINSTANCE instance, Win32Platform& platform) {
         TSetupInstaller engine(platform);
         EngineAdapter adapter(engine, platform);
         FormMain form(instance, platform, adapter);
-        form.Create([&](const std::string& name, const std::string& fallback) {
+        bool shown = form.Create([&](const std::string& name, const std::string& fallback) {
             return std::optional<std::vector<std::uint8_t>>(engine.LoadSetupData(name, fallback));
         });
-        return form.Run();
+        return shown ? form.Run() : 0;
     } catch (const std::exception& error) {
         platform.ErrorBox(applicationTitle, WithClosingPeriod(error.what()));
         return 0;

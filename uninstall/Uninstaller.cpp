@@ -28,10 +28,11 @@ std::string WithoutTrailingBackslash(const std::string& path) {
 }  // namespace
 
 TUninstaller::TUninstaller(Platform& platform) : platform_(platform) {
-    UninstallRecord record = LoadOwnUninstallRecord(platform);
-    log_ = std::move(record.log);
-    version_ = record.version;
-    productName_ = std::move(record.productName);
+    StoredUninstallRecord stored = LoadOwnUninstallRecord(platform);
+    log_ = std::move(stored.record.log);
+    version_ = stored.record.version;
+    productName_ = std::move(stored.record.productName);
+    dataFile_ = std::move(stored.dataFile);
     ownFolder_ = OwnFolder(platform);
     deferredFolders_.push_back(ownFolder_);
 }
@@ -137,6 +138,8 @@ std::string TUninstaller::BatchFileText(const std::string& batchFile,
     text += "set /a PlugsetupTries+=1\r\n";
     text += "if exist " + program + " if %PlugsetupTries% lss " + std::to_string(kBatchFileTries) +
             " goto Repeat\r\n";
+    // Only once the uninstaller is gone: an uninstaller the loop gave up on keeps its record.
+    if (!dataFile_.empty()) text += "if not exist " + program + " del " + quoted(dataFile_) + "\r\n";
     for (const std::string& folder : deferredFolders_)
         text += "rd " + quoted(WithoutTrailingBackslash(folder)) + "\r\n";
     text += "del " + quoted(batchFile) + "\r\n";

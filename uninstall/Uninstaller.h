@@ -25,6 +25,9 @@ public:
     const std::vector<std::string>& Log() const { return log_; }
     const TProgramVersion& Version() const { return version_; }
     const std::string& ProductName() const { return productName_; }
+    // The Uninstall.dat the record came from, which the batch file deletes; empty when the
+    // record is appended to the uninstaller.
+    const std::string& DataFile() const { return dataFile_; }
     // Folders only the batch file may remove: the uninstaller's own folder first, then every
     // logged folder that holds the uninstaller, in the order the removal met them.
     const std::vector<std::string>& DeferredFolders() const { return deferredFolders_; }
@@ -33,8 +36,8 @@ public:
     // failed (registry keys and deferred folders never count).
     bool RemoveAll();
 
-    // The batch file's text: delete the uninstaller once it has exited, remove the deferred
-    // folders, delete itself. cmd.exe reads a batch file in the OEM code page, not in the ANSI one
+    // The batch file's text: delete the uninstaller once it has exited, then its Uninstall.dat,
+    // remove the deferred folders, delete itself. cmd.exe reads a batch file in the OEM code page, not in the ANSI one
     // our paths are in, so a path beyond ASCII reaches it through an environment variable that
     // the batch file inherits (environment receives each name and value); ASCII paths are
     // written as they are.
@@ -52,6 +55,7 @@ private:
     std::vector<std::string> log_;
     TProgramVersion version_;
     std::string productName_;
+    std::string dataFile_;
     std::string ownFolder_;
     std::vector<std::string> deferredFolders_;
     bool failed_ = false;

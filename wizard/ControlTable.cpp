@@ -167,6 +167,29 @@ const ControlDef& Control(ControlId id) {
     return kTable.at(Index(id));
 }
 
+bool TakesFocus(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Button:
+        case ControlKind::CheckBox:
+        case ControlKind::Edit:
+        case ControlKind::Memo:
+        case ControlKind::CheckList:
+            return true;
+        default:
+            return false;
+    }
+}
+
+int KeyboardRank(ControlId id) {
+    constexpr int kFormControls = 1000;  // above any page's controls
+    constexpr int kUnranked = 100000;
+    const ControlDef& def = Control(id);
+    int base = def.page == kOnForm ? kFormControls : 0;
+    if (def.tabOrder >= 0) return base + def.tabOrder * 2 + 1;
+    if (def.focusTarget != ControlId::None) return base + Control(def.focusTarget).tabOrder * 2;
+    return kUnranked;
+}
+
 char Mnemonic(const std::string& caption) {
     for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
         if (caption[i] != '&') continue;

@@ -143,6 +143,16 @@ inline std::size_t Index(ControlId id) {
 inline constexpr int kClientWidth = 512;
 inline constexpr int kClientHeight = 370;
 
+// Whether the control can hold the keyboard focus: the panel, the notebook and the progress bar
+// have a place in their parent's tab order but never take the focus themselves.
+bool TakesFocus(ControlKind kind);
+
+// Where a control comes when Tab and the mnemonics walk the window: a page's controls by their
+// tab order, a label with a focus target right before that target, then the form's controls
+// (the notebook, which holds the page, comes first among them). Sorting by this rank is the
+// keyboard order; the window also creates its controls in it.
+int KeyboardRank(ControlId id);
+
 // The mnemonic letter of a caption, upper-cased ("&Next >" gives 'N'), or 0 when it has none;
 // "&&" is a literal ampersand.
 char Mnemonic(const std::string& caption);

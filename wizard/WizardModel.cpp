@@ -1,5 +1,7 @@
 #include "wizard/WizardModel.h"
 
+#include <algorithm>
+#include <cctype>
 #include <exception>
 
 #include "system/CommonUtils.h"
@@ -169,12 +171,136 @@ int WizardModel::NextShownPage(int page, int direction) {
     return page;
 }
 
-void WizardModel::FocusIfPossible(ControlId id) {
-    ++focusRequests_;
-    focus_ = I::None;
-    if (id == I::None) return;
+// A control can take the focus when it is on the shown page (or on the form), shown and enabled.
+bool WizardModel::Usable(ControlId id) const {
+    if (id == I::None || !TakesFocus(Control(id).kind)) return false;
     const ControlState& state = State(id);
-    if (state.visible && state.enabled) focus_ = id;
+    return state.visible && state.enabled && (state.page == kOnForm || state.page == page_);
+}
+
+// The focus goes to the control when it can take it. Otherwise it stays where it was, unless
+// that control went away with its page: then the page's first tab stop takes it, so the
+// keyboard never talks to a hidden field.
+void WizardModel::FocusIfPossible(ControlId id) {
+    if (Usable(id)) {
+        focus_ = id;
+    } else if (!Usable(focus_)) {
+        std::vector<ControlId> stops = TabStops();
+        focus_ = stops.empty() ? I::None : stops.front();
+    } else {
+        return;
+    }
+    ++focusRequests_;
+}
+
+void WizardModel::FocusMoved(ControlId id) {
+    if (id != I::None) focus_ = id;
+}
+
+// The shown page's controls and the form's, labels included, in keyboard order.
+std::vector<ControlId> WizardModel::KeyboardOrder() const {
+    std::vector<ControlId> order;
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        ControlId id = static_cast<ControlId>(i);
+        int page = State(id).page;
+        if (page == page_ || page == kOnForm) order.push_back(id);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](ControlId a, ControlId b) { return KeyboardRank(a) < KeyboardRank(b); });
+    return order;
+}
+
+std::vector<ControlId> WizardModel::TabStops() const {
+    std::vector<ControlId> stops = KeyboardOrder();
+    stops.erase(std::remove_if(stops.begin(), stops.end(), [&](ControlId id) { return !Usable(id); }),
+                stops.end());
+    return stops;
+}
+
+ControlId WizardModel::DefaultButton() const {
+    if (Usable(focus_) && Control(focus_).kind == ControlKind::Button) return focus_;
+    return Usable(I::NextButton) ? I::NextButton : I::None;
+}
+
+void WizardModel::MoveFocus(int direction) {
+    std::vector<ControlId> stops = TabStops();
+    if (stops.empty()) return;
+    int count = static_cast<int>(stops.size());
+    auto at = std::find(stops.begin(), stops.end(), focus_);
+    int next = at == stops.end() ? (direction > 0 ? 0 : count - 1)
+                                 : (static_cast<int>(at - stops.begin()) + direction + count) % count;
+    FocusIfPossible(stops[static_cast<std::size_t>(next)]);
+}
+
+void WizardModel::KeyPress(WizardKey key) {
+    if (!AcceptsInput()) return;
+    switch (key) {
+        case WizardKey::Enter:
+            Click(DefaultButton());
+            break;
+        case WizardKey::Escape:
+            CancelClick();
+            break;
+        case WizardKey::Tab:
+            MoveFocus(+1);
+            break;
+        case WizardKey::BackTab:
+            MoveFocus(-1);
+            break;
+    }
+}
+
+// A label's mnemonic counts while its field can take the focus.
+bool WizardModel::MnemonicReaches(ControlId id) const {
+    const ControlDef& def = Control(id);
+    if (def.kind != ControlKind::Label) return Usable(id);
+    const ControlState& state = State(id);
+    return state.visible && state.enabled && Usable(def.focusTarget);
+}
+
+void WizardModel::PressMnemonic(ControlId id) {
+    const ControlDef& def = Control(id);
+    if (def.kind == ControlKind::Label) {
+        FocusIfPossible(def.focusTarget);
+        return;
+    }
+    FocusIfPossible(id);
+    if (def.kind == ControlKind::CheckBox)
+        SetChecked(id, !State(id).checked);
+    else if (def.kind == ControlKind::Button)
+        Click(id);
+}
+
+bool WizardModel::MnemonicKey(char letter, bool alt) {
+    if (!AcceptsInput()) return false;
+    if (!alt) {
+        ControlKind kind = Usable(focus_) ? Control(focus_).kind : ControlKind::Edit;
+        if (kind != ControlKind::Button && kind != ControlKind::CheckBox) return false;
+    }
+    char key = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    std::vector<ControlId> order = KeyboardOrder();
+    std::vector<std::size_t> matches;
+    for (std::size_t i = 0; i < order.size(); ++i)
+        if (key != 0 && Mnemonic(State(order[i]).caption) == key && MnemonicReaches(order[i]))
+            matches.push_back(i);
+    if (matches.empty()) return false;
+    if (matches.size() == 1) {
+        PressMnemonic(order[matches.front()]);
+        return true;
+    }
+    // Shared by several controls ("< &Back" and "&Browse..."): pressing one of them would be a
+    // guess, so the focus moves on to the next of them after the focused control.
+    std::size_t focused =
+        static_cast<std::size_t>(std::find(order.begin(), order.end(), focus_) - order.begin());
+    std::size_t next = matches.front();
+    for (std::size_t at : matches)
+        if (focused < order.size() && at > focused) {
+            next = at;
+            break;
+        }
+    const ControlDef& def = Control(order[next]);
+    FocusIfPossible(def.kind == ControlKind::Label ? def.focusTarget : order[next]);
+    return true;
 }
 
 void WizardModel::ShowPage(int page) {
@@ -209,6 +335,7 @@ void WizardModel::ShowPage(int page) {
         host_.Terminate();
         return;
     }
+    host_.DropPendingInput();
     ShowPage(kPageReady);
 }
 
@@ -243,7 +370,10 @@ bool WizardModel::LeavePage(int page) {
                 engine_.SetBundleItemSelected(static_cast<int>(i), bundle_[i].checked);
                 any = any || bundle_[i].checked;
             }
-            if (!any) platform_.WarningBox(kNoBundleItemText);
+            if (!any) {
+                platform_.WarningBox(kNoBundleItemText);
+                FocusIfPossible(I::BundleList);
+            }
             return any;
         }
         case kPageVstPlugins: {
@@ -321,22 +451,22 @@ void WizardModel::Finish() {
 }
 
 void WizardModel::NextClick() {
-    if (!State(I::NextButton).visible || !State(I::NextButton).enabled) return;
+    if (!AcceptsInput() || !Usable(I::NextButton)) return;
     if (LeavePage(page_)) ShowPage(NextShownPage(page_, +1));
 }
 
 void WizardModel::BackClick() {
-    if (!State(I::BackButton).visible || !State(I::BackButton).enabled) return;
+    if (!AcceptsInput() || !Usable(I::BackButton)) return;
     ShowPage(NextShownPage(page_, -1));
 }
 
 void WizardModel::CancelClick() {
-    if (!State(I::CancelButton).visible || !State(I::CancelButton).enabled) return;
+    if (!AcceptsInput() || !Usable(I::CancelButton)) return;
     host_.RequestClose();
 }
 
 bool WizardModel::CloseQuery() {
-    if (page_ == kPageCopy) return false;
+    if (!AcceptsInput()) return false;
     if (page_ == kPageReady) return true;
     return platform_.QuestionBox(engine_.ExpandText(kCancelQuestion));
 }
@@ -348,6 +478,7 @@ void WizardModel::Vst2InstallCheckClick() {
 }
 
 void WizardModel::Click(ControlId button) {
+    if (!AcceptsInput()) return;
     switch (button) {
         case I::BackButton:
             BackClick();

@@ -19,6 +19,10 @@ public:
     virtual void PaintNow() = 0;
     // Receives the installation run's reports.
     virtual ISetupProgress& Progress() = 0;
+    // Forgets the keys and clicks that arrived while the installation ran: the copy page refuses
+    // them, so they must not act on the completion page once it shows (a second Enter on
+    // Install would press Finish).
+    virtual void DropPendingInput() = 0;
     // Asks the window to close; it closes when CloseQuery agrees.
     virtual void RequestClose() = 0;
     // Ends the program once control returns to the message loop.
@@ -38,6 +42,10 @@ struct ControlState {
     int position = 0;  // progress bar
 };
 
+// The keys the wizard handles itself, whichever control has the focus; every other key goes to
+// the focused control (Space to a check box or button, arrows and Space to the bundle list).
+enum class WizardKey { Enter, Escape, Tab, BackTab };
+
 struct BundleEntry {
     std::string name;
     bool checked = true;
@@ -53,10 +61,19 @@ public:
     int Page() const { return page_; }
     int InstallPage() const { return installPage_; }
     const ControlState& State(ControlId id) const { return states_[Index(id)]; }
-    // The control that should have the focus now; None leaves it where it is.
+    // The control that has the focus, or should get it: the window gives it back here whenever
+    // the window itself receives the focus (after a message box, on activation). None on the
+    // copy page.
     ControlId Focus() const { return focus_; }
     // Counts the model's focus moves, so the window moves the focus only when asked to.
     int FocusRequests() const { return focusRequests_; }
+    // The push button that Enter presses now: the focused push button, else Next.
+    ControlId DefaultButton() const;
+    // The controls that Tab visits on the current page, in order: shown and enabled ones only.
+    std::vector<ControlId> TabStops() const;
+    // Whether the window takes the user's input now: everything is refused while the
+    // installation runs. Every key, click and close request asks this one rule.
+    bool AcceptsInput() const { return page_ >= 0 && page_ != kPageCopy; }
     const std::string& WindowCaption() const { return caption_; }
     const std::vector<BundleEntry>& BundleEntries() const { return bundle_; }
 
@@ -77,6 +94,14 @@ public:
     void SetText(ControlId edit, const std::string& text);
     void SetChecked(ControlId check, bool checked);
     void SetBundleChecked(int index, bool checked);
+    void KeyPress(WizardKey key);
+    // A mnemonic letter typed with Alt, or without it while a button or check box has the focus
+    // (they take no characters). One control with the letter is pressed, toggled or, for a label,
+    // its field focused; several controls sharing it get the focus in turn, and none is pressed.
+    // False when no shown control has the letter: the key then goes on as usual.
+    bool MnemonicKey(char letter, bool alt);
+    // The window reports a focus move it made without the model, such as a click into a field.
+    void FocusMoved(ControlId id);
 
     // --- the installation run's reports (the window repaints after each) ---------------------
     void SetProgress(int position);
@@ -107,6 +132,11 @@ public:
 private:
     ControlState& Mut(ControlId id) { return states_[Index(id)]; }
     void FocusIfPossible(ControlId id);
+    bool Usable(ControlId id) const;
+    bool MnemonicReaches(ControlId id) const;
+    void PressMnemonic(ControlId id);
+    std::vector<ControlId> KeyboardOrder() const;
+    void MoveFocus(int direction);
     void Vst2InstallCheckClick();
     bool ValidateFolder(const std::string& path);
     bool ValidateDestination(const std::string& path);

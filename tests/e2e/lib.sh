@@ -83,6 +83,9 @@ expect_dialog() {
   screenshot "$name"
 }
 
+# The dialog read as NAME.txt with read-dialog --focus had the focus on the control described.
+dialog_focus() { grep -qF -- "focus: $2" "$E2E_OUT/$1.txt" || fail "$1 has the focus elsewhere than on $2"; }
+
 # Waits for the started program to end and checks its exit status.
 expect_exit() {
   local want=$1 limit=${2:-20} status=0 i
@@ -110,9 +113,30 @@ expect_wizard_and_close() {
   expect_exit 0
 }
 
+# Sets the screen of this scenario's prefix to DPI dots per inch; programs started from then on
+# lay themselves out for it.
+set_screen_dpi() {
+  local key
+  step "screen at $1 DPI"
+  for key in 'HKCU\Control Panel\Desktop' 'HKCU\Software\Wine\Fonts'; do
+    "$WINE_RUN" reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null ||
+      fail "cannot set LogPixels in $key"
+  done
+}
+
+# The share (0 to 1) of pixels near COLOUR in the top left quarter of the window in the screenshot
+# SHOT, where that window is the only thing on Wine's desktop: the corner of the side picture.
+corner_share() {
+  local shot=$1 colour=$2 width height left top
+  read -r width height left top <<<"$(convert "$shot" -trim -format '%w %h %X %Y' info:)"
+  convert "$shot" -crop "$((width / 4))x$((height / 4))+${left#+}+${top#+}" +repage -fuzz 25% \
+    -fill black +opaque "$colour" -fill white -opaque "$colour" -format '%[fx:mean]' info:
+}
+
 # --- Walking a wizard window titled $TITLE page by page --------------------------------------
-# wizard_page NAME HEADING waits for the page that shows HEADING, saves its texts to NN-NAME.txt
-# and a screenshot NN-NAME.png; page_has and page_lacks then look at that page's texts.
+# wizard_page NAME HEADING waits for the page that shows HEADING, saves its texts and the control
+# with the focus to NN-NAME.txt and a screenshot NN-NAME.png; page_has, page_lacks and page_focus
+# then look at that page.
 PAGE_NUMBER=0
 PAGE_FILE=
 # shellcheck disable=SC2153 # TITLE is the scenario's
@@ -122,12 +146,13 @@ wizard_page() {
   PAGE_FILE=$(printf '%02d-%s' "$PAGE_NUMBER" "$name")
   driver wait-text --title "$TITLE" --text "$heading" --timeout 30 >/dev/null || fail "no page \"$heading\""
   sleep 0.3
-  driver read-dialog --title "$TITLE" >"$E2E_OUT/$PAGE_FILE.txt" || fail "cannot read the $name page"
+  driver read-dialog --title "$TITLE" --focus >"$E2E_OUT/$PAGE_FILE.txt" || fail "cannot read the $name page"
   sed 's/^/   /' "$E2E_OUT/$PAGE_FILE.txt"
   screenshot "$PAGE_FILE"
 }
 page_has() { grep -qF -- "$1" "$E2E_OUT/$PAGE_FILE.txt" || fail "$PAGE_FILE does not show \"$1\""; }
 page_lacks() { ! grep -qF -- "$1" "$E2E_OUT/$PAGE_FILE.txt" || fail "$PAGE_FILE shows \"$1\""; }
+page_focus() { dialog_focus "$PAGE_FILE" "$1"; }
 press_button() { driver click --title "$TITLE" --button "$1" >/dev/null || fail "cannot press $1"; }
 type_text() { driver type --title "$TITLE" --text "$@" >/dev/null || fail "cannot type \"$1\""; }
 
@@ -210,37 +235,74 @@ wait_removed() {
   fail "${1#"$PLUGSETUP_WINEPREFIX"/} is still there"
 }
 
-# Clicks the screen at X Y with the left button, through the X server's test extension: for the
-# controls the driver cannot reach from another process, such as the check boxes of a list view.
-# Built here against the run-time libraries, which Xvfb's tools bring, so no X headers are needed.
-x_click() {
-  local tool=$E2E_OUT/x-click
-  if [[ ! -x $tool ]]; then
-    cc -x c -o "$tool" - -l:libX11.so.6 -l:libXtst.so.6 <<'C' || fail "cannot build the X click tool"
-typedef struct _XDisplay Display;
-Display *XOpenDisplay(const char *name);
-int XFlush(Display *display);
-int XCloseDisplay(Display *display);
-int XTestFakeMotionEvent(Display *display, int screen, int x, int y, unsigned long delay);
-int XTestFakeButtonEvent(Display *display, unsigned int button, int press, unsigned long delay);
-int atoi(const char *text);
-int usleep(unsigned int microseconds);
-
-int main(int argc, char **argv) {
-    Display *display = argc == 3 ? XOpenDisplay(0) : 0;
-    if (!display) return 1;
-    XTestFakeMotionEvent(display, -1, atoi(argv[1]), atoi(argv[2]), 0);
-    XFlush(display);
-    usleep(100000);
-    XTestFakeButtonEvent(display, 1, 1, 0);
-    XFlush(display);
-    usleep(100000);
-    XTestFakeButtonEvent(display, 1, 0, 0);
-    XFlush(display);
-    XCloseDisplay(display);
-    return 0;
+# --- The keyboard and the mouse, as a person uses them ---------------------------------------
+# Through the X server's test extension (xdotool), so the wizard's own message loop gets them as
+# from a real keyboard and mouse, in Wine's desktop window: the window with the focus there takes
+# the keys. Key names are xdotool's: Return, Escape, Tab, shift+Tab, alt+n, space, Down, alt+F4.
+press_key() {
+  step "keys: $*"
+  xdotool key --delay 150 "$@" || fail "cannot press $*"
 }
-C
-  fi
-  "$tool" "$1" "$2" || fail "cannot click at $1,$2"
+# Types TEXT into the control with the focus, key by key.
+type_keys() {
+  step "types: $1"
+  xdotool type --delay 60 -- "$1" || fail "cannot type \"$1\""
+}
+
+# Waits until the control with the keyboard focus in the window captioned CAPTION (the wizard by
+# default, or one of its message boxes) is the one described ("button: Next >", "edit: C:\Folder";
+# a check box is a button too).
+expect_focus() {
+  local want=$1 caption=${2:-$TITLE} got
+  got=$(driver focus --title "$caption" --text "$want" --timeout 10 2>&1) || fail "$got"
+  printf '   focus: %s\n' "$got"
+}
+
+# Clicks the screen at X Y with the left button: for the controls the driver cannot reach from
+# another process, such as the check boxes of a list view.
+x_click() {
+  xdotool mousemove --sync "$1" "$2" click 1 || fail "cannot click at $1,$2"
+}
+
+# Keys go to the window that was last active in Wine's desktop; a click on the caption of the
+# window captioned CAPTION makes it that window, as a person would click it first.
+activate_window() {
+  local caption=$1 left top width
+  read -r left top width _ <<<"$(driver rect --title "$caption")" || fail "no window \"$caption\" to activate"
+  x_click $((left + width / 2)) $((top + 8))
+}
+
+# --- Code signing ------------------------------------------------------------------------------
+# A throwaway certificate and key in this scenario's folder, and SIGN_COMMAND, the plugsetup
+# build --sign command line that signs with them.
+make_certificate() {
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Plugsetup Tests" \
+    -keyout "$E2E_OUT/key.pem" -out "$E2E_OUT/cert.pem" >"$E2E_OUT/openssl.log" 2>&1 ||
+    fail "openssl cannot make a certificate"
+  SIGN_COMMAND="osslsigncode sign -certs '$E2E_OUT/cert.pem' -key '$E2E_OUT/key.pem' -in {in} -out {out}"
+}
+
+# osslsigncode verifies FILE's signature against the scenario's certificate; NAME names its log.
+expect_signed() {
+  local name=$1 file=$2
+  osslsigncode verify -CAfile "$E2E_OUT/cert.pem" -in "$file" >"$E2E_OUT/verify-$name.txt" 2>&1 ||
+    { sed 's/^/   /' "$E2E_OUT/verify-$name.txt"; fail "osslsigncode does not verify ${file##*/} ($name)"; }
+  step "osslsigncode verifies ${file##*/} ($name)"
+}
+
+# To osslsigncode (2.5 in Debian 12, 2.9 in its backports) FILE is a well-formed program without a
+# signature: it finds none, complains about nothing in the headers, computes the checksum the
+# file holds, and the file can be signed and then verifies.
+expect_well_formed_unsigned() {
+  local name=$1 file=$2 log=$E2E_OUT/verify-$1.txt sums
+  osslsigncode verify -in "$file" >"$log" 2>&1 || true
+  sed 's/^/   /' "$log"
+  grep -q 'No signature found' "$log" || fail "osslsigncode finds a signature in ${file##*/} ($name)"
+  ! grep -qiE 'warning|mismatch|corrupt' "$log" || fail "osslsigncode complains about ${file##*/} ($name)"
+  sums=$(grep -i 'checksum' "$log" | grep -oE '[0-9A-F]{8}' | sort -u | wc -l)
+  ((sums == 1)) || fail "${file##*/} holds another checksum than its bytes give ($name)"
+  osslsigncode sign -certs "$E2E_OUT/cert.pem" -key "$E2E_OUT/key.pem" -in "$file" \
+    -out "$E2E_OUT/$name-signed.exe" >"$E2E_OUT/sign-$name.txt" 2>&1 || fail "osslsigncode cannot sign ${file##*/} ($name)"
+  ! grep -qi 'warning' "$E2E_OUT/sign-$name.txt" || fail "osslsigncode warns when signing ${file##*/} ($name)"
+  expect_signed "$name-signed" "$E2E_OUT/$name-signed.exe"
 }

@@ -17,6 +17,8 @@ int RunList(const std::vector<std::string>& args, ToolEnvironment& env) {
         ArchiveInfo info = CheckArchive(*setup.File);
         env.Out << "Version:    " << info.Version.AsString() << "\n";
         env.Out << "Build time: " << FormatBuildTime(info.BuildTime) << "\n";
+        for (const std::string& line : DescribeSigning(ReadSigningFacts(setup, info)))
+            env.Out << line << "\n";
         WalkEntries(*setup.File, info, [&](const WalkEntry& entry) {
             env.Out << std::string(static_cast<std::size_t>(entry.Depth) * 2, ' ')
                     << codePage->Decode(entry.Record.Name);

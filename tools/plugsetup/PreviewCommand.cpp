@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "archive/ArchiveWriter.h"
+#include "archive/ProgramHeader.h"
 #include "archive/SetupData.h"
 #include "engine/Settings.h"
 #include "engine/SetupInstaller.h"
@@ -149,10 +150,6 @@ std::vector<std::uint8_t> Stub() {
     return stub;
 }
 
-void PutWord(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
-    for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
 // A product folder is packed the way build packs it; a setup program or Setup.dat is used as is.
 void PlaceSetup(MemoryPlatform& machine, const std::string& input, const Arguments& arguments,
                 const CodePage& codePage, ToolEnvironment& env) {
@@ -170,12 +167,7 @@ void PlaceSetup(MemoryPlatform& machine, const std::string& input, const Argumen
         }
         MemoryStream archive;
         WriteArchive(archive, ReadProductTree(input, codePage), options);
-        std::vector<std::uint8_t> program = Stub();
-        PutWord(program, static_cast<std::size_t>(kArchiveOffsetWordPosition),
-                static_cast<std::uint32_t>(kStubSize));
-        const std::vector<std::uint8_t>& bytes = archive.Bytes();
-        program.insert(program.end(), bytes.begin(), bytes.end());
-        machine.AddFile(kProgramPath, program);
+        machine.AddFile(kProgramPath, AppendToProgram(Stub(), ProgramRole::Setup, archive.Bytes()));
     } else {
         std::vector<std::uint8_t> bytes = ReadHostFile(input);
         if (bytes.size() >= 2 && bytes[0] == 'M' && bytes[1] == 'Z') {

@@ -49,14 +49,6 @@ std::string WithCrLf(const std::string& text) {
     return out;
 }
 
-// Order of creation is the tab order: controls by their tab index, a label with a focus target
-// right before that target (the dialog manager moves a label's mnemonic to the next stop).
-int TabKey(const ControlDef& def) {
-    if (def.tabOrder >= 0) return def.tabOrder * 2 + 1;
-    if (def.focusTarget != ControlId::None) return Control(def.focusTarget).tabOrder * 2;
-    return 1000;
-}
-
 void RegisterClasses(HINSTANCE instance, WNDPROC main, WNDPROC container, WNDPROC picture) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
@@ -87,12 +79,18 @@ FormMain::~FormMain() {
     if (boldFont_) DeleteObject(boldFont_);
 }
 
-void FormMain::Create(const PictureLookup& pictures) {
+bool FormMain::Create(const PictureLookup& pictures) {
     INITCOMMONCONTROLSEX common{sizeof common, ICC_WIN95_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&common);
     RegisterClasses(instance_, WindowProc, ContainerProc, PictureProc);
-    LoadSidePicture(picture_, platform_.ScreenDpi(), pictures);
     model_.Prepare();
+    // A picture that cannot be shown stops the window before it opens, under the setup's title.
+    try {
+        LoadSidePicture(picture_, platform_.ScreenDpi(), pictures);
+    } catch (const std::exception& error) {
+        platform_.ErrorBox(model_.WindowCaption(), WizardModel::ErrorBoxText(error.what()));
+        return false;
+    }
 
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     RECT frame{0, 0, S(kClientWidth), S(kClientHeight)};
@@ -108,6 +106,7 @@ void FormMain::Create(const PictureLookup& pictures) {
     Sync();
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
+    return true;
 }
 
 HWND FormMain::ParentOf(int page) const {
@@ -140,9 +139,10 @@ void FormMain::CreateControls() {
             order.push_back(id);
     }
     std::stable_sort(order.begin(), order.end(),
-                     [](ControlId a, ControlId b) { return TabKey(Control(a)) < TabKey(Control(b)); });
+                     [](ControlId a, ControlId b) { return KeyboardRank(a) < KeyboardRank(b); });
+    // Created in keyboard order, so that the window's children list as Tab visits them: the
+    // pages, Back, Next, Cancel, then the picture frame.
     for (ControlId id : order) controls_[Index(id)] = CreateControl(id, ParentOf(model_.State(id).page));
-    // The form's own tab order: pages, Back, Next, Cancel, then the picture frame.
     SetWindowPos(controls_[Index(ControlId::Panel)], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
     HWND list = controls_[Index(ControlId::BundleList)];
@@ -163,6 +163,9 @@ void FormMain::CreateControls() {
         item.pszText = const_cast<char*>(entries[i].name.c_str());
         SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
     }
+    // Space ticks the entry with the focus: the first one has it from the start.
+    if (!entries.empty())
+        ListView_SetItemState(list, 0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
     syncing_ = false;
     SendMessageA(controls_[Index(ControlId::CopyProgressBar)], PBM_SETRANGE, 0, MAKELPARAM(0, 100));
 }
@@ -293,18 +296,72 @@ void FormMain::Sync() {
     if (model_.FocusRequests() != appliedFocusRequests_ && model_.Focus() != ControlId::None) {
         HWND target = controls_[Index(model_.Focus())];
         if (target) SetFocus(target);
+        // As in any dialog: a field reached by the keyboard or a refusal has its text selected,
+        // so typing replaces it.
+        if (target && Control(model_.Focus()).kind == ControlKind::Edit)
+            SendMessageA(target, EM_SETSEL, 0, -1);
     }
     appliedFocusRequests_ = model_.FocusRequests();
     syncing_ = false;
+    NoticeFocus();
+}
+
+ControlId FormMain::IdOf(HWND wnd) const {
+    if (!wnd) return ControlId::None;
+    ControlId id = FromCommandId(GetDlgCtrlID(wnd));
+    return id != ControlId::None && controls_[Index(id)] == wnd ? id : ControlId::None;
+}
+
+// Focus moves that the model did not make (a click into a field) are reported to it, and the
+// button that Enter presses is drawn as the default button.
+void FormMain::NoticeFocus() {
+    if (!window_ || ended_) return;
+    if (ControlId id = IdOf(GetFocus()); id != ControlId::None) model_.FocusMoved(id);
+    ControlId defaultButton = model_.DefaultButton();
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        if (!controls_[i] || Control(static_cast<ControlId>(i)).kind != ControlKind::Button) continue;
+        LONG_PTR style = GetWindowLongPtrA(controls_[i], GWL_STYLE) & BS_TYPEMASK;
+        LONG_PTR wanted = static_cast<ControlId>(i) == defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        if (style != wanted) SendMessageA(controls_[i], BM_SETSTYLE, static_cast<WPARAM>(wanted), TRUE);
+    }
+}
+
+// The window or a page got the focus (activation, a message box closing): it goes on to the
+// control the model says has it.
+void FormMain::GiveFocusBack() {
+    ControlId id = model_.Focus();
+    if (id != ControlId::None && controls_[Index(id)]) SetFocus(controls_[Index(id)]);
+}
+
+// Enter, Escape, Tab and the mnemonics belong to the model, whichever control has the focus;
+// true when the message has been handled here.
+bool FormMain::Key(const MSG& msg) {
+    if (!window_ || ended_ || (msg.hwnd != window_ && !IsChild(window_, msg.hwnd))) return false;
+    auto held = [](int key) { return (GetKeyState(key) & 0x8000) != 0; };
+    // The model knows the focus already: it is told after every message the loop dispatches.
+    if (msg.message == WM_KEYDOWN) {
+        WizardKey key;
+        if (msg.wParam == VK_RETURN)
+            key = WizardKey::Enter;
+        else if (msg.wParam == VK_ESCAPE)
+            key = WizardKey::Escape;
+        else if (msg.wParam == VK_TAB && !held(VK_CONTROL))
+            key = held(VK_SHIFT) ? WizardKey::BackTab : WizardKey::Tab;
+        else
+            return false;
+        model_.KeyPress(key);
+    } else if (msg.message == WM_SYSCHAR || msg.message == WM_CHAR) {
+        if (!model_.MnemonicKey(static_cast<char>(msg.wParam), msg.message == WM_SYSCHAR)) return false;
+    } else {
+        return false;
+    }
+    Sync();
+    return true;
 }
 
 void FormMain::Command(int commandId, int code, HWND control) {
     if (syncing_) return;
-    if (commandId == IDCANCEL) {
-        model_.CancelClick();
-        Sync();
-        return;
-    }
+    NoticeFocus();
     ControlId id = FromCommandId(commandId);
     if (id == ControlId::None || !control) return;
     // Only what the model hears about is copied back: an edit's other notifications arrive
@@ -346,11 +403,9 @@ LRESULT FormMain::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_NOTIFY:
             Notify(*reinterpret_cast<const NMHDR*>(lparam));
             return 0;
-        case DM_GETDEFID: {
-            const ControlState& next = model_.State(ControlId::NextButton);
-            if (!next.visible || !next.enabled) return 0;
-            return MAKELRESULT(CommandId(ControlId::NextButton), DC_HASDEFID);
-        }
+        case WM_SETFOCUS:
+            GiveFocusBack();
+            return 0;
         case WM_CLOSE:
             if (model_.CloseQuery()) DestroyWindow(window_);
             return 0;
@@ -374,9 +429,10 @@ LRESULT CALLBACK FormMain::WindowProc(HWND wnd, UINT message, WPARAM wparam, LPA
     return form->Handle(message, wparam, lparam);
 }
 
-// Pages and the notebook pass their controls' notifications up to the window.
+// Pages and the notebook pass their controls' notifications up to the window, and the focus
+// on to the model's control.
 LRESULT CALLBACK FormMain::ContainerProc(HWND wnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_COMMAND || message == WM_NOTIFY) {
+    if (message == WM_COMMAND || message == WM_NOTIFY || message == WM_SETFOCUS) {
         if (FormMain* form = FormOf(wnd); form && form->window_) return form->Handle(message, wparam, lparam);
     }
     return DefWindowProcA(wnd, message, wparam, lparam);
@@ -396,9 +452,10 @@ LRESULT CALLBACK FormMain::PictureProc(HWND wnd, UINT message, WPARAM wparam, LP
 int FormMain::Run() {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (window_ && IsDialogMessageA(window_, &msg)) continue;
+        if (Key(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
+        NoticeFocus();
     }
     return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : exitCode_;
 }
@@ -415,6 +472,15 @@ void FormMain::PaintNow() {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+void FormMain::DropPendingInput() {
+    MSG msg;
+    for (auto [first, last] : {std::pair<UINT, UINT>{WM_KEYFIRST, WM_KEYLAST},
+                               {WM_MOUSEFIRST, WM_MOUSELAST},
+                               {WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK}})
+        while (PeekMessageA(&msg, nullptr, first, last, PM_REMOVE)) {
+        }
 }
 
 void FormMain::RequestClose() {

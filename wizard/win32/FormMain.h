@@ -21,9 +21,9 @@ public:
     FormMain& operator=(const FormMain&) = delete;
     ~FormMain() override;
 
-    // Prepares the pages and creates the window, centred and shown; raises Exception when
-    // the side picture cannot be loaded.
-    void Create(const PictureLookup& pictures);
+    // Prepares the pages and creates the window, centred and shown. False, after the error box,
+    // when the side picture cannot be shown: the program then ends without a window.
+    bool Create(const PictureLookup& pictures);
     // Runs the message loop until the window closes or the program is told to end; returns
     // the exit code.
     int Run();
@@ -34,6 +34,7 @@ public:
     // IWizardHost
     void PaintNow() override;
     ISetupProgress& Progress() override { return *this; }
+    void DropPendingInput() override;
     void RequestClose() override;
     void Terminate() override;
     WindowRef Owner() override { return reinterpret_cast<WindowRef>(window_); }
@@ -54,6 +55,10 @@ private:
     HWND ParentOf(int page) const;
     void ApplyFonts();
     void Sync();
+    bool Key(const MSG& msg);
+    void NoticeFocus();
+    void GiveFocusBack();
+    ControlId IdOf(HWND wnd) const;
     int S(int value) { return scale_.Scale(value); }
 
     HINSTANCE instance_;

@@ -17,8 +17,9 @@ public:
     SidePicture& operator=(const SidePicture&) = delete;
     ~SidePicture();
 
-    // Decodes JPEG bytes; false (the picture unchanged) when they are no JPEG we can read.
-    bool Decode(const std::vector<std::uint8_t>& jpeg);
+    // Decodes JPEG bytes; on failure returns why (the picture stays unchanged): not a JPEG, cut
+    // off, a colour space we cannot show, too large. Empty on success.
+    std::string Decode(const std::vector<std::uint8_t>& jpeg);
     bool Empty() const { return bitmap_ == nullptr; }
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -33,7 +34,7 @@ private:
 
 // Fills the picture from the setup's data: the lookup gets the entry name and its fallback (see
 // ChooseSidePicture) and returns the bytes of the first that exists, or nothing. Raises
-// Exception when there is no picture or its bytes do not decode.
+// Exception when there is no picture or its bytes do not decode, naming the picture and why.
 using PictureLookup = std::function<std::optional<std::vector<std::uint8_t>>(const std::string& name,
                                                                              const std::string& fallback)>;
 void LoadSidePicture(SidePicture& picture, int dpi, const PictureLookup& lookup);

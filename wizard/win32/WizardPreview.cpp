@@ -119,11 +119,11 @@ int main(int argc, char** argv) {
     std::string pictures = IncludeBackslash(argv[3]);
     try {
         FormMain form(GetModuleHandleA(nullptr), platform, engine);
-        form.Create([&](const std::string& name, const std::string& fallback) {
+        bool shown = form.Create([&](const std::string& name, const std::string& fallback) {
             auto bytes = ReadBytes(pictures + name);
             return bytes || fallback.empty() ? bytes : ReadBytes(pictures + fallback);
         });
-        return form.Run();
+        return shown ? form.Run() : 1;
     } catch (const std::exception& error) {
         platform.ErrorBox("Setup", WizardModel::ErrorBoxText(error.what()));
         return 1;

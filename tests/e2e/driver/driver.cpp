@@ -3,6 +3,7 @@
 // texts and answers them the way a user would. Every command prints what it found and exits 0,
 // or prints why not and exits 1; usage errors exit 2.
 #include <windows.h>
+// psapi.h needs the types of windows.h.
 #include <psapi.h>
 
 #include <cstdio>
@@ -24,6 +25,7 @@ struct Options {
     int controlId = -1;
     unsigned timeoutMs = 10000;
     bool hidden = false;
+    bool focus = false;
 };
 
 [[noreturn]] void Usage(const char* why) {
@@ -33,13 +35,17 @@ struct Options {
                  "  list [--hidden]                       top-level windows: handle, class, caption\n"
                  "  wait-window                           wait until a matching window is shown\n"
                  "  wait-gone                             wait until no matching window is shown\n"
-                 "  read-dialog                           caption, static texts, edits and buttons\n"
+                 "  read-dialog [--focus]                 caption, static texts, edits and buttons, and\n"
+                 "                                        which of them has the keyboard focus\n"
                  "  wait-text --text TEXT                 wait until a shown control's text contains TEXT\n"
                  "  controls                              every child control with id and state\n"
                  "  click --button CAPTION                press a button (or toggle a check box)\n"
                  "  check --button CAPTION --state on|off set a check box or radio button\n"
                  "  type --text TEXT [--index N|--id ID]  replace the text of an edit control\n"
                  "  close                                 send WM_CLOSE to the window\n"
+                 "  focus [--text TEXT]                   the control with the keyboard focus, or wait\n"
+                 "                                        until its description contains TEXT\n"
+                 "  rect                                  left, top, width and height on the screen\n"
                  "  time-click --button CAPTION --text T  press, then print the seconds until T shows\n"
                  "  memory                                peak and current working set of its process\n",
                  why);
@@ -247,6 +253,21 @@ int CmdWaitGone(const Options& opt) {
     return 0;
 }
 
+// The control with the keyboard focus in the thread of the window, as GetGUIThreadInfo reports
+// it, described the way read-dialog prints controls ("button: Next >", "edit: C:\\Folder");
+// message boxes belong to that thread too.
+std::string FocusOf(HWND wnd) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(wnd, nullptr), &info)) return "unknown";
+    HWND focus = info.hwndFocus;
+    if (!focus) return "none";
+    std::string text = TextOf(focus);
+    if (IsButton(focus)) return "button: " + Escaped(WithoutMnemonic(text));
+    if (IsEdit(focus)) return "edit: " + Escaped(text);
+    return ClassOf(focus) + ": " + Escaped(text);
+}
+
 int CmdReadDialog(const Options& opt) {
     HWND wnd = WaitWindow(opt);
     std::printf("caption: %s\n", Escaped(TextOf(wnd)).c_str());
@@ -259,6 +280,7 @@ int CmdReadDialog(const Options& opt) {
         else if (!text.empty())
             std::printf("text: %s\n", Escaped(text).c_str());
     }
+    if (opt.focus) std::printf("focus: %s\n", FocusOf(wnd).c_str());
     return 0;
 }
 
@@ -334,7 +356,8 @@ int CmdTimeClick(const Options& opt) {
         Sleep(10);
     }
     QueryPerformanceCounter(&now);
-    std::printf("%.3f\n", static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart));
+    std::printf("%.3f\n",
+                static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart));
     return 0;
 }
 
@@ -396,6 +419,28 @@ int CmdType(const Options& opt) {
     return 0;
 }
 
+// Read-only. With --text, waits until the focused control's description contains it.
+int CmdFocus(const Options& opt) {
+    HWND wnd = WaitWindow(opt);
+    std::string focus;
+    if (!Poll(opt.text.empty() ? 0 : opt.timeoutMs, [&] {
+            focus = FocusOf(wnd);
+            return focus.find(opt.text) != std::string::npos;
+        }))
+        Fail("the focus is on " + focus + ", not on \"" + opt.text + "\"");
+    std::printf("%s\n", focus.c_str());
+    return 0;
+}
+
+// Where the window lies on the screen: left, top, width and height, in pixels.
+int CmdRect(const Options& opt) {
+    RECT rect{};
+    if (!GetWindowRect(WaitWindow(opt), &rect)) Fail("cannot read the window's position");
+    std::printf("%ld %ld %ld %ld\n", static_cast<long>(rect.left), static_cast<long>(rect.top),
+                static_cast<long>(rect.right - rect.left), static_cast<long>(rect.bottom - rect.top));
+    return 0;
+}
+
 int CmdClose(const Options& opt) {
     PostMessageA(WaitWindow(opt), WM_CLOSE, 0, 0);
     return 0;
@@ -407,12 +452,20 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"list", CmdList},          {"wait-window", CmdWaitWindow},
-    {"wait-gone", CmdWaitGone}, {"read-dialog", CmdReadDialog},
-    {"wait-text", CmdWaitText}, {"controls", CmdControls},
-    {"click", CmdClick},        {"check", CmdCheck},
-    {"type", CmdType},          {"close", CmdClose},
-    {"time-click", CmdTimeClick}, {"memory", CmdMemory},
+    {"list", CmdList},
+    {"wait-window", CmdWaitWindow},
+    {"wait-gone", CmdWaitGone},
+    {"read-dialog", CmdReadDialog},
+    {"wait-text", CmdWaitText},
+    {"controls", CmdControls},
+    {"click", CmdClick},
+    {"check", CmdCheck},
+    {"type", CmdType},
+    {"close", CmdClose},
+    {"time-click", CmdTimeClick},
+    {"memory", CmdMemory},
+    {"focus", CmdFocus},
+    {"rect", CmdRect},
 };
 
 }  // namespace
@@ -423,8 +476,8 @@ int main(int argc, char** argv) {
     Options opt;
     for (int i = 2; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "--hidden") {
-            opt.hidden = true;
+        if (arg == "--hidden" || arg == "--focus") {
+            (arg == "--hidden" ? opt.hidden : opt.focus) = true;
             continue;
         }
         if (i + 1 >= argc) Usage(("missing value for " + arg).c_str());

@@ -20,7 +20,6 @@ left=${left#+} top=${top#+}
 echo "   window ${width}x$height at $left,$top"
 # 512 x 370 design pixels plus the frame, scaled by the font's growth (about 1.5).
 ((width >= 720 && width <= 840 && height >= 540 && height <= 660)) || fail "the window is not scaled: ${width}x$height"
-red=$(convert "$shot" -crop "$((width / 4))x$((height / 4))+$left+$top" +repage -fuzz 25% -fill black +opaque red \
-  -fill white -opaque red -format '%[fx:mean]' info:)
+red=$(corner_share "$shot" red)
 echo "   share of red in the window's top left corner: $red"
 awk -v r="$red" 'BEGIN { exit !(r > 0.03) }' || fail "the window did not draw Setup@2x.jpg"

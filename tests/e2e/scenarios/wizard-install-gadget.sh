@@ -14,13 +14,7 @@ vst_folder="$drive_c/Program Files/Steinberg/VstPlugins"
 GADGET=${GADGET:-$E2E_ROOT/examples/gadget}
 "$PLUGSETUP" build --version 1.0.0 -o "$E2E_OUT/GadgetSetup.exe" "$GADGET"
 # wizard-install-gadget-144dpi.sh runs this scenario again on a screen set to 144 DPI.
-if [[ -n ${WIZARD_DPI:-} ]]; then
-  step "screen at $WIZARD_DPI DPI"
-  for key in 'HKCU\Control Panel\Desktop' 'HKCU\Software\Wine\Fonts'; do
-    "$WINE_RUN" reg add "$key" /v LogPixels /t REG_DWORD /d "$WIZARD_DPI" /f </dev/null >/dev/null ||
-      fail "cannot set LogPixels in $key"
-  done
-fi
+[[ -z ${WIZARD_DPI:-} ]] || set_screen_dpi "$WIZARD_DPI"
 start_program "$E2E_OUT/GadgetSetup.exe"
 driver wait-window --title "$TITLE" --timeout 60 >/dev/null || fail "no wizard window"
 

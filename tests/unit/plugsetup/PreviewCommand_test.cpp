@@ -96,6 +96,13 @@ TEST_F(ExampleProducts, Synth64PutsEachFormatInIts64BitFolder) {
         "(64-bit)"
         "  value=UninstallString  type=REG_SZ  data=" +
             program + "Uninst.exe",
+        "registry HKLM(32-bit view)\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Synth64 2.10 "
+        "(64-bit)  value=DisplayVersion  type=REG_SZ  data=2.10",
+        "registry HKLM(32-bit view)\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Synth64 2.10 "
+        "(64-bit)  value=InstallLocation  type=REG_SZ  data=" +
+            program,
+        "registry HKLM(32-bit view)\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Synth64 2.10 "
+        "(64-bit)  value=NoRepair  type=REG_DWORD  data=1",
         "uninstall log:",
         "  6\\Software\\Example Audio\\Synth64\\2.0",
     });

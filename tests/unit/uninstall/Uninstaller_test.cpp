@@ -28,13 +28,17 @@ const char kLeftovers[] =
 
 // An installation as the setup makes it: program and plug-in folders, two settings keys, a
 // shortcut and the uninstaller; then the machine runs that uninstaller.
-std::string Install(MemoryPlatform& machine, const std::string& programFolder = kProgramFolder) {
-    PlaceSetup(machine,
-               std::vector<SourceEntry>{
-                   SourceEntry::Directory(
-                       "Program", {SourceEntry::File("Gadget.exe", "program"),
-                                   SourceEntry::Directory("Docs", {SourceEntry::File("Readme.txt", "r")})}),
-                   SourceEntry::Directory("Plugin", {SourceEntry::File("Gadget.vst3", "plug-in")})});
+// A separately built uninstaller in the archive makes the kind that reads Uninstall.dat.
+std::string Install(MemoryPlatform& machine, const std::string& programFolder = kProgramFolder,
+                    bool carriesUninstaller = false) {
+    std::vector<SourceEntry> tree{
+        SourceEntry::Directory("Program",
+                               {SourceEntry::File("Gadget.exe", "program"),
+                                SourceEntry::Directory("Docs", {SourceEntry::File("Readme.txt", "r")})}),
+        SourceEntry::Directory("Plugin", {SourceEntry::File("Gadget.vst3", "plug-in")})};
+    if (carriesUninstaller)
+        tree.push_back(SourceEntry::File(kUninstallerEntry, UninstallerWithoutRecord(Stub())));
+    PlaceSetup(machine, tree);
     TInstaller installer(machine);
     installer.ExtractDirectory("Program", programFolder, 0);
     installer.ExtractDirectory("Plugin", kPluginFolder, 0);
@@ -56,11 +60,8 @@ void PlaceUninstaller(MemoryPlatform& machine, const Lines& log, const std::stri
     v.SetAsString(version);
     MemoryStream record;
     WriteUninstallRecord(record, v, log, name);
-    std::vector<std::uint8_t> program = Stub();
-    PutWord(program, 0x30, static_cast<std::uint32_t>(program.size()));
-    PutWord(program, 0x34, 1);
-    program.insert(program.end(), record.Bytes().begin(), record.Bytes().end());
-    machine.AddFile("C:\\Tools\\Uninst.exe", program);
+    machine.AddFile("C:\\Tools\\Uninst.exe",
+                    AppendToProgram(Stub(), ProgramRole::Uninstaller, record.Bytes()));
     machine.SetOwnProgramPath("C:\\Tools\\Uninst.exe");
 }
 
@@ -111,6 +112,24 @@ TEST_F(Uninstall, RemovesEverythingLoggedAndLeavesItsOwnFoldersToTheBatchFile) {
     ASSERT_EQ(machine.ShellStarts().size(), 1u);
     EXPECT_EQ(machine.ShellStarts()[0].file, kBatchFile);
     EXPECT_TRUE(machine.ShellStarts()[0].hidden);
+}
+
+TEST_F(Uninstall, ARecordBesideTheUninstallerGoesWithItInTheBatchFileOnly) {
+    const std::string uninstaller = Install(machine, kProgramFolder, true);
+    const std::string data = std::string(kProgramFolder) + "Uninstall.dat";
+    ASSERT_TRUE(machine.HasFile(data));
+    TSetupUninstaller run(machine);
+    EXPECT_EQ(run.Uninstaller().DataFile(), data);
+    run.Run();
+    EXPECT_EQ(machine.Dialogs().back().text, kUninstalledMessage);
+    EXPECT_EQ(machine.ListTree("C:\\Program Files\\Vendor"), (Lines{kProgramFolder, uninstaller, data}));
+    // Deleted once the uninstaller is, before its folders go; kept with an uninstaller that stays.
+    const std::string batch = machine.FileText(kBatchFile);
+    const std::string del = "if not exist \"" + uninstaller + "\" del \"" + data + "\"\r\n";
+    const std::size_t at = batch.find(del);
+    ASSERT_NE(at, std::string::npos) << batch;
+    EXPECT_LT(batch.find("goto Repeat\r\n"), at);
+    EXPECT_LT(at, batch.find("rd "));
 }
 
 TEST_F(Uninstall, AnsweringNoOrLackingRightsRemovesNothingAndWritesNoBatchFile) {

@@ -1,51 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <set>
+#include <map>
 
-#include "system/memory/MemoryPlatform.h"
-#include "wizard/FakeWizardEngine.h"
-#include "wizard/WizardModel.h"
+#include "tests/unit/wizard/WizardFixture.h"
 
 namespace {
 
 using I = ControlId;
 
-class RecordingHost : public IWizardHost, public ISetupProgress {
-public:
-    WizardModel* model = nullptr;
-    int paints = 0, closeRequests = 0, terminations = 0, closed = 0;
-    std::vector<std::string> statuses;
-
-    void PaintNow() override { ++paints; }
-    ISetupProgress& Progress() override { return *this; }
-    // As the window does: the close query decides.
-    void RequestClose() override {
-        ++closeRequests;
-        if (model->CloseQuery()) ++closed;
-    }
-    void Terminate() override { ++terminations; }
-    WindowRef Owner() override { return 7; }
-    void SetProgress(int position) override { model->SetProgress(position); }
-    void SetStatus(const std::string& text) override {
-        model->SetStatus(text);
-        statuses.push_back(text);
-    }
-};
-
-class WizardModelTest : public ::testing::Test {
+class WizardModelTest : public WizardTestBase {
 protected:
-    MemoryPlatform platform;
-    FakeWizardEngine engine;
-    RecordingHost host;
-    std::unique_ptr<WizardModel> model;
-
-    WizardModel& Start() {
-        model = std::make_unique<WizardModel>(engine, platform, host);
-        host.model = model.get();
-        engine.creatableFolders.push_back(engine.destinationFolder);
-        model->Prepare();
-        return *model;
-    }
     // Pages reached by pressing Next from the first page up to the install page.
     std::vector<int> WalkToInstallPage() {
         std::vector<int> pages{model->Page()};
@@ -369,18 +333,29 @@ TEST_F(WizardModelTest, TextsPreparedAtCreation) {
     EXPECT_EQ(model->State(I::ReadyDescriptionLabel).caption, "Done.");
 }
 
-TEST_F(WizardModelTest, VisibleMnemonicsOfAPageAreDistinct) {
+// Each page with the form's buttons: the only letter shared is B, by "< &Back" and "&Browse...",
+// which the keyboard then visits in turn.
+TEST_F(WizardModelTest, VisibleMnemonicsOfAPageAreDistinctButBackAndBrowse) {
     engine.vst3Available = true;
     engine.productFile = "x.exe";
     engine.shortcutKinds = {true, true};
     Start();
     for (int page = 0; page < kPageCount; ++page) {
-        std::set<char> seen;
+        model->ShowPage(page == kPageCopy ? kPageDest : page);
+        std::map<char, std::vector<std::string>> seen;
         for (std::size_t i = 0; i < kControlCount; ++i) {
             const ControlState& state = model->State(static_cast<ControlId>(i));
             char key = Mnemonic(state.caption);
-            if (state.page != page || !state.visible || key == 0) continue;
-            EXPECT_TRUE(seen.insert(key).second) << Control(static_cast<ControlId>(i)).name;
+            if ((state.page != page && state.page != kOnForm) || !state.visible || key == 0) continue;
+            seen[key].push_back(Control(static_cast<ControlId>(i)).name);
+        }
+        for (auto& [key, names] : seen) {
+            if (names.size() == 1) continue;
+            EXPECT_EQ(names, (std::vector<std::string>{
+                                 "BackButton", page == kPageVstPlugins        ? "Vst2BrowseButton"
+                                               : page == kPagePhotoshopPlugin ? "PhotoshopBrowseButton"
+                                                                              : "DestBrowseButton"}))
+                << "page " << page << ", letter " << key;
         }
     }
 }
