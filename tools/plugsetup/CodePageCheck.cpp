@@ -49,7 +49,11 @@ void ProductChecker::CheckTextInCodePage(const fs::path& file, bool setupIni, bo
             if (!described) continue;
             for (const IniLine& line : section.lines) {
                 const SchemaKey* key = FindSchemaKey(section.name, line.name);
-                if (described->IsList || (key && IsPathLike(key->Kind))) pathLines.insert(line.lineNumber);
+                // Names count as paths too: the product name, for one, becomes part of the
+                // Uninstall key's name and of shortcut paths.
+                if (described->IsList ||
+                    (key && key->Kind != ValueKind::Text && key->Kind != ValueKind::Boolean))
+                    pathLines.insert(line.lineNumber);
             }
         }
     for (std::size_t i = 0; i < lines.size(); ++i) {
