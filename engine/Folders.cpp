@@ -37,6 +37,11 @@ std::string FileExtension(const std::string& path) {
     return dot == std::string::npos ? "" : name.substr(dot);
 }
 
+// A name that ends in ending after at least one character, letters in either case.
+bool HasEnding(const std::string& name, const std::string& ending) {
+    return name.size() > ending.size() && SameText(name.substr(name.size() - ending.size()), ending);
+}
+
 std::string WithoutExtension(const std::string& path) {
     return path.substr(0, path.size() - FileExtension(path).size());
 }
@@ -73,37 +78,53 @@ void DetectVst2Folder(SetupValues& values, Platform& platform) {
     }
 }
 
-bool HasVst3Plugins(const SetupValues& values, const BundleItemNames* item,
+bool CarriesPlugins(const SetupValues& values, const char* marker, const BundleItemNames* item,
                     const ArchiveFolderSize& folderSize) {
     for (const std::string& line : values.Config.Components) {
-        if (ListLineValue(line).find("Vst3") == std::string::npos) continue;
+        if (ListLineValue(line).find(marker) == std::string::npos) continue;
         std::string source = ExpandPath(values, ListLineName(line), item);
         if (!source.empty() && folderSize(source) > 0) return true;
     }
     return false;
 }
 
-void DetectVst3Folder(SetupValues& values, const std::vector<TSetupBundleItem>& items,
-                      const ArchiveFolderSize& folderSize) {
-    values.Vst3Folder = JoinPath(values.CommonFilesFolder, "VST3");
-    values.Vst3OnlyFor.clear();
+PluginFormatOffer OfferPluginFormat(const SetupValues& values, const char* marker,
+                                    const std::vector<TSetupBundleItem>& items,
+                                    const ArchiveFolderSize& folderSize) {
+    PluginFormatOffer offer;
     if (!values.Config.IsBundle) {
-        values.Vst3Available = HasVst3Plugins(values, nullptr, folderSize);
-        return;
+        offer.Available = CarriesPlugins(values, marker, nullptr, folderSize);
+        return offer;
     }
-    values.Vst3Available = false;
     bool all = true;
     for (const TSetupBundleItem& item : items) {
-        if (!HasVst3Plugins(values, &item, folderSize)) {
+        if (!CarriesPlugins(values, marker, &item, folderSize)) {
             all = false;
             continue;
         }
-        if (!values.Vst3OnlyFor.empty()) values.Vst3OnlyFor += ", ";
-        values.Vst3OnlyFor += item.Name;
-        values.Vst3Available = true;
+        if (!offer.OnlyFor.empty()) offer.OnlyFor += ", ";
+        offer.OnlyFor += item.Name;
+        offer.Available = true;
     }
-    // The remark names the items only when some lack VST 3 plug-ins.
-    if (all) values.Vst3OnlyFor.clear();
+    // The remark names the items only when some lack plug-ins of the format.
+    if (all) offer.OnlyFor.clear();
+    return offer;
+}
+
+void DetectVst3Folder(SetupValues& values, const std::vector<TSetupBundleItem>& items,
+                      const ArchiveFolderSize& folderSize) {
+    values.Vst3Folder = JoinPath(values.CommonFilesFolder, "VST3");
+    PluginFormatOffer offer = OfferPluginFormat(values, "Vst3", items, folderSize);
+    values.Vst3Available = offer.Available;
+    values.Vst3OnlyFor = offer.OnlyFor;
+}
+
+void DetectClapFolder(SetupValues& values, const std::vector<TSetupBundleItem>& items,
+                      const ArchiveFolderSize& folderSize) {
+    values.ClapFolder = JoinPath(values.CommonFilesFolder, "CLAP");
+    PluginFormatOffer offer = OfferPluginFormat(values, "$ClapPluginFolder", items, folderSize);
+    values.ClapAvailable = offer.Available;
+    values.ClapOnlyFor = offer.OnlyFor;
 }
 
 void DetectPhotoshopFolder(SetupValues& values, Platform& platform) {
@@ -161,8 +182,28 @@ bool CanCreateFolder(Platform& platform, const std::string& path) {
     return result;
 }
 
+Vst3BundlePlace PlaceInVst3Bundle(const std::string& path) {
+    std::vector<std::string> parts;  // the folders, then the file's name
+    for (std::size_t begin = 0;;) {
+        std::size_t end = path.find('\\', begin);
+        parts.push_back(path.substr(begin, end == std::string::npos ? std::string::npos : end - begin));
+        if (end == std::string::npos) break;
+        begin = end + 1;
+    }
+    std::size_t bundle = parts.size();
+    for (std::size_t i = 0; i + 1 < parts.size(); ++i)
+        if (HasEnding(parts[i], ".vst3")) bundle = i;
+    if (bundle == parts.size()) return Vst3BundlePlace::Outside;
+    bool binary = parts.size() == bundle + 4 && SameText(parts[bundle + 1], "Contents") &&
+                  HasEnding(parts[bundle + 2], "-win") &&
+                  SameText(FileBaseName(parts.back()), FileBaseName(parts[bundle]));
+    return binary ? Vst3BundlePlace::Binary : Vst3BundlePlace::Inside;
+}
+
 std::string PluginFileName(const std::string& path, const std::string& dllSuffix, bool vst3Component) {
     if (!SameText(FileExtension(path), ".dll")) return path;
+    // The bundle's other libraries are loaded by their own names; so is a suffix they never get.
+    if (vst3Component && PlaceInVst3Bundle(path) == Vst3BundlePlace::Inside) return path;
     return WithoutExtension(path) + dllSuffix + (vst3Component ? ".vst3" : ".dll");
 }
 

@@ -29,13 +29,26 @@ void DetectProToolsFolders(SetupValues& values);
 // Vst2Folder from HKLM\Software\Vst "VstPluginsPath" in the product's registry view; empty
 // when absent or unreadable.
 void DetectVst2Folder(SetupValues& values, Platform& platform);
-// Whether a [Components] entry bound for a VST 3 folder has a non-empty archive folder, for
-// one bundle item or (item null) for the whole setup.
-bool HasVst3Plugins(const SetupValues& values, const BundleItemNames* item,
+// Whether a [Components] entry whose destination names the format (its value holds marker:
+// "Vst3", or "$ClapPluginFolder") has a non-empty archive folder, for one bundle item or (item
+// null) for the whole setup.
+bool CarriesPlugins(const SetupValues& values, const char* marker, const BundleItemNames* item,
                     const ArchiveFolderSize& folderSize);
-// Vst3Folder, Vst3Available and, for a bundle where only some items carry VST 3 plug-ins,
-// Vst3OnlyFor (their names joined by ", ").
+// Whether the setup carries plug-ins of a format, and for a bundle where only some items do,
+// their names joined by ", " for the VST page's "(Only for ...)" line.
+struct PluginFormatOffer {
+    bool Available = false;
+    std::string OnlyFor;
+};
+PluginFormatOffer OfferPluginFormat(const SetupValues& values, const char* marker,
+                                    const std::vector<TSetupBundleItem>& items,
+                                    const ArchiveFolderSize& folderSize);
+// Vst3Folder (Common Files\VST3), Vst3Available and Vst3OnlyFor.
 void DetectVst3Folder(SetupValues& values, const std::vector<TSetupBundleItem>& items,
+                      const ArchiveFolderSize& folderSize);
+// ClapFolder (Common Files\CLAP), ClapAvailable and ClapOnlyFor, decided as for VST 3 from the
+// entries that name "$ClapPluginFolder".
+void DetectClapFolder(SetupValues& values, const std::vector<TSetupBundleItem>& items,
                       const ArchiveFolderSize& folderSize);
 // PhotoshopFolder from the newest numbered version key below HKLM\SOFTWARE\Adobe\Photoshop;
 // only when the Photoshop page is configured.
@@ -45,8 +58,16 @@ void DetectPhotoshopFolder(SetupValues& values, Platform& platform);
 // the file system is left as found.
 bool CanCreateFolder(Platform& platform, const std::string& path);
 
-// The name a plug-in library gets on the way: a ".dll" file becomes its name, the component's
-// suffix and ".dll", or ".vst3" in a VST 3 component; other files keep their name.
+// Where a file lies with regard to a VST 3 bundle, the innermost of its folders named "*.vst3":
+// outside any; the bundle's own binary, directly in its Contents\<architecture>-win folder
+// ("x86_64-win", "arm64ec-win"...) with the bundle's base name; or anywhere else inside it.
+// Names are compared without regard to ASCII case.
+enum class Vst3BundlePlace { Outside, Binary, Inside };
+Vst3BundlePlace PlaceInVst3Bundle(const std::string& path);
+// The name a plug-in library gets on the way, the one rule for it: a ".dll" file becomes its
+// name, the component's suffix and ".dll", or ".vst3" in a VST 3 component; except that in a VST
+// 3 component a ".dll" inside a bundle that is not the bundle's binary keeps its name (a runtime
+// or licensing library the plug-in loads by that name). Other files keep their name.
 std::string PluginFileName(const std::string& path, const std::string& dllSuffix, bool vst3Component);
 // The file hook (TInstaller::OnFile): names plug-in libraries for the component being
 // extracted (DllSuffix, ".vst3") and marks folder-icon files; a desktop.ini makes its folder

@@ -61,15 +61,18 @@ void TSetupInstaller::Construct() {
     DetectSystemFolders(values_, platform_);
     ComputeVersionKey(values_);
     values_.InstallVst2 = values_.InstallVst3 = values_.InstallRtas = values_.InstallAax =
-        values_.InstallPhotoshop = true;
+        values_.InstallPhotoshop = values_.InstallClap = true;
 
     FindExistingInstallation(values_, platform_);
     ResolveDestination(values_, platform_);
 
     DetectProToolsFolders(values_);
     DetectVst2Folder(values_, platform_);
-    DetectVst3Folder(values_, bundleItems_,
-                     [this](const std::string& name) { return installer_.GetDirectorySize(name); });
+    const ArchiveFolderSize folderSize = [this](const std::string& name) {
+        return installer_.GetDirectorySize(name);
+    };
+    DetectVst3Folder(values_, bundleItems_, folderSize);
+    DetectClapFolder(values_, bundleItems_, folderSize);
     DetectPhotoshopFolder(values_, platform_);
 
     ReadOwnerName(values_, platform_);

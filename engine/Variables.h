@@ -24,6 +24,7 @@ struct SetupValues {
     std::string AaxFolder;
     std::string PhotoshopFolder;
     std::string AppDataFolder;
+    std::string ClapFolder;
 
     // Turned off only by the wizard pages; a path naming a declined folder expands to nothing.
     bool InstallVst2 = true;
@@ -31,10 +32,14 @@ struct SetupValues {
     bool InstallRtas = true;
     bool InstallAax = true;
     bool InstallPhotoshop = true;
+    bool InstallClap = true;
 
-    // Whether the setup carries VST 3 plug-ins; for a bundle, the items that do when not all do.
+    // Whether the setup carries VST 3 (CLAP) plug-ins; for a bundle, the items that do when not
+    // all do.
     bool Vst3Available = false;
     std::string Vst3OnlyFor;
+    bool ClapAvailable = false;
+    std::string ClapOnlyFor;
 
     // Set by the installation run for the component being extracted; read by the file hook.
     std::string DllSuffix;  // empty, or a blank and the suffix

@@ -68,6 +68,15 @@ constexpr std::array<ControlDef, kControlCount> kTable{{
      "(VST 3 "
      "is a newer version of VST that requires a VST 3 host.)",
      X, kWrap, -1, N},
+    // CLAP alone takes VST 3's place; beside it, the two share that place (kVst3AndClapPlacements).
+    {I::ClapInstallCheck, "ClapInstallCheck", K::CheckBox, kPageVstPlugins, 8, 204, 313, 17,
+     "Install the &CLAP $PluginDescription", X, 0, 4, N},
+    {I::ClapListLabel, "ClapListLabel", K::Label, kPageVstPlugins, 25, 220, 287, 17, "(Only for $List)", S, 0,
+     -1, N},
+    {I::ClapDescriptionLabel, "ClapDescriptionLabel", K::Label, kPageVstPlugins, 8, 244, 301, 65,
+     "This will install the CLAP $PluginDescription in the common CLAP plug-in folder on your computer. "
+     "(CLAP is a newer plug-in format that requires a CLAP host.)",
+     X, kWrap, -1, N},
 
     {I::DigiHeadingLabel, "DigiHeadingLabel", K::Label, kPageDigiPlugins, 8, 8, 237, 17,
      "Pro Tools Plug-In Installation", S, kBold, -1, N},

@@ -79,6 +79,9 @@ enum class ControlId : int {
     Vst3InstallCheck,
     Vst3ListLabel,
     Vst3DescriptionLabel,
+    ClapInstallCheck,
+    ClapListLabel,
+    ClapDescriptionLabel,
     DigiHeadingLabel,
     DigiDescriptionLabel,
     RtasInstallCheck,
@@ -138,6 +141,23 @@ const ControlDef& Control(ControlId id);
 inline std::size_t Index(ControlId id) {
     return static_cast<std::size_t>(id);
 }
+
+// The VST page when it offers CLAP beside VST 3: the two share the place that VST 3 (or CLAP)
+// has alone, each with its check box, its "(Only for ...)" line and a description of one line.
+// A check box whose line is hidden takes that line's place, as on the page with one format.
+struct SharedPlacement {
+    ControlId id;
+    int top, height;
+    const char* caption;  // prepared as the table says; nullptr keeps the table's caption
+};
+inline constexpr SharedPlacement kVst3AndClapPlacements[] = {
+    {ControlId::Vst3InstallCheck, 204, 17, nullptr},
+    {ControlId::Vst3ListLabel, 220, 17, nullptr},
+    {ControlId::Vst3DescriptionLabel, 238, 17, "In the common VST 3 plug-in folder, for VST 3 hosts."},
+    {ControlId::ClapInstallCheck, 258, 17, nullptr},
+    {ControlId::ClapListLabel, 274, 17, nullptr},
+    {ControlId::ClapDescriptionLabel, 292, 17, "In the common CLAP plug-in folder, for CLAP hosts."},
+};
 
 // Design size of the window's client area.
 inline constexpr int kClientWidth = 512;

@@ -37,6 +37,10 @@ public:
     bool InstallVst3() override { return Values().InstallVst3; }
     void SetInstallVst3(bool on) override { Values().InstallVst3 = on; }
     std::string Vst3OnlyFor() override { return Values().Vst3OnlyFor; }
+    bool ClapAvailable() override { return Values().ClapAvailable; }
+    bool InstallClap() override { return Values().InstallClap; }
+    void SetInstallClap(bool on) override { Values().InstallClap = on; }
+    std::string ClapOnlyFor() override { return Values().ClapOnlyFor; }
     bool InstallAax() override { return Values().InstallAax; }
     void SetInstallAax(bool on) override { Values().InstallAax = on; }
     void SetInstallRtas(bool on) override { Values().InstallRtas = on; }

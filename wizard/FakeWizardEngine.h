@@ -32,8 +32,8 @@ public:
     };
     std::vector<Item> items;
     bool installVst2 = true, vst3Available = false, installVst3 = true, installAax = true, installRtas = true;
-    bool installPhotoshop = true;
-    std::string vst2Folder, vst3OnlyFor, photoshopFolder;
+    bool installPhotoshop = true, clapAvailable = false, installClap = true;
+    std::string vst2Folder, vst3OnlyFor, clapOnlyFor, photoshopFolder;
     std::string destinationFolder = "C:\\Program Files\\Gadget\\", userName = "User";
     ShortcutSet shortcutChoice;
     bool existingInstallFound = false;
@@ -82,6 +82,10 @@ public:
     bool InstallVst3() override { return installVst3; }
     void SetInstallVst3(bool on) override { installVst3 = on; }
     std::string Vst3OnlyFor() override { return vst3OnlyFor; }
+    bool ClapAvailable() override { return clapAvailable; }
+    bool InstallClap() override { return installClap; }
+    void SetInstallClap(bool on) override { installClap = on; }
+    std::string ClapOnlyFor() override { return clapOnlyFor; }
     bool InstallAax() override { return installAax; }
     void SetInstallAax(bool on) override { installAax = on; }
     void SetInstallRtas(bool on) override { installRtas = on; }

@@ -53,6 +53,10 @@ public:
     virtual bool InstallVst3() = 0;
     virtual void SetInstallVst3(bool on) = 0;
     virtual std::string Vst3OnlyFor() = 0;  // item names; empty when all or none carry VST 3
+    virtual bool ClapAvailable() = 0;
+    virtual bool InstallClap() = 0;
+    virtual void SetInstallClap(bool on) = 0;
+    virtual std::string ClapOnlyFor() = 0;  // item names; empty when all or none carry CLAP
     virtual bool InstallAax() = 0;
     virtual void SetInstallAax(bool on) = 0;
     virtual void SetInstallRtas(bool on) = 0;

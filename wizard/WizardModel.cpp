@@ -59,6 +59,7 @@ WizardModel::WizardModel(IWizardEngine& engine, Platform& platform, IWizardHost&
         state.page = def.page;
         state.left = def.left;
         state.top = def.top;
+        state.height = def.height;
         state.caption = def.caption;
         state.visible = (def.flags & kHidden) == 0;
         state.checked = (def.flags & kChecked) != 0;
@@ -97,14 +98,18 @@ void WizardModel::Prepare() {
     Mut(I::Vst2InstallCheck).checked = engine_.InstallVst2();
     Vst2InstallCheckClick();
     Mut(I::Vst2FolderInput).text = engine_.Vst2Folder();
-    bool vst3 = engine_.Vst3Available();
-    Mut(I::Vst3DescriptionLabel).visible = vst3;
-    Mut(I::Vst3InstallCheck).checked = engine_.InstallVst3();
-    Mut(I::Vst3InstallCheck).visible = vst3;
-    std::string onlyFor = engine_.Vst3OnlyFor();
-    Mut(I::Vst3ListLabel).visible = vst3 && !onlyFor.empty();
-    Mut(I::Vst3ListLabel).caption = ReplaceFirst(Control(I::Vst3ListLabel).caption, "$List", onlyFor);
-    if (!State(I::Vst3ListLabel).visible) Mut(I::Vst3InstallCheck).top = Control(I::Vst3ListLabel).top;
+    // CLAP beside VST 3 shares its place; a setup without CLAP files shows the page as ever.
+    if (engine_.Vst3Available() && engine_.ClapAvailable()) {
+        for (const SharedPlacement& placement : kVst3AndClapPlacements) {
+            Mut(placement.id).top = placement.top;
+            Mut(placement.id).height = placement.height;
+            if (placement.caption) Mut(placement.id).caption = ExpandPluginText(placement.caption);
+        }
+    }
+    OfferPluginFormat({I::Vst3InstallCheck, I::Vst3ListLabel, I::Vst3DescriptionLabel}, engine_.Vst3Available(),
+                      engine_.InstallVst3(), engine_.Vst3OnlyFor());
+    OfferPluginFormat({I::ClapInstallCheck, I::ClapListLabel, I::ClapDescriptionLabel}, engine_.ClapAvailable(),
+                      engine_.InstallClap(), engine_.ClapOnlyFor());
 
     Mut(I::PhotoshopInstallCheck).checked = engine_.InstallPhotoshop();
     Mut(I::PhotoshopFolderInput).text = engine_.PhotoshopFolder();
@@ -131,6 +136,16 @@ void WizardModel::Prepare() {
     Mut(I::ReadyStartCheck).visible = product;
 
     ShowPage(kPageWelcome);
+}
+
+void WizardModel::OfferPluginFormat(const FormatChoice& choice, bool available, bool install,
+                                    const std::string& onlyFor) {
+    Mut(choice.check).checked = install;
+    Mut(choice.check).visible = available;
+    Mut(choice.description).visible = available;
+    Mut(choice.list).visible = available && !onlyFor.empty();
+    Mut(choice.list).caption = ReplaceFirst(Control(choice.list).caption, "$List", onlyFor);
+    if (!State(choice.list).visible) Mut(choice.check).top = State(choice.list).top;
 }
 
 std::string WizardModel::ExpandPluginText(const std::string& text) {
@@ -390,6 +405,7 @@ bool WizardModel::LeavePage(int page) {
                 engine_.SetVst2Folder(folder);
             }
             engine_.SetInstallVst3(State(I::Vst3InstallCheck).checked);
+            engine_.SetInstallClap(State(I::ClapInstallCheck).checked);
             return true;
         }
         case kPageDigiPlugins:

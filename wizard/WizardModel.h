@@ -34,6 +34,7 @@ struct ControlState {
     int page = kOnForm;  // may change at creation (the "Click Install" line)
     int left = 0;
     int top = 0;
+    int height = 0;
     std::string caption;
     std::string text;  // edits and the licence text
     bool visible = true;
@@ -137,6 +138,12 @@ private:
     void PressMnemonic(ControlId id);
     std::vector<ControlId> KeyboardOrder() const;
     void MoveFocus(int direction);
+    // A plug-in format offered on the VST page: its check box, the "(Only for ...)" line naming
+    // the bundle items that carry it, and its description.
+    struct FormatChoice {
+        ControlId check, list, description;
+    };
+    void OfferPluginFormat(const FormatChoice& choice, bool available, bool install, const std::string& onlyFor);
     void Vst2InstallCheckClick();
     bool ValidateFolder(const std::string& path);
     bool ValidateDestination(const std::string& path);

@@ -49,19 +49,8 @@ void WalkProductFolder(const fs::path& folder, const std::string& prefix, bool f
     }
 }
 
-bool EndsWithVst3(const std::string& name) {
-    return name.size() > 5 && SameText(name.substr(name.size() - 5), ".vst3");
-}
-
-std::vector<std::string> PathParts(const std::string& path) {
-    std::vector<std::string> parts;
-    std::string rest = path;
-    for (;;) {
-        SplitResult split = SplitAt(rest, '\\');
-        if (!split.left.empty()) parts.push_back(split.left);
-        if (!split.found) return parts;
-        rest = split.right;
-    }
+bool IsLibrary(const std::string& name) {
+    return name.size() > 4 && SameText(name.substr(name.size() - 4), ".dll");
 }
 
 }  // namespace
@@ -70,7 +59,9 @@ void ProductChecker::PlanInstallation() {
     MemoryPlatform machine;
     DetectSystemFolders(values_, machine);
     DetectProToolsFolders(values_);
-    DetectVst3Folder(values_, items_, [](const std::string&) -> std::int64_t { return 0; });
+    const ArchiveFolderSize noFiles = [](const std::string&) -> std::int64_t { return 0; };
+    DetectVst3Folder(values_, items_, noFiles);
+    DetectClapFolder(values_, items_, noFiles);
     values_.DestinationFolder = IncludeBackslash(DefaultDestination(values_));
     values_.Vst2Folder = JoinPath(values_.ProgramFilesFolder, kUsualVst2Folder);
     values_.PhotoshopFolder = JoinPath(values_.ProgramFilesFolder, "Adobe\\Photoshop\\Plug-ins");
@@ -94,8 +85,13 @@ void ProductChecker::PlanInstallation() {
                     plannedFolders_.emplace(PathKeyOf(JoinPath(destination, relative)), line.lineNumber);
                     continue;
                 }
-                const std::string path =
-                    PluginFileName(JoinPath(destination, relative), component.DllSuffix, component.IsVst3);
+                const std::string written = JoinPath(destination, relative);
+                const std::string path = PluginFileName(written, component.DllSuffix, component.IsVst3);
+                if (component.IsVst3 && IsLibrary(relative))
+                    vst3Libraries_.emplace(PathKeyOf(written),
+                                           PlannedLibrary{line.lineNumber, written, path,
+                                                          JoinPath(component.DestinationText, relative),
+                                                          !component.DllSuffix.empty()});
                 std::vector<PlannedFile>& writers = plannedFiles_[PathKeyOf(path)];
                 // A bundle copies a line without "$BundleItem" in every pass: that is one writer.
                 if (!writers.empty() && writers.back().Line == line.lineNumber) continue;
@@ -135,47 +131,40 @@ void ProductChecker::CheckFilesWrittenTwice() {
                     "removes it once");
 }
 
-// While the setup renames every ".dll" of a VST 3 component to ".vst3", a library inside a
-// bundle that is not the bundle's binary (Contents\<architecture>\<bundle name>.dll) is installed
-// under a name its plug-in cannot load. Retire this warning once only the binary is renamed.
-void ProductChecker::CheckVst3Companions() {
-    for (const IniLine& line : Lines("Components")) {
-        const ComponentLine component = ParseComponentLine(ListLineOf(line));
-        if (!component.IsVst3) continue;
-        for (const std::string& source : ExpandedSources(component.Source)) {
-            std::optional<fs::path> folder = FindInProduct(root_, source);
-            if (!folder || !fs::is_directory(*folder)) continue;
-            std::vector<std::pair<std::string, bool>> files;
-            WalkProductFolder(*folder, "", false, files);
-            std::string first, firstRenamed;
-            int count = 0;
-            for (const auto& [relative, isFolder] : files) {
-                const std::vector<std::string> parts =
-                    PathParts(JoinPath(component.DestinationText, relative));
-                const std::string& file = parts.back();
-                if (file.size() <= 4 || !SameText(file.substr(file.size() - 4), ".dll")) continue;
-                std::size_t bundle = parts.size();
-                for (std::size_t i = 0; i + 1 < parts.size(); ++i)
-                    if (EndsWithVst3(parts[i])) bundle = i;
-                if (bundle == parts.size()) continue;  // the single-file layout: the file is the plug-in
-                const std::string stem = parts[bundle].substr(0, parts[bundle].size() - 5);
-                const bool binary = parts.size() == bundle + 4 && SameText(parts[bundle + 1], "Contents") &&
-                                    SameText(FileBaseName(file), stem);
-                if (binary) continue;
-                if (count++ == 0) {
-                    first = relative;
-                    firstRenamed = ExtractFileName(PluginFileName(file, component.DllSuffix, true));
-                }
-            }
-            if (count == 0) continue;
-            Warning(
-                iniPath_, line.lineNumber,
-                "'" + first + "'" + More(count - 1, "library", "libraries") +
-                    " in a VST 3 bundle are not its plug-in binary, but the setup renames every .dll of a "
-                    "VST 3 component: it is installed as '" +
-                    firstRenamed + "', a name its plug-in cannot load");
-            break;
-        }
+// Only a bundle keeps a plug-in's other libraries under their names. Outside one, every ".dll"
+// of a VST 3 component becomes a ".vst3", so libraries side by side there are all taken for
+// plug-ins, and none is found by the name it is loaded by. And a bundle's binary that a suffix
+// renames is not the one hosts look for.
+void ProductChecker::CheckVst3Libraries() {
+    std::map<std::string, std::vector<const PlannedLibrary*>> outside;  // by folder
+    std::map<int, const PlannedLibrary*> suffixed;                      // by line
+    for (const auto& [key, library] : vst3Libraries_) {
+        const Vst3BundlePlace place = PlaceInVst3Bundle(library.Written);
+        if (place == Vst3BundlePlace::Outside)
+            outside[PathKeyOf(ExtractFilePath(library.Written))].push_back(&library);
+        else if (place == Vst3BundlePlace::Binary && library.Suffixed)
+            suffixed.emplace(library.Line, &library);
+    }
+    for (const auto& [folder, libraries] : outside) {
+        if (libraries.size() < 2) continue;
+        const PlannedLibrary& first = *libraries[0];
+        const PlannedLibrary& second = *libraries[1];
+        Warning(iniPath_, first.Line,
+                "'" + first.Shown + "' and '" + second.Shown + "'" +
+                    More(static_cast<int>(libraries.size()) - 2, "library", "libraries") +
+                    " lie side by side outside a .vst3 bundle, where the setup renames every .dll of a VST 3 "
+                    "component: installed as '" +
+                    ExtractFileName(first.Installed) + "' and '" + ExtractFileName(second.Installed) +
+                    "', each is taken for a plug-in and none can be loaded by its name; ship the plug-in as a "
+                    "bundle (" +
+                    FileBaseName(first.Written) + ".vst3\\Contents\\x86_64-win\\" +
+                    ExtractFileName(first.Written) + "), whose other libraries keep their names");
+    }
+    for (const auto& [line, library] : suffixed) {
+        Warning(iniPath_, line,
+                "'" + library->Shown + "' is its bundle's binary, and the DLLSuffix names it '" +
+                    ExtractFileName(library->Installed) + "', but hosts load only the binary named after the bundle ('" +
+                    FileBaseName(library->Written) + ".vst3'): leave the DLLSuffix off this line");
     }
 }
 

@@ -209,6 +209,8 @@ void ApplySetting(TSetupInstaller& setup, const std::string& name, const std::st
         folder(v.DigiFolder, v.InstallRtas);
     } else if (SameText(name, "photoshop")) {
         folder(v.PhotoshopFolder, v.InstallPhotoshop);
+    } else if (SameText(name, "clap")) {
+        folder(v.ClapFolder, v.InstallClap);
     } else if (SameText(name, "destination")) {
         setup.SetDestinationFolder(value);
     } else if (SameText(name, "user")) {
@@ -239,7 +241,7 @@ void ApplySetting(TSetupInstaller& setup, const std::string& name, const std::st
         }
     } else {
         throw EUsageError(
-            "--set knows vst2, vst3, aax, rtas, photoshop, destination, user, shortcuts and items, not '" +
+            "--set knows vst2, vst3, clap, aax, rtas, photoshop, destination, user, shortcuts and items, not '" +
             name + "'");
     }
 }

@@ -160,7 +160,7 @@ std::vector<CheckFinding> ProductChecker::Run() {
     CheckVariables();
     PlanInstallation();
     CheckFilesWrittenTwice();
-    CheckVst3Companions();
+    CheckVst3Libraries();
     CheckCallLibraries();
     CheckShortcutTargets();
     return std::move(findings_);

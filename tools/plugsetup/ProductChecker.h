@@ -57,7 +57,7 @@ private:
     // InstallPlanCheck.cpp: the files the components install, on a sample Windows.
     void PlanInstallation();
     void CheckFilesWrittenTwice();
-    void CheckVst3Companions();
+    void CheckVst3Libraries();
     void CheckCallLibraries();
     void CheckShortcutTargets();
     bool Installs(const std::string& path) const;
@@ -84,4 +84,13 @@ private:
     // Every file and folder the components install, by upper-case expanded path, first writer first.
     std::map<std::string, std::vector<PlannedFile>> plannedFiles_;
     std::map<std::string, int> plannedFolders_;
+    // Every ".dll" a VST 3 component installs, by upper-case expanded path before renaming.
+    struct PlannedLibrary {
+        int Line;
+        std::string Written;    // the expanded path as extracted, before the file hook renames it
+        std::string Installed;  // the same, renamed
+        std::string Shown;      // destination text, "\" and the path inside the component
+        bool Suffixed;          // the line gives a DLLSuffix
+    };
+    std::map<std::string, PlannedLibrary> vst3Libraries_;
 };

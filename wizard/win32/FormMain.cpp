@@ -223,7 +223,7 @@ HWND FormMain::CreateControl(ControlId id, HWND parent) {
     // Check boxes have nothing to their right; the full line keeps a wider substitute font
     // from clipping their captions.
     int width = def.kind == ControlKind::CheckBox ? std::max(def.width, kCheckBoxLine) : def.width;
-    return CreateWindowExA(exStyle, cls, "", style, S(state.left), S(state.top), S(width), S(def.height),
+    return CreateWindowExA(exStyle, cls, "", style, S(state.left), S(state.top), S(width), S(state.height),
                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(CommandId(id))), instance_,
                            nullptr);
 }

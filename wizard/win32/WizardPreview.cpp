@@ -2,7 +2,7 @@
 // before a setup archive is involved:
 //   wizard_preview.exe SETUP.INI SETUP.LIC PICTURE-FOLDER [--all-pages]
 // The product name, the optional pages, the shortcuts and the readme come from SETUP.INI;
-// --all-pages adds a bundle of three items, every plug-in page, VST 3 and a product to start.
+// --all-pages adds a bundle of three items, every plug-in page, VST 3, CLAP and a product to start.
 #include <windows.h>
 
 #include <cctype>
@@ -78,6 +78,8 @@ void ShowEveryPage(FakeWizardEngine& engine) {
     engine.shortcutKinds = {true, true};
     engine.vst3Available = true;
     engine.vst3OnlyFor = "Gadget, Widget";
+    engine.clapAvailable = true;
+    engine.clapOnlyFor = "Gadget";
     engine.productFile = "C:\\Program Files\\Preview\\Product.exe";
     engine.welcomeWin64 = "This is the 64-bit edition. It installs the 64-bit plug-ins for 64-bit hosts.";
 }

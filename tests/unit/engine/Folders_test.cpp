@@ -100,6 +100,43 @@ TEST_F(FoldersTest, Vst3NeedsFilesInTheArchiveAndABundleNamesOnlySomeItems) {
     EXPECT_FALSE(values.Vst3Available);
 }
 
+TEST_F(FoldersTest, ClapIsOfferedLikeVst3FromItsOwnEntriesOnly) {
+    values.Config.Is64Bit = true;
+    DetectSystemFolders(values, machine);
+    values.Config.Components = {"Vst3=$Vst3PluginFolder", "Clap=$ClapPluginFolder\\Maker",
+                                "Other=$clappluginfolder"};
+    archiveFolders = {{"Vst3", 5}, {"Other", 5}};
+    DetectVst3Folder(values, {}, folderSize);
+    DetectClapFolder(values, {}, folderSize);
+    EXPECT_EQ(values.ClapFolder, "C:\\Program Files\\Common Files\\CLAP");
+    EXPECT_TRUE(values.Vst3Available);
+    EXPECT_FALSE(values.ClapAvailable) << "no files in the CLAP entry's folder";
+    archiveFolders = {{"Clap", 5}};
+    DetectVst3Folder(values, {}, folderSize);
+    DetectClapFolder(values, {}, folderSize);
+    EXPECT_FALSE(values.Vst3Available);
+    EXPECT_TRUE(values.ClapAvailable);
+
+    // In a bundle, per item: Beta has VST 3 plug-ins only, so CLAP is only for the other two.
+    values.Config.IsBundle = true;
+    values.Config.Components = {"$BundleItem\\Vst3=$Vst3PluginFolder", "$BundleItem\\Clap=$ClapPluginFolder"};
+    archiveFolders = {{"Alpha\\Vst3", 1}, {"Alpha\\Clap", 1}, {"Beta\\Vst3", 1}, {"Gamma\\Vst3", 1},
+                      {"Gamma\\Clap", 1}};
+    std::vector<TSetupBundleItem> items;
+    for (const char* name : {"Alpha", "Beta", "Gamma"})
+        items.emplace_back(values, 0x58B15000u, name, "1.00", name);
+    DetectVst3Folder(values, items, folderSize);
+    DetectClapFolder(values, items, folderSize);
+    EXPECT_EQ(values.Vst3OnlyFor, "");
+    EXPECT_TRUE(values.ClapAvailable);
+    EXPECT_EQ(values.ClapOnlyFor, "Alpha, Gamma");
+
+    values.Config.Is64Bit = false;
+    DetectSystemFolders(values, machine);
+    DetectClapFolder(values, items, folderSize);
+    EXPECT_EQ(values.ClapFolder, "C:\\Program Files (x86)\\Common Files\\CLAP");
+}
+
 TEST_F(FoldersTest, FileHookRenamesLibrariesAndHidesIconFiles) {
     EXPECT_EQ(Prepared("C:\\VST\\Plugin.dll"), "C:\\VST\\Plugin.dll");
     values.DllSuffix = " x64";
@@ -125,6 +162,44 @@ TEST_F(FoldersTest, FileHookRenamesLibrariesAndHidesIconFiles) {
     EXPECT_TRUE(AskRetryFile(machine, "C:\\VST\\Gadget.dll"));
     EXPECT_FALSE(AskRetryFile(machine, "C:\\VST\\Gadget.dll"));
     EXPECT_EQ(machine.Dialogs().at(0).text.substr(0, 44), "Cannot install the file 'C:\\VST\\Gadget.dll'.");
+}
+
+// In a VST 3 component only the plug-in itself becomes a ".vst3": the single file of the old
+// layout, or a bundle's binary; the bundle's other libraries are loaded by their own names.
+TEST_F(FoldersTest, Vst3ComponentRenamesOnlyThePluginsOwnBinary) {
+    const std::string bundle = "C:\\VST3\\Gadget.vst3\\";
+    values.IsVst3Component = true;
+    const std::vector<std::pair<std::string, std::string>> kCases = {
+        {"C:\\VST3\\Gadget.dll", "C:\\VST3\\Gadget.vst3"},
+        {"C:\\VST3\\Maker\\Gadget.dll", "C:\\VST3\\Maker\\Gadget.vst3"},
+        {bundle + "Contents\\x86_64-win\\Gadget.dll", bundle + "Contents\\x86_64-win\\Gadget.vst3"},
+        {bundle + "Contents\\x86_64-win\\Runtime.dll", bundle + "Contents\\x86_64-win\\Runtime.dll"},
+        {bundle + "Contents\\x86_64-win\\Gadget.vst3", bundle + "Contents\\x86_64-win\\Gadget.vst3"},
+        {bundle + "Contents\\x86_64-win\\Licence\\Gadget.dll", bundle + "Contents\\x86_64-win\\Licence\\Gadget.dll"},
+        {bundle + "Contents\\Resources\\Gadget.dll", bundle + "Contents\\Resources\\Gadget.dll"},
+        {bundle + "Gadget.dll", bundle + "Gadget.dll"},
+        // Letters in either case, every architecture's folder; "x64" is no "-win" folder.
+        {"C:\\VST3\\GADGET.VST3\\contents\\X86-WIN\\gadget.DLL", "C:\\VST3\\GADGET.VST3\\contents\\X86-WIN\\gadget.vst3"},
+        {bundle + "Contents\\arm64ec-win\\Gadget.dll", bundle + "Contents\\arm64ec-win\\Gadget.vst3"},
+        {bundle + "Contents\\arm64x-win\\Gadget.dll", bundle + "Contents\\arm64x-win\\Gadget.vst3"},
+        {bundle + "Contents\\x64\\Gadget.dll", bundle + "Contents\\x64\\Gadget.dll"},
+        {bundle + "Contents\\-win\\Gadget.dll", bundle + "Contents\\-win\\Gadget.dll"},
+        // The innermost bundle counts; a folder named ".vst3" alone is no bundle.
+        {bundle + "Contents\\x86_64-win\\Inner.vst3\\Contents\\x86_64-win\\Inner.dll",
+         bundle + "Contents\\x86_64-win\\Inner.vst3\\Contents\\x86_64-win\\Inner.vst3"},
+        {"C:\\VST3\\.vst3\\Contents\\x86_64-win\\.dll", "C:\\VST3\\.vst3\\Contents\\x86_64-win\\.vst3"},
+    };
+    for (const auto& [from, to] : kCases) EXPECT_EQ(Prepared(from), to);
+
+    // A suffix goes only where the name changes anyway.
+    values.DllSuffix = " x64";
+    EXPECT_EQ(Prepared("C:\\VST3\\Gadget.dll"), "C:\\VST3\\Gadget x64.vst3");
+    EXPECT_EQ(Prepared(bundle + "Contents\\x86_64-win\\Gadget.dll"), bundle + "Contents\\x86_64-win\\Gadget x64.vst3");
+    EXPECT_EQ(Prepared(bundle + "Contents\\x86_64-win\\Runtime.dll"), bundle + "Contents\\x86_64-win\\Runtime.dll");
+    // Outside VST 3 components a bundle means nothing: every library gets the suffix.
+    values.IsVst3Component = false;
+    EXPECT_EQ(Prepared(bundle + "Contents\\x86_64-win\\Runtime.dll"),
+              bundle + "Contents\\x86_64-win\\Runtime x64.dll");
 }
 
 TEST_F(FoldersTest, FolderProbeLeavesTheDiskAsFound) {

@@ -215,6 +215,44 @@ TEST_F(InstallRunTest, PluginsAreNamedPerLineAndAPluginOnlyProductStillGetsItsUn
     EXPECT_EQ(Lines(log.end() - 2, log.end()), (Lines{"DC:\\Gadget\\", "M" + kUninstallKey}));
 }
 
+// A product with a VST 3 bundle that carries a library of its own, and a CLAP plug-in.
+constexpr char kBundleAndClapIni[] =
+    "[Setup]\r\nProductName=Gadget\r\nRegistryRoot=Maker\\Gadget\r\nDefaultFolder=Gadget\r\n"
+    "[Components]\r\nVst3=$Vst3PluginFolder\r\nClap=$ClapPluginFolder\r\n";
+const std::string kCommonFiles = "C:\\Program Files (x86)\\Common Files\\";
+const std::string kBinaries = kCommonFiles + "VST3\\Gadget.vst3\\Contents\\x86_64-win\\";
+
+std::vector<SourceEntry> BundleAndClapFiles() {
+    using E = SourceEntry;
+    E binaries = E::Directory("x86_64-win", {E::File("Gadget.dll", "3"), E::File("Runtime.dll", "r")});
+    E resources = E::Directory("Resources", {E::File("moduleinfo.json", "{}")});
+    E bundle = E::Directory("Gadget.vst3", {E::File("desktop.ini", "[.ShellClassInfo]"), E::File("PlugIn.ico", "i"),
+                                            E::Directory("Contents", {binaries, resources})});
+    return {E::Directory("Vst3", {bundle}), E::Directory("Clap", {E::File("Gadget.clap", "c")})};
+}
+
+TEST_F(InstallRunTest, Vst3BundleArrivesIntactWithOnlyItsBinaryRenamedAndClapInItsFolder) {
+    Setup(kBundleAndClapIni, BundleAndClapFiles());
+    EXPECT_TRUE(setup->Values().Vst3Available);
+    EXPECT_TRUE(setup->Values().ClapAvailable);
+    setup->Install(progress);
+    EXPECT_EQ(machine.FileText(kBinaries + "Gadget.vst3"), "3");
+    EXPECT_EQ(machine.FileText(kBinaries + "Runtime.dll"), "r");
+    EXPECT_TRUE(machine.HasFile(kCommonFiles + "VST3\\Gadget.vst3\\Contents\\Resources\\moduleinfo.json"));
+    EXPECT_EQ(machine.FileAttributes(kCommonFiles + "VST3\\Gadget.vst3\\PlugIn.ico") & 7u, 7u);
+    EXPECT_EQ(machine.FileText(kCommonFiles + "CLAP\\Gadget.clap"), "c");
+    for (const std::string& line :
+         {"F" + kBinaries + "Runtime.dll", "D" + kCommonFiles + "CLAP\\", "F" + kCommonFiles + "CLAP\\Gadget.clap"})
+        EXPECT_TRUE(Logged(line)) << line;
+}
+
+TEST_F(InstallRunTest, DecliningClapWritesNothingInItsFolder) {
+    Setup(kBundleAndClapIni, BundleAndClapFiles()).Values().InstallClap = false;
+    setup->Install(progress);
+    EXPECT_TRUE(machine.HasFile(kBinaries + "Runtime.dll"));
+    EXPECT_FALSE(machine.DirectoryExists(kCommonFiles + "CLAP"));
+}
+
 TEST_F(InstallRunTest, NoOverwriteKeepsExistingFilesOfThatComponentOnly) {
     machine.AddFile(kPresets + "Default.preset", "my own default");
     machine.AddFile("C:\\Gadget\\Gadget.exe", "old build");

@@ -70,6 +70,22 @@ TEST(ExpandPath, DeclinedFoldersEmptyTheTextAsWrittenOnly) {
     EXPECT_EQ(ExpandPath(values, "$VstPluginFolder\\a", nullptr), "");
 }
 
+TEST(ExpandPath, ClapFolderHasItsSwitchAndCommonFilesNone) {
+    SetupValues values = Gadget();
+    values.CommonFilesFolder = "C:\\Program Files\\Common Files\\";
+    values.ClapFolder = "C:\\Program Files\\Common Files\\CLAP";
+    EXPECT_EQ(ExpandPath(values, "$ClapPluginFolder\\Maker", nullptr), "C:\\Program Files\\Common Files\\CLAP\\Maker");
+    EXPECT_EQ(ExpandPath(values, "$CommonFiles\\Maker\\Shared", nullptr),
+              "C:\\Program Files\\Common Files\\Maker\\Shared");
+    values.InstallClap = false;
+    EXPECT_EQ(ExpandPath(values, "$ClapPluginFolder", nullptr), "");
+    EXPECT_EQ(ExpandPath(values, "$CommonFiles\\CLAP", nullptr), "C:\\Program Files\\Common Files\\CLAP")
+        << "only the CLAP variable is tied to the CLAP choice";
+    values.InstallClap = true;
+    values.InstallVst3 = false;
+    EXPECT_EQ(ExpandPath(values, "$ClapPluginFolder", nullptr), "C:\\Program Files\\Common Files\\CLAP");
+}
+
 TEST(ExpandPath, FoldersAreReplacedInListOrder) {
     SetupValues values = Gadget();
     values.Config.Folders = {"Data=D:\\Data\\", "DataPath=E:\\Path"};

@@ -246,6 +246,33 @@ TEST_F(WizardKeyboardTest, MnemonicsPressButtonsToggleChecksAndSendLabelsToTheir
     EXPECT_FALSE(engine.installVst3);
 }
 
+TEST_F(WizardKeyboardTest, TheClapChoiceFollowsVst3AndIsNoStopWithoutClapFiles) {
+    engine.pageFlags.vstPluginFolder = true;
+    engine.vst3Available = true;
+    engine.vst2Folder = "C:\\VST";
+    engine.creatableFolders = {"C:\\VST"};
+    Start();
+    model->ShowPage(kPageVstPlugins);
+    EXPECT_FALSE(Alt('c'));
+    const Stops vst{I::Vst2FolderInput, I::Vst2BrowseButton, I::Vst2InstallCheck, I::Vst3InstallCheck};
+    const Stops form{I::BackButton, I::NextButton, I::CancelButton};
+    Stops stops = vst;
+    stops.insert(stops.end(), form.begin(), form.end());
+    EXPECT_EQ(model->TabStops(), stops);
+
+    engine.clapAvailable = true;
+    Start();
+    model->ShowPage(kPageVstPlugins);
+    stops.insert(stops.begin() + 4, I::ClapInstallCheck);
+    EXPECT_EQ(model->TabStops(), stops);
+    EXPECT_TRUE(Alt('c'));
+    EXPECT_EQ(model->Focus(), I::ClapInstallCheck);
+    Key(WizardKey::Enter);
+    EXPECT_EQ(model->Page(), kPageDest);
+    EXPECT_FALSE(engine.installClap);
+    EXPECT_TRUE(engine.installVst3);
+}
+
 TEST_F(WizardKeyboardTest, HiddenControlsHaveNoMnemonic) {
     engine.shortcutKinds = {true, false};
     Start();

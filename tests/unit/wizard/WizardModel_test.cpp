@@ -240,6 +240,79 @@ TEST_F(WizardModelTest, Vst3OnlyForLineNamesTheItems) {
     EXPECT_FALSE(model->State(I::Vst2FolderInput).enabled) << "an unchecked start greys the folder too";
 }
 
+// Without CLAP files the page is as it always was; CLAP alone takes VST 3's place, and with both
+// they share it, each description cut to one line. Whatever is shown stays inside the page, one
+// control below the other (a check box reaches one pixel into the line under it).
+TEST_F(WizardModelTest, ClapTakesOrSharesTheVst3PlaceAndTheLowerPageStaysInside) {
+    const std::vector<ControlId> lower{I::Vst3InstallCheck, I::Vst3ListLabel, I::Vst3DescriptionLabel,
+                                       I::ClapInstallCheck, I::ClapListLabel, I::ClapDescriptionLabel};
+    for (int shape = 0; shape < 16; ++shape) {
+        engine.vst3Available = shape & 1;
+        engine.clapAvailable = shape & 2;
+        engine.vst3OnlyFor = shape & 4 ? "One, Two" : "";
+        engine.clapOnlyFor = shape & 8 ? "Two" : "";
+        Start();
+        int bottom = Control(I::Vst2BrowseButton).top + Control(I::Vst2BrowseButton).height;
+        for (ControlId id : lower) {
+            const ControlState& state = model->State(id);
+            if (!state.visible) continue;
+            EXPECT_GE(state.top, bottom - 1) << Control(id).name << " in shape " << shape;
+            bottom = state.top + state.height;
+        }
+        EXPECT_LE(bottom, Control(I::Notebook).height) << "shape " << shape;
+    }
+
+    engine.vst3Available = true;
+    engine.clapAvailable = false;
+    engine.vst3OnlyFor = "One, Two";
+    Start();
+    EXPECT_FALSE(model->State(I::ClapInstallCheck).visible);
+    EXPECT_FALSE(model->State(I::ClapDescriptionLabel).visible);
+    for (ControlId id : {I::Vst3InstallCheck, I::Vst3ListLabel, I::Vst3DescriptionLabel}) {
+        EXPECT_EQ(model->State(id).top, Control(id).top) << Control(id).name;
+        EXPECT_EQ(model->State(id).height, Control(id).height) << Control(id).name;
+    }
+    EXPECT_EQ(model->State(I::Vst3DescriptionLabel).caption.substr(0, 48),
+              "This will install the VST 3 plug-in version of G");
+
+    engine.vst3Available = false;
+    engine.clapAvailable = true;
+    Start();
+    EXPECT_EQ(model->State(I::ClapInstallCheck).caption, "Install the &CLAP plug-in version of Gadget");
+    EXPECT_EQ(model->State(I::ClapInstallCheck).top, 220);
+    EXPECT_EQ(model->State(I::ClapDescriptionLabel).top, 244);
+    EXPECT_EQ(model->State(I::ClapDescriptionLabel).caption.substr(0, 48),
+              "This will install the CLAP plug-in version of Ga");
+
+    engine.vst3Available = true;
+    engine.clapOnlyFor = "Two";
+    Start();
+    EXPECT_EQ(model->State(I::Vst3InstallCheck).top, 204);
+    EXPECT_EQ(model->State(I::Vst3DescriptionLabel).caption, "In the common VST 3 plug-in folder, for VST 3 hosts.");
+    EXPECT_EQ(model->State(I::Vst3DescriptionLabel).height, 17);
+    EXPECT_EQ(model->State(I::ClapListLabel).caption, "(Only for Two)");
+    EXPECT_EQ(model->State(I::ClapInstallCheck).top, 258);
+    EXPECT_EQ(model->State(I::ClapDescriptionLabel).caption, "In the common CLAP plug-in folder, for CLAP hosts.");
+}
+
+TEST_F(WizardModelTest, ClapSwitchFollowsItsCheckBoxAndStaysOnWhenHidden) {
+    engine.pageFlags.vstPluginFolder = true;
+    Start();
+    model->ShowPage(kPageVstPlugins);
+    model->NextClick();
+    EXPECT_TRUE(engine.installClap);
+    engine.clapAvailable = true;
+    Start();
+    model->ShowPage(kPageVstPlugins);
+    model->SetChecked(I::ClapInstallCheck, false);
+    model->NextClick();
+    EXPECT_FALSE(engine.installClap);
+    model->BackClick();
+    model->SetChecked(I::ClapInstallCheck, true);
+    model->NextClick();
+    EXPECT_TRUE(engine.installClap);
+}
+
 TEST_F(WizardModelTest, ProToolsPageOffersAaxInRtasPlace) {
     engine.is64Bit = true;
     engine.isBundle = true;
@@ -337,6 +410,7 @@ TEST_F(WizardModelTest, TextsPreparedAtCreation) {
 // which the keyboard then visits in turn.
 TEST_F(WizardModelTest, VisibleMnemonicsOfAPageAreDistinctButBackAndBrowse) {
     engine.vst3Available = true;
+    engine.clapAvailable = true;
     engine.productFile = "x.exe";
     engine.shortcutKinds = {true, true};
     Start();
