@@ -106,10 +106,10 @@ void WizardModel::Prepare() {
             if (placement.caption) Mut(placement.id).caption = ExpandPluginText(placement.caption);
         }
     }
-    OfferPluginFormat({I::Vst3InstallCheck, I::Vst3ListLabel, I::Vst3DescriptionLabel}, engine_.Vst3Available(),
-                      engine_.InstallVst3(), engine_.Vst3OnlyFor());
-    OfferPluginFormat({I::ClapInstallCheck, I::ClapListLabel, I::ClapDescriptionLabel}, engine_.ClapAvailable(),
-                      engine_.InstallClap(), engine_.ClapOnlyFor());
+    OfferPluginFormat({I::Vst3InstallCheck, I::Vst3ListLabel, I::Vst3DescriptionLabel},
+                      engine_.Vst3Available(), engine_.InstallVst3(), engine_.Vst3OnlyFor());
+    OfferPluginFormat({I::ClapInstallCheck, I::ClapListLabel, I::ClapDescriptionLabel},
+                      engine_.ClapAvailable(), engine_.InstallClap(), engine_.ClapOnlyFor());
 
     Mut(I::PhotoshopInstallCheck).checked = engine_.InstallPhotoshop();
     Mut(I::PhotoshopFolderInput).text = engine_.PhotoshopFolder();

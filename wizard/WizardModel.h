@@ -143,7 +143,8 @@ private:
     struct FormatChoice {
         ControlId check, list, description;
     };
-    void OfferPluginFormat(const FormatChoice& choice, bool available, bool install, const std::string& onlyFor);
+    void OfferPluginFormat(const FormatChoice& choice, bool available, bool install,
+                           const std::string& onlyFor);
     void Vst2InstallCheckClick();
     bool ValidateFolder(const std::string& path);
     bool ValidateDestination(const std::string& path);

@@ -89,7 +89,7 @@ void ProductChecker::PlanInstallation() {
                 const std::string path = PluginFileName(written, component.DllSuffix, component.IsVst3);
                 if (component.IsVst3 && IsLibrary(relative))
                     vst3Libraries_.emplace(PathKeyOf(written),
-                                           PlannedLibrary{line.lineNumber, written, path,
+                                           PlannedLibrary{line.lineNumber, UpperAscii(source), written, path,
                                                           JoinPath(component.DestinationText, relative),
                                                           !component.DllSuffix.empty()});
                 std::vector<PlannedFile>& writers = plannedFiles_[PathKeyOf(path)];
@@ -132,19 +132,21 @@ void ProductChecker::CheckFilesWrittenTwice() {
 }
 
 // Only a bundle keeps a plug-in's other libraries under their names. Outside one, every ".dll"
-// of a VST 3 component becomes a ".vst3", so libraries side by side there are all taken for
-// plug-ins, and none is found by the name it is loaded by. And a bundle's binary that a suffix
-// renames is not the one hosts look for.
+// of a VST 3 component still becomes a ".vst3", so a library that ships beside its plug-in there
+// is installed as one more plug-in and is not found by the name it is loaded by. Two plug-ins of
+// the single-file layout look the same, hence a warning that says what happens, not an error. A
+// suffix on a bundle's binary names it other than the bundle, and hosts look for that name only.
 void ProductChecker::CheckVst3Libraries() {
-    std::map<std::string, std::vector<const PlannedLibrary*>> outside;  // by folder
+    std::map<std::string, std::vector<const PlannedLibrary*>> outside;  // by archive folder and target folder
     std::map<int, const PlannedLibrary*> suffixed;                      // by line
     for (const auto& [key, library] : vst3Libraries_) {
         const Vst3BundlePlace place = PlaceInVst3Bundle(library.Written);
         if (place == Vst3BundlePlace::Outside)
-            outside[PathKeyOf(ExtractFilePath(library.Written))].push_back(&library);
+            outside[library.Source + "|" + PathKeyOf(ExtractFilePath(library.Written))].push_back(&library);
         else if (place == Vst3BundlePlace::Binary && library.Suffixed)
             suffixed.emplace(library.Line, &library);
     }
+    const std::string architecture = values_.Config.Is64Bit ? "x86_64-win" : "x86-win";
     for (const auto& [folder, libraries] : outside) {
         if (libraries.size() < 2) continue;
         const PlannedLibrary& first = *libraries[0];
@@ -152,18 +154,20 @@ void ProductChecker::CheckVst3Libraries() {
         Warning(iniPath_, first.Line,
                 "'" + first.Shown + "' and '" + second.Shown + "'" +
                     More(static_cast<int>(libraries.size()) - 2, "library", "libraries") +
-                    " lie side by side outside a .vst3 bundle, where the setup renames every .dll of a VST 3 "
-                    "component: installed as '" +
-                    ExtractFileName(first.Installed) + "' and '" + ExtractFileName(second.Installed) +
-                    "', each is taken for a plug-in and none can be loaded by its name; ship the plug-in as a "
+                    " lie side by side outside a .vst3 bundle, where every .dll of a VST 3 component is "
+                    "installed "
+                    "as a plug-in ('" +
+                    ExtractFileName(first.Installed) + "', '" + ExtractFileName(second.Installed) +
+                    "'): a library that a plug-in loads is not found under that name; ship the plug-in as a "
                     "bundle (" +
-                    FileBaseName(first.Written) + ".vst3\\Contents\\x86_64-win\\" +
+                    FileBaseName(first.Written) + ".vst3\\Contents\\" + architecture + "\\" +
                     ExtractFileName(first.Written) + "), whose other libraries keep their names");
     }
     for (const auto& [line, library] : suffixed) {
         Warning(iniPath_, line,
                 "'" + library->Shown + "' is its bundle's binary, and the DLLSuffix names it '" +
-                    ExtractFileName(library->Installed) + "', but hosts load only the binary named after the bundle ('" +
+                    ExtractFileName(library->Installed) +
+                    "', but hosts load only the binary named after the bundle ('" +
                     FileBaseName(library->Written) + ".vst3'): leave the DLLSuffix off this line");
     }
 }

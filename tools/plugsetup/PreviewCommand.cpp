@@ -241,7 +241,8 @@ void ApplySetting(TSetupInstaller& setup, const std::string& name, const std::st
         }
     } else {
         throw EUsageError(
-            "--set knows vst2, vst3, clap, aax, rtas, photoshop, destination, user, shortcuts and items, not '" +
+            "--set knows vst2, vst3, clap, aax, rtas, photoshop, destination, user, shortcuts and items, not "
+            "'" +
             name + "'");
     }
 }

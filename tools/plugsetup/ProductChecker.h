@@ -87,6 +87,7 @@ private:
     // Every ".dll" a VST 3 component installs, by upper-case expanded path before renaming.
     struct PlannedLibrary {
         int Line;
+        std::string Source;     // the archive folder it comes from, upper case
         std::string Written;    // the expanded path as extracted, before the file hook renames it
         std::string Installed;  // the same, renamed
         std::string Shown;      // destination text, "\" and the path inside the component

@@ -120,8 +120,8 @@ TEST_F(FoldersTest, ClapIsOfferedLikeVst3FromItsOwnEntriesOnly) {
     // In a bundle, per item: Beta has VST 3 plug-ins only, so CLAP is only for the other two.
     values.Config.IsBundle = true;
     values.Config.Components = {"$BundleItem\\Vst3=$Vst3PluginFolder", "$BundleItem\\Clap=$ClapPluginFolder"};
-    archiveFolders = {{"Alpha\\Vst3", 1}, {"Alpha\\Clap", 1}, {"Beta\\Vst3", 1}, {"Gamma\\Vst3", 1},
-                      {"Gamma\\Clap", 1}};
+    archiveFolders = {
+        {"Alpha\\Vst3", 1}, {"Alpha\\Clap", 1}, {"Beta\\Vst3", 1}, {"Gamma\\Vst3", 1}, {"Gamma\\Clap", 1}};
     std::vector<TSetupBundleItem> items;
     for (const char* name : {"Alpha", "Beta", "Gamma"})
         items.emplace_back(values, 0x58B15000u, name, "1.00", name);
@@ -175,11 +175,13 @@ TEST_F(FoldersTest, Vst3ComponentRenamesOnlyThePluginsOwnBinary) {
         {bundle + "Contents\\x86_64-win\\Gadget.dll", bundle + "Contents\\x86_64-win\\Gadget.vst3"},
         {bundle + "Contents\\x86_64-win\\Runtime.dll", bundle + "Contents\\x86_64-win\\Runtime.dll"},
         {bundle + "Contents\\x86_64-win\\Gadget.vst3", bundle + "Contents\\x86_64-win\\Gadget.vst3"},
-        {bundle + "Contents\\x86_64-win\\Licence\\Gadget.dll", bundle + "Contents\\x86_64-win\\Licence\\Gadget.dll"},
+        {bundle + "Contents\\x86_64-win\\Licence\\Gadget.dll",
+         bundle + "Contents\\x86_64-win\\Licence\\Gadget.dll"},
         {bundle + "Contents\\Resources\\Gadget.dll", bundle + "Contents\\Resources\\Gadget.dll"},
         {bundle + "Gadget.dll", bundle + "Gadget.dll"},
         // Letters in either case, every architecture's folder; "x64" is no "-win" folder.
-        {"C:\\VST3\\GADGET.VST3\\contents\\X86-WIN\\gadget.DLL", "C:\\VST3\\GADGET.VST3\\contents\\X86-WIN\\gadget.vst3"},
+        {"C:\\VST3\\GADGET.VST3\\contents\\X86-WIN\\gadget.DLL",
+         "C:\\VST3\\GADGET.VST3\\contents\\X86-WIN\\gadget.vst3"},
         {bundle + "Contents\\arm64ec-win\\Gadget.dll", bundle + "Contents\\arm64ec-win\\Gadget.vst3"},
         {bundle + "Contents\\arm64x-win\\Gadget.dll", bundle + "Contents\\arm64x-win\\Gadget.vst3"},
         {bundle + "Contents\\x64\\Gadget.dll", bundle + "Contents\\x64\\Gadget.dll"},
@@ -194,8 +196,10 @@ TEST_F(FoldersTest, Vst3ComponentRenamesOnlyThePluginsOwnBinary) {
     // A suffix goes only where the name changes anyway.
     values.DllSuffix = " x64";
     EXPECT_EQ(Prepared("C:\\VST3\\Gadget.dll"), "C:\\VST3\\Gadget x64.vst3");
-    EXPECT_EQ(Prepared(bundle + "Contents\\x86_64-win\\Gadget.dll"), bundle + "Contents\\x86_64-win\\Gadget x64.vst3");
-    EXPECT_EQ(Prepared(bundle + "Contents\\x86_64-win\\Runtime.dll"), bundle + "Contents\\x86_64-win\\Runtime.dll");
+    EXPECT_EQ(Prepared(bundle + "Contents\\x86_64-win\\Gadget.dll"),
+              bundle + "Contents\\x86_64-win\\Gadget x64.vst3");
+    EXPECT_EQ(Prepared(bundle + "Contents\\x86_64-win\\Runtime.dll"),
+              bundle + "Contents\\x86_64-win\\Runtime.dll");
     // Outside VST 3 components a bundle means nothing: every library gets the suffix.
     values.IsVst3Component = false;
     EXPECT_EQ(Prepared(bundle + "Contents\\x86_64-win\\Runtime.dll"),

@@ -226,8 +226,9 @@ std::vector<SourceEntry> BundleAndClapFiles() {
     using E = SourceEntry;
     E binaries = E::Directory("x86_64-win", {E::File("Gadget.dll", "3"), E::File("Runtime.dll", "r")});
     E resources = E::Directory("Resources", {E::File("moduleinfo.json", "{}")});
-    E bundle = E::Directory("Gadget.vst3", {E::File("desktop.ini", "[.ShellClassInfo]"), E::File("PlugIn.ico", "i"),
-                                            E::Directory("Contents", {binaries, resources})});
+    E bundle =
+        E::Directory("Gadget.vst3", {E::File("desktop.ini", "[.ShellClassInfo]"), E::File("PlugIn.ico", "i"),
+                                     E::Directory("Contents", {binaries, resources})});
     return {E::Directory("Vst3", {bundle}), E::Directory("Clap", {E::File("Gadget.clap", "c")})};
 }
 
@@ -241,8 +242,8 @@ TEST_F(InstallRunTest, Vst3BundleArrivesIntactWithOnlyItsBinaryRenamedAndClapInI
     EXPECT_TRUE(machine.HasFile(kCommonFiles + "VST3\\Gadget.vst3\\Contents\\Resources\\moduleinfo.json"));
     EXPECT_EQ(machine.FileAttributes(kCommonFiles + "VST3\\Gadget.vst3\\PlugIn.ico") & 7u, 7u);
     EXPECT_EQ(machine.FileText(kCommonFiles + "CLAP\\Gadget.clap"), "c");
-    for (const std::string& line :
-         {"F" + kBinaries + "Runtime.dll", "D" + kCommonFiles + "CLAP\\", "F" + kCommonFiles + "CLAP\\Gadget.clap"})
+    for (const std::string& line : {"F" + kBinaries + "Runtime.dll", "D" + kCommonFiles + "CLAP\\",
+                                    "F" + kCommonFiles + "CLAP\\Gadget.clap"})
         EXPECT_TRUE(Logged(line)) << line;
 }
 

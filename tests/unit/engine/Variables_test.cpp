@@ -74,7 +74,8 @@ TEST(ExpandPath, ClapFolderHasItsSwitchAndCommonFilesNone) {
     SetupValues values = Gadget();
     values.CommonFilesFolder = "C:\\Program Files\\Common Files\\";
     values.ClapFolder = "C:\\Program Files\\Common Files\\CLAP";
-    EXPECT_EQ(ExpandPath(values, "$ClapPluginFolder\\Maker", nullptr), "C:\\Program Files\\Common Files\\CLAP\\Maker");
+    EXPECT_EQ(ExpandPath(values, "$ClapPluginFolder\\Maker", nullptr),
+              "C:\\Program Files\\Common Files\\CLAP\\Maker");
     EXPECT_EQ(ExpandPath(values, "$CommonFiles\\Maker\\Shared", nullptr),
               "C:\\Program Files\\Common Files\\Maker\\Shared");
     values.InstallClap = false;

@@ -274,26 +274,46 @@ TEST_F(CheckCommand, TheCodePageDecidesWhichNamesAndTextsTheSetupCanHold) {
     EXPECT_EQ(Run({"check", "--codepage", "437", dir.string()}), kExitUsage);
 }
 
-TEST_F(CheckCommand, Vst3LibrariesThatAreNotTheBundlesBinaryAreNamed) {
+// A bundle keeps its other libraries' names, so only libraries outside any bundle, which are
+// still all renamed, and a suffixed bundle binary are worth a word.
+TEST_F(CheckCommand, Vst3LibrariesAreWarnedAboutOnlyWhereTheyLoseTheirNames) {
     fs::path dir = MakeProduct("vst3", false);
     std::string ini = Read(dir / "Setup.ini");
     ini.replace(ini.find("[ComponentsOptions]"), 0, "VST3=$Vst3PluginFolder\n");  // line 8
     Write(dir / "Setup.ini", ini);
     const fs::path binaries = dir / "VST3" / "Gadget.vst3" / "Contents" / "x86_64-win";
     Write(binaries / "Gadget.dll", "the plug-in");
+    Write(binaries / "Runtime.dll", "a library the plug-in loads");
+    Write(dir / "VST3" / "Gadget.vst3" / "Contents" / "Resources" / "Skin.dll", "and another");
     Write(dir / "VST3" / "Old.dll", "a plug-in of the single-file layout");
     EXPECT_EQ(Run({"check", dir.string()}), kExitOk) << out_.str();
     EXPECT_EQ(out_.str(), dir.string() + ": 0 errors, 0 warnings\n");
-    Write(binaries / "Runtime.dll", "a library the plug-in loads");
-    Write(dir / "VST3" / "Gadget.vst3" / "Contents" / "Resources" / "Skin.dll", "and another");
+
+    Write(dir / "VST3" / "OldRuntime.dll", "its library, beside it");
     EXPECT_EQ(Run({"check", dir.string()}), kExitOk);
     EXPECT_NE(
         out_.str().find((dir / "Setup.ini").string() +
-                        ":8: warning: 'Gadget.vst3\\Contents\\Resources\\Skin.dll' and 1 more library in "
-                        "a VST 3 bundle are not its plug-in binary, but the setup renames every .dll of a "
-                        "VST 3 component: it is installed as 'Skin.vst3', a name its plug-in cannot load"),
+                        ":8: warning: '$Vst3PluginFolder\\Old.dll' and '$Vst3PluginFolder\\OldRuntime.dll' "
+                        "lie side by side outside a .vst3 bundle, where every .dll of a VST 3 component is "
+                        "installed as a plug-in ('Old.vst3', 'OldRuntime.vst3'): a library that a plug-in "
+                        "loads is not found under that name; ship the plug-in as a bundle "
+                        "(Old.vst3\\Contents\\x86-win\\Old.dll), whose other libraries keep their names"),
         std::string::npos)
         << out_.str();
+    EXPECT_NE(out_.str().find(": 0 errors, 1 warning"), std::string::npos) << out_.str();
+
+    fs::remove(dir / "VST3" / "OldRuntime.dll");
+    ini.replace(ini.find("VST3=$Vst3PluginFolder"), 22, "VST3=$Vst3PluginFolder,DLLSuffix: x64");
+    Write(dir / "Setup.ini", ini);
+    EXPECT_EQ(Run({"check", dir.string()}), kExitOk);
+    EXPECT_NE(out_.str().find(
+                  ":8: warning: '$Vst3PluginFolder\\Gadget.vst3\\Contents\\x86_64-win\\Gadget.dll' "
+                  "is its bundle's binary, and the DLLSuffix names it 'Gadget x64.vst3', but hosts load "
+                  "only the binary named after the bundle ('Gadget.vst3'): leave the DLLSuffix off this "
+                  "line"),
+              std::string::npos)
+        << out_.str();
+    EXPECT_NE(out_.str().find(": 0 errors, 1 warning"), std::string::npos) << out_.str();
 }
 
 TEST_F(CheckCommand, BuildRefusesAProductWithErrorsUnlessTold) {

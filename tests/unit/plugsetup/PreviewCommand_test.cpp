@@ -75,11 +75,19 @@ TEST_F(ExampleProducts, Synth64PutsEachFormatInIts64BitFolder) {
               kExitOk)
         << err_.str();
     const std::string program = "C:\\Program Files\\Example Audio\\Synth64 2\\";
+    const std::string kBundle = "C:\\Program Files\\Common Files\\VST3\\Synth64.vst3\\";
     ExpectLinesInOrder({
         "Synth64 2.10 (64-bit) on 64-bit Windows, destination C:\\Program Files\\Example Audio\\Synth64 2\\",
         "file     " + program + "Readme.txt  size=94  time=2024-05-17 13:45:30",
         "file     C:\\Program Files\\Steinberg\\VstPlugins\\Synth64.dll  size=42  time=2024-05-17 13:45:30",
-        "file     C:\\Program Files\\Common Files\\VST3\\Synth64.vst3  size=42  time=2024-05-17 13:45:30",
+        // The VST 3 bundle arrives whole: its runtime library keeps its name, the icon files are hidden.
+        "file     " + kBundle + "Contents\\Resources\\moduleinfo.json  size=1038  time=2024-05-17 13:45:30",
+        "file     " + kBundle + "Contents\\x86_64-win\\Synth64.vst3  size=42  time=2024-05-17 13:45:30",
+        "file     " + kBundle + "Contents\\x86_64-win\\Synth64Runtime.dll  size=78  time=2024-05-17 13:45:30",
+        "attributes " + kBundle + "PlugIn.ico  set=RHSA",
+        "attributes C:\\Program Files\\Common Files\\VST3\\Synth64.vst3  set=RD",
+        "attributes " + kBundle + "desktop.ini  set=RHSA",
+        "file     C:\\Program Files\\Common Files\\CLAP\\Synth64.clap  size=41  time=2024-05-17 13:45:30",
         "file     C:\\Program Files\\Common Files\\Avid\\Audio\\Plug-Ins\\Synth64.aaxplugin\\Contents\\x64\\"
         "Synth64.aaxplugin  size=40  time=2024-05-17 13:45:30",
         "registry HKLM(64-bit view)\\Software\\Example Audio\\Synth64\\2.0  value=Location  type=REG_SZ  "
@@ -106,6 +114,16 @@ TEST_F(ExampleProducts, Synth64PutsEachFormatInIts64BitFolder) {
         "uninstall log:",
         "  6\\Software\\Example Audio\\Synth64\\2.0",
     });
+
+    const std::string clapFolder = "C:\\Program Files\\Common Files\\CLAP";
+    EXPECT_NE(out_.str().find("  D" + clapFolder + "\\\n"), std::string::npos) << out_.str();
+    EXPECT_NE(out_.str().find("  F" + kBundle + "Contents\\x86_64-win\\Synth64Runtime.dll\n"),
+              std::string::npos);
+
+    // Declined, CLAP leaves its folder alone; VST 3 is still installed.
+    ASSERT_EQ(Run({"preview", "--set", "clap=off", (kExamples / "synth64").string()}), kExitOk) << err_.str();
+    EXPECT_EQ(out_.str().find(clapFolder), std::string::npos) << out_.str();
+    EXPECT_NE(out_.str().find(kBundle + "Contents\\x86_64-win\\Synth64.vst3"), std::string::npos);
 
     // A 64-bit product stops on 32-bit Windows with the engine's own message.
     EXPECT_EQ(Run({"preview", "--32bit-windows", (kExamples / "synth64").string()}), kExitFailure);

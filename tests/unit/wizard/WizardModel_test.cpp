@@ -277,6 +277,7 @@ TEST_F(WizardModelTest, ClapTakesOrSharesTheVst3PlaceAndTheLowerPageStaysInside)
 
     engine.vst3Available = false;
     engine.clapAvailable = true;
+    engine.clapOnlyFor = "";
     Start();
     EXPECT_EQ(model->State(I::ClapInstallCheck).caption, "Install the &CLAP plug-in version of Gadget");
     EXPECT_EQ(model->State(I::ClapInstallCheck).top, 220);
@@ -288,11 +289,13 @@ TEST_F(WizardModelTest, ClapTakesOrSharesTheVst3PlaceAndTheLowerPageStaysInside)
     engine.clapOnlyFor = "Two";
     Start();
     EXPECT_EQ(model->State(I::Vst3InstallCheck).top, 204);
-    EXPECT_EQ(model->State(I::Vst3DescriptionLabel).caption, "In the common VST 3 plug-in folder, for VST 3 hosts.");
+    EXPECT_EQ(model->State(I::Vst3DescriptionLabel).caption,
+              "In the common VST 3 plug-in folder, for VST 3 hosts.");
     EXPECT_EQ(model->State(I::Vst3DescriptionLabel).height, 17);
     EXPECT_EQ(model->State(I::ClapListLabel).caption, "(Only for Two)");
     EXPECT_EQ(model->State(I::ClapInstallCheck).top, 258);
-    EXPECT_EQ(model->State(I::ClapDescriptionLabel).caption, "In the common CLAP plug-in folder, for CLAP hosts.");
+    EXPECT_EQ(model->State(I::ClapDescriptionLabel).caption,
+              "In the common CLAP plug-in folder, for CLAP hosts.");
 }
 
 TEST_F(WizardModelTest, ClapSwitchFollowsItsCheckBoxAndStaysOnWhenHidden) {
