@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The wizard window with every optional page (a bundle, VST 2 and 3, Pro Tools, Photoshop,
+# The wizard window with every optional page (a bundle, VST 2, VST 3 and CLAP, Pro Tools, Photoshop,
 # personalization, shortcuts): each page's texts and a screenshot, the bundle page's refusal of
 # an empty selection, and the cancel question answered No, then Yes.
 # shellcheck source=tests/e2e/lib.sh
@@ -33,6 +33,8 @@ wizard_page vst "VST Plug-In Installation"
 page_has "Install the VST 2 plug-ins for Gadget"
 page_has "Install the VST 3 plug-ins for Gadget"
 page_has "(Only for Gadget, Widget)"
+page_has "Install the CLAP plug-ins for Gadget"
+page_has "(Only for Gadget)"
 press_button "Next >"
 
 wizard_page protools "Pro Tools Plug-In Installation"
