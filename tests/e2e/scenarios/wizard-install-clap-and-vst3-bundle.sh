@@ -3,6 +3,7 @@
 # beside the binary keeps its name), its CLAP plug-in lands in the 64-bit Common Files\CLAP, and
 # the uninstaller takes both away again. A second run, on a 144-DPI screen, declines CLAP by its
 # mnemonic: nothing is written there, and the VST 3 bundle is still installed.
+# shellcheck disable=SC1003 # Windows folders end with a backslash inside single quotes
 # shellcheck source=tests/e2e/lib.sh
 source "$E2E_ROOT/tests/e2e/lib.sh"
 
@@ -58,6 +59,14 @@ expect_absent "$binaries/Synth64Runtime.vst3" "$drive_c/Program Files (x86)/Comm
 cmp -s "$binaries/Synth64Runtime.dll" "$example/VST3/Synth64.vst3/Contents/x86_64-win/Synth64Runtime.dll" ||
   fail "the runtime library differs"
 cmp -s "$clap_folder/Synth64.clap" "$example/CLAP/Synth64.clap" || fail "the CLAP plug-in differs"
+
+step "the uninstall record lists the runtime library and the CLAP plug-in with its folder"
+"$PLUGSETUP" log "$program_folder/Uninst.exe" >"$E2E_OUT/record.txt" || fail "plugsetup log cannot read the record"
+sed 's/^/   /' "$E2E_OUT/record.txt"
+for item in 'FC:\Program Files\Common Files\VST3\Synth64.vst3\Contents\x86_64-win\Synth64Runtime.dll' \
+  'DC:\Program Files\Common Files\CLAP\' 'FC:\Program Files\Common Files\CLAP\Synth64.clap'; do
+  grep -qxF -- "$item" "$E2E_OUT/record.txt" || fail "the record lacks $item"
+done
 
 step "the uninstaller removes the bundle and the CLAP plug-in with their folders"
 uninstall_cleanly "$program_folder/Uninst.exe" "Synth64 2.10"
