@@ -38,7 +38,8 @@ constexpr const char* kReservedEntryMessage =
 const std::vector<OptionRule> kBuildOptions = {
     {"--version", true},    {"--beta", true},      {"--press-preview", false},
     {"--build-time", true}, {"--stub", true},      {"--data-file", false},
-    {"-o", true},           {"--no-check", false}, kCodePageOption, {"--sign", true},
+    {"-o", true},           {"--no-check", false}, kCodePageOption,
+    {"--sign", true},
 };
 
 bool ParseDecimal(const std::string& text, std::int32_t& value) {

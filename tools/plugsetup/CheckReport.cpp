@@ -50,13 +50,16 @@ std::string AnnotationProperty(const std::string& text) {
 
 void PrintAnnotations(std::ostream& out, const std::vector<CheckFinding>& findings) {
     for (const CheckFinding& finding : findings) {
-        out << "::" << (finding.IsError ? "error" : "warning") << " file=" << AnnotationProperty(finding.File);
+        out << "::" << (finding.IsError ? "error" : "warning")
+            << " file=" << AnnotationProperty(finding.File);
         if (finding.Line > 0) out << ",line=" << finding.Line;
-        out << ",title=" << AnnotationProperty(kAnnotationTitle) << "::" << AnnotationData(finding.Message) << "\n";
+        out << ",title=" << AnnotationProperty(kAnnotationTitle) << "::" << AnnotationData(finding.Message)
+            << "\n";
     }
 }
 
-void PrintJsonReport(std::ostream& out, const std::string& productDir, const std::vector<CheckFinding>& findings) {
+void PrintJsonReport(std::ostream& out, const std::string& productDir,
+                     const std::vector<CheckFinding>& findings) {
     const int errors = ErrorCount(findings);
     out << "{\"product\": " << JsonText(productDir) << ", \"errors\": " << errors
         << ", \"warnings\": " << findings.size() - static_cast<std::size_t>(errors) << ",\n \"findings\": [";
@@ -81,8 +84,8 @@ int PrintFindings(std::ostream& out, const std::vector<CheckFinding>& findings) 
     return ErrorCount(findings);
 }
 
-int PrintCheckReport(std::ostream& out, const std::string& productDir, const std::vector<CheckFinding>& findings,
-                     ReportFormat format) {
+int PrintCheckReport(std::ostream& out, const std::string& productDir,
+                     const std::vector<CheckFinding>& findings, ReportFormat format) {
     const int errors = ErrorCount(findings);
     const std::size_t warnings = findings.size() - static_cast<std::size_t>(errors);
     switch (format) {

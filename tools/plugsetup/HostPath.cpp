@@ -15,7 +15,8 @@ std::string JoinHostPath(const std::string& folder, const std::string& name) {
     return PathText(HostPath(folder) / HostPath(name));
 }
 
-std::vector<std::filesystem::path> FolderEntries(const std::filesystem::path& folder, std::error_code& error) {
+std::vector<std::filesystem::path> FolderEntries(const std::filesystem::path& folder,
+                                                 std::error_code& error) {
     std::vector<std::pair<std::string, std::filesystem::path>> named;
     std::filesystem::directory_iterator it(folder, error);
     for (; !error && it != std::filesystem::directory_iterator(); it.increment(error))

@@ -1,6 +1,6 @@
 // The tool's process on Windows: the wide calls, their text as UTF-8.
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <cstdlib>
 #include <iostream>
@@ -72,7 +72,8 @@ private:
     void Flush() {
         std::size_t end = pending_.size();
         std::size_t back = 0;
-        while (back < 4 && back < end && (static_cast<unsigned char>(pending_[end - 1 - back]) & 0xC0) == 0x80)
+        while (back < 4 && back < end &&
+               (static_cast<unsigned char>(pending_[end - 1 - back]) & 0xC0) == 0x80)
             ++back;
         if (back < end) {
             const unsigned char lead = static_cast<unsigned char>(pending_[end - 1 - back]);

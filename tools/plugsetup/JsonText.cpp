@@ -10,7 +10,8 @@ std::string JsonText(const std::string& text) {
         if (c == '"' || c == '\\') out += '\\';
         if (static_cast<unsigned char>(c) < 0x20) {
             char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
+            std::snprintf(escaped, sizeof escaped, "\\u%04x",
+                          static_cast<unsigned>(static_cast<unsigned char>(c)));
             out += escaped;
         } else {
             out += c;

@@ -26,8 +26,7 @@ int RunLog(const std::vector<std::string>& args, ToolEnvironment& env) {
                 start = *appended;
             } else {
                 // An uninstaller without an appended record reads it from beside itself.
-                data = HostFile::OpenForReading(
-                    PathText(HostPath(path).parent_path() / kUninstallDataFile));
+                data = HostFile::OpenForReading(PathText(HostPath(path).parent_path() / kUninstallDataFile));
             }
         }
         Stream& record = data ? *data : *file;

@@ -492,6 +492,7 @@ void ProductChecker::CheckVariables() {
 std::vector<CheckFinding> CheckProduct(const std::string& productDir, const TProgramVersion& version,
                                        const CodePage& codePage) {
     std::error_code error;
-    if (!fs::is_directory(HostPath(productDir), error)) throw EFileError(productDir + ": not a product folder");
+    if (!fs::is_directory(HostPath(productDir), error))
+        throw EFileError(productDir + ": not a product folder");
     return ProductChecker(productDir, version, codePage).Run();
 }

@@ -35,5 +35,5 @@ enum class ReportFormat {
 int PrintFindings(std::ostream& out, const std::vector<CheckFinding>& findings);
 // What plugsetup check prints for productDir: the findings in format, with the counts; returns
 // the number of errors.
-int PrintCheckReport(std::ostream& out, const std::string& productDir, const std::vector<CheckFinding>& findings,
-                     ReportFormat format);
+int PrintCheckReport(std::ostream& out, const std::string& productDir,
+                     const std::vector<CheckFinding>& findings, ReportFormat format);

@@ -36,7 +36,8 @@ fs::file_status StatusOrThrow(const std::string& path) {
 std::vector<std::string> FolderNames(const std::string& folder) {
     std::error_code error;
     std::vector<std::string> names;
-    for (const fs::path& entry : FolderEntries(HostPath(folder), error)) names.push_back(PathText(entry.filename()));
+    for (const fs::path& entry : FolderEntries(HostPath(folder), error))
+        names.push_back(PathText(entry.filename()));
     if (error) throw EFileError(FileOpenErrorText(folder, error.message()));
     return names;
 }

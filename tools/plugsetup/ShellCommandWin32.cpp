@@ -59,8 +59,8 @@ ShellResult RunShellCommand(const std::string& commandLine) {
     if (!CreatePipe(readEnd.Out(), writeEnd.Out(), &inherited, 0)) CannotStart("no pipe");
     // Only the child's ends are inherited.
     SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
-    Handle input(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING,
-                             0, nullptr));
+    Handle input(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                             OPEN_EXISTING, 0, nullptr));
     if (!input.Get()) CannotStart("no null device");
 
     STARTUPINFOW startup{};

@@ -17,7 +17,8 @@ const Command kCommands[] = {
      "uninstaller",
      RunBuild},
     {"check",
-     "[--version MAJOR.MINOR.RELEASE] [--beta N] [--press-preview] [--codepage N] [--format text|github|json] "
+     "[--version MAJOR.MINOR.RELEASE] [--beta N] [--press-preview] [--codepage N] [--format "
+     "text|github|json] "
      "PRODUCT_DIR",
      "report what in a product folder would make its setup fail or misbehave (file:line: message, GitHub "
      "annotations or JSON)",

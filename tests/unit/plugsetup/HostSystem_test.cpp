@@ -44,7 +44,8 @@ protected:
 };
 
 TEST_F(HostSystem, NamesBeyondAsciiAreUtf8AndListedInByteOrder) {
-    const std::vector<std::string> names = {"Zeta.txt", "alpha.txt", "Café Crème.txt", "夜明け.txt", "Ärger.txt"};
+    const std::vector<std::string> names = {"Zeta.txt", "alpha.txt", "Café Crème.txt", "夜明け.txt",
+                                            "Ärger.txt"};
     for (const std::string& name : names) Write(At(name), name);
     std::error_code error;
     std::vector<std::string> listed;
@@ -53,7 +54,8 @@ TEST_F(HostSystem, NamesBeyondAsciiAreUtf8AndListedInByteOrder) {
         EXPECT_EQ(Read(PathText(entry)), listed.back());
     }
     EXPECT_FALSE(error);
-    EXPECT_EQ(listed, (std::vector<std::string>{"Café Crème.txt", "Zeta.txt", "alpha.txt", "Ärger.txt", "夜明け.txt"}));
+    EXPECT_EQ(listed, (std::vector<std::string>{"Café Crème.txt", "Zeta.txt", "alpha.txt", "Ärger.txt",
+                                                "夜明け.txt"}));
 }
 
 TEST_F(HostSystem, AFileIsWrittenReadAndReplaced) {
@@ -135,7 +137,9 @@ TEST_F(HostSystem, TheProductTreeHoldsNamesInTheCodePageWhateverTheFolderOrder) 
     EXPECT_EQ(tree[0].Children[1].Name, "Caf\xE9.txt");
     EXPECT_EQ(tree[0].Children[1].KnownSize, 6);
     EXPECT_EQ(tree[0].Children[1].Reader(), (std::vector<std::uint8_t>{'p', 'r', 'e', 's', 'e', 't'}));
-    EXPECT_EQ(std::string(tree[1].Bytes.begin(), tree[1].Bytes.end()), "[Setup]\r\nProductName=M\xF8" "dular\r\n");
+    EXPECT_EQ(std::string(tree[1].Bytes.begin(), tree[1].Bytes.end()),
+              "[Setup]\r\nProductName=M\xF8"
+              "dular\r\n");
     EXPECT_THROW(ReadProductTree(At("Product/Setup.ini"), *cp1252), EFileError);
     EXPECT_THROW(ReadProductTree(At("Missing"), *cp1252), EFileError);
 }
