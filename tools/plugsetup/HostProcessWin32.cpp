@@ -1,6 +1,7 @@
 // The tool's process on Windows: the wide calls, their text as UTF-8.
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <shellapi.h>
 
 #include <cstdlib>
 #include <iostream>
