@@ -19,14 +19,14 @@ std::string Reason() {
 std::unique_ptr<HostFile> HostFile::OpenForReading(const std::string& path) {
     std::FILE* file = OpenStream(path, false);
     if (!file) throw EFileError(FileOpenErrorText(path, Reason()));
-    return std::unique_ptr<HostFile>(new HostFile(file, path));
+    return std::unique_ptr<HostFile>(new HostFile(file, path, false));
 }
 
 std::unique_ptr<HostFile> HostFile::CreateForWriting(const std::string& path) {
     // Read and write: the archive writer comes back to fill in the header's checksum.
     std::FILE* file = OpenStream(path, true);
     if (!file) throw EFileError(FileCreateErrorText(path, Reason()));
-    return std::unique_ptr<HostFile>(new HostFile(file, path));
+    return std::unique_ptr<HostFile>(new HostFile(file, path, true));
 }
 
 HostFile::~HostFile() {
@@ -52,7 +52,9 @@ std::int64_t HostFile::Position() const {
 }
 
 std::int64_t HostFile::Size() const {
-    std::fflush(file_);
+    // What is written reaches the file first. Never on a file opened for reading: Microsoft's C
+    // library empties the read buffer without moving back, and the bytes in it would be skipped.
+    if (forWriting_) std::fflush(file_);
     const std::int64_t size = StreamSize(file_);
     return size < 0 ? 0 : size;
 }

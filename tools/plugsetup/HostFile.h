@@ -29,7 +29,8 @@ public:
     void Close();
 
 private:
-    HostFile(std::FILE* file, std::string path) : file_(file), path_(std::move(path)) {}
+    HostFile(std::FILE* file, std::string path, bool forWriting)
+        : file_(file), path_(std::move(path)), forWriting_(forWriting) {}
 
     // What differs between the systems (HostFilePosix.cpp, HostFileWin32.cpp): opening by a
     // UTF-8 name, with a handle no command the tool starts inherits, and 64-bit positions.
@@ -40,6 +41,7 @@ private:
 
     std::FILE* file_;
     std::string path_;
+    bool forWriting_;
 };
 
 // The whole file.

@@ -78,6 +78,21 @@ TEST_F(HostSystem, AFileIsWrittenReadAndReplaced) {
     EXPECT_EQ(Read(At("Setup.exe")), "MZab..tail");
 }
 
+TEST_F(HostSystem, ReadingGoesOnWhereItWasWhenTheSizeIsAsked) {
+    // log and list ask for the size between reads; the read buffer must survive it.
+    std::string text;
+    for (int i = 0; i < 20000; ++i) text += static_cast<char>('a' + i % 26);
+    Write(At("record.dat"), text);
+    auto file = HostFile::OpenForReading(At("record.dat"));
+    std::string head(10, '\0');
+    file->ReadBuffer(head.data(), head.size());
+    EXPECT_EQ(file->Size(), 20000);
+    EXPECT_EQ(file->Position(), 10);
+    std::string rest(text.size() - head.size(), '\0');
+    file->ReadBuffer(rest.data(), rest.size());
+    EXPECT_EQ(head + rest, text);
+}
+
 #ifdef _WIN32
 TEST_F(HostSystem, WindowsPathsTakeEitherSlashAndTheDriveLetter) {
     Write(At("Product\\Program\\Readme.txt"), "read me");
