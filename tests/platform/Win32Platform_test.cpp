@@ -1,5 +1,5 @@
-// What only the real machine can show: the Wine prefix's own folders and WOW64, and a link of
-// ours opened by Wine's own start command.
+// What only the real machine can show: the Wine prefix's own folders and WOW64, a link of ours
+// opened by Wine's own start command, the system's own read errors and temporary folder.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include "system/Exceptions.h"
 #include "system/ShellUtils.h"
 #include "system/WindowsEx.h"
+#include "system/win32/Win32Handles.h"
 #include "system/win32/Win32Platform.h"
 
 namespace {
@@ -72,6 +73,43 @@ TEST(Win32Platform, OurShortcutOpensWithWinesStartCommand) {
     platform.RemoveFile(marker);
     platform.RemoveFile(link);
     platform.RemoveFolder(folder);
+}
+
+// A read that the system refuses names the file and says why, as a failed write does: here
+// the other end of a pipe has gone away.
+TEST(Win32Platform, AFailedReadNamesTheFileAndTheSystemsReason) {
+    Win32Platform platform;
+    const std::string pipe = "\\\\.\\pipe\\plugsetup-read-error-" + std::to_string(GetCurrentProcessId());
+    FileHandle server(CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 64,
+                                       64, 0, nullptr));
+    ASSERT_TRUE(server.Valid());
+    auto stream = platform.OpenForReading(pipe, ShareMode::DenyNone);
+    server.Reset();
+    char buffer[4];
+    try {
+        stream->Read(buffer, sizeof buffer);
+        FAIL() << "reading a pipe whose writer is gone must fail";
+    } catch (const EReadError& error) {
+        EXPECT_EQ(error.Message(), "Cannot read file \"" + pipe + "\". " + LastErrorText(ERROR_BROKEN_PIPE));
+    }
+}
+
+// Whatever length TMP has, the folder comes back whole or not at all: Windows reports a path
+// longer than the buffer by the size it needs, Wine refuses one beyond MAX_PATH.
+TEST(Win32Platform, TheTemporaryFolderIsReadWholeWhateverItsLength) {
+    Win32Platform platform;
+    const std::string saved = platform.EnvironmentVariable("TMP");
+    for (std::size_t length : {250u, 300u, 1000u}) {
+        std::string folder = "C:\\";
+        while (folder.size() < length) folder += "Temporary\\";
+        folder.resize(length);
+        if (folder.back() == '\\') folder.back() = 'x';
+        SetEnvironmentVariableA("TMP", folder.c_str());
+        const std::string found = platform.TemporaryFolder();
+        EXPECT_TRUE(found == folder + "\\" || (found.empty() && length + 1 > MAX_PATH))
+            << length << " characters give " << found.size() << ": " << found.substr(0, 80);
+    }
+    SetEnvironmentVariableA("TMP", saved.empty() ? nullptr : saved.c_str());
 }
 
 }  // namespace
