@@ -58,8 +58,14 @@ public:
     TInstaller(Platform& platform, std::string programPath);
     ~TInstaller();
 
+    // Called while extracting, after every block of up to 1 MiB written to a file and after
+    // every file entry: the caller's chance to keep its window alive. It must not call back
+    // into the reader.
+    using WorkEvent = std::function<void()>;
+
     FileEvent OnFile;
     ErrorEvent OnError;
+    WorkEvent OnWorking;
     // Replace files that already exist; when false they are left alone and not logged.
     bool Overwrite = true;
 
@@ -84,6 +90,11 @@ public:
     // measures. Returns the measured size, 0 when extracting or when there is no such entry.
     std::int64_t ExtractDirectory(const std::string& name, const std::string& destination,
                                   std::int32_t stamp);
+    // Calls visit with every folder and file below a top-level folder entry, by its path
+    // relative to that entry (folders end with a backslash, and come before their contents);
+    // nothing when there is no such entry. What extracting it into a folder would create.
+    using EntryVisit = std::function<void(const std::string& relativePath, bool folder)>;
+    void VisitDirectory(const std::string& name, const EntryVisit& visit);
     // Extracts (or, with an empty destination, measures) one entry list and the lists below it;
     // destination ends with a backslash. depth counts the enclosing lists.
     std::int64_t ExtractEntries(EntryListReader& list, const std::string& destination, std::int32_t stamp,
@@ -114,6 +125,7 @@ public:
 
 private:
     std::optional<FoundEntry> FindTopLevel(Stream& data, const std::string& name, bool directory);
+    void VisitEntries(EntryListReader& list, const std::string& prefix, const EntryVisit& visit, int depth);
     void ExtractFile(Stream& data, const EntryRecord& record, std::int64_t bodyStart,
                      const std::string& destination, std::int32_t stamp);
     void RegisterUninstaller(const std::string& uninstallerPath, const std::string& keyName,

@@ -161,11 +161,14 @@ bool CanCreateFolder(Platform& platform, const std::string& path) {
     return result;
 }
 
+std::string PluginFilePath(const SetupValues& values, const std::string& path) {
+    if (!SameText(FileExtension(path), ".dll")) return path;
+    return WithoutExtension(path) + values.DllSuffix + (values.IsVst3Component ? ".vst3" : ".dll");
+}
+
 void PrepareFile(const SetupValues& values, Platform& platform, std::string& path,
                  std::uint32_t& attributes) {
-    if (SameText(FileExtension(path), ".dll")) {
-        path = WithoutExtension(path) + values.DllSuffix + (values.IsVst3Component ? ".vst3" : ".dll");
-    }
+    path = PluginFilePath(values, path);
     std::string name = ExtractFileName(path);
     bool desktopIni = SameText(name, "desktop.ini");
     if (desktopIni || SameText(name, "PlugIn.ico")) attributes = kAttrReadOnly | kAttrHidden | kAttrSystem;

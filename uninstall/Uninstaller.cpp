@@ -129,10 +129,23 @@ std::string TUninstaller::BatchFileText(const std::string& batchFile) const {
     return text;
 }
 
+std::string TUninstaller::BatchFileFolder() const {
+    // The Windows folder's Temp is on every Windows, short, and open to the administrator the
+    // uninstaller runs as; a file there disturbs nobody.
+    std::vector<std::string> candidates{platform_.TemporaryFolder()};
+    const std::string windows = platform_.SpecialFolderPath(kCsidlWindows);
+    if (!windows.empty()) candidates.push_back(IncludeBackslash(windows) + "Temp");
+    for (const std::string& candidate : candidates) {
+        const std::string folder = IncludeBackslash(candidate);
+        if (!folder.empty() && folder.size() + sizeof kBatchFileName - 1 <= kMaxFilePathLength &&
+            platform_.DirectoryExists(folder))
+            return folder;
+    }
+    return "C:\\";
+}
+
 std::string TUninstaller::StartBatchFile(WindowRef owner) {
-    std::string folder = platform_.TemporaryFolder();
-    if (folder.empty()) folder = "C:\\";
-    const std::string batchFile = IncludeBackslash(folder) + kBatchFileName;
+    const std::string batchFile = BatchFileFolder() + kBatchFileName;
     const std::string text = BatchFileText(batchFile);
     {
         auto out = platform_.CreateForWriting(batchFile);

@@ -33,8 +33,12 @@ public:
     // The batch file's text: delete the uninstaller once it has exited, remove the deferred
     // folders, delete itself.
     std::string BatchFileText(const std::string& batchFile) const;
-    // Writes Uninstall.bat to the temporary folder and starts it hidden; returns its path. A
-    // failure to save it propagates; whether it started is not asked.
+    // The folder Uninstall.bat goes to, with a trailing backslash: the temporary folder, unless
+    // it is missing or so long that the batch file's path would not fit in MAX_PATH (the shell
+    // and cmd could not start it); then the Windows folder's Temp, else C:\.
+    std::string BatchFileFolder() const;
+    // Writes Uninstall.bat to BatchFileFolder and starts it hidden; returns its path. A failure
+    // to save it propagates; whether it started is not asked.
     std::string StartBatchFile(WindowRef owner);
 
 private:
