@@ -174,6 +174,20 @@ walk_to_install() {
   done
 }
 
+# The fixture's installation into the Unix folder FOLDER reaches its completion page; Finish
+# ends it with status 0, and the files are the product's, with the uninstaller beside them.
+finish_fixture_install() {
+  local folder=$1 file
+  wait_page "Installation Completed"
+  screenshot completed
+  press_button "Finish"
+  expect_exit 0
+  for file in Readme.txt Numbers.dat; do
+    cmp -s "$folder/$file" "$E2E_OUT/product/Program/$file" || fail "$file is not the product's"
+  done
+  [[ -f $folder/Uninst.exe ]] || fail "no uninstaller"
+}
+
 # Answers the message box captioned CAPTION with BUTTON and waits until it is gone.
 answer() {
   driver click --title "$1" --button "$2" >/dev/null || fail "cannot press $2 in \"$1\""

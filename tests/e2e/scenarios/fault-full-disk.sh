@@ -89,11 +89,5 @@ walk_to_install 'D:\Fixture'
 install_while_the_disk_fills retry-question
 rm "$disk/Other program.dat"
 answer Warning Retry
-wait_page "Installation Completed"
-screenshot completed
-press_button "Finish"
-expect_exit 0
-cmp -s "$disk/Fixture/Readme.txt" "$E2E_OUT/product/Program/Readme.txt" || fail "Readme.txt is not the product's"
-cmp -s "$disk/Fixture/Numbers.dat" "$E2E_OUT/product/Program/Numbers.dat" || fail "Numbers.dat is not the product's"
-expect_files "$disk/Fixture/Uninst.exe"
+finish_fixture_install "$disk/Fixture"
 expect_value 'D:\Fixture\Uninst.exe' "$uninstall_key" UninstallString /reg:32
