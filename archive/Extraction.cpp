@@ -107,5 +107,7 @@ void TInstaller::ExtractFile(Stream& data, const EntryRecord& record, std::int64
             if (!retry) throw;
         }
     }
+    // A file that a bundle's shared component writes again is counted, as logged, once.
+    if (!LoggedFile(path)) writtenBytes_ += record.UnpackedSize;
     AddItem(ItemKind::File, path);
 }

@@ -7,6 +7,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -35,6 +36,26 @@ inline constexpr char kItemLetters[] = "FDTUCME6";
 inline constexpr char kUninstallKeyPath[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 inline constexpr char kDisplayNameValue[] = "DisplayName";
 inline constexpr char kUninstallStringValue[] = "UninstallString";
+// What the list of installed programs shows beside the name.
+inline constexpr char kDisplayVersionValue[] = "DisplayVersion";
+inline constexpr char kPublisherValue[] = "Publisher";
+inline constexpr char kDisplayIconValue[] = "DisplayIcon";
+inline constexpr char kInstallLocationValue[] = "InstallLocation";
+inline constexpr char kEstimatedSizeValue[] = "EstimatedSize";
+inline constexpr char kNoModifyValue[] = "NoModify";
+inline constexpr char kNoRepairValue[] = "NoRepair";
+
+// The top-level file entry of an archive that carries a separately built (signed) uninstaller:
+// an uninstaller program without a record, written as it is, with the record in Uninstall.dat
+// beside it. plugsetup build refuses a product folder that holds a file of this name at its top.
+inline constexpr char kUninstallerEntry[] = "Uninst.exe";
+
+// The Uninstall key's values beyond the name and the command; empty texts take the defaults.
+struct UninstallListing {
+    std::string Publisher;        // not written when empty
+    std::string DisplayIcon;      // default: the uninstaller
+    std::string InstallLocation;  // default: the uninstaller's folder
+};
 
 // Deeper entry lists than this are no product tree (the paths could not exist on Windows); an
 // archive that holds them is treated as damaged rather than recursed into.
@@ -105,9 +126,9 @@ public:
     // afterwards; failing to create it is no error here.
     bool ForceDirectory(const std::string& path);
 
-    // Appends an item line. A file already logged in this run is not logged again: a bundle
-    // copies its shared components once per item, and the uninstaller counts a second deletion
-    // of the same file as a failure.
+    // Appends an item line. A file already logged in this run (its path equal but for the case
+    // of ASCII letters) is not logged again: a bundle copies its shared components once per
+    // item, and the uninstaller counts a second deletion of the same file as a failure.
     void AddItem(ItemKind kind, const std::string& text);
     // Logs a registry key that the installation wrote; roots other than these three log nothing.
     void AddRegistryKey(RootKey root, const std::string& keyPath, bool view64);
@@ -115,27 +136,40 @@ public:
     bool CreateShortcut(const std::string& linkFile, const std::string& target, const std::string& arguments,
                         int iconIndex);
 
-    // Writes the uninstaller copy of the running program at uninstallerPath with the record
-    // appended, then registers it under the Uninstall key as keyName, replacing older keys
-    // that name the same uninstaller. File errors propagate; registry errors are ignored.
+    // Writes the uninstaller at uninstallerPath, then registers it under the Uninstall key as
+    // keyName, replacing older keys that name the same uninstaller. The uninstaller is the one
+    // the archive carries (kUninstallerEntry), written unchanged with the record in
+    // Uninstall.dat beside it; or else a copy of the running program with the record appended,
+    // which removes an Uninstall.dat that an earlier installation left there. File errors
+    // propagate; registry errors are ignored.
     void CreateUninstaller(const std::string& uninstallerPath, const std::string& keyName,
-                           const std::string& displayName, const std::string& extraData);
+                           const std::string& displayName, const std::string& extraData,
+                           const UninstallListing& listing = {});
     // The uninstall record at the stream's position: version, log and the extra data bytes.
     void WriteUninstallData(Stream& stream, const std::string& extraData);
+    // The separately built uninstaller the archive carries, when it carries a usable one: a
+    // program whose header words make it an uninstaller that reads Uninstall.dat.
+    std::optional<std::vector<std::uint8_t>> CarriedUninstaller();
+    // Bytes of the archive's files this run wrote, each path counted once.
+    std::int64_t WrittenBytes() const { return writtenBytes_; }
 
 private:
     std::optional<FoundEntry> FindTopLevel(Stream& data, const std::string& name, bool directory);
     void VisitEntries(EntryListReader& list, const std::string& prefix, const EntryVisit& visit, int depth);
     void ExtractFile(Stream& data, const EntryRecord& record, std::int64_t bodyStart,
                      const std::string& destination, std::int32_t stamp);
+    void WriteUninstallerCopy(const std::string& uninstallerPath, const std::string& extraData);
     void RegisterUninstaller(const std::string& uninstallerPath, const std::string& keyName,
-                             const std::string& displayName);
+                             const std::string& displayName, const UninstallListing& listing);
+    // Whether this run has logged a file at path, however its letters are cased.
+    bool LoggedFile(const std::string& path) const;
 
     Platform& platform_;
     std::string programPath_;
     ArchiveInfo info_;
     std::vector<std::string> log_;
-    std::unordered_set<std::string> loggedFiles_;
+    std::unordered_set<std::string> loggedFiles_;  // upper-case ASCII
+    std::int64_t writtenBytes_ = 0;
     // Made by the first extracted file and kept for the next ones.
     std::unique_ptr<BodyInflater> inflater_;
 };

@@ -24,10 +24,6 @@ inline constexpr std::int32_t kDirectoryUnpackedSize = -1;
 // Adler-32 is computed over the archive data in blocks of this size.
 inline constexpr std::size_t kChecksumBlockSize = 4096;
 
-// Words in the reserved part of the executable's DOS header.
-inline constexpr std::int64_t kArchiveOffsetWordPosition = 0x30;
-inline constexpr std::int64_t kUninstallMarkerWordPosition = 0x34;
-
 // --- messages -----------------------------------------------------------------------------
 inline constexpr const char* kInvalidSignatureMessage = "Invalid setup data signature";
 inline constexpr const char* kCorruptedArchiveMessage =

@@ -1,5 +1,11 @@
-// TInstaller: the uninstaller copy of the running program with the uninstall record, and its
-// registration under the system's Uninstall key.
+// TInstaller: the uninstaller with the uninstall record, either the one the archive carries or
+// a copy of the running program, and its registration under the system's Uninstall key.
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "archive/PeImage.h"
+#include "archive/ProgramHeader.h"
 #include "archive/SetupClasses.h"
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
@@ -7,40 +13,114 @@
 #include "system/WindowsEx.h"
 #include "uninstall/UninstallRecord.h"
 
+namespace {
+
+constexpr std::int64_t kBytesPerKiB = 1024;
+
+// The list of installed programs counts in KiB, rounded up.
+std::int32_t KiB(std::int64_t bytes) {
+    const std::int64_t kib = (bytes + kBytesPerKiB - 1) / kBytesPerKiB;
+    return static_cast<std::int32_t>(std::min<std::int64_t>(kib, INT32_MAX));
+}
+
+void WriteListingText(TRegistry& registry, const char* name, const std::string& text) {
+    try {
+        registry.WriteString(name, text);
+    } catch (const ERegistryException&) {
+    }
+}
+
+void WriteListingNumber(TRegistry& registry, const char* name, std::int32_t number) {
+    try {
+        registry.WriteInteger(name, number);
+    } catch (const ERegistryException&) {
+    }
+}
+
+void WriteAll(Platform& platform, const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    auto out = platform.CreateForWriting(path);
+    out->Write(bytes.data(), bytes.size());
+}
+
+// An Uninstall.dat that holds an uninstall record: one that an earlier installation's
+// separately built uninstaller read, not a file of the product's own that happens to bear the name.
+bool HoldsUninstallRecord(Platform& platform, const std::string& path) {
+    if (!platform.FileExists(path)) return false;
+    try {
+        auto file = platform.OpenForReading(path, ShareMode::DenyWrite);
+        char signature[sizeof kUninstallSignature - 1];
+        return file->Read(signature, sizeof signature) == sizeof signature &&
+               std::memcmp(signature, kUninstallSignature, sizeof signature) == 0;
+    } catch (const EFileError&) {
+        return false;
+    }
+}
+
+}  // namespace
+
 void TInstaller::WriteUninstallData(Stream& stream, const std::string& extraData) {
     WriteUninstallRecord(stream, info_.Version, log_, extraData);
 }
 
+std::optional<std::vector<std::uint8_t>> TInstaller::CarriedUninstaller() {
+    std::unique_ptr<MemoryStream> entry = LoadFile(kUninstallerEntry);
+    if (!entry) return std::nullopt;
+    std::vector<std::uint8_t>& bytes = entry->Bytes();
+    std::optional<ProgramHeaderWords> words = ProgramHeaderWordsIn(bytes.data(), bytes.size());
+    // Anything else would not find its record: the copy of the running program is the safer
+    // uninstaller then.
+    if (!words || bytes[0] != 'M' || bytes[1] != 'Z' || !IsUninstaller(*words) || AppendedDataStart(*words))
+        return std::nullopt;
+    return std::move(bytes);
+}
+
 void TInstaller::CreateUninstaller(const std::string& uninstallerPath, const std::string& keyName,
-                                   const std::string& displayName, const std::string& extraData) {
+                                   const std::string& displayName, const std::string& extraData,
+                                   const UninstallListing& listing) {
     // An empty name would make the key the Uninstall key itself, and the uninstaller would
     // then delete every program's registration; such a copy is written but not registered.
     const bool registered = !keyName.empty();
     if (registered) AddItem(ItemKind::LocalMachineKey, std::string(kUninstallKeyPath) + "\\" + keyName);
 
+    if (std::optional<std::vector<std::uint8_t>> carried = CarriedUninstaller()) {
+        // A signature covers every byte, so the record cannot be appended: it goes beside.
+        WriteAll(platform_, uninstallerPath, *carried);
+        auto data = platform_.CreateForWriting(UninstallDataFileOf(uninstallerPath));
+        WriteUninstallData(*data, extraData);
+    } else {
+        WriteUninstallerCopy(uninstallerPath, extraData);
+    }
+    if (registered) RegisterUninstaller(uninstallerPath, keyName, displayName, listing);
+}
+
+void TInstaller::WriteUninstallerCopy(const std::string& uninstallerPath, const std::string& extraData) {
     // The program is opened before the copy is created, so a copy over the program itself
     // fails instead of truncating it.
     auto own = platform_.OpenForReading(programPath_, ShareMode::DenyNone);
-    own->Seek(kArchiveOffsetWordPosition);
-    std::int32_t prefix = own->ReadInt32();
     // Without an appended archive (Setup.dat) the copy is the whole program.
-    if (prefix <= 0) prefix = static_cast<std::int32_t>(own->Size());
-    {
-        auto copy = platform_.CreateForWriting(uninstallerPath);
-        own->Seek(0);
-        CopyStream(*own, *copy, prefix);
-        copy->Seek(kArchiveOffsetWordPosition);
-        copy->WriteInt32(prefix);
-        copy->WriteInt32(1);  // the uninstaller marker word
-        copy->Seek(prefix);
-        WriteUninstallData(*copy, extraData);
-    }
+    const std::int64_t prefix = AppendedDataStart(ReadProgramHeaderWords(*own)).value_or(own->Size());
+    std::vector<std::uint8_t> program(static_cast<std::size_t>(prefix));
+    own->Seek(0);
+    own->ReadBuffer(program.data(), program.size());
+    MemoryStream copy;
+    WriteProgramBeforeData(copy, std::move(program), ProgramRole::Uninstaller);
+    WriteUninstallData(copy, extraData);
+    // A signed setup's headers name a certificate table that the copy does not hold, and the
+    // checksum must cover the record: both are made right for the finished bytes.
+    MakeUnsignedImage(copy.Bytes());
+    WriteAll(platform_, uninstallerPath, copy.Bytes());
     own.reset();
-    if (registered) RegisterUninstaller(uninstallerPath, keyName, displayName);
+
+    // The record is now appended; one left beside by an earlier installation would stay behind.
+    const std::string stale = UninstallDataFileOf(uninstallerPath);
+    if (!LoggedFile(stale) && HoldsUninstallRecord(platform_, stale)) {
+        platform_.ChangeFileAttributes(stale, kAttrNormal);
+        platform_.RemoveFile(stale);
+    }
 }
 
 void TInstaller::RegisterUninstaller(const std::string& uninstallerPath, const std::string& keyName,
-                                     const std::string& displayName) {
+                                     const std::string& displayName, const UninstallListing& listing) {
     const std::string uninstallKey = kUninstallKeyPath;
     TRegistry registry(platform_);
     registry.SetRootKey(RootKey::LocalMachine);
@@ -64,5 +144,17 @@ void TInstaller::RegisterUninstaller(const std::string& uninstallerPath, const s
         registry.WriteString(kUninstallStringValue, uninstallerPath);
     } catch (const ERegistryException&) {
         // the product stays installed; only its entry in the list of programs is missing
+        return;
     }
+    // Each of these that cannot be written only leaves its line empty in the list.
+    WriteListingText(registry, kDisplayVersionValue, Version().AsString());
+    if (!listing.Publisher.empty()) WriteListingText(registry, kPublisherValue, listing.Publisher);
+    WriteListingText(registry, kDisplayIconValue,
+                     listing.DisplayIcon.empty() ? uninstallerPath : listing.DisplayIcon);
+    WriteListingText(
+        registry, kInstallLocationValue,
+        listing.InstallLocation.empty() ? ExtractFilePath(uninstallerPath) : listing.InstallLocation);
+    WriteListingNumber(registry, kEstimatedSizeValue, KiB(WrittenBytes()));
+    WriteListingNumber(registry, kNoModifyValue, 1);
+    WriteListingNumber(registry, kNoRepairValue, 1);
 }

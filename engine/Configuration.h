@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+class IniFile;
 class Platform;
 class Stream;
 struct SetupValues;
@@ -32,6 +33,7 @@ struct SetupConfiguration {
     bool IsBundle = false;
     std::string ProductName;
     std::string ProductSuffix;
+    std::string Publisher;     // shown in the list of installed programs; not written when empty
     std::string RegistryRoot;  // always with a leading backslash once loaded
     std::string InstallDescription = "$ProductName";
     std::string WelcomeWin64;
@@ -80,8 +82,14 @@ public:
 // can be opened.
 std::unique_ptr<Stream> OpenSetupStream(SetupDataSource& source, Platform& platform, const std::string& name,
                                         const std::string& alternative);
-// The entry read whole as 8-bit text, split into lines at CR LF, CR or LF.
+// The setup's text reader: Setup.ini, Setup.lic and BundleInfo.ini as 8-bit text split into lines
+// at CR LF, CR or LF, without the UTF-8 byte order mark an editor may have put at its start.
+std::vector<std::string> SetupTextLines(const std::string& text);
+// The entry read whole through SetupTextLines.
 std::vector<std::string> LoadSetupText(SetupDataSource& source, Platform& platform, const std::string& name);
+// The values of Setup.ini into values.Config, every key and list through the schema
+// (SetupSchema.h); the completion message is expanded with values as they stand.
+void ReadSetupIni(const IniFile& ini, SetupValues& values);
 
 // Reads Setup.ini and Setup.lic into values.Config. values.SetupVersion must be set: the
 // completion message and the Welcome and description texts are expanded while loading.

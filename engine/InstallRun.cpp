@@ -5,6 +5,7 @@
 #include "archive/SetupClasses.h"
 #include "engine/Bundles.h"
 #include "engine/Folders.h"
+#include "engine/IniFile.h"
 #include "engine/Settings.h"
 #include "engine/SetupInstaller.h"
 #include "system/CommonUtils.h"
@@ -57,17 +58,13 @@ void ForEachComponent(
     const std::function<void(const std::string& source, const std::string& destination)>& use) {
     for (const std::string& line : values.Config.Components) {
         ComponentState state(values, installer);
-        SplitResult split = SplitAt(line, '=');
-        std::string source = ExpandPath(values, split.left, item);
-        SplitResult option = SplitAt(split.right, ',');
-        const std::string& destinationText = option.left;
-        if (option.found && option.right.size() >= kDllSuffixOptionLength &&
-            SameText(option.right.substr(0, kDllSuffixOptionLength), kDllSuffixOption))
-            values.DllSuffix = " " + Trim(option.right.substr(kDllSuffixOptionLength));
-        std::string destination = ExpandPath(values, destinationText, item);
+        const ComponentLine component = ParseComponentLine(line);
+        std::string source = ExpandPath(values, component.Source, item);
+        values.DllSuffix = component.DllSuffix;
+        std::string destination = ExpandPath(values, component.DestinationText, item);
         if (source.empty() || destination.empty()) continue;
-        installer.Overwrite = !IsNoOverwrite(values, split.left);
-        values.IsVst3Component = destinationText.find("Vst3") != std::string::npos;
+        installer.Overwrite = !IsNoOverwrite(values, component.Source);
+        values.IsVst3Component = component.IsVst3;
         use(source, destination);
     }
 }
@@ -94,7 +91,7 @@ void CheckFilePath(const std::string& path) {
 std::int64_t ComponentsSize(const SetupValues& values, TInstaller& installer) {
     std::int64_t total = 0;
     for (const std::string& line : values.Config.Components)
-        total += installer.GetDirectorySize(SplitAt(line, '=').left);
+        total += installer.GetDirectorySize(ListLineName(line));
     return total;
 }
 
@@ -125,6 +122,18 @@ bool IsNoOverwrite(const SetupValues& values, const std::string& name) {
     return false;
 }
 
+ComponentLine ParseComponentLine(const std::string& line) {
+    ComponentLine component;
+    component.Source = ListLineName(line);
+    SplitResult option = SplitAt(ListLineValue(line), ',');
+    component.DestinationText = option.left;
+    if (option.found && option.right.size() >= kDllSuffixOptionLength &&
+        SameText(option.right.substr(0, kDllSuffixOptionLength), kDllSuffixOption))
+        component.DllSuffix = " " + Trim(option.right.substr(kDllSuffixOptionLength));
+    component.IsVst3 = component.DestinationText.find("Vst3") != std::string::npos;
+    return component;
+}
+
 void InstallComponents(SetupValues& values, TInstaller& installer, const TSetupBundleItem* item) {
     ForEachComponent(values, installer, item, [&](const std::string& source, const std::string& destination) {
         installer.ExtractDirectory(source, destination,
@@ -141,7 +150,7 @@ void CheckPathLengths(Platform& platform, SetupValues& values, TInstaller& insta
             if (isFolder)
                 CheckFolderPath(platform, folder + relative);
             else
-                CheckFilePath(PluginFilePath(values, folder + relative));
+                CheckFilePath(PluginFileName(folder + relative, values.DllSuffix, values.IsVst3Component));
         });
     };
     if (values.Config.IsBundle)
@@ -224,5 +233,10 @@ void TSetupInstaller::WriteUninstaller() {
     // A product of plug-ins only copies nothing into its own folder; the uninstaller still
     // needs one, and the uninstall removes it again.
     if (!platform_.DirectoryExists(folder)) installer_.ForceDirectory(folder);
-    installer_.CreateUninstaller(folder + kUninstallerFileName, name, name, values_.Config.ProductName);
+    UninstallListing listing;
+    listing.Publisher = values_.Config.Publisher;
+    listing.DisplayIcon = ProductFile();  // empty: the uninstaller's own icon
+    listing.InstallLocation = folder;
+    installer_.CreateUninstaller(folder + kUninstallerFileName, name, name, values_.Config.ProductName,
+                                 listing);
 }

@@ -47,6 +47,16 @@ void CheckDiskSpace(Platform& platform, const std::string& destination, std::int
 // than the system takes; plug-in libraries are measured by the names they will get.
 void CheckPathLengths(Platform& platform, SetupValues& values, TInstaller& installer,
                       const std::vector<TSetupBundleItem>& bundleItems);
+// One [Components] line: the source folder (as written, before expansion), the destination text
+// before the first ",", and the suffix of a "DLLSuffix:" option after it (a blank in front), or
+// empty. IsVst3 marks a component whose files the file hook gives the ".vst3" extension.
+struct ComponentLine {
+    std::string Source;
+    std::string DestinationText;
+    std::string DllSuffix;
+    bool IsVst3 = false;
+};
+ComponentLine ParseComponentLine(const std::string& line);
 // A [ComponentsOptions] line "name=NoOverwrite", both exactly as written.
 bool IsNoOverwrite(const SetupValues& values, const std::string& name);
 // Extracts every [Components] line whose source and destination expand, for one bundle item

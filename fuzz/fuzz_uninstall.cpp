@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/ProgramHeader.h"
 #include "system/Exceptions.h"
 #include "system/Stream.h"
 #include "system/WindowsEx.h"
@@ -16,10 +17,6 @@ namespace {
 
 constexpr char kFolder[] = "C:\\Program Files\\Vendor\\Product\\";
 constexpr std::size_t kStubSize = 256;
-
-void PutWord(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
 
 // What an installation leaves: program and plug-in files, a settings key, and the uninstaller
 // carrying the record.
@@ -38,10 +35,8 @@ void Prepare(MemoryPlatform& machine, const std::uint8_t* data, std::size_t size
     std::vector<std::uint8_t> program(kStubSize, 0);
     program[0] = 'M';
     program[1] = 'Z';
-    PutWord(program, 0x30, kStubSize);
-    PutWord(program, 0x34, 1);
-    program.insert(program.end(), data, data + size);
-    machine.AddFile(folder + "Uninst.exe", program);
+    machine.AddFile(folder + "Uninst.exe", AppendToProgram(program, ProgramRole::Uninstaller,
+                                                           std::vector<std::uint8_t>(data, data + size)));
     machine.SetOwnProgramPath(folder + "Uninst.exe");
 }
 

@@ -1,10 +1,10 @@
 #include "setup/RunMode.h"
 
-#include "archive/SetupData.h"
+#include "archive/ProgramHeader.h"
 #include "system/Platform.h"
+#include "system/Stream.h"
 
 RunMode ReadRunMode(Platform& platform) {
     auto own = platform.OpenForReading(platform.OwnProgramPath(), ShareMode::DenyNone);
-    own->Seek(kUninstallMarkerWordPosition);
-    return own->ReadInt32() == 1 ? RunMode::Uninstaller : RunMode::Setup;
+    return IsUninstaller(ReadProgramHeaderWords(*own)) ? RunMode::Uninstaller : RunMode::Setup;
 }

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "archive/SetupData.h"
+#include "archive/ProgramHeader.h"
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
 #include "system/Platform.h"
@@ -50,15 +50,22 @@ UninstallRecord ReadUninstallRecord(Stream& stream) {
     return record;
 }
 
-UninstallRecord LoadOwnUninstallRecord(Platform& platform) {
-    auto own = platform.OpenForReading(platform.OwnProgramPath(), ShareMode::DenyNone);
-    own->Seek(kArchiveOffsetWordPosition);
-    std::int32_t offset = own->ReadInt32();
-    if (offset == 0) {
-        own.reset();
-        auto data = platform.OpenForReading(OwnFolder(platform) + kUninstallDataFile, ShareMode::DenyWrite);
-        return ReadUninstallRecord(*data);
+std::string UninstallDataFileOf(const std::string& uninstallerPath) {
+    return ExtractFilePath(uninstallerPath) + kUninstallDataFile;
+}
+
+StoredUninstallRecord LoadUninstallRecord(Platform& platform, const std::string& uninstallerPath) {
+    auto program = platform.OpenForReading(uninstallerPath, ShareMode::DenyNone);
+    if (std::optional<std::int64_t> start = AppendedDataStart(ReadProgramHeaderWords(*program))) {
+        program->Seek(*start);
+        return {ReadUninstallRecord(*program), std::string()};
     }
-    own->Seek(offset);
-    return ReadUninstallRecord(*own);
+    program.reset();
+    const std::string dataFile = UninstallDataFileOf(uninstallerPath);
+    auto data = platform.OpenForReading(dataFile, ShareMode::DenyWrite);
+    return {ReadUninstallRecord(*data), dataFile};
+}
+
+StoredUninstallRecord LoadOwnUninstallRecord(Platform& platform) {
+    return LoadUninstallRecord(platform, platform.OwnProgramPath());
 }

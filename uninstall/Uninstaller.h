@@ -3,12 +3,15 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "archive/CommonClasses.h"
 #include "system/Platform.h"
 
 inline constexpr char kBatchFileName[] = "Uninstall.bat";
+// The batch file's variables for paths beyond ASCII: PlugsetupPath1, PlugsetupPath2, ...
+inline constexpr char kBatchPathVariable[] = "PlugsetupPath";
 // The batch file gives up on an uninstaller file it cannot delete after this many tries, about
 // one second apart.
 inline constexpr int kBatchFileTries = 60;
@@ -22,6 +25,9 @@ public:
     const std::vector<std::string>& Log() const { return log_; }
     const TProgramVersion& Version() const { return version_; }
     const std::string& ProductName() const { return productName_; }
+    // The Uninstall.dat the record came from, which the batch file deletes; empty when the
+    // record is appended to the uninstaller.
+    const std::string& DataFile() const { return dataFile_; }
     // Folders only the batch file may remove: the uninstaller's own folder first, then every
     // logged folder that holds the uninstaller, in the order the removal met them.
     const std::vector<std::string>& DeferredFolders() const { return deferredFolders_; }
@@ -30,9 +36,13 @@ public:
     // failed (registry keys and deferred folders never count).
     bool RemoveAll();
 
-    // The batch file's text: delete the uninstaller once it has exited, remove the deferred
-    // folders, delete itself.
-    std::string BatchFileText(const std::string& batchFile) const;
+    // The batch file's text: delete the uninstaller once it has exited, then its Uninstall.dat,
+    // remove the deferred folders, delete itself. cmd.exe reads a batch file in the OEM code
+    // page, not in the ANSI one our paths are in, so a path beyond ASCII reaches it through an
+    // environment variable that the batch file inherits (environment receives each name and
+    // value); ASCII paths are written as they are.
+    std::string BatchFileText(const std::string& batchFile,
+                              std::vector<std::pair<std::string, std::string>>* environment = nullptr) const;
     // The folder Uninstall.bat goes to, with a trailing backslash: the temporary folder, unless
     // it is missing or so long that the batch file's path would not fit in MAX_PATH (the shell
     // and cmd could not start it); then the Windows folder's Temp, else C:\.
@@ -49,6 +59,7 @@ private:
     std::vector<std::string> log_;
     TProgramVersion version_;
     std::string productName_;
+    std::string dataFile_;
     std::string ownFolder_;
     std::vector<std::string> deferredFolders_;
     bool failed_ = false;

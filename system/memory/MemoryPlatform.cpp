@@ -16,6 +16,7 @@ MemoryPlatform::MemoryPlatform()
     AddFolder("C:\\Users\\user\\Downloads");
     AddFolder(kDefaultTemp);
     SeedMachine();
+    journal_.clear();  // the machine as it comes is no write of the program's
 }
 
 MemoryPlatform::~MemoryPlatform() = default;

@@ -5,14 +5,18 @@
 #include <limits>
 
 #include "archive/ArchiveWriter.h"
+#include "archive/ProgramHeader.h"
+#include "archive/SetupClasses.h"
 #include "archive/SetupData.h"
 #include "system/CommonUtils.h"
 #include "system/FileErrors.h"
 #include "tools/plugsetup/Arguments.h"
 #include "tools/plugsetup/BuildTime.h"
+#include "tools/plugsetup/CodePage.h"
 #include "tools/plugsetup/HostFile.h"
 #include "tools/plugsetup/ProductCheck.h"
 #include "tools/plugsetup/ProductTree.h"
+#include "tools/plugsetup/Signing.h"
 #include "tools/plugsetup/Tool.h"
 
 namespace {
@@ -27,10 +31,13 @@ constexpr const char* kBadEpochMessage =
 constexpr const char* kDefaultStubName = "Setup.exe";
 constexpr const char* kDefaultStubHint = " (the default stub beside plugsetup; give --stub or --data-file)";
 
+constexpr const char* kReservedEntryMessage =
+    "the name is reserved at the top of a product folder: the setup carries its signed uninstaller under it";
+
 const std::vector<OptionRule> kBuildOptions = {
     {"--version", true},    {"--beta", true},      {"--press-preview", false},
     {"--build-time", true}, {"--stub", true},      {"--data-file", false},
-    {"-o", true},           {"--no-check", false},
+    {"-o", true},           {"--no-check", false}, kCodePageOption, {"--sign", true},
 };
 
 bool ParseDecimal(const std::string& text, std::int32_t& value) {
@@ -90,30 +97,42 @@ std::string DefaultStub(const ToolEnvironment& env) {
     return env.ExecutablePath.substr(0, slash + 1) + kDefaultStubName;
 }
 
-std::int32_t Int32At(const std::vector<std::uint8_t>& bytes, std::int64_t at) {
-    auto i = static_cast<std::size_t>(at);
-    return static_cast<std::int32_t>(
-        static_cast<std::uint32_t>(bytes[i]) | static_cast<std::uint32_t>(bytes[i + 1]) << 8 |
-        static_cast<std::uint32_t>(bytes[i + 2]) << 16 | static_cast<std::uint32_t>(bytes[i + 3]) << 24);
-}
-
-// The stub with its archive offset word set to where the archive will begin: its own end.
-std::vector<std::uint8_t> PrepareStub(const std::string& path) {
+// The stub as it is: a program that carries nothing yet.
+std::vector<std::uint8_t> ReadStub(const std::string& path) {
     std::vector<std::uint8_t> stub = ReadHostFile(path);
     WithSubject(path, [&] {
-        if (stub.size() < static_cast<std::size_t>(kUninstallMarkerWordPosition + 4) || stub[0] != 'M' ||
-            stub[1] != 'Z')
-            throw Exception(kStubNotAProgramMessage);
-        if (Int32At(stub, kArchiveOffsetWordPosition) != 0) throw Exception(kStubHasArchiveMessage);
-        if (Int32At(stub, kUninstallMarkerWordPosition) != 0) throw Exception(kStubIsUninstallerMessage);
+        std::optional<ProgramHeaderWords> words = ProgramHeaderWordsIn(stub.data(), stub.size());
+        if (!words || stub[0] != 'M' || stub[1] != 'Z') throw Exception(kStubNotAProgramMessage);
+        if (words->ArchiveOffset != 0) throw Exception(kStubHasArchiveMessage);
+        if (!IsFreshStub(*words)) throw Exception(kStubIsUninstallerMessage);
         if (stub.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
             throw Exception(kStubTooLargeMessage);
     });
-    auto start = static_cast<std::uint32_t>(stub.size());
-    for (int i = 0; i < 4; ++i)
-        stub[static_cast<std::size_t>(kArchiveOffsetWordPosition) + static_cast<std::size_t>(i)] =
-            static_cast<std::uint8_t>(start >> (8 * i));
     return stub;
+}
+
+// A top-level file of that name would be taken for the signed uninstaller at installation.
+void RefuseReservedNames(const std::vector<SourceEntry>& tree, const std::string& productDir) {
+    for (const SourceEntry& entry : tree)
+        if (!entry.IsDirectory && SameText(entry.Name, kUninstallerEntry))
+            throw Exception(productDir + "/" + entry.Name + ": " + kReservedEntryMessage);
+}
+
+// The stub followed by the archive, at path; what the format cannot hold is named inside the
+// product.
+ArchiveWriteResult WriteSetupFile(const std::string& path, const std::vector<std::uint8_t>& stub,
+                                  const std::vector<SourceEntry>& tree, const ArchiveWriterOptions& options,
+                                  const std::string& productDir) {
+    std::unique_ptr<HostFile> file = HostFile::CreateForWriting(path);
+    if (!stub.empty()) WriteProgramBeforeData(*file, stub, ProgramRole::Setup);
+    ArchiveWriteResult result;
+    try {
+        result = WriteArchive(*file, tree, options);
+    } catch (const EArchiveWriteError& error) {
+        throw EArchiveWriteError(productDir + ": " + error.what());
+    }
+    file->Close();
+    return result;
 }
 
 }  // namespace
@@ -125,52 +144,62 @@ int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
     if (!output || output->empty()) throw EUsageError("missing -o OUTPUT");
     const bool dataFile = arguments.Has("--data-file");
     if (dataFile && arguments.Has("--stub")) throw EUsageError("--stub and --data-file exclude each other");
+    std::optional<std::string> sign = arguments.Value("--sign");
+    if (sign && dataFile)
+        throw EUsageError("--sign and --data-file exclude each other: a Setup.dat is no program");
+    if (sign) CheckSignCommand(*sign);
 
     ArchiveWriterOptions options;
     options.Version = VersionFromArguments(arguments);
+    const std::unique_ptr<CodePage> codePage = CodePageFromArguments(arguments);
     options.BuildTime = ChooseBuildTime(arguments, env);
     const std::string& productDir = arguments.Positional()[0];
 
     std::vector<std::uint8_t> stub;
     if (std::optional<std::string> given = arguments.Value("--stub")) {
-        stub = PrepareStub(*given);
+        stub = ReadStub(*given);
     } else if (!dataFile) {
         try {
-            stub = PrepareStub(DefaultStub(env));
+            stub = ReadStub(DefaultStub(env));
         } catch (const EFileError& error) {
             throw EFileError(error.Message() + kDefaultStubHint);
         }
     }
     // A setup that stops on the user's machine is worse than no setup.
     if (!arguments.Has("--no-check")) {
-        const int errors = PrintFindings(env.Err, CheckProduct(productDir, options.Version));
+        const int errors = PrintFindings(env.Err, CheckProduct(productDir, options.Version, *codePage));
         if (errors > 0)
             throw Exception(productDir + ": " + std::to_string(errors) +
                             (errors == 1 ? " error" : " errors") +
                             " (see above); fix them, or build anyway with --no-check");
     }
-    std::vector<SourceEntry> tree = ReadProductTree(productDir);
+    std::vector<SourceEntry> tree = ReadProductTree(productDir, *codePage);
+    RefuseReservedNames(tree, productDir);
 
-    // Written beside the output and renamed at the end, so a failed build leaves no half file.
-    const std::string partial = *output + ".partial";
     ArchiveWriteResult result;
-    // File errors name their file; what the format cannot hold is named inside the product.
-    try {
-        std::unique_ptr<HostFile> file = HostFile::CreateForWriting(partial);
-        file->Write(stub.data(), stub.size());
+    if (sign) {
+        result = BuildSignedSetup(
+            *sign, stub, std::move(tree), *output,
+            [&](const std::string& path, const std::vector<SourceEntry>& signedTree) {
+                return WriteSetupFile(path, stub, signedTree, options, productDir);
+            },
+            env.Err);
+    } else {
+        // Written beside the output and renamed at the end, so a failed build leaves no half file.
+        const std::string partial = *output + ".partial";
         try {
-            result = WriteArchive(*file, tree, options);
-        } catch (const EArchiveWriteError& error) {
-            throw EArchiveWriteError(productDir + ": " + error.what());
+            result = WriteSetupFile(partial, stub, tree, options, productDir);
+            if (std::rename(partial.c_str(), output->c_str()) != 0)
+                throw EFileError(FileCreateErrorText(*output, std::strerror(errno)));
+        } catch (...) {
+            std::remove(partial.c_str());
+            throw;
         }
-        file->Close();
-        if (std::rename(partial.c_str(), output->c_str()) != 0)
-            throw EFileError(FileCreateErrorText(*output, std::strerror(errno)));
-    } catch (...) {
-        std::remove(partial.c_str());
-        throw;
     }
     env.Out << *output << ": version " << options.Version.AsString() << ", " << result.FileCount << " files, "
             << result.DataLength << " bytes of data, archive at offset " << result.ArchiveStart << "\n";
+    if (sign)
+        env.Out << *output << ": signed, and so is the uninstaller it carries (" << kUninstallerEntry
+                << ")\n";
     return kExitOk;
 }

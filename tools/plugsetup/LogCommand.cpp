@@ -1,36 +1,40 @@
-// plugsetup log FILE: the uninstall record of an uninstaller copy (or an Uninstall.dat).
+// plugsetup log FILE: the uninstall record of an uninstaller (Uninst.exe) or of an Uninstall.dat,
+// its names decoded from the code page.
 #include <filesystem>
 
-#include "archive/SetupData.h"
+#include "archive/ProgramHeader.h"
 #include "tools/plugsetup/Arguments.h"
+#include "tools/plugsetup/CodePage.h"
 #include "tools/plugsetup/HostFile.h"
 #include "tools/plugsetup/Tool.h"
 #include "uninstall/UninstallRecord.h"
 
 int RunLog(const std::vector<std::string>& args, ToolEnvironment& env) {
-    Arguments arguments(args, {});
+    Arguments arguments(args, {kCodePageOption});
     arguments.ExpectPositional(1, "FILE");
+    const std::unique_ptr<CodePage> codePage = CodePageFromArguments(arguments);
     const std::string& path = arguments.Positional()[0];
     WithSubject(path, [&] {
         auto file = HostFile::OpenForReading(path);
-        std::uint8_t head[2] = {};
-        std::int32_t offset = 0;
-        if (file->Read(head, 2) == 2 && head[0] == 'M' && head[1] == 'Z') {
-            file->Seek(kArchiveOffsetWordPosition);
-            offset = file->ReadInt32();
-        }
+        std::uint8_t head[kProgramHeaderWordsEnd] = {};
+        std::optional<ProgramHeaderWords> words = ProgramHeaderWordsIn(head, file->Read(head, sizeof head));
         std::unique_ptr<HostFile> data;
-        if (head[0] == 'M' && head[1] == 'Z' && offset <= 0) {
-            // An uninstaller without an appended record reads it from beside itself.
-            data = HostFile::OpenForReading(
-                (std::filesystem::path(path).parent_path() / kUninstallDataFile).string());
-        } else {
-            file->Seek(offset);
+        std::int64_t start = 0;  // anything but a program is an Uninstall.dat itself
+        if (words && head[0] == 'M' && head[1] == 'Z') {
+            if (std::optional<std::int64_t> appended = AppendedDataStart(*words)) {
+                start = *appended;
+            } else {
+                // An uninstaller without an appended record reads it from beside itself.
+                data = HostFile::OpenForReading(
+                    (std::filesystem::path(path).parent_path() / kUninstallDataFile).string());
+            }
         }
-        UninstallRecord record = ReadUninstallRecord(data ? *data : *file);
-        env.Out << "Product: " << record.productName << "\n";
-        env.Out << "Version: " << record.version.AsString() << "\n";
-        for (const std::string& line : record.log) env.Out << line << "\n";
+        Stream& record = data ? *data : *file;
+        record.Seek(start);
+        UninstallRecord read = ReadUninstallRecord(record);
+        env.Out << "Product: " << codePage->Decode(read.productName) << "\n";
+        env.Out << "Version: " << read.version.AsString() << "\n";
+        for (const std::string& line : read.log) env.Out << codePage->Decode(line) << "\n";
     });
     return kExitOk;
 }

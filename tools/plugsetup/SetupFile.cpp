@@ -2,21 +2,23 @@
 
 #include <cstdio>
 
+#include "archive/BodyInflater.h"
+#include "archive/SetupClasses.h"
+
+#include "archive/ProgramHeader.h"
 #include "archive/SetupData.h"
+#include "uninstall/UninstallRecord.h"
 
 OpenedSetupFile OpenSetupFile(const std::string& path) {
     OpenedSetupFile opened;
     opened.File = HostFile::OpenForReading(path);
-    std::uint8_t head[kArchiveOffsetWordPosition + 4] = {};
+    std::uint8_t head[kProgramHeaderWordsEnd] = {};
     std::size_t got = opened.File->Read(head, sizeof head);
-    if (got == sizeof head && head[0] == 'M' && head[1] == 'Z') {
-        const std::uint8_t* word = head + kArchiveOffsetWordPosition;
-        auto offset = static_cast<std::int32_t>(
-            static_cast<std::uint32_t>(word[0]) | static_cast<std::uint32_t>(word[1]) << 8 |
-            static_cast<std::uint32_t>(word[2]) << 16 | static_cast<std::uint32_t>(word[3]) << 24);
-        if (offset > 0) {
+    std::optional<ProgramHeaderWords> words = ProgramHeaderWordsIn(head, got);
+    if (words && head[0] == 'M' && head[1] == 'Z') {
+        if (std::optional<std::int64_t> start = AppendedDataStart(*words)) {
             opened.IsProgram = true;
-            opened.ArchiveStart = offset;
+            opened.ArchiveStart = *start;
         }
     }
     opened.File->Seek(opened.ArchiveStart);
@@ -30,4 +32,53 @@ std::string FormatBuildTime(double buildTime) {
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", p->Year, p->Month, p->Day, p->Hour,
                   p->Minute, p->Second);
     return text;
+}
+
+namespace {
+
+std::string TableText(const CertificateTable& table) {
+    return std::to_string(table.Size) + " bytes at offset " + std::to_string(table.Offset);
+}
+
+}  // namespace
+
+SigningFacts ReadSigningFacts(OpenedSetupFile& setup, const ArchiveInfo& info) {
+    SigningFacts facts;
+    facts.IsProgram = setup.IsProgram;
+    facts.FileSize = setup.File->Size();
+    if (setup.IsProgram) facts.SetupCertificate = ReadCertificateTable(*setup.File);
+    EntryListReader list = TopLevelEntries(*setup.File, info);
+    std::optional<FoundEntry> found = FindEntry(list, kUninstallerEntry, false);
+    if (!found) return facts;
+    facts.CarriesUninstaller = true;
+    std::vector<std::uint8_t> program;
+    InflateBody(*setup.File, found->BodyStart, found->Record.BodyLength, found->Record.UnpackedSize,
+                [&](const std::uint8_t* bytes, std::size_t size) {
+                    program.insert(program.end(), bytes, bytes + size);
+                });
+    std::optional<ProgramHeaderWords> words = ProgramHeaderWordsIn(program.data(), program.size());
+    facts.UninstallerUsable = words && program[0] == 'M' && program[1] == 'Z' && IsUninstaller(*words) &&
+                              !AppendedDataStart(*words);
+    facts.UninstallerCertificate = CertificateTableIn(program.data(), program.size());
+    return facts;
+}
+
+std::vector<std::string> DescribeSigning(const SigningFacts& facts) {
+    std::vector<std::string> lines;
+    if (facts.IsProgram)
+        lines.push_back("Certificate table: " +
+                        (facts.SetupCertificate ? TableText(*facts.SetupCertificate) : "none"));
+    std::string uninstaller = "Uninstaller: ";
+    if (!facts.CarriesUninstaller)
+        uninstaller += "a copy of the setup program, made at installation";
+    else if (!facts.UninstallerUsable)
+        uninstaller += std::string(kUninstallerEntry) +
+                       " in the archive, but it is no uninstaller that reads " + kUninstallDataFile;
+    else if (facts.UninstallerCertificate)
+        uninstaller += std::string(kUninstallerEntry) + " in the archive, signed (certificate table of " +
+                       std::to_string(facts.UninstallerCertificate->Size) + " bytes)";
+    else
+        uninstaller += std::string(kUninstallerEntry) + " in the archive, not signed";
+    lines.push_back(uninstaller);
+    return lines;
 }

@@ -2,7 +2,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "archive/PeImage.h"
 
 #include "tools/plugsetup/HostFile.h"
 
@@ -12,9 +16,27 @@ struct OpenedSetupFile {
     std::int64_t ArchiveStart = 0;
 };
 
-// A file that starts with "MZ" and whose archive offset word (0x30) is above 0 is a setup
-// program with its archive at that offset; any other file is read as a Setup.dat from 0.
+// A file that starts with "MZ" and whose header words locate appended data is a setup program
+// with its archive there; any other file is read as a Setup.dat from 0.
 OpenedSetupFile OpenSetupFile(const std::string& path);
 
 // "YYYY-MM-DD HH:MM:SS" of a day-count time, or "(invalid)".
 std::string FormatBuildTime(double buildTime);
+
+struct ArchiveInfo;
+
+// What a setup carries for code signing: its own certificate table, and the separately built
+// uninstaller in its archive with that program's certificate table.
+struct SigningFacts {
+    bool IsProgram = false;
+    std::int64_t FileSize = 0;
+    std::optional<CertificateTable> SetupCertificate;
+    bool CarriesUninstaller = false;
+    // Its header words make it an uninstaller that reads Uninstall.dat, as the setup requires.
+    bool UninstallerUsable = false;
+    std::optional<CertificateTable> UninstallerCertificate;
+};
+// For a checked archive in setup.
+SigningFacts ReadSigningFacts(OpenedSetupFile& setup, const ArchiveInfo& info);
+// "Certificate table: ..." (programs only) and "Uninstaller: ..." lines, as list and verify print them.
+std::vector<std::string> DescribeSigning(const SigningFacts& facts);

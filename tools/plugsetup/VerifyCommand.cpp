@@ -10,6 +10,21 @@
 namespace {
 
 constexpr const char* kFileCountMismatchMessage = "the header counts %d files but the archive holds %d";
+constexpr const char* kUnusableUninstallerMessage =
+    "the archive's Uninst.exe is no uninstaller that reads Uninstall.dat (its words at 0x30 and 0x34 must be "
+    "0 "
+    "and 1); the setup would copy itself instead";
+constexpr const char* kCertificatePastEndMessage = "the certificate table runs past the end of the file";
+constexpr const char* kCertificateInArchiveMessage = "the certificate table overlaps the archive";
+
+// What a signing tool must leave: the table after the archive, inside the file.
+void CheckSigning(const SigningFacts& facts, const ArchiveInfo& info) {
+    if (facts.CarriesUninstaller && !facts.UninstallerUsable) throw ESetupError(kUnusableUninstallerMessage);
+    if (!facts.SetupCertificate) return;
+    const std::int64_t start = facts.SetupCertificate->Offset;
+    if (start + facts.SetupCertificate->Size > facts.FileSize) throw ESetupError(kCertificatePastEndMessage);
+    if (start < info.ArchiveEnd) throw ESetupError(kCertificateInArchiveMessage);
+}
 
 std::string FileCountMismatch(std::int32_t header, std::int32_t found) {
     char text[128];
@@ -24,6 +39,7 @@ int RunVerify(const std::vector<std::string>& args, ToolEnvironment& env) {
     arguments.ExpectPositional(1, "FILE");
     const std::string& path = arguments.Positional()[0];
     ArchiveInfo info;
+    SigningFacts signing;
     std::int32_t files = 0;
     WithSubject(path, [&] {
         OpenedSetupFile setup = OpenSetupFile(path);
@@ -39,8 +55,11 @@ int RunVerify(const std::vector<std::string>& args, ToolEnvironment& env) {
             });
         });
         if (files != info.FileCount) throw ESetupError(FileCountMismatch(info.FileCount, files));
+        signing = ReadSigningFacts(setup, info);
+        CheckSigning(signing, info);
     });
     env.Out << path << ": OK, version " << info.Version.AsString() << ", " << files << " files, "
             << info.DataLength << " bytes of data\n";
+    for (const std::string& line : DescribeSigning(signing)) env.Out << line << "\n";
     return kExitOk;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/ProgramHeader.h"
 #include "archive/SetupClasses.h"
 #include "system/WindowsEx.h"
 #include "system/memory/MemoryPlatform.h"
@@ -37,12 +38,39 @@ inline std::uint32_t WordAt(const std::vector<std::uint8_t>& bytes, std::size_t 
            static_cast<std::uint32_t>(bytes[at + 3]) << 24;
 }
 
-// Puts the setup program (archive appended) on the machine as the running program.
-inline void PlaceSetup(MemoryPlatform& machine, const std::vector<std::uint8_t>& archive) {
-    std::vector<std::uint8_t> program = Stub();
-    PutWord(program, 0x30, static_cast<std::uint32_t>(program.size()));
-    program.insert(program.end(), archive.begin(), archive.end());
-    machine.AddFile(kSetupProgram, program);
+// Positions in PeStub's headers.
+inline constexpr std::size_t kPeHeader = 0x80;
+inline constexpr std::size_t kCheckSumField = kPeHeader + 24 + 64;
+inline constexpr std::size_t kSecurityEntry = kPeHeader + 24 + 96 + 4 * 8;
+
+// The stub with PE32 headers (no sections: only the headers matter here) and a checksum of
+// its own; the bytes around the fields keep their pattern, so a change anywhere shows.
+inline std::vector<std::uint8_t> PeStub() {
+    std::vector<std::uint8_t> stub = Stub();
+    PutWord(stub, 0x3C, kPeHeader);
+    PutWord(stub, kPeHeader, 0x00004550);    // "PE\0\0"
+    PutWord(stub, kPeHeader + 20, 224);      // SizeOfOptionalHeader
+    PutWord(stub, kPeHeader + 24, 0x10B);    // PE32 magic (and linker bytes)
+    PutWord(stub, kPeHeader + 24 + 92, 16);  // NumberOfRvaAndSizes
+    PutWord(stub, kCheckSumField, 0x12345678);
+    PutWord(stub, kSecurityEntry, 0);
+    PutWord(stub, kSecurityEntry + 4, 0);
+    return stub;
+}
+
+// The program followed by a certificate table, its entry pointing there, as signing leaves it.
+inline std::vector<std::uint8_t> Signed(std::vector<std::uint8_t> program) {
+    while (program.size() % 8 != 0) program.push_back(0);
+    PutWord(program, kSecurityEntry, static_cast<std::uint32_t>(program.size()));
+    PutWord(program, kSecurityEntry + 4, 24);
+    for (int i = 0; i < 24; ++i) program.push_back(static_cast<std::uint8_t>(0xC0 + i));
+    return program;
+}
+
+// Puts the setup program (archive appended to stub) on the machine as the running program.
+inline void PlaceSetup(MemoryPlatform& machine, const std::vector<std::uint8_t>& archive,
+                       const std::vector<std::uint8_t>& stub = Stub()) {
+    machine.AddFile(kSetupProgram, AppendToProgram(stub, ProgramRole::Setup, archive));
     machine.SetOwnProgramPath(kSetupProgram);
 }
 

@@ -81,6 +81,89 @@ TEST_F(InstallRunTest, PlainRunCopiesRecordsAndRegistersInOrder) {
     EXPECT_TRUE(machine.HasFile("C:\\Gadget\\Uninst.exe"));
 }
 
+// Each write of the run as "kind path", from the machine's journal.
+Lines Writes(const MemoryPlatform& machine) {
+    using Kind = MemoryPlatform::Write::Kind;
+    Lines lines;
+    for (const MemoryPlatform::Write& write : machine.Journal()) {
+        if (write.kind == Kind::RegistryValue)
+            lines.push_back("value " + write.path + "\\" + write.valueName);
+        else if (write.kind == Kind::Attributes)
+            lines.push_back("attributes " + write.path);
+        else if (write.kind == Kind::Shortcut)
+            lines.push_back("shortcut " + write.path);
+        else if (write.kind == Kind::File)
+            lines.push_back("file " + write.path);
+        else if (write.kind == Kind::Folder)
+            lines.push_back("folder " + write.path);
+        else
+            lines.push_back("removed " + write.path);
+    }
+    return lines;
+}
+
+TEST_F(InstallRunTest, WritesComeInTheOrderOfTheRunWithTheUninstallerLast) {
+    Setup(kGadgetIni,
+          {SourceEntry::Directory("Program", {SourceEntry::File("desktop.ini", "[.ShellClassInfo]"),
+                                              SourceEntry::File("Readme.txt", "Read me")})});
+    machine.ClearJournal();
+    setup->Install(progress);
+    const std::string product = "Maker\\Gadget\\3.0";
+    EXPECT_EQ(
+        Writes(machine),
+        (Lines{"folder C:\\Gadget\\", "file C:\\Gadget\\Readme.txt",
+               // The folder is marked before its desktop.ini is written, the file after.
+               "attributes C:\\Gadget", "file C:\\Gadget\\desktop.ini", "attributes C:\\Gadget\\desktop.ini",
+               "value " + product + "\\Location", "value " + product + "\\VersionString",
+               "value " + product + "\\Paths\\Presets", "value " + product + "\\Owner",
+               "value " + product + "\\Settings\\Width", "shortcut C:\\Gadget\\Readme.lnk",
+               "file C:\\Gadget\\Uninst.exe",
+               "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\DisplayName",
+               "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\UninstallString",
+               "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\DisplayVersion",
+               "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\DisplayIcon",
+               "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\InstallLocation",
+               "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\EstimatedSize",
+               "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\NoModify",
+               "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\NoRepair"}));
+}
+
+TEST_F(InstallRunTest, TheUninstallEntryNamesVersionPublisherIconLocationAndTheSizeWritten) {
+    // 2049 bytes written (the existing preset is kept), shown as 3 KiB.
+    machine.AddFile(kPresets + "Default.preset", "mine");
+    std::string ini = kGadgetIni;
+    ini.insert(ini.find("\r\n") + 2, "Publisher=Example Audio\r\n");
+    Setup(ini +
+              "[ComponentsOptions]\r\nPresets=NoOverwrite\r\n[Complete]\r\nProduct=$ProgramFolder\\Gadget."
+              "exe\r\n",
+          {SourceEntry::Directory("Program", {SourceEntry::File("Gadget.exe", std::string(2048, 'g')),
+                                              SourceEntry::File("Readme.txt", "r")}),
+           SourceEntry::Directory("Presets", {SourceEntry::File("Default.preset", std::string(1024, 'p'))})});
+    setup->Install(progress);
+    EXPECT_EQ(StringValue(machine, RootKey::LocalMachine, kUninstallKey, kDisplayNameValue), "Gadget 3.12");
+    EXPECT_EQ(StringValue(machine, RootKey::LocalMachine, kUninstallKey, kDisplayVersionValue), "3.12");
+    EXPECT_EQ(StringValue(machine, RootKey::LocalMachine, kUninstallKey, kPublisherValue), "Example Audio");
+    EXPECT_EQ(StringValue(machine, RootKey::LocalMachine, kUninstallKey, kDisplayIconValue),
+              "C:\\Gadget\\Gadget.exe");
+    EXPECT_EQ(StringValue(machine, RootKey::LocalMachine, kUninstallKey, kInstallLocationValue),
+              "C:\\Gadget\\");
+    EXPECT_EQ(NumberValue(machine, RootKey::LocalMachine, kUninstallKey, kEstimatedSizeValue), 3);
+    EXPECT_EQ(NumberValue(machine, RootKey::LocalMachine, kUninstallKey, kNoModifyValue), 1);
+    EXPECT_EQ(NumberValue(machine, RootKey::LocalMachine, kUninstallKey, kNoRepairValue), 1);
+
+    // No publisher, and a product program in a declined folder: no Publisher, the uninstaller's icon.
+    MemoryPlatform other;
+    PlaceProduct(other, std::string(kGadgetIni) + "[Complete]\r\nProduct=$VstPluginFolder\\Gadget.dll\r\n",
+                 GadgetFiles());
+    TSetupInstaller plain(other);
+    plain.SetDestinationFolder("C:\\Gadget");
+    plain.Values().InstallVst2 = false;
+    plain.Install(progress);
+    EXPECT_EQ(StringValue(other, RootKey::LocalMachine, kUninstallKey, kPublisherValue), "(none)");
+    EXPECT_EQ(StringValue(other, RootKey::LocalMachine, kUninstallKey, kDisplayIconValue),
+              "C:\\Gadget\\Uninst.exe");
+}
+
 TEST_F(InstallRunTest, CallLibrariesAddAStageAndCallEachCopiedExportOnce) {
     std::vector<SourceEntry> files = GadgetFiles();
     files[0].Children.push_back(SourceEntry::File("Gadget.dll", "MZ library"));

@@ -31,11 +31,8 @@ void Prepare(MemoryPlatform& machine, const std::vector<std::uint8_t>& record) {
     machine.AddFile(std::string(kFolder) + "Gadget.exe", "program");
     machine.AddFile("C:\\Windows\\win.ini", "[fonts]");
     WriteValue(machine, RootKey::CurrentUser, kKey, "Folder", kFolder);
-    std::vector<std::uint8_t> program = Stub();
-    PutWord(program, 0x30, static_cast<std::uint32_t>(program.size()));
-    PutWord(program, 0x34, 1);
-    program.insert(program.end(), record.begin(), record.end());
-    machine.AddFile(std::string(kFolder) + "Uninst.exe", program);
+    machine.AddFile(std::string(kFolder) + "Uninst.exe",
+                    AppendToProgram(Stub(), ProgramRole::Uninstaller, record));
     machine.SetOwnProgramPath(std::string(kFolder) + "Uninst.exe");
 }
 

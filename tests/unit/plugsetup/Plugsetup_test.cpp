@@ -7,9 +7,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "archive/ArchiveWriter.h"
 #include "archive/SetupData.h"
 #include "system/Stream.h"
+#include "tests/unit/archive/SetupMachine.h"
 #include "tools/plugsetup/Tool.h"
+#include "uninstall/UninstallRecord.h"
 
 namespace fs = std::filesystem;
 
@@ -82,12 +85,76 @@ TEST_F(Plugsetup, BuildsADataFileThatVerifiesAndLists) {
     EXPECT_EQ(Out(),
               "Version:    1.23 beta 4\n"
               "Build time: 2024-05-17 13:45:30\n"
+              "Uninstaller: a copy of the setup program, made at installation\n"
               "Gadget\\\n"
               "  Docs\\\n"
               "    Readme.txt  8\n"
               "  Empty\\\n"
               "  Gadget.dll  5000\n"
               "Setup.ini  27\n");
+}
+
+TEST_F(Plugsetup, NamesAndTextsGoIntoTheCodePageAndComeBackAsUtf8) {
+    WriteAll(product_ / "Setup.ini", "\xEF\xBB\xBF[Setup]\r\nProductName=Mødular\r\n");
+    WriteAll(product_ / "Presets" / "Café Crème.vstpreset", "preset");
+    ASSERT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "--data-file", "-o", P("Setup.dat"),
+                   product_.string()}),
+              kExitOk)
+        << Err();
+    // The archive holds Windows-1252 bytes; list shows them as UTF-8.
+    std::vector<std::uint8_t> data = ReadAll(P("Setup.dat"));
+    const std::string raw(data.begin(), data.end());
+    EXPECT_NE(raw.find("Caf\xE9 Cr\xE8me.vstpreset"), std::string::npos);
+    ASSERT_EQ(Run({"list", P("Setup.dat")}), kExitOk) << Err();
+    EXPECT_NE(Out().find("\n  Café Crème.vstpreset  6\n"), std::string::npos) << Out();
+
+    // extract writes the names as this machine spells them, the texts as the setup reads them.
+    ASSERT_EQ(Run({"extract", P("Setup.dat"), P("out")}), kExitOk) << Err();
+    EXPECT_NE(Out().find("Presets/Café Crème.vstpreset\n"), std::string::npos) << Out();
+    EXPECT_TRUE(fs::exists(root_ / "out" / "Presets" / "Café Crème.vstpreset"));
+    const std::vector<std::uint8_t> ini = ReadAll(root_ / "out" / "Setup.ini");
+    EXPECT_EQ(std::string(ini.begin(), ini.end()),
+              "[Setup]\r\nProductName=M\xF8"
+              "dular\r\n");
+    ASSERT_EQ(Run({"extract", P("Setup.dat"), "Presets", P("one")}), kExitOk) << Err();
+    EXPECT_TRUE(fs::exists(root_ / "one" / "Café Crème.vstpreset"));
+
+    // A Japanese name has no place in Windows-1252, but one in code page 932.
+    WriteAll(product_ / "Presets" / "夜明けのパッド.vstpreset", "preset");
+    EXPECT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "--data-file", "-o", P("Setup.dat"),
+                   product_.string()}),
+              kExitFailure);
+    EXPECT_NE(Err().find("夜明けのパッド.vstpreset: '夜' (U+591C) has no form in code page 1252"),
+              std::string::npos)
+        << Err();
+    // Code page 932 has no "é" and no "ø": those stay behind.
+    fs::remove(product_ / "Presets" / "Café Crème.vstpreset");
+    WriteAll(product_ / "Setup.ini", "[Setup]\r\nProductName=夜明け\r\n");
+    ASSERT_EQ(Run({"build", "--no-check", "--codepage", "932", "--version", "1.0.0", "--data-file", "-o",
+                   P("Setup.dat"), product_.string()}),
+              kExitOk)
+        << Err();
+    ASSERT_EQ(Run({"list", "--codepage=932", P("Setup.dat")}), kExitOk) << Err();
+    EXPECT_NE(Out().find("\n  夜明けのパッド.vstpreset  6\n"), std::string::npos) << Out();
+    EXPECT_NE(Out().find("\nSetup.ini  29\n"), std::string::npos)
+        << "three characters of two bytes each, not three";
+}
+
+TEST_F(Plugsetup, LogShowsTheRecordDecodedFromTheCodePage) {
+    MemoryStream record;
+    TProgramVersion version;
+    version.Major = 1;
+    WriteUninstallRecord(record, version,
+                         {"FC:\\Program Files\\M\xF8"
+                          "dular\\Caf\xE9.txt"},
+                         "M\xF8"
+                         "dular");
+    const std::vector<std::uint8_t>& bytes = record.Bytes();
+    WriteAll(P("Uninstall.dat"), std::string(bytes.begin(), bytes.end()));
+    ASSERT_EQ(Run({"log", P("Uninstall.dat")}), kExitOk) << Err();
+    EXPECT_EQ(Out(), "Product: Mødular\nVersion: 1.00\nFC:\\Program Files\\Mødular\\Café.txt\n");
+    ASSERT_EQ(Run({"log", "--codepage", "1253", P("Uninstall.dat")}), kExitOk) << Err();
+    EXPECT_EQ(Out().substr(0, 18), "Product: Mψdular\n") << "the same byte in Greek";
 }
 
 TEST_F(Plugsetup, BuildsAProgramFromTheStubBesideTheTool) {
@@ -178,6 +245,146 @@ TEST_F(Plugsetup, RefusesAStubThatIsNotAFreshProgram) {
     EXPECT_NE(Err().find("already carries"), std::string::npos) << Err();
 }
 
+TEST_F(Plugsetup, SignRunsTheCommandOnTheUninstallerThenOnTheSetup) {
+    // A stand-in signer: copies, and notes each file it was given; the paths hold a blank and
+    // a quote, which the shell must see as part of one word.
+    const fs::path out = root_ / "it's out";
+    fs::create_directories(out);
+    WriteAll(product_ / "Setup.ini",
+             "[Setup]\nProductName=Gadget\nRegistryRoot=Maker\\Gadget\nDefaultFolder=Gadget\n"
+             "[Components]\nGadget=$ProgramFolder\n");
+    WriteAll(product_ / "Setup.lic", "Licence");
+    const std::string signer = "cp {in} {out} && ls -l {in} >>" + P("signed.txt");
+    ASSERT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "--sign", signer, "-o",
+                   (out / "Setup.exe").string(), product_.string()}),
+              kExitOk)
+        << Err();
+    EXPECT_NE(Out().find(": signed, and so is the uninstaller it carries (Uninst.exe)\n"), std::string::npos);
+    // The stand-in adds no certificate table, and the build says so for each file.
+    EXPECT_NE(Err().find("warning: the uninstaller carries no certificate table"), std::string::npos)
+        << Err();
+    EXPECT_NE(Err().find("warning: the setup carries no certificate table"), std::string::npos) << Err();
+    std::ifstream noted(P("signed.txt"));
+    std::string first, second, extra;
+    std::getline(noted, first);
+    std::getline(noted, second);
+    EXPECT_NE(first.find("/Uninst.exe"), std::string::npos) << first;
+    EXPECT_NE(second.find("/Setup.exe"), std::string::npos) << second;
+    EXPECT_FALSE(std::getline(noted, extra));
+    // Nothing but the setup is left beside it.
+    EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
+
+    ASSERT_EQ(Run({"list", (out / "Setup.exe").string()}), kExitOk) << Err();
+    EXPECT_NE(Out().find("Certificate table: none\nUninstaller: Uninst.exe in the archive, not signed\n"),
+              std::string::npos)
+        << Out();
+    EXPECT_NE(Out().find("\nUninst.exe  512\n"), std::string::npos) << Out();
+    ASSERT_EQ(Run({"verify", (out / "Setup.exe").string()}), kExitOk) << Err();
+    EXPECT_NE(Out().find("Uninstaller: Uninst.exe in the archive, not signed\n"), std::string::npos) << Out();
+
+    // The setup installs the carried program with the record beside it.
+    ASSERT_EQ(Run({"preview", (out / "Setup.exe").string()}), kExitOk) << Err();
+    EXPECT_NE(Out().find("\\Uninst.exe  size=512"), std::string::npos) << Out();
+    EXPECT_NE(Out().find("\\Uninstall.dat  size="), std::string::npos) << Out();
+
+    // The carried uninstaller is the stub as an uninstaller that reads Uninstall.dat.
+    ASSERT_EQ(Run({"extract", (out / "Setup.exe").string(), P("extracted")}), kExitOk) << Err();
+    std::vector<std::uint8_t> uninstaller = ReadAll(P("extracted/Uninst.exe"));
+    ASSERT_EQ(uninstaller.size(), 0x200u);
+    EXPECT_EQ(Int32At(uninstaller, 0x30), 0);
+    EXPECT_EQ(Int32At(uninstaller, 0x34), 1);
+}
+
+TEST_F(Plugsetup, AFailedSignCommandStopsTheBuildAndKeepsTheFileThatWasThere) {
+    const std::string before = "the release before";
+    WriteAll(root_ / "Setup.exe", before);
+    struct Case {
+        std::string command;
+        std::string shown;  // in the message besides the command line
+    };
+    const Case cases[] = {
+        {"no-such-signer {in} {out}", "exited with status 127 (the shell did not find the command)"},
+        {"echo bad certificate >&2; exit 3 # {in} {out}", "exited with status 3"},
+        {"true {in} {out}", "wrote no signed file"},
+        {": >{out} # {in}", "wrote no signed file"},
+        // The uninstaller signs, the setup does not.
+        {"case {in} in *Uninst.exe) cp {in} {out};; *) echo no more tokens; exit 1;; esac",
+         "signing the setup"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "--sign", c.command, "-o", P("Setup.exe"),
+                       product_.string()}),
+                  kExitFailure)
+            << c.command;
+        EXPECT_NE(Err().find(c.shown), std::string::npos) << Err();
+        EXPECT_NE(Err().find("  command: "), std::string::npos) << Err();
+        EXPECT_EQ(ReadAll(P("Setup.exe")), std::vector<std::uint8_t>(before.begin(), before.end()));
+        EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 3) << c.command;
+    }
+    EXPECT_NE(Err().find("no more tokens"), std::string::npos) << Err();
+    // What the command printed is shown, line by line.
+    Run({"build", "--no-check", "--version", "1.0.0", "--sign", "echo bad certificate; exit 3 # {in} {out}",
+         "-o", P("Setup.exe"), product_.string()});
+    EXPECT_NE(Err().find("  output:\n    bad certificate"), std::string::npos) << Err();
+}
+
+TEST_F(Plugsetup, VerifyAndBuildCatchWhatSigningCouldHaveDamaged) {
+    auto write = [&](const char* name, const std::vector<std::uint8_t>& bytes) {
+        std::ofstream(P(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    };
+    const std::vector<std::uint8_t> stub = setuptest::PeStub();
+    write("bin/Setup.exe", stub);
+    ASSERT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "-o", P("Setup.exe"), product_.string()}), kExitOk)
+        << Err();
+    const std::vector<std::uint8_t> signedSetup = setuptest::Signed(ReadAll(P("Setup.exe")));
+    write("signed.exe", signedSetup);
+    ASSERT_EQ(Run({"verify", P("signed.exe")}), kExitOk) << Err();
+    const std::uint32_t table = setuptest::WordAt(signedSetup, setuptest::kSecurityEntry);
+    EXPECT_NE(Out().find("Certificate table: 24 bytes at offset " + std::to_string(table) + "\n"),
+              std::string::npos)
+        << Out();
+
+    std::vector<std::uint8_t> damaged = signedSetup;
+    setuptest::PutWord(damaged, setuptest::kSecurityEntry + 4, 25);
+    write("damaged.exe", damaged);
+    EXPECT_EQ(Run({"verify", P("damaged.exe")}), kExitFailure);
+    EXPECT_NE(Err().find("the certificate table runs past the end of the file"), std::string::npos) << Err();
+    damaged = signedSetup;
+    setuptest::PutWord(damaged, setuptest::kSecurityEntry, static_cast<std::uint32_t>(stub.size() + 100));
+    write("damaged.exe", damaged);
+    EXPECT_EQ(Run({"verify", P("damaged.exe")}), kExitFailure);
+    EXPECT_NE(Err().find("the certificate table overlaps the archive"), std::string::npos) << Err();
+
+    // A signing command that rewrites the uninstaller's marker word.
+    EXPECT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "--sign",
+                   "cp {in} {out} && printf '\\0' | dd of={out} bs=1 seek=52 conv=notrunc status=none", "-o",
+                   P("x.exe"), product_.string()}),
+              kExitFailure);
+    EXPECT_NE(Err().find("changed its header words"), std::string::npos) << Err();
+    EXPECT_FALSE(fs::exists(P("x.exe")));
+
+    // An archive whose Uninst.exe would not find its record.
+    ArchiveWriterOptions options;
+    MemoryStream archive;
+    WriteArchive(archive, {SourceEntry::File("Uninst.exe", stub)}, options);
+    write("odd.dat", archive.Bytes());
+    EXPECT_EQ(Run({"verify", P("odd.dat")}), kExitFailure);
+    EXPECT_NE(Err().find("Uninst.exe is no uninstaller that reads Uninstall.dat"), std::string::npos) << Err();
+}
+
+TEST_F(Plugsetup, TheUninstallersNameIsReservedAtTheTopOfAProductFolder) {
+    WriteAll(product_ / "uninst.EXE", "stray");
+    EXPECT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "-o", P("Setup.exe"), product_.string()}),
+              kExitFailure);
+    EXPECT_NE(Err().find("uninst.EXE: the name is reserved"), std::string::npos) << Err();
+    EXPECT_FALSE(fs::exists(P("Setup.exe")));
+    // Deeper down it is an ordinary file.
+    fs::rename(product_ / "uninst.EXE", product_ / "Gadget" / "Uninst.exe");
+    EXPECT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "-o", P("Setup.exe"), product_.string()}),
+              kExitOk)
+        << Err();
+}
+
 TEST_F(Plugsetup, BadArgumentsGiveStatus2AndAUsageLine) {
     const std::string dir = product_.string();
     const std::vector<std::vector<std::string>> bad = {
@@ -196,6 +403,8 @@ TEST_F(Plugsetup, BadArgumentsGiveStatus2AndAUsageLine) {
         {"build", "--version", "1.0.0", "--data-file", "--stub", "s", "-o", P("x"), dir},
         {"build", "--version", "1.0.0", "--version", "1.0.0", "-o", P("x"), dir},
         {"build", "--version", "1.0.0", "-o"},
+        {"build", "--version", "1.0.0", "--sign", "signtool sign {in}", "-o", P("x"), dir},
+        {"build", "--version", "1.0.0", "--sign", "cp {in} {out}", "--data-file", "-o", P("x"), dir},
     };
     for (const auto& args : bad) {
         EXPECT_EQ(Run(args), kExitUsage) << (args.empty() ? "(none)" : args[0]) << " " << args.size();

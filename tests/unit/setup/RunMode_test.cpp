@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "archive/ArchiveLocation.h"
+#include "archive/ProgramHeader.h"
 #include "setup/RunMode.h"
 #include "system/Exceptions.h"
 #include "system/memory/MemoryPlatform.h"
@@ -9,13 +12,11 @@ namespace {
 
 // A program file of 64 bytes with the two header words set.
 std::vector<std::uint8_t> Program(std::int32_t offsetWord, std::int32_t markerWord, std::size_t size = 64) {
-    std::vector<std::uint8_t> bytes(size, 0);
+    std::vector<std::uint8_t> bytes(std::max<std::size_t>(size, kProgramHeaderWordsEnd), 0);
     bytes[0] = 'M';
     bytes[1] = 'Z';
-    for (int i = 0; i < 4; ++i) {
-        bytes[0x30 + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(offsetWord) >> (8 * i));
-        bytes[0x34 + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(markerWord) >> (8 * i));
-    }
+    SetProgramHeaderWords(bytes, {offsetWord, markerWord});
+    bytes.resize(size);
     return bytes;
 }
 

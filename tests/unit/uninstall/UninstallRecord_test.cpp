@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "archive/ProgramHeader.h"
 #include "system/Exceptions.h"
 #include "system/memory/MemoryPlatform.h"
 #include "uninstall/UninstallRecord.h"
@@ -76,19 +77,36 @@ TEST(UninstallRecord, DamagedRecordsFailWithTheirOwnErrors) {
 TEST(UninstallRecord, UninstallerReadsItsOwnFileOrUninstallDatBeside) {
     MemoryPlatform machine;
     auto record = RecordBytes({"Fx"}, "Own");
-    MemoryStream program;
-    program.Seek(0x30);
-    program.WriteInt32(64);
-    program.WriteInt32(1);
-    program.Seek(64);
-    program.Write(record.data(), record.size());
-    machine.AddFile(machine.OwnProgramPath(), program.Bytes());
-    EXPECT_EQ(LoadOwnUninstallRecord(machine).productName, "Own");
+    machine.AddFile(machine.OwnProgramPath(),
+                    AppendToProgram(std::vector<std::uint8_t>(64, 0), ProgramRole::Uninstaller, record));
+    EXPECT_EQ(LoadOwnUninstallRecord(machine).record.productName, "Own");
 
-    std::vector<std::uint8_t> bare(64, 0);
-    bare[0x34] = 1;
-    machine.AddFile(machine.OwnProgramPath(), bare);
+    machine.AddFile(machine.OwnProgramPath(), UninstallerWithoutRecord(std::vector<std::uint8_t>(64, 0)));
     EXPECT_THROW(LoadOwnUninstallRecord(machine), EFileError) << "no Uninstall.dat beside it";
     machine.AddFile("C:\\Users\\user\\Downloads\\Uninstall.dat", RecordBytes({}, "Beside"));
-    EXPECT_EQ(LoadOwnUninstallRecord(machine).productName, "Beside");
+    EXPECT_EQ(LoadOwnUninstallRecord(machine).record.productName, "Beside");
+}
+
+TEST(UninstallRecord, AnyUninstallerIsReadByItsHeaderWordsAndSaysWhereTheRecordWas) {
+    MemoryPlatform machine;
+    const std::string uninstaller = "C:\\Program Files\\Gadget\\Uninst.exe";
+    auto record = RecordBytes({"FC:\\Program Files\\Gadget\\a.dll"}, "Appended");
+    std::vector<std::uint8_t> program(64, 0);
+    program[0] = 'M';
+    program[1] = 'Z';
+    machine.AddFile(uninstaller, AppendToProgram(program, ProgramRole::Uninstaller, record));
+    StoredUninstallRecord appended = LoadUninstallRecord(machine, uninstaller);
+    EXPECT_EQ(appended.record.productName, "Appended");
+    EXPECT_EQ(appended.dataFile, "");
+
+    // An offset word of 0, or one with the top bit set, points at nothing inside the program.
+    machine.AddFile("C:\\Program Files\\Gadget\\Uninstall.dat", RecordBytes({}, "Beside"));
+    for (std::int32_t word : {0, static_cast<std::int32_t>(0x80000040u)}) {
+        std::vector<std::uint8_t> bare = UninstallerWithoutRecord(program);
+        SetProgramHeaderWords(bare, {word, 1});
+        machine.AddFile(uninstaller, bare);
+        StoredUninstallRecord beside = LoadUninstallRecord(machine, uninstaller);
+        EXPECT_EQ(beside.record.productName, "Beside") << word;
+        EXPECT_EQ(beside.dataFile, "C:\\Program Files\\Gadget\\Uninstall.dat");
+    }
 }

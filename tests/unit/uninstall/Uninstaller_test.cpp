@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "archive/SetupClasses.h"
@@ -28,13 +29,17 @@ const char kLeftovers[] =
 
 // An installation as the setup makes it: program and plug-in folders, two settings keys, a
 // shortcut and the uninstaller; then the machine runs that uninstaller.
-std::string Install(MemoryPlatform& machine, const std::string& programFolder = kProgramFolder) {
-    PlaceSetup(machine,
-               std::vector<SourceEntry>{
-                   SourceEntry::Directory(
-                       "Program", {SourceEntry::File("Gadget.exe", "program"),
-                                   SourceEntry::Directory("Docs", {SourceEntry::File("Readme.txt", "r")})}),
-                   SourceEntry::Directory("Plugin", {SourceEntry::File("Gadget.vst3", "plug-in")})});
+// A separately built uninstaller in the archive makes the kind that reads Uninstall.dat.
+std::string Install(MemoryPlatform& machine, const std::string& programFolder = kProgramFolder,
+                    bool carriesUninstaller = false) {
+    std::vector<SourceEntry> tree{
+        SourceEntry::Directory("Program",
+                               {SourceEntry::File("Gadget.exe", "program"),
+                                SourceEntry::Directory("Docs", {SourceEntry::File("Readme.txt", "r")})}),
+        SourceEntry::Directory("Plugin", {SourceEntry::File("Gadget.vst3", "plug-in")})};
+    if (carriesUninstaller)
+        tree.push_back(SourceEntry::File(kUninstallerEntry, UninstallerWithoutRecord(Stub())));
+    PlaceSetup(machine, tree);
     TInstaller installer(machine);
     installer.ExtractDirectory("Program", programFolder, 0);
     installer.ExtractDirectory("Plugin", kPluginFolder, 0);
@@ -56,11 +61,8 @@ void PlaceUninstaller(MemoryPlatform& machine, const Lines& log, const std::stri
     v.SetAsString(version);
     MemoryStream record;
     WriteUninstallRecord(record, v, log, name);
-    std::vector<std::uint8_t> program = Stub();
-    PutWord(program, 0x30, static_cast<std::uint32_t>(program.size()));
-    PutWord(program, 0x34, 1);
-    program.insert(program.end(), record.Bytes().begin(), record.Bytes().end());
-    machine.AddFile("C:\\Tools\\Uninst.exe", program);
+    machine.AddFile("C:\\Tools\\Uninst.exe",
+                    AppendToProgram(Stub(), ProgramRole::Uninstaller, record.Bytes()));
     machine.SetOwnProgramPath("C:\\Tools\\Uninst.exe");
 }
 
@@ -111,6 +113,24 @@ TEST_F(Uninstall, RemovesEverythingLoggedAndLeavesItsOwnFoldersToTheBatchFile) {
     ASSERT_EQ(machine.ShellStarts().size(), 1u);
     EXPECT_EQ(machine.ShellStarts()[0].file, kBatchFile);
     EXPECT_TRUE(machine.ShellStarts()[0].hidden);
+}
+
+TEST_F(Uninstall, ARecordBesideTheUninstallerGoesWithItInTheBatchFileOnly) {
+    const std::string uninstaller = Install(machine, kProgramFolder, true);
+    const std::string data = std::string(kProgramFolder) + "Uninstall.dat";
+    ASSERT_TRUE(machine.HasFile(data));
+    TSetupUninstaller run(machine);
+    EXPECT_EQ(run.Uninstaller().DataFile(), data);
+    run.Run();
+    EXPECT_EQ(machine.Dialogs().back().text, kUninstalledMessage);
+    EXPECT_EQ(machine.ListTree("C:\\Program Files\\Vendor"), (Lines{kProgramFolder, uninstaller, data}));
+    // Deleted once the uninstaller is, before its folders go; kept with an uninstaller that stays.
+    const std::string batch = machine.FileText(kBatchFile);
+    const std::string del = "if not exist \"" + uninstaller + "\" del \"" + data + "\"\r\n";
+    const std::size_t at = batch.find(del);
+    ASSERT_NE(at, std::string::npos) << batch;
+    EXPECT_LT(batch.find("goto Repeat\r\n"), at);
+    EXPECT_LT(at, batch.find("rd "));
 }
 
 TEST_F(Uninstall, AnsweringNoOrLackingRightsRemovesNothingAndWritesNoBatchFile) {
@@ -268,3 +288,32 @@ TEST_F(Uninstall, DamagedLinesWithoutAFullPathRemoveNothingAndSpoilTheReport) {
     EXPECT_TRUE(machine.FileExists("C:\\Windows\\System32\\kernel32.dll"));
     EXPECT_TRUE(machine.FileExists("C:\\Data\\Keep.dat"));
 }
+
+namespace {
+
+TEST_F(Uninstall, PathsBeyondAsciiReachTheBatchFileThroughItsEnvironment) {
+    // "Mødular" in Windows-1252: cmd.exe would read the byte in the OEM code page.
+    Install(machine,
+            "C:\\Program Files\\M\xF8"
+            "dular\\Gadget\\");
+    TSetupUninstaller(machine).Run();
+    const std::string batch = machine.FileText(kBatchFile);
+    EXPECT_TRUE(std::all_of(batch.begin(), batch.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80;
+    })) << batch;
+    EXPECT_NE(batch.find(":Repeat\r\ndel \"%PlugsetupPath1%\"\r\nif exist \"%PlugsetupPath1%\" ping"),
+              std::string::npos)
+        << batch;
+    EXPECT_NE(batch.find("rd \"%PlugsetupPath2%\"\r\n"), std::string::npos) << batch;
+    EXPECT_NE(batch.find("del \"C:\\Users\\user\\AppData\\Local\\Temp\\Uninstall.bat\"\r\n"),
+              std::string::npos)
+        << "ASCII paths are written as before";
+    EXPECT_EQ(machine.EnvironmentVariable("PlugsetupPath1"),
+              "C:\\Program Files\\M\xF8"
+              "dular\\Gadget\\Uninst.exe");
+    EXPECT_EQ(machine.EnvironmentVariable("PlugsetupPath2"),
+              "C:\\Program Files\\M\xF8"
+              "dular\\Gadget");
+}
+
+}  // namespace

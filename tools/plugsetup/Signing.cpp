@@ -1,0 +1,170 @@
+#include "tools/plugsetup/Signing.h"
+
+#include <stdlib.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "archive/PeImage.h"
+#include "archive/ProgramHeader.h"
+#include "archive/SetupClasses.h"
+#include "archive/SetupData.h"
+#include "system/FileErrors.h"
+#include "tools/plugsetup/HostFile.h"
+#include "tools/plugsetup/SetupFile.h"
+#include "tools/plugsetup/ShellCommand.h"
+#include "tools/plugsetup/Tool.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kMissingPlaceholderMessage[] = "--sign wants a command that holds both {in} and {out}, not '";
+constexpr char kNotFoundHint[] = " (the shell did not find the command)";
+constexpr char kNotRunnableHint[] = " (the shell could not run the command)";
+constexpr char kNoCertificateWarning[] =
+    "plugsetup: warning: %s carries no certificate table after signing; does the --sign command sign?\n";
+constexpr char kUninstallerWhat[] = "the uninstaller";
+constexpr char kSetupWhat[] = "the setup";
+
+std::string Indented(const std::string& text) {
+    std::string result;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        result += "\n    " + text.substr(start, end - start);
+        start = end + 1;
+    }
+    return result;
+}
+
+[[noreturn]] void SigningFailed(const std::string& what, const std::string& reason, const std::string& line,
+                                const std::string& output) {
+    std::string message = "signing " + what + " failed: " + reason + "\n  command: " + line;
+    message += output.empty() ? "\n  (no output)" : "\n  output:" + Indented(output);
+    throw Exception(message);
+}
+
+// A folder beside the output for the files in between, removed with everything in it.
+class WorkFolder {
+public:
+    explicit WorkFolder(const std::string& output) {
+        std::string pattern = output + ".partial-XXXXXX";
+        if (!mkdtemp(pattern.data())) throw EFileError(FileCreateErrorText(pattern, std::strerror(errno)));
+        path_ = fs::absolute(pattern);
+    }
+    ~WorkFolder() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    WorkFolder(const WorkFolder&) = delete;
+    WorkFolder& operator=(const WorkFolder&) = delete;
+    // Signing tools pick the format by the name's extension, so every file here ends in .exe.
+    std::string File(const char* name) const { return (path_ / name).string(); }
+
+private:
+    fs::path path_;
+};
+
+void WarnUnlessSigned(const std::optional<CertificateTable>& table, const char* what,
+                      std::ostream& warnings) {
+    if (table) return;
+    char text[256];
+    std::snprintf(text, sizeof text, kNoCertificateWarning, what);
+    warnings << text;
+}
+
+// The signed uninstaller must still be one that reads Uninstall.dat, or the setup would not use it.
+void CheckSignedUninstaller(const std::vector<std::uint8_t>& bytes) {
+    std::optional<ProgramHeaderWords> words = ProgramHeaderWordsIn(bytes.data(), bytes.size());
+    if (!words || !IsUninstaller(*words) || AppendedDataStart(*words))
+        throw Exception("signing the uninstaller changed its header words at 0x30 and 0x34");
+}
+
+// The signed setup must still find and pass its archive.
+void CheckSignedSetup(const std::string& path) {
+    WithSubject("the signed setup", [&] {
+        OpenedSetupFile setup = OpenSetupFile(path);
+        if (!setup.IsProgram) throw Exception("its archive offset word at 0x30 is gone");
+        CheckArchive(*setup.File);
+    });
+}
+
+}  // namespace
+
+void CheckSignCommand(const std::string& command) {
+    if (command.find(kSignInPlaceholder) == std::string::npos ||
+        command.find(kSignOutPlaceholder) == std::string::npos)
+        throw EUsageError(kMissingPlaceholderMessage + command + "'");
+}
+
+std::string SignCommandLine(const std::string& command, const std::string& in, const std::string& out) {
+    // One pass, so a placeholder inside a path that was put in is left alone.
+    const std::string inPlaceholder = kSignInPlaceholder, outPlaceholder = kSignOutPlaceholder;
+    std::string line;
+    for (std::size_t at = 0; at < command.size();) {
+        if (command.compare(at, inPlaceholder.size(), inPlaceholder) == 0) {
+            line += ShellQuoted(in);
+            at += inPlaceholder.size();
+        } else if (command.compare(at, outPlaceholder.size(), outPlaceholder) == 0) {
+            line += ShellQuoted(out);
+            at += outPlaceholder.size();
+        } else {
+            line += command[at++];
+        }
+    }
+    return line;
+}
+
+void SignFile(const std::string& command, const std::string& what, const std::string& in,
+              const std::string& out) {
+    const std::string line = SignCommandLine(command, in, out);
+    ShellResult result = RunShellCommand(line);
+    if (!result.Exited)
+        SigningFailed(what, "the command was ended by signal " + std::to_string(result.Status), line,
+                      result.Output);
+    if (result.Status != 0) {
+        std::string reason = "the command exited with status " + std::to_string(result.Status);
+        if (result.Status == 127) reason += kNotFoundHint;
+        if (result.Status == 126) reason += kNotRunnableHint;
+        SigningFailed(what, reason, line, result.Output);
+    }
+    std::error_code error;
+    if (!fs::is_regular_file(out, error) || fs::file_size(out, error) == 0)
+        SigningFailed(what, "the command wrote no signed file " + out, line, result.Output);
+}
+
+ArchiveWriteResult BuildSignedSetup(const std::string& command, const std::vector<std::uint8_t>& stub,
+                                    std::vector<SourceEntry> tree, const std::string& output,
+                                    const SetupFileWriter& writeSetup, std::ostream& warnings) {
+    WorkFolder work(output);
+
+    std::vector<std::uint8_t> uninstaller = UninstallerWithoutRecord(stub);
+    MakeUnsignedImage(uninstaller);
+    const std::string unsignedUninstaller = work.File("Uninst.exe");
+    {
+        auto file = HostFile::CreateForWriting(unsignedUninstaller);
+        file->Write(uninstaller.data(), uninstaller.size());
+        file->Close();
+    }
+    const std::string signedUninstallerPath = work.File("Uninst-signed.exe");
+    SignFile(command, kUninstallerWhat, unsignedUninstaller, signedUninstallerPath);
+    std::vector<std::uint8_t> signedUninstaller = ReadHostFile(signedUninstallerPath);
+    CheckSignedUninstaller(signedUninstaller);
+    WarnUnlessSigned(CertificateTableIn(signedUninstaller.data(), signedUninstaller.size()), kUninstallerWhat,
+                     warnings);
+    tree.push_back(SourceEntry::File(kUninstallerEntry, std::move(signedUninstaller)));
+
+    const std::string unsignedSetup = work.File("Setup.exe");
+    const std::string signedSetup = work.File("Setup-signed.exe");
+    ArchiveWriteResult result = writeSetup(unsignedSetup, tree);
+    SignFile(command, kSetupWhat, unsignedSetup, signedSetup);
+    CheckSignedSetup(signedSetup);
+    WarnUnlessSigned(ReadCertificateTable(*HostFile::OpenForReading(signedSetup)), kSetupWhat, warnings);
+    if (std::rename(signedSetup.c_str(), output.c_str()) != 0)
+        throw EFileError(FileCreateErrorText(output, std::strerror(errno)));
+    return result;
+}
