@@ -23,14 +23,7 @@ for version in 1.0.0 1.1.0; do
   "$PLUGSETUP" build --version $version -o "$E2E_OUT/Setup-$version.exe" "$E2E_OUT/product-$version"
 done
 
-install() {
-  start_program "$E2E_OUT/Setup-$1.exe"
-  walk_to_install "$folder_win"
-  press_button "Install"
-  wizard_page "$1-ready" "Installation Completed"
-  press_button "Finish"
-  expect_exit 0
-}
+install() { install_into "$E2E_OUT/Setup-$1.exe" "$folder_win" "$1"; }
 
 step "1.0.0"
 install 1.0.0
@@ -48,12 +41,6 @@ done
 ! reg_exists "$uninstall_key 1.00" /reg:32 || fail "the Uninstall key of 1.0.0 is still there"
 
 step "uninstall 1.1.0"
-start_program "$folder/Uninst.exe"
-expect_dialog confirm "Are you sure you want to completely remove Fixture 1.10" --title Confirm
-answer Confirm Yes
-expect_dialog report "Uninstallation successfully completed." --title Information
-grep -q "could not be removed" "$E2E_OUT/report.txt" && fail "the report names leftovers"
-answer Information OK
-expect_exit 0
+uninstall_cleanly "$folder/Uninst.exe" "Fixture 1.10"
 wait_removed "$folder"
 ! reg_exists "$uninstall_key 1.10" /reg:32 || fail "the Uninstall key is still there"
