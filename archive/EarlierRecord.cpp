@@ -56,16 +56,21 @@ void TInstaller::KeepEarlierItems(const std::string& uninstallerPath, const std:
     if (!earlier || !SameText(earlier->record.productName, productName)) return;
 
     // Items compare by kind and text, letters in either case, as Windows compares paths and keys.
+    // True when the line was known already; from then on it is.
     std::unordered_set<std::string> known;
-    for (const std::string& line : log_) known.insert(UpperAscii(line));
+    auto knows = [&known](const std::string& line) {
+        const std::string folded = UpperAscii(line);
+        return !known.insert(folded).second;
+    };
+    for (const std::string& line : log_) knows(line);
     // The uninstaller's own files go with its batch file, never as items.
     const char file = kItemLetters[static_cast<int>(ItemKind::File)];
-    known.insert(UpperAscii(file + uninstallerPath));
-    known.insert(UpperAscii(file + UninstallDataFileOf(uninstallerPath)));
+    knows(file + uninstallerPath);
+    knows(file + UninstallDataFileOf(uninstallerPath));
 
     std::vector<std::string> kept;
     for (const std::string& line : earlier->record.log) {
-        if (line.empty() || !known.insert(UpperAscii(line)).second) continue;
+        if (line.empty() || knows(line)) continue;
         if (StillThere(platform_, line)) kept.push_back(line);
     }
     // First, in their own order: the uninstaller walks backwards, so the new run's files go
