@@ -1,6 +1,6 @@
 #include "archive/CommonClasses.h"
 
-#include <cstdio>
+#include <string>
 
 #include "system/Exceptions.h"
 #include "system/Stream.h"
@@ -61,13 +61,9 @@ std::int32_t StrToIntDef(const std::string& text, std::int32_t defaultValue) {
 }
 
 std::string TProgramVersion::AsString() const {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%d.%d%d", Major, Minor, Release);
-    std::string result = buffer;
-    if (IsBeta()) {
-        std::snprintf(buffer, sizeof buffer, " beta %d", Beta);
-        result += buffer;
-    }
+    // Not snprintf: in Setup.exe it would link MinGW's whole printf, floating point and all.
+    std::string result = std::to_string(Major) + "." + std::to_string(Minor) + std::to_string(Release);
+    if (IsBeta()) result += " beta " + std::to_string(Beta);
     if (PressPreview) result += " (press preview)";
     return result;
 }

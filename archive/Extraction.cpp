@@ -80,6 +80,6 @@ void TInstaller::ExtractFile(Stream& data, const EntryRecord& record, std::int64
         }
     }
     // A file that a bundle's shared component writes again is counted, as logged, once.
-    if (loggedFiles_.count(path) == 0) writtenBytes_ += record.UnpackedSize;
+    if (!LoggedFile(path)) writtenBytes_ += record.UnpackedSize;
     AddItem(ItemKind::File, path);
 }

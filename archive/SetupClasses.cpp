@@ -72,8 +72,13 @@ bool TInstaller::ForceDirectory(const std::string& path) {
 }
 
 void TInstaller::AddItem(ItemKind kind, const std::string& text) {
-    if (kind == ItemKind::File && !loggedFiles_.insert(text).second) return;
+    // Paths compare as Windows compares them: one file, however its letters are cased.
+    if (kind == ItemKind::File && !loggedFiles_.insert(UpperAscii(text)).second) return;
     log_.push_back(kItemLetters[static_cast<int>(kind)] + text);
+}
+
+bool TInstaller::LoggedFile(const std::string& path) const {
+    return loggedFiles_.count(UpperAscii(path)) != 0;
 }
 
 void TInstaller::AddRegistryKey(RootKey root, const std::string& keyPath, bool view64) {

@@ -115,9 +115,9 @@ public:
     // afterwards; failing to create it is no error here.
     bool ForceDirectory(const std::string& path);
 
-    // Appends an item line. A file already logged in this run is not logged again: a bundle
-    // copies its shared components once per item, and the uninstaller counts a second deletion
-    // of the same file as a failure.
+    // Appends an item line. A file already logged in this run (its path equal but for the case
+    // of ASCII letters) is not logged again: a bundle copies its shared components once per
+    // item, and the uninstaller counts a second deletion of the same file as a failure.
     void AddItem(ItemKind kind, const std::string& text);
     // Logs a registry key that the installation wrote; roots other than these three log nothing.
     void AddRegistryKey(RootKey root, const std::string& keyPath, bool view64);
@@ -156,12 +156,14 @@ private:
     void WriteUninstallerCopy(const std::string& uninstallerPath, const std::string& extraData);
     void RegisterUninstaller(const std::string& uninstallerPath, const std::string& keyName,
                              const std::string& displayName, const UninstallListing& listing);
+    // Whether this run has logged a file at path, however its letters are cased.
+    bool LoggedFile(const std::string& path) const;
 
     Platform& platform_;
     std::string programPath_;
     ArchiveInfo info_;
     std::vector<std::string> log_;
-    std::unordered_set<std::string> loggedFiles_;
+    std::unordered_set<std::string> loggedFiles_;  // upper-case ASCII
     std::int64_t writtenBytes_ = 0;
     // Made by the first extracted file and kept for the next ones.
     std::unique_ptr<BodyInflater> inflater_;

@@ -115,7 +115,7 @@ void TInstaller::WriteUninstallerCopy(const std::string& uninstallerPath, const 
 
     // The record is now appended; one left beside by an earlier installation would stay behind.
     const std::string stale = UninstallDataFileOf(uninstallerPath);
-    if (loggedFiles_.count(stale) == 0 && HoldsUninstallRecord(platform_, stale)) {
+    if (!LoggedFile(stale) && HoldsUninstallRecord(platform_, stale)) {
         platform_.ChangeFileAttributes(stale, kAttrNormal);
         platform_.RemoveFile(stale);
     }

@@ -1,6 +1,7 @@
 #include "engine/Configuration.h"
 
 #include "engine/IniFile.h"
+#include "engine/SetupSchema.h"
 #include "engine/Variables.h"
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
@@ -9,10 +10,6 @@
 #include "system/WindowsEx.h"
 
 namespace {
-
-constexpr const char* kDefaultCompleteMessage =
-    "$ProductName has been installed successfully. You can start $ProductName from the Start "
-    "menu or the desktop. Please read the Readme.txt file for additional information.";
 
 std::string ReadWhole(Stream& stream) {
     std::string text(static_cast<std::size_t>(stream.Size() - stream.Position()), '\0');
@@ -50,52 +47,68 @@ std::unique_ptr<Stream> OpenSetupStream(SetupDataSource& source, Platform& platf
     return platform.OpenForReading(JoinPath(OwnFolder(platform), alternative), ShareMode::DenyWrite);
 }
 
+std::vector<std::string> SetupTextLines(const std::string& text) {
+    // No ANSI text begins with these bytes; editors that save "UTF-8 with BOM" put them there.
+    static const std::string kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0)
+        return SplitTextLines(text.substr(kByteOrderMark.size()));
+    return SplitTextLines(text);
+}
+
 std::vector<std::string> LoadSetupText(SetupDataSource& source, Platform& platform, const std::string& name) {
     std::unique_ptr<Stream> stream = OpenSetupStream(source, platform, name, "");
-    return SplitTextLines(ReadWhole(*stream));
+    return SetupTextLines(ReadWhole(*stream));
+}
+
+void ReadSetupIni(const IniFile& ini, SetupValues& values) {
+    SetupConfiguration& c = values.Config;
+    c.Is64Bit = ReadSchemaBoolean(ini, "Setup", "Is64Bit");
+    c.IsBundle = ReadSchemaBoolean(ini, "Setup", "IsBundle");
+    c.ProductName = ReadSchemaText(ini, "Setup", "ProductName");
+    c.ProductSuffix = ReadSchemaText(ini, "Setup", "ProductSuffix");
+    c.Publisher = ReadSchemaText(ini, "Setup", "Publisher");
+    c.RegistryRoot = ReadSchemaText(ini, "Setup", "RegistryRoot");
+    c.InstallDescription = ReadSchemaText(ini, "Setup", "InstallDescription");
+    c.WelcomeWin64 = ReadSchemaText(ini, "Setup", "WelcomeWin64");
+    c.IgnoreMinorVersion = ReadSchemaBoolean(ini, "Setup", "IgnoreMinorVersion");
+    c.DefaultFolder = ReadSchemaText(ini, "Setup", "DefaultFolder");
+    c.PersonalizeOwner = ReadSchemaText(ini, "Setup", "PersonalizeOwner");
+    c.PersonalizeInfo = ReadSchemaText(ini, "Setup", "PersonalizeInfo");
+    c.BundleSelectHeading = ReadSchemaText(ini, "Setup", "BundleSelectHeading");
+    c.BundleSelectDescription = ReadSchemaText(ini, "Setup", "BundleSelectDescription");
+    c.BundleRegistryRoot = ReadSchemaText(ini, "Setup", "BundleRegistryRoot");
+    c.BundleItemName = ReadSchemaText(ini, "Setup", "BundleItemName");
+
+    c.PageFlags = 0;
+    const std::pair<const char*, unsigned> pages[] = {
+        {"VstPluginFolder", kPageVstPluginFolder},
+        {"DigiPluginFolder", kPageDigiPluginFolder},
+        {"PhotoshopPluginFolder", kPagePhotoshopPluginFolder},
+        {"Personalization", kPagePersonalization},
+    };
+    for (const auto& [key, bit] : pages)
+        if (ReadSchemaBoolean(ini, "Pages", key)) c.PageFlags |= bit;
+
+    c.InstalledFiles = ReadSchemaList(ini, "InstalledFiles");
+    c.Folders = ReadSchemaList(ini, "Folders");
+    c.FoldersRegistry = ReadSchemaList(ini, "FoldersRegistry");
+    c.Components = ReadSchemaList(ini, "Components");
+    c.ComponentsOptions = ReadSchemaList(ini, "ComponentsOptions");
+    c.CallLibraries = ReadSchemaList(ini, "CallLibraries");
+    c.RegistrySettings = ReadSchemaList(ini, "RegistrySettings");
+    c.GlobalRegistrySettings = ReadSchemaList(ini, "GlobalRegistrySettings");
+    c.Shortcuts = ReadSchemaList(ini, "Shortcuts");
+    // Expanded now, while InstallDescription still holds its text as written.
+    c.CompleteMessage = ExpandText(values, ReadSchemaText(ini, "Complete", "Message"));
+    c.CompleteReadme = ReadSchemaText(ini, "Complete", "Readme");
+    c.CompleteProduct = ReadSchemaText(ini, "Complete", "Product");
 }
 
 void LoadConfiguration(SetupValues& values, SetupDataSource& source, Platform& platform,
                        const std::function<void(SetupValues&)>& loadBundle) {
     SetupConfiguration& c = values.Config;
     IniFile ini(LoadSetupText(source, platform, "Setup.ini"));
-
-    c.Is64Bit = ini.ReadBool("Setup", "Is64Bit", false);
-    c.IsBundle = ini.ReadBool("Setup", "IsBundle", false);
-    c.ProductName = ini.ReadString("Setup", "ProductName", "");
-    c.ProductSuffix = ini.ReadString("Setup", "ProductSuffix", "");
-    c.Publisher = ini.ReadString("Setup", "Publisher", "");
-    c.RegistryRoot = ini.ReadString("Setup", "RegistryRoot", "");
-    c.InstallDescription = ini.ReadString("Setup", "InstallDescription", "$ProductName");
-    c.WelcomeWin64 = ini.ReadString("Setup", "WelcomeWin64", "");
-    c.IgnoreMinorVersion = ini.ReadBool("Setup", "IgnoreMinorVersion", true);
-    c.DefaultFolder = ini.ReadString("Setup", "DefaultFolder", "");
-    c.PersonalizeOwner = ini.ReadString("Setup", "PersonalizeOwner", "");
-    c.PersonalizeInfo = ini.ReadString("Setup", "PersonalizeInfo", "");
-    c.BundleSelectHeading = ini.ReadString("Setup", "BundleSelectHeading", "");
-    c.BundleSelectDescription = ini.ReadString("Setup", "BundleSelectDescription", "");
-    c.BundleRegistryRoot = ini.ReadString("Setup", "BundleRegistryRoot", "");
-    c.BundleItemName = ini.ReadString("Setup", "BundleItemName", "");
-
-    c.PageFlags = 0;
-    if (ini.ReadBool("Pages", "VstPluginFolder", false)) c.PageFlags |= kPageVstPluginFolder;
-    if (ini.ReadBool("Pages", "DigiPluginFolder", false)) c.PageFlags |= kPageDigiPluginFolder;
-    if (ini.ReadBool("Pages", "PhotoshopPluginFolder", false)) c.PageFlags |= kPagePhotoshopPluginFolder;
-    if (ini.ReadBool("Pages", "Personalization", false)) c.PageFlags |= kPagePersonalization;
-
-    c.InstalledFiles = ini.ReadList("InstalledFiles");
-    c.Folders = ini.ReadList("Folders");
-    c.FoldersRegistry = ini.ReadList("FoldersRegistry");
-    c.Components = ini.ReadList("Components");
-    c.ComponentsOptions = ini.ReadList("ComponentsOptions");
-    c.CallLibraries = ini.ReadList("CallLibraries");
-    c.RegistrySettings = ini.ReadList("RegistrySettings");
-    c.GlobalRegistrySettings = ini.ReadList("GlobalRegistrySettings");
-    c.Shortcuts = ini.ReadList("Shortcuts");
-    // Expanded now, while InstallDescription still holds its text as written.
-    c.CompleteMessage = ExpandText(values, ini.ReadString("Complete", "Message", kDefaultCompleteMessage));
-    c.CompleteReadme = ini.ReadString("Complete", "Readme", "");
-    c.CompleteProduct = ini.ReadString("Complete", "Product", "");
+    ReadSetupIni(ini, values);
 
     // A missing licence is reported before an invalid configuration.
     c.LicenseText.clear();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+class IniFile;
 class Platform;
 class Stream;
 struct SetupValues;
@@ -81,8 +82,14 @@ public:
 // can be opened.
 std::unique_ptr<Stream> OpenSetupStream(SetupDataSource& source, Platform& platform, const std::string& name,
                                         const std::string& alternative);
-// The entry read whole as 8-bit text, split into lines at CR LF, CR or LF.
+// The setup's text reader: Setup.ini, Setup.lic and BundleInfo.ini as 8-bit text split into lines
+// at CR LF, CR or LF, without the UTF-8 byte order mark an editor may have put at its start.
+std::vector<std::string> SetupTextLines(const std::string& text);
+// The entry read whole through SetupTextLines.
 std::vector<std::string> LoadSetupText(SetupDataSource& source, Platform& platform, const std::string& name);
+// The values of Setup.ini into values.Config, every key and list through the schema
+// (SetupSchema.h); the completion message is expanded with values as they stand.
+void ReadSetupIni(const IniFile& ini, SetupValues& values);
 
 // Reads Setup.ini and Setup.lic into values.Config. values.SetupVersion must be set: the
 // completion message and the Welcome and description texts are expanded while loading.

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "engine/Bundles.h"
+#include "engine/IniFile.h"
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
 #include "system/Platform.h"
@@ -75,9 +76,8 @@ void DetectVst2Folder(SetupValues& values, Platform& platform) {
 bool HasVst3Plugins(const SetupValues& values, const BundleItemNames* item,
                     const ArchiveFolderSize& folderSize) {
     for (const std::string& line : values.Config.Components) {
-        SplitResult split = SplitAt(line, '=');
-        if (split.right.find("Vst3") == std::string::npos) continue;
-        std::string source = ExpandPath(values, split.left, item);
+        if (ListLineValue(line).find("Vst3") == std::string::npos) continue;
+        std::string source = ExpandPath(values, ListLineName(line), item);
         if (!source.empty() && folderSize(source) > 0) return true;
     }
     return false;
@@ -161,11 +161,14 @@ bool CanCreateFolder(Platform& platform, const std::string& path) {
     return result;
 }
 
+std::string PluginFileName(const std::string& path, const std::string& dllSuffix, bool vst3Component) {
+    if (!SameText(FileExtension(path), ".dll")) return path;
+    return WithoutExtension(path) + dllSuffix + (vst3Component ? ".vst3" : ".dll");
+}
+
 void PrepareFile(const SetupValues& values, Platform& platform, std::string& path,
                  std::uint32_t& attributes) {
-    if (SameText(FileExtension(path), ".dll")) {
-        path = WithoutExtension(path) + values.DllSuffix + (values.IsVst3Component ? ".vst3" : ".dll");
-    }
+    path = PluginFileName(path, values.DllSuffix, values.IsVst3Component);
     std::string name = ExtractFileName(path);
     bool desktopIni = SameText(name, "desktop.ini");
     if (desktopIni || SameText(name, "PlugIn.ico")) attributes = kAttrReadOnly | kAttrHidden | kAttrSystem;

@@ -45,6 +45,9 @@ void DetectPhotoshopFolder(SetupValues& values, Platform& platform);
 // the file system is left as found.
 bool CanCreateFolder(Platform& platform, const std::string& path);
 
+// The name a plug-in library gets on the way: a ".dll" file becomes its name, the component's
+// suffix and ".dll", or ".vst3" in a VST 3 component; other files keep their name.
+std::string PluginFileName(const std::string& path, const std::string& dllSuffix, bool vst3Component);
 // The file hook (TInstaller::OnFile): names plug-in libraries for the component being
 // extracted (DllSuffix, ".vst3") and marks folder-icon files; a desktop.ini makes its folder
 // read-only at once.

@@ -1,20 +1,44 @@
 #include "engine/IniFile.h"
 
-#include "archive/CommonClasses.h"
 #include "system/CommonUtils.h"
 
+namespace {
+
+int DigitValue(char c, bool hex) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (!hex) return -1;
+    char folded = FoldAscii(c);
+    return folded >= 'A' && folded <= 'F' ? folded - 'A' + 10 : -1;
+}
+
+}  // namespace
+
 std::optional<std::int32_t> ReadIniInteger(const std::string& value) {
-    constexpr std::int32_t kNone = INT32_MIN;
-    std::string text = value;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        text.erase(0, 1);
-        text[0] = '$';
+    std::size_t at = 0;
+    bool hex = false, negative = false;
+    if (value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X')) {
+        hex = true;
+        at = 2;
+    } else if (!value.empty() && value[0] == '$') {
+        hex = true;
+        at = 1;
+    } else if (!value.empty() && (value[0] == '+' || value[0] == '-')) {
+        negative = value[0] == '-';
+        at = 1;
     }
-    // Two different defaults tell "no number" apart from a number equal to one of them.
-    std::int32_t a = StrToIntDef(text, kNone);
-    if (a != kNone) return a;
-    std::int32_t b = StrToIntDef(text, 0);
-    return b == kNone ? std::optional<std::int32_t>(b) : std::nullopt;
+    if (at == value.size()) return std::nullopt;
+    std::uint64_t number = 0;
+    for (; at < value.size(); ++at) {
+        int digit = DigitValue(value[at], hex);
+        if (digit < 0) return std::nullopt;
+        number = number * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
+        if (number > 0xFFFFFFFFull) return std::nullopt;
+    }
+    // Hexadecimal gives the 32 bits as written ($FFFFFFFF is -1); decimal must fit a signed int.
+    if (hex) return static_cast<std::int32_t>(static_cast<std::uint32_t>(number));
+    if (number > (negative ? 0x80000000ull : 0x7FFFFFFFull)) return std::nullopt;
+    return static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(number)
+                                              : static_cast<std::int64_t>(number));
 }
 
 IniFile::IniFile(const std::vector<std::string>& lines) {
@@ -30,9 +54,9 @@ IniFile::IniFile(const std::vector<std::string>& lines) {
         if (sections_.empty()) continue;
         SplitResult parts = SplitAt(line, '=');
         if (parts.found)
-            sections_.back().lines.push_back({Trim(parts.left), Trim(parts.right), line, number});
+            sections_.back().lines.push_back({Trim(parts.left), Trim(parts.right), line, number, true});
         else
-            sections_.back().lines.push_back({std::string(), std::string(), line, number});
+            sections_.back().lines.push_back({std::string(), std::string(), line, number, false});
     }
 }
 
@@ -43,6 +67,7 @@ const IniSection* IniFile::Section(const std::string& name) const {
 }
 
 std::optional<std::string> IniFile::Value(const std::string& section, const std::string& key) const {
+    lookups_.emplace_back(section, key);
     const IniSection* found = Section(section);
     if (!found) return std::nullopt;
     for (const IniLine& line : found->lines)
@@ -63,10 +88,21 @@ bool IniFile::ReadBool(const std::string& section, const std::string& key, bool 
 }
 
 std::vector<std::string> IniFile::ReadList(const std::string& section) const {
+    lookups_.emplace_back(section, std::string());
     std::vector<std::string> result;
     const IniSection* found = Section(section);
     if (!found) return result;
+    // Both sides trimmed, so "= x" is stored as "=x".
     for (const IniLine& line : found->lines)
-        result.push_back(line.name.empty() ? line.text : line.name + "=" + line.value);
+        result.push_back(line.hasEquals ? line.name + "=" + line.value : line.text);
     return result;
+}
+
+std::string ListLineName(const std::string& line) {
+    SplitResult split = SplitAt(line, '=');
+    return split.found ? split.left : std::string();
+}
+
+std::string ListLineValue(const std::string& line) {
+    return SplitAt(line, '=').right;
 }

@@ -5,20 +5,22 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "system/CommonUtils.h"
 
-// Reads an integer as a configuration boolean or number does: "0x"/"0X" followed by
-// hexadecimal digits when longer than two characters, else a decimal integer ("$" with
-// hexadecimal digits accepted too). Anything else has no value.
+// Reads an integer as a configuration boolean does: hexadecimal after "0x" or "0X" (when longer
+// than two characters) or after "$", else a decimal integer with an optional sign. Anything else,
+// such as "x1" or "-0x1", has no value.
 std::optional<std::int32_t> ReadIniInteger(const std::string& value);
 
 struct IniLine {
     std::string name;  // empty for a line without "="
     std::string value;
-    std::string text;  // the trimmed line as written, for lines without "="
+    std::string text;  // the trimmed line as written
     int lineNumber;    // 1-based, for messages to vendors
+    bool hasEquals;    // the line holds "=" (its name may still be empty, as in "=x")
 };
 
 struct IniSection {
@@ -38,10 +40,20 @@ public:
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& fallback) const;
     bool ReadBool(const std::string& section, const std::string& key, bool fallback) const;
-    // Every stored line of a section as "name=value" (or the line itself), in file order.
+    // Every stored line of a section as "name=value" (a line without "=" as written), in file order.
     std::vector<std::string> ReadList(const std::string& section) const;
     const std::vector<IniSection>& Sections() const { return sections_; }
 
+    // Every section and key asked for through Value and ReadList (a list as its section and an
+    // empty key), in order: what a reader of the file depends on.
+    const std::vector<std::pair<std::string, std::string>>& Lookups() const { return lookups_; }
+
 private:
     std::vector<IniSection> sections_;
+    mutable std::vector<std::pair<std::string, std::string>> lookups_;
 };
+
+// A stored list line's name and value, split at the first "=". A line without "=" has an empty
+// name and an empty value: no lookup by name finds it.
+std::string ListLineName(const std::string& line);
+std::string ListLineValue(const std::string& line);

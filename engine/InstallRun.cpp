@@ -2,6 +2,7 @@
 
 #include "archive/SetupClasses.h"
 #include "engine/Bundles.h"
+#include "engine/IniFile.h"
 #include "engine/Settings.h"
 #include "engine/SetupInstaller.h"
 #include "system/CommonUtils.h"
@@ -37,7 +38,7 @@ private:
 std::int64_t ComponentsSize(const SetupValues& values, TInstaller& installer) {
     std::int64_t total = 0;
     for (const std::string& line : values.Config.Components)
-        total += installer.GetDirectorySize(SplitAt(line, '=').left);
+        total += installer.GetDirectorySize(ListLineName(line));
     return total;
 }
 
@@ -68,20 +69,28 @@ bool IsNoOverwrite(const SetupValues& values, const std::string& name) {
     return false;
 }
 
+ComponentLine ParseComponentLine(const std::string& line) {
+    ComponentLine component;
+    component.Source = ListLineName(line);
+    SplitResult option = SplitAt(ListLineValue(line), ',');
+    component.DestinationText = option.left;
+    if (option.found && option.right.size() >= kDllSuffixOptionLength &&
+        SameText(option.right.substr(0, kDllSuffixOptionLength), kDllSuffixOption))
+        component.DllSuffix = " " + Trim(option.right.substr(kDllSuffixOptionLength));
+    component.IsVst3 = component.DestinationText.find("Vst3") != std::string::npos;
+    return component;
+}
+
 void InstallComponents(SetupValues& values, TInstaller& installer, const TSetupBundleItem* item) {
     for (const std::string& line : values.Config.Components) {
         ComponentState state(values, installer);
-        SplitResult split = SplitAt(line, '=');
-        std::string source = ExpandPath(values, split.left, item);
-        SplitResult option = SplitAt(split.right, ',');
-        const std::string& destinationText = option.left;
-        if (option.found && option.right.size() >= kDllSuffixOptionLength &&
-            SameText(option.right.substr(0, kDllSuffixOptionLength), kDllSuffixOption))
-            values.DllSuffix = " " + Trim(option.right.substr(kDllSuffixOptionLength));
-        std::string destination = ExpandPath(values, destinationText, item);
+        const ComponentLine component = ParseComponentLine(line);
+        std::string source = ExpandPath(values, component.Source, item);
+        values.DllSuffix = component.DllSuffix;
+        std::string destination = ExpandPath(values, component.DestinationText, item);
         if (source.empty() || destination.empty()) continue;
-        installer.Overwrite = !IsNoOverwrite(values, split.left);
-        values.IsVst3Component = destinationText.find("Vst3") != std::string::npos;
+        installer.Overwrite = !IsNoOverwrite(values, component.Source);
+        values.IsVst3Component = component.IsVst3;
         installer.ExtractDirectory(source, destination,
                                    item != nullptr ? static_cast<std::int32_t>(item->FileDate) : 0);
     }

@@ -35,6 +35,16 @@ std::string DriveRoot(const std::string& path);
 // ESetupError(kNotEnoughSpaceMessage) unless the destination's drive has requiredBytes and the
 // reserve free. A drive that cannot be asked counts as full.
 void CheckDiskSpace(Platform& platform, const std::string& destination, std::int64_t requiredBytes);
+// One [Components] line: the source folder (as written, before expansion), the destination text
+// before the first ",", and the suffix of a "DLLSuffix:" option after it (a blank in front), or
+// empty. IsVst3 marks a component whose files the file hook gives the ".vst3" extension.
+struct ComponentLine {
+    std::string Source;
+    std::string DestinationText;
+    std::string DllSuffix;
+    bool IsVst3 = false;
+};
+ComponentLine ParseComponentLine(const std::string& line);
 // A [ComponentsOptions] line "name=NoOverwrite", both exactly as written.
 bool IsNoOverwrite(const SetupValues& values, const std::string& name);
 // Extracts every [Components] line whose source and destination expand, for one bundle item

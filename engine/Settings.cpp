@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "archive/SetupClasses.h"
+#include "engine/IniFile.h"
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
 #include "system/ShellUtils.h"
@@ -96,6 +97,8 @@ void WriteInstallationInfo(Platform& platform, const SetupValues& values) {
 void WriteFolderLocations(Platform& platform, const SetupValues& values) {
     ProductRegistry registry(platform, values, RootKey::CurrentUser);
     for (std::size_t i = 0; i < values.Config.Folders.size(); ++i) {
+        // A line without a name is no folder, so there is nothing to remember.
+        if (ListLineName(values.Config.Folders[i]).empty()) continue;
         std::string folder = ExpandPath(values, FolderValue(values, i), nullptr);
         RegistryLocation location = FolderRegistryLocation(values, i, values.VersionKey);
         try {

@@ -1,5 +1,6 @@
 #include "engine/Upgrade.h"
 
+#include "engine/IniFile.h"
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
 #include "system/Platform.h"
@@ -22,7 +23,8 @@ std::string ReadRecordValue(const SetupValues& values, Platform& platform, RootK
 }
 
 bool HasFoldersRegistryLine(const SetupValues& values, std::size_t index) {
-    std::string name = SplitAt(values.Config.Folders.at(index), '=').left;
+    std::string name = ListLineName(values.Config.Folders.at(index));
+    if (name.empty()) return false;
     for (const std::string& line : values.Config.FoldersRegistry) {
         SplitResult split = SplitAt(line, '=');
         if (split.found && SameText(split.left, name)) return true;
@@ -30,9 +32,9 @@ bool HasFoldersRegistryLine(const SetupValues& values, std::size_t index) {
     return false;
 }
 
-// DefaultFolder as a format text: "%d" is the major version, "%%" a percent sign; anything
-// else stays as written rather than failing the setup.
-std::string FormatDefaultFolder(const std::string& pattern, int major) {
+}  // namespace
+
+std::string FormatDefaultFolder(const std::string& pattern, int major, std::vector<std::string>* unknown) {
     std::string result;
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] == 'd') {
@@ -42,13 +44,12 @@ std::string FormatDefaultFolder(const std::string& pattern, int major) {
             result += '%';
             ++i;
         } else {
+            if (pattern[i] == '%' && unknown) unknown->push_back(pattern.substr(i, 2));
             result += pattern[i];
         }
     }
     return result;
 }
-
-}  // namespace
 
 void ComputeVersionKey(SetupValues& values) {
     values.VersionKey = FormatVersionKey(values.SetupVersion, values.Config.IgnoreMinorVersion);

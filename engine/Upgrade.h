@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "engine/Variables.h"
 
@@ -21,6 +22,10 @@ void ComputeVersionKey(SetupValues& values);
 // InstalledVersion, InstalledVersionKey and ExistingInstallFound: the newest recorded version
 // whose major version is not above this setup's.
 void FindExistingInstallation(SetupValues& values, Platform& platform);
+// DefaultFolder as a format text: "%d" is the major version, "%%" a percent sign; any other "%"
+// sequence stays as written rather than failing the setup, and is added to unknown when given.
+std::string FormatDefaultFolder(const std::string& pattern, int major,
+                                std::vector<std::string>* unknown = nullptr);
 // ProgramFilesFolder joined with DefaultFolder ("%d" standing for the major version).
 std::string DefaultDestination(const SetupValues& values);
 // DestinationFolder and ExistingFolder; an installation whose folder is unknown or misses one

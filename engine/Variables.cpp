@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/IniFile.h"
 #include "system/CommonUtils.h"
 
 namespace {
@@ -32,19 +33,15 @@ bool Contains(const std::string& text, const char* name) {
 
 // The switch test looks at the text as written, never at values inserted later.
 bool SwitchedOff(const SetupValues& values, const std::string& text, const BundleItemNames* item) {
-    return (!values.InstallVst2 && Contains(text, "$VstPluginFolder")) ||
-           (!values.InstallVst3 &&
-            (Contains(text, "$Vst3PluginFolder") || Contains(text, "$Vst3ProgramFolder"))) ||
-           (!values.InstallRtas && Contains(text, "$DigiPluginFolder")) ||
-           (!values.InstallAax && Contains(text, "$AaxPluginFolder")) ||
-           (!values.InstallPhotoshop && Contains(text, "$PhotoshopPluginFolder")) ||
-           (item == nullptr && Contains(text, "$BundleItem"));
+    for (const PathVariable& variable : PathVariables())
+        if (variable.Switch && !(values.*variable.Switch) && Contains(text, variable.Name)) return true;
+    return item == nullptr && Contains(text, kBundleItemVariable);
 }
 
 // "$BundleItem" stands for the item; "$BundleItem(Name)" keeps the entry for that item only.
 bool ExpandBundleItem(std::string& text, const BundleItemNames& item) {
-    static const std::string kVariable = "$BundleItem";
-    ReplaceEvery(text, "$BundleItemProductName", item.ProductName);
+    static const std::string kVariable = kBundleItemVariable;
+    ReplaceEvery(text, kBundleItemProductNameVariable, item.ProductName);
     std::size_t at = text.find(kVariable);
     while (at != std::string::npos) {
         text.erase(at, kVariable.size());
@@ -63,6 +60,36 @@ bool ExpandBundleItem(std::string& text, const BundleItemNames& item) {
 }
 
 }  // namespace
+
+const std::vector<TextVariable>& TextVariables() {
+    static const std::vector<TextVariable> variables = {
+        {"$ProductName", [](const SetupValues& v) { return v.Config.ProductName; }},
+        {"$FullProductName", [](const SetupValues& v) { return FullProductName(v); }},
+        {"$ProductVersion", [](const SetupValues& v) { return v.SetupVersion.AsString(); }},
+        {"$PersonalizeInfo", [](const SetupValues& v) { return v.Config.PersonalizeInfo; }},
+        {"$InstallDescription", [](const SetupValues& v) { return v.Config.InstallDescription; }},
+        {"$BundleSelectHeading", [](const SetupValues& v) { return v.Config.BundleSelectHeading; }},
+        {"$BundleSelectDescription", [](const SetupValues& v) { return v.Config.BundleSelectDescription; }},
+        {"$BitSuffix", [](const SetupValues& v) { return BitSuffix(v); }},
+    };
+    return variables;
+}
+
+const std::vector<PathVariable>& PathVariables() {
+    static const std::vector<PathVariable> variables = {
+        {"$Documents", &SetupValues::DocumentsFolder, nullptr},
+        {"$ProgramFolder", &SetupValues::DestinationFolder, nullptr},
+        {"$VstPluginFolder", &SetupValues::Vst2Folder, &SetupValues::InstallVst2},
+        // The program folder, for files that belong there only when VST 3 is installed.
+        {"$Vst3ProgramFolder", &SetupValues::DestinationFolder, &SetupValues::InstallVst3},
+        {"$Vst3PluginFolder", &SetupValues::Vst3Folder, &SetupValues::InstallVst3},
+        {"$DigiPluginFolder", &SetupValues::DigiFolder, &SetupValues::InstallRtas},
+        {"$AaxPluginFolder", &SetupValues::AaxFolder, &SetupValues::InstallAax},
+        {"$PhotoshopPluginFolder", &SetupValues::PhotoshopFolder, &SetupValues::InstallPhotoshop},
+        {"$ApplicationData", &SetupValues::AppDataFolder, nullptr},
+    };
+    return variables;
+}
 
 std::string BitSuffix(const SetupValues& values) {
     return values.Config.Is64Bit ? " (64-bit)" : "";
@@ -84,16 +111,9 @@ std::string FullProductName(const SetupValues& values) {
 }
 
 std::string ExpandText(const SetupValues& values, const std::string& text) {
-    const SetupConfiguration& config = values.Config;
     std::string result = text;
-    ReplaceEvery(result, "$ProductName", config.ProductName);
-    ReplaceEvery(result, "$FullProductName", FullProductName(values));
-    ReplaceEvery(result, "$ProductVersion", values.SetupVersion.AsString());
-    ReplaceEvery(result, "$PersonalizeInfo", config.PersonalizeInfo);
-    ReplaceEvery(result, "$InstallDescription", config.InstallDescription);
-    ReplaceEvery(result, "$BundleSelectHeading", config.BundleSelectHeading);
-    ReplaceEvery(result, "$BundleSelectDescription", config.BundleSelectDescription);
-    ReplaceEvery(result, "$BitSuffix", BitSuffix(values));
+    for (const TextVariable& variable : TextVariables())
+        ReplaceEvery(result, variable.Name, variable.Value(values));
     return result;
 }
 
@@ -109,7 +129,7 @@ std::string FolderValue(const SetupValues& values, std::size_t index) {
     const std::string& configured = values.Config.Folders.at(index);
     if (index < values.RememberedFolders.size() && !values.RememberedFolders[index].empty())
         return values.RememberedFolders[index];
-    return SplitAt(configured, '=').right;
+    return ListLineValue(configured);
 }
 
 std::string ExpandPath(const SetupValues& values, const std::string& text, const BundleItemNames* item) {
@@ -117,17 +137,12 @@ std::string ExpandPath(const SetupValues& values, const std::string& text, const
     std::string result = text;
     const std::vector<std::string>& folders = values.Config.Folders;
     for (std::size_t i = 0; i < folders.size(); ++i) {
-        ReplaceFirst(result, "%" + SplitAt(folders[i], '=').left,
-                     WithoutTrailingBackslash(FolderValue(values, i)));
+        // A line without a name names no folder; a lone "%" is no reference to it.
+        const std::string name = ListLineName(folders[i]);
+        if (!name.empty()) ReplaceFirst(result, "%" + name, WithoutTrailingBackslash(FolderValue(values, i)));
     }
-    const std::pair<const char*, const std::string*> kFolders[] = {
-        {"$Documents", &values.DocumentsFolder},     {"$ProgramFolder", &values.DestinationFolder},
-        {"$VstPluginFolder", &values.Vst2Folder},    {"$Vst3ProgramFolder", &values.DestinationFolder},
-        {"$Vst3PluginFolder", &values.Vst3Folder},   {"$DigiPluginFolder", &values.DigiFolder},
-        {"$AaxPluginFolder", &values.AaxFolder},     {"$PhotoshopPluginFolder", &values.PhotoshopFolder},
-        {"$ApplicationData", &values.AppDataFolder},
-    };
-    for (const auto& [name, value] : kFolders) ReplaceFirst(result, name, WithoutTrailingBackslash(*value));
+    for (const PathVariable& variable : PathVariables())
+        ReplaceFirst(result, variable.Name, WithoutTrailingBackslash(values.*variable.Folder));
     if (item != nullptr && !ExpandBundleItem(result, *item)) return "";
     return result;
 }
@@ -151,11 +166,11 @@ RegistryLocation ResolveRegistryPath(const SetupValues& values, const std::strin
 
 RegistryLocation FolderRegistryLocation(const SetupValues& values, std::size_t index,
                                         const std::string& versionKey) {
-    std::string name = SplitAt(values.Config.Folders.at(index), '=').left;
+    std::string name = ListLineName(values.Config.Folders.at(index));
     std::string location;
     for (const std::string& line : values.Config.FoldersRegistry) {
         SplitResult split = SplitAt(line, '=');
-        if (split.found && SameText(split.left, name)) {
+        if (split.found && !name.empty() && SameText(split.left, name)) {
             location = split.right;
             break;
         }

@@ -65,6 +65,28 @@ struct RegistryLocation {
     std::string ValueName;
 };
 
+// The text variables, in the order ExpandText replaces them.
+struct TextVariable {
+    const char* Name;  // "$ProductName"
+    std::string (*Value)(const SetupValues& values);
+};
+const std::vector<TextVariable>& TextVariables();
+
+// The folder variables of paths, in the order ExpandPath replaces them (after the %Name folders
+// and before the bundle item). Switch, when set, is the install switch that empties a whole path
+// naming the variable while it is off. A new folder variable is one line in this table and its
+// folder (and switch) in SetupValues.
+struct PathVariable {
+    const char* Name;  // "$VstPluginFolder"
+    std::string SetupValues::*Folder;
+    bool SetupValues::*Switch;
+};
+const std::vector<PathVariable>& PathVariables();
+
+// Stand for the bundle item a path is expanded for; a path naming them is skipped without one.
+inline constexpr const char* kBundleItemVariable = "$BundleItem";
+inline constexpr const char* kBundleItemProductNameVariable = "$BundleItemProductName";
+
 std::string BitSuffix(const SetupValues& values);
 std::string FullProductName(const SetupValues& values);
 // Replaces the text variables, every occurrence, in one fixed order.

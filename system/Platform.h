@@ -247,6 +247,9 @@ public:
     virtual std::string UserName() = 0;
     // An environment variable, or empty when it is unset.
     virtual std::string EnvironmentVariable(const std::string& name) = 0;
+    // Sets an environment variable of this process, which the programs it starts inherit; an
+    // empty value removes it.
+    virtual void SetEnvironmentValue(const std::string& name, const std::string& value) = 0;
     // Loads the library, calls the named export once without arguments and unloads it.
     virtual LibraryCall CallLibraryFunction(const std::string& library, const std::string& function) = 0;
     virtual void Pause(std::uint32_t milliseconds) = 0;

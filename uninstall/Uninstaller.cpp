@@ -105,8 +105,22 @@ void TUninstaller::RemoveRegistryKey(RootKey root, bool view64, const std::strin
     registry.DeleteKey(keyPath);
 }
 
-std::string TUninstaller::BatchFileText(const std::string& batchFile) const {
-    const std::string program = BatchQuoted(platform_.OwnProgramPath());
+std::string TUninstaller::BatchFileText(const std::string& batchFile,
+                                        std::vector<std::pair<std::string, std::string>>* environment) const {
+    std::vector<std::pair<std::string, std::string>> variables;
+    auto quoted = [&](const std::string& path) {
+        const bool ascii = std::all_of(path.begin(), path.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        if (ascii) return BatchQuoted(path);
+        auto found = std::find_if(variables.begin(), variables.end(),
+                                  [&](const auto& variable) { return variable.second == path; });
+        if (found == variables.end()) {
+            variables.emplace_back(kBatchPathVariable + std::to_string(variables.size() + 1), path);
+            found = variables.end() - 1;
+        }
+        return "\"%" + found->first + "%\"";
+    };
+    const std::string program = quoted(platform_.OwnProgramPath());
     // The uninstaller's file stays locked until its process ends; the loop waits for that with
     // a pause between tries, and gives up after a minute rather than spin on a file that can
     // never be deleted.
@@ -117,10 +131,11 @@ std::string TUninstaller::BatchFileText(const std::string& batchFile) const {
     text += "if exist " + program + " if %PlugsetupTries% lss " + std::to_string(kBatchFileTries) +
             " goto Repeat\r\n";
     // Only once the uninstaller is gone: an uninstaller the loop gave up on keeps its record.
-    if (!dataFile_.empty()) text += "if not exist " + program + " del " + BatchQuoted(dataFile_) + "\r\n";
+    if (!dataFile_.empty()) text += "if not exist " + program + " del " + quoted(dataFile_) + "\r\n";
     for (const std::string& folder : deferredFolders_)
-        text += "rd " + BatchQuoted(WithoutTrailingBackslash(folder)) + "\r\n";
-    text += "del " + BatchQuoted(batchFile) + "\r\n";
+        text += "rd " + quoted(WithoutTrailingBackslash(folder)) + "\r\n";
+    text += "del " + quoted(batchFile) + "\r\n";
+    if (environment) *environment = std::move(variables);
     return text;
 }
 
@@ -128,7 +143,9 @@ std::string TUninstaller::StartBatchFile(WindowRef owner) {
     std::string folder = platform_.TemporaryFolder();
     if (folder.empty()) folder = "C:\\";
     const std::string batchFile = IncludeBackslash(folder) + kBatchFileName;
-    const std::string text = BatchFileText(batchFile);
+    std::vector<std::pair<std::string, std::string>> environment;
+    const std::string text = BatchFileText(batchFile, &environment);
+    for (const auto& [name, value] : environment) platform_.SetEnvironmentValue(name, value);
     {
         auto out = platform_.CreateForWriting(batchFile);
         out->Write(text.data(), text.size());

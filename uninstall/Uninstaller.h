@@ -3,12 +3,15 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "archive/CommonClasses.h"
 #include "system/Platform.h"
 
 inline constexpr char kBatchFileName[] = "Uninstall.bat";
+// The batch file's variables for paths beyond ASCII: PlugsetupPath1, PlugsetupPath2, ...
+inline constexpr char kBatchPathVariable[] = "PlugsetupPath";
 // The batch file gives up on an uninstaller file it cannot delete after this many tries, about
 // one second apart.
 inline constexpr int kBatchFileTries = 60;
@@ -34,8 +37,12 @@ public:
     bool RemoveAll();
 
     // The batch file's text: delete the uninstaller once it has exited, then its Uninstall.dat,
-    // remove the deferred folders, delete itself.
-    std::string BatchFileText(const std::string& batchFile) const;
+    // remove the deferred folders, delete itself. cmd.exe reads a batch file in the OEM code page, not in the ANSI one
+    // our paths are in, so a path beyond ASCII reaches it through an environment variable that
+    // the batch file inherits (environment receives each name and value); ASCII paths are
+    // written as they are.
+    std::string BatchFileText(const std::string& batchFile,
+                              std::vector<std::pair<std::string, std::string>>* environment = nullptr) const;
     // Writes Uninstall.bat to the temporary folder and starts it hidden; returns its path. A
     // failure to save it propagates; whether it started is not asked.
     std::string StartBatchFile(WindowRef owner);

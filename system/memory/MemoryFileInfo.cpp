@@ -124,6 +124,9 @@ bool MemoryPlatform::ChangeFileAttributes(const std::string& path, std::uint32_t
         if (attributes != kAttrNormal) attributes &= ~std::uint32_t{kAttrNormal};
         node->attributes = attributes ? attributes : kAttrNormal;
     }
+    Write change{Write::Kind::Attributes, path};
+    change.attributes = node->attributes;
+    journal_.push_back(std::move(change));
     return true;
 }
 

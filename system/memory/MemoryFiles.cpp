@@ -178,6 +178,12 @@ std::unique_ptr<Stream> MemoryPlatform::OpenForReading(const std::string& path, 
 }
 
 std::unique_ptr<FileStream> MemoryPlatform::CreateForWriting(const std::string& path) {
+    std::unique_ptr<FileStream> stream = OpenForWritingUnrecorded(path);
+    journal_.push_back({Write::Kind::File, path});
+    return stream;
+}
+
+std::unique_ptr<FileStream> MemoryPlatform::OpenForWritingUnrecorded(const std::string& path) {
     std::string key = PathKey(path);
     Node* folder = Find(ExtractFilePath(path));
     if (!folder || !folder->isFolder)
@@ -211,6 +217,7 @@ FolderResult MemoryPlatform::CreateFolder(const std::string& path) {
         if (!parentNode || !parentNode->isFolder) return FolderResult::Failed;
     }
     MakeFolder(path);
+    journal_.push_back({Write::Kind::Folder, path});
     return FolderResult::Created;
 }
 
@@ -219,6 +226,7 @@ bool MemoryPlatform::RemoveFolder(const std::string& path) {
     Node* node = Find(key);
     if (!node || !node->isFolder || IsDriveRoot(key) || !ListTree(key).empty()) return false;
     nodes_.erase(key);
+    journal_.push_back({Write::Kind::RemovedFolder, path});
     return true;
 }
 
@@ -231,5 +239,6 @@ bool MemoryPlatform::RemoveFile(const std::string& path) {
         return false;
     disk_->GiveBack(node.bytes.size());
     nodes_.erase(it);
+    journal_.push_back({Write::Kind::RemovedFile, path});
     return true;
 }

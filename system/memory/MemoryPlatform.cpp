@@ -9,6 +9,7 @@ MemoryPlatform::MemoryPlatform()
     AddFolder("C:\\Users\\user\\Downloads");
     AddFolder("C:\\Users\\user\\AppData\\Local\\Temp");
     SeedMachine();
+    journal_.clear();  // the machine as it comes is no write of the program's
 }
 
 MemoryPlatform::~MemoryPlatform() = default;

@@ -70,6 +70,9 @@ public:
     int WindowsMajorVersion() override { return windowsMajor_; }
     std::string UserName() override { return userName_; }
     std::string EnvironmentVariable(const std::string& name) override;
+    void SetEnvironmentValue(const std::string& name, const std::string& value) override {
+        SetEnvironment(name, value);
+    }
     LibraryCall CallLibraryFunction(const std::string& library, const std::string& function) override;
     void Pause(std::uint32_t milliseconds) override { pauses_.push_back(milliseconds); }
 
@@ -86,6 +89,35 @@ public:
     std::string FileText(const std::string& path);
     // The stored spelling of every file and folder below a folder, in path order.
     std::vector<std::string> ListTree(const std::string& folder);
+
+    // --- the journal of writes ---------------------------------------------------------------
+    // Every change made through the Platform interface, in the order it was made: folders and
+    // files created or removed, attributes set, registry values written, keys removed and shell
+    // links saved. The set-up calls above are not recorded, and a journal starts empty.
+    struct Write {
+        enum class Kind {
+            Folder,
+            File,
+            Attributes,
+            RegistryValue,
+            Shortcut,
+            RemovedFolder,
+            RemovedFile,
+            RemovedKey
+        };
+        Kind kind;
+        // A file or folder as the program named it; for the registry the key path below root as
+        // the program opened it (relative opens joined), without a leading backslash.
+        std::string path;
+        std::uint32_t attributes = 0;  // Attributes: the new set
+        RootKey root = RootKey::CurrentUser;
+        bool view64 = false;  // the key was opened asking for the 64-bit view
+        std::string valueName{};
+        RegistryValue value{};
+        ShellLink link{};  // Shortcut
+    };
+    const std::vector<Write>& Journal() const { return journal_; }
+    void ClearJournal() { journal_.clear(); }
 
     // --- dialogs -------------------------------------------------------------------------
     struct Dialog {
@@ -182,6 +214,7 @@ public:
 
 private:
     Node* Find(const std::string& path);
+    std::unique_ptr<FileStream> OpenForWritingUnrecorded(const std::string& path);
     Node& MakeFolder(const std::string& path);
     static std::string UpperFontKey(const std::string& name);
     std::shared_ptr<RegNode> ResolveRegistryKey(const RegistryKey& base, const std::string& path,
@@ -193,6 +226,7 @@ private:
 
     std::string ownProgramPath_;
     std::map<std::string, std::shared_ptr<Node>> nodes_;
+    std::vector<Write> journal_;
     std::vector<Dialog> dialogs_;
     std::deque<bool> answers_;
     std::deque<bool> retryAnswers_;

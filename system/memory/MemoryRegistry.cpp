@@ -16,11 +16,41 @@ enum : std::uint32_t {
 
 class MemoryKeyHandle : public RegistryKey::Handle {
 public:
-    MemoryKeyHandle(std::shared_ptr<MemoryPlatform::RegNode> node, std::uint32_t access)
-        : node(std::move(node)), access(access) {}
+    MemoryKeyHandle(std::shared_ptr<MemoryPlatform::RegNode> node, std::uint32_t access, RootKey root,
+                    std::string path, bool view64)
+        : node(std::move(node)), access(access), root(root), path(std::move(path)), view64(view64) {}
     std::shared_ptr<MemoryPlatform::RegNode> node;
     std::uint32_t access;
+    // How the program reached the key, for the journal: the root, the path below it and whether
+    // it asked for the 64-bit view on the way (a key opened below a 64-bit one is in that view).
+    RootKey root;
+    std::string path;
+    bool view64;
 };
+
+struct NamedKey {
+    RootKey root = RootKey::CurrentUser;
+    std::string path;
+    bool view64 = false;
+};
+
+// The key as the program names it: a path below a root, or below an opened key.
+NamedKey NameOf(const RegistryKey& base, const std::string& path, std::uint32_t access) {
+    const bool asked64 = (access & kKeyWow64_64Key) != 0;
+    if (base.IsRoot()) return {base.Root(), path, asked64};
+    auto* handle = dynamic_cast<MemoryKeyHandle*>(base.Opened());
+    if (!handle) return {RootKey::CurrentUser, path, asked64};
+    std::string joined =
+        handle->path.empty() || path.empty() ? handle->path + path : handle->path + "\\" + path;
+    return {handle->root, joined, handle->view64 || asked64};
+}
+
+RegistryKey OpenedKey(std::shared_ptr<MemoryPlatform::RegNode> node, const RegistryKey& base,
+                      const std::string& path, std::uint32_t access) {
+    NamedKey name = NameOf(base, path, access);
+    return RegistryKey(std::make_unique<MemoryKeyHandle>(std::move(node), access, name.root,
+                                                         std::move(name.path), name.view64));
+}
 
 std::vector<std::string> SplitKeyPath(const std::string& path) {
     std::vector<std::string> parts;
@@ -144,14 +174,14 @@ RegistryKey MemoryPlatform::OpenRegistryKey(const RegistryKey& base, const std::
                                             std::uint32_t access) {
     auto node = ResolveRegistryKey(base, path, access, false, nullptr);
     if (!node) return RegistryKey();
-    return RegistryKey(std::make_unique<MemoryKeyHandle>(node, access));
+    return OpenedKey(std::move(node), base, path, access);
 }
 
 RegistryKey MemoryPlatform::CreateRegistryKey(const RegistryKey& base, const std::string& path,
                                               std::uint32_t access) {
     auto node = ResolveRegistryKey(base, path, access, true, nullptr);
     if (!node) return RegistryKey();
-    return RegistryKey(std::make_unique<MemoryKeyHandle>(node, access));
+    return OpenedKey(std::move(node), base, path, access);
 }
 
 std::optional<RegistryValue> MemoryPlatform::ReadRegistryValue(const RegistryKey& key,
@@ -168,6 +198,13 @@ bool MemoryPlatform::WriteRegistryValue(const RegistryKey& key, const std::strin
     RegNode* node = KeyNode(key, kKeySetValue);
     if (!node) return false;
     node->values[UpperAscii(name)] = RegNode::Value{name, value};
+    NamedKey named = NameOf(key, "", 0);
+    Write written{Write::Kind::RegistryValue, named.path};
+    written.root = named.root;
+    written.view64 = named.view64;
+    written.valueName = name;
+    written.value = value;
+    journal_.push_back(std::move(written));
     return true;
 }
 
@@ -198,6 +235,11 @@ bool MemoryPlatform::RemoveKeyNode(const RegistryKey& base, const std::string& p
         if (rootNode == node) return false;
     node->deleted = true;
     node->parent->children.erase(UpperAscii(node->name));
+    NamedKey named = NameOf(base, path, view);
+    Write removed{Write::Kind::RemovedKey, named.path};
+    removed.root = named.root;
+    removed.view64 = named.view64;
+    journal_.push_back(std::move(removed));
     return true;
 }
 

@@ -50,11 +50,15 @@ bool MemoryPlatform::SaveShellLink(const std::string& linkFile, const ShellLink&
         PutField(bytes, *field);
     PutField(bytes, std::to_string(link.iconIndex));
     try {
-        auto stream = CreateForWriting(linkFile);
+        auto stream = OpenForWritingUnrecorded(linkFile);
         stream->Write(bytes.data(), bytes.size());
     } catch (const EFileError&) {
         return false;
     }
+    // The link file is the shortcut; it is recorded as one, not as a file of its own.
+    Write saved{Write::Kind::Shortcut, linkFile};
+    saved.link = link;
+    journal_.push_back(std::move(saved));
     return true;
 }
 

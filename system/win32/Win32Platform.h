@@ -54,6 +54,7 @@ public:
     int WindowsMajorVersion() override;
     std::string UserName() override;
     std::string EnvironmentVariable(const std::string& name) override;
+    void SetEnvironmentValue(const std::string& name, const std::string& value) override;
     LibraryCall CallLibraryFunction(const std::string& library, const std::string& function) override;
     void Pause(std::uint32_t milliseconds) override;
 };

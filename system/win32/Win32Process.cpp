@@ -43,6 +43,10 @@ std::string Win32Platform::EnvironmentVariable(const std::string& name) {
     }
 }
 
+void Win32Platform::SetEnvironmentValue(const std::string& name, const std::string& value) {
+    SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str());
+}
+
 LibraryCall Win32Platform::CallLibraryFunction(const std::string& library, const std::string& function) {
     // By its full path; the altered search finds the library's own dependencies beside it,
     // never beside the setup.

@@ -57,7 +57,11 @@ write_u32() { write_bytes "$1" "$2" $(($3 & 255)) $(($3 >> 8 & 255)) $(($3 >> 16
 flip_byte() { write_u8 "$1" "$2" $(($(read_u8 "$1" "$2") ^ 0xFF)); }
 file_size() { stat -c %s "$1"; }
 
-driver() { "$WINE_RUN" "$DRIVER_EXE" "$@" </dev/null; }
+# The driver is an ANSI program like the setup: it takes its arguments and prints window texts in
+# Wine's ANSI code page (1252 in the default locale; a scenario that runs Wine in another locale
+# sets WINDOWS_CODEPAGE). What it prints is decoded here, so scenarios compare UTF-8 text.
+WINDOWS_CODEPAGE=${WINDOWS_CODEPAGE:-1252}
+driver() { "$WINE_RUN" "$DRIVER_EXE" "$@" </dev/null | iconv -f "CP$WINDOWS_CODEPAGE" -t UTF-8; }
 
 # Wine reaches the Linux file system through drive Z:.
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
@@ -203,6 +207,21 @@ answer() {
   driver wait-gone --title "$1" >/dev/null || fail "\"$1\" stays after $2"
 }
 
+# Runs the uninstaller at the Linux path UNINSTALLER for PRODUCT (as its question names it),
+# answers Yes (or the caption YES of that button where Windows speaks another language), and
+# expects a clean report and the uninstaller's folder gone.
+uninstall_cleanly() {
+  local uninstaller=$1 product=$2 yes=${3:-Yes}
+  start_program "$uninstaller"
+  expect_dialog confirm "Are you sure you want to completely remove $product" --title Confirm
+  answer Confirm "$yes"
+  expect_dialog report "Uninstallation successfully completed." --title Information
+  ! grep -qF 'Some items could not be removed' "$E2E_OUT/report.txt" || fail "a clean uninstall reports leftovers"
+  answer Information OK
+  expect_exit 0
+  wait_removed "$(dirname "$uninstaller")"
+}
+
 # --- The prefix's registry and files ----------------------------------------------------------
 # The data of one value as "reg query" prints it, or nothing when key or value is missing; extra
 # arguments such as /reg:64 pick the registry view.
@@ -213,11 +232,21 @@ reg_value() {
     sed -n "s/^ *$name *REG_[A-Z_]* *//p" || true
 }
 reg_exists() { "$WINE_RUN" reg query "$@" </dev/null >/dev/null 2>&1; }
+# A key and its values as "reg export" writes them, in UTF-8 and without CRs; nothing when the
+# key is missing. Lossless where reg query prints in the OEM code page; extra arguments such as
+# /reg:32 pick the view.
+reg_export() {
+  local key=$1 file=$E2E_OUT/export.reg
+  shift
+  rm -f "$file"
+  "$WINE_RUN" reg export "$key" "$(windows_path "$file")" "$@" /y </dev/null >/dev/null 2>&1 || return 0
+  iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r'
+}
 expect_value() {
   local want=$1 got
   shift
   got=$(reg_value "$@")
-  [[ $got == "$want" ]] || fail "$1 $2 $3 is \"$got\", expected \"$want\""
+  [[ $got == "$want" ]] || fail "$* is \"$got\", expected \"$want\""
 }
 expect_files() { local f; for f in "$@"; do [[ -f $f ]] || fail "${f#"$PLUGSETUP_WINEPREFIX"/} is missing"; done; }
 expect_absent() { local f; for f in "$@"; do [[ ! -e $f ]] || fail "${f#"$PLUGSETUP_WINEPREFIX"/} is still there"; done; }

@@ -1,5 +1,6 @@
 #include "tools/plugsetup/Arguments.h"
 
+#include "tools/plugsetup/CodePage.h"
 #include "tools/plugsetup/Tool.h"
 
 Arguments::Arguments(const std::vector<std::string>& args, const std::vector<OptionRule>& rules) {
@@ -46,4 +47,20 @@ std::optional<std::string> Arguments::Value(const std::string& name) const {
 void Arguments::ExpectPositional(std::size_t count, const char* what) const {
     if (positional_.size() < count) throw EUsageError(std::string("missing ") + what);
     if (positional_.size() > count) throw EUsageError("unexpected argument '" + positional_[count] + "'");
+}
+
+std::unique_ptr<CodePage> CodePageFromArguments(const Arguments& arguments) {
+    const std::string text = arguments.Value("--codepage").value_or(std::to_string(kDefaultCodePage));
+    int number = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9' || number > 99999)
+            throw EUsageError("--codepage wants a number, not '" + text + "'");
+        number = number * 10 + (c - '0');
+    }
+    if (text.empty()) throw EUsageError("--codepage wants a number");
+    try {
+        return OpenCodePage(number);
+    } catch (const ECodePageError& error) {
+        throw EUsageError(std::string("--codepage: ") + error.what());
+    }
 }

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class CodePage;
 class TProgramVersion;
 
 struct OptionRule {
@@ -32,3 +34,9 @@ private:
 // --version MAJOR.MINOR.RELEASE with --beta and --press-preview, as every command takes them;
 // a missing --version gives fallback, or EUsageError when there is none.
 TProgramVersion VersionFromArguments(const Arguments& arguments, const TProgramVersion* fallback = nullptr);
+
+// --codepage N, the Windows code page the archive holds names and texts in; 1252 when not given.
+// Every command that writes or shows names takes it, with the same default: the archive does not
+// record it.
+inline constexpr OptionRule kCodePageOption = {"--codepage", true};
+std::unique_ptr<CodePage> CodePageFromArguments(const Arguments& arguments);

@@ -12,6 +12,7 @@
 #include "system/FileErrors.h"
 #include "tools/plugsetup/Arguments.h"
 #include "tools/plugsetup/BuildTime.h"
+#include "tools/plugsetup/CodePage.h"
 #include "tools/plugsetup/HostFile.h"
 #include "tools/plugsetup/ProductCheck.h"
 #include "tools/plugsetup/ProductTree.h"
@@ -36,7 +37,7 @@ constexpr const char* kReservedEntryMessage =
 const std::vector<OptionRule> kBuildOptions = {
     {"--version", true},    {"--beta", true},      {"--press-preview", false},
     {"--build-time", true}, {"--stub", true},      {"--data-file", false},
-    {"-o", true},           {"--no-check", false}, {"--sign", true},
+    {"-o", true},           {"--no-check", false}, kCodePageOption, {"--sign", true},
 };
 
 bool ParseDecimal(const std::string& text, std::int32_t& value) {
@@ -150,6 +151,7 @@ int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
 
     ArchiveWriterOptions options;
     options.Version = VersionFromArguments(arguments);
+    const std::unique_ptr<CodePage> codePage = CodePageFromArguments(arguments);
     options.BuildTime = ChooseBuildTime(arguments, env);
     const std::string& productDir = arguments.Positional()[0];
 
@@ -165,13 +167,13 @@ int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
     }
     // A setup that stops on the user's machine is worse than no setup.
     if (!arguments.Has("--no-check")) {
-        const int errors = PrintFindings(env.Err, CheckProduct(productDir, options.Version));
+        const int errors = PrintFindings(env.Err, CheckProduct(productDir, options.Version, *codePage));
         if (errors > 0)
             throw Exception(productDir + ": " + std::to_string(errors) +
                             (errors == 1 ? " error" : " errors") +
                             " (see above); fix them, or build anyway with --no-check");
     }
-    std::vector<SourceEntry> tree = ReadProductTree(productDir);
+    std::vector<SourceEntry> tree = ReadProductTree(productDir, *codePage);
     RefuseReservedNames(tree, productDir);
 
     ArchiveWriteResult result;

@@ -1,5 +1,6 @@
 // plugsetup check: the product folder's mistakes as "file:line: error|warning: message".
 #include "tools/plugsetup/Arguments.h"
+#include "tools/plugsetup/CodePage.h"
 #include "tools/plugsetup/ProductCheck.h"
 #include "tools/plugsetup/Tool.h"
 
@@ -9,6 +10,7 @@ const std::vector<OptionRule> kCheckOptions = {
     {"--version", true},
     {"--beta", true},
     {"--press-preview", false},
+    kCodePageOption,
 };
 
 }  // namespace
@@ -19,8 +21,9 @@ int RunCheck(const std::vector<std::string>& args, ToolEnvironment& env) {
     TProgramVersion fallback;
     fallback.Major = 1;
     const TProgramVersion version = VersionFromArguments(arguments, &fallback);
+    const std::unique_ptr<CodePage> codePage = CodePageFromArguments(arguments);
     const std::string& productDir = arguments.Positional()[0];
-    std::vector<CheckFinding> findings = CheckProduct(productDir, version);
+    std::vector<CheckFinding> findings = CheckProduct(productDir, version, *codePage);
     const int errors = PrintFindings(env.Out, findings);
     const std::size_t warnings = findings.size() - static_cast<std::size_t>(errors);
     env.Out << productDir << ": " << errors << (errors == 1 ? " error, " : " errors, ") << warnings

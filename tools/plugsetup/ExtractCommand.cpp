@@ -9,6 +9,7 @@
 #include "system/Exceptions.h"
 #include "system/memory/MemoryPlatform.h"
 #include "tools/plugsetup/Arguments.h"
+#include "tools/plugsetup/CodePage.h"
 #include "tools/plugsetup/HostFile.h"
 #include "tools/plugsetup/SetupFile.h"
 #include "tools/plugsetup/Tool.h"
@@ -26,15 +27,16 @@ void WriteOut(const std::filesystem::path& path, const std::vector<std::uint8_t>
 }
 
 // Copies everything below the machine's output folder to dest and clears it there, so only
-// one top-level entry is held in memory at a time.
+// one top-level entry is held in memory at a time. Names come out decoded from the code page;
+// contents stay as the setup writes them.
 // Each file written is listed as shown + its path below dest.
-void MoveOut(MemoryPlatform& machine, const std::filesystem::path& dest, const std::string& shown,
-             ToolEnvironment& env) {
+void MoveOut(MemoryPlatform& machine, const CodePage& codePage, const std::filesystem::path& dest,
+             const std::string& shown, ToolEnvironment& env) {
     const std::string prefix = kOutputFolder;
     std::vector<std::string> tree = machine.ListTree(prefix);
     std::filesystem::create_directories(dest);  // an empty folder entry too
     for (const std::string& stored : tree) {
-        std::string relative = stored.substr(prefix.size());
+        std::string relative = codePage.Decode(stored.substr(prefix.size()));
         bool folder = !relative.empty() && relative.back() == '\\';
         if (folder) relative.pop_back();
         // Entry names never hold "/" (the reader refuses them), so this maps one to one.
@@ -63,7 +65,8 @@ std::string NoSuchEntry(const std::string& name) {
 }  // namespace
 
 int RunExtract(const std::vector<std::string>& args, ToolEnvironment& env) {
-    Arguments arguments(args, {});
+    Arguments arguments(args, {kCodePageOption});
+    const std::unique_ptr<CodePage> codePage = CodePageFromArguments(arguments);
     const std::vector<std::string>& positional = arguments.Positional();
     if (positional.size() > 3) throw EUsageError("unexpected argument '" + positional[3] + "'");
     if (positional.size() != 3) arguments.ExpectPositional(2, "FILE and DEST");
@@ -85,21 +88,24 @@ int RunExtract(const std::vector<std::string>& args, ToolEnvironment& env) {
 
         std::filesystem::create_directories(dest);
         auto extractOne = [&](const EntryRecord& record, const std::filesystem::path& where, bool intoSelf) {
+            const std::string name = codePage->Decode(record.Name);
             if (record.IsDirectory()) {
                 installer.ExtractDirectory(record.Name, kOutputFolder, 0);
                 if (intoSelf)
-                    MoveOut(machine, where, "", env);
+                    MoveOut(machine, *codePage, where, "", env);
                 else
-                    MoveOut(machine, where / record.Name, record.Name + "/", env);
+                    MoveOut(machine, *codePage, where / name, name + "/", env);
             } else {
                 auto loaded = installer.LoadFile(record.Name);
-                WriteOut(where / record.Name, loaded->Bytes());
-                env.Out << record.Name << "\n";
+                WriteOut(where / name, loaded->Bytes());
+                env.Out << name << "\n";
             }
         };
         if (positional.size() == 3) {
             // One entry: a folder's contents go straight into DEST, as the setup would put them.
-            const std::string& name = positional[1];
+            const std::string& asked = positional[1];
+            std::string name;
+            if (!codePage->Encode(asked, name)) throw Exception(NoSuchEntry(asked));
             auto data = installer.OpenData();
             EntryListReader list = TopLevelEntries(*data, installer.Info());
             std::optional<FoundEntry> found = FindEntry(list, name, true);
@@ -107,7 +113,7 @@ int RunExtract(const std::vector<std::string>& args, ToolEnvironment& env) {
                 EntryListReader again = TopLevelEntries(*data, installer.Info());
                 found = FindEntry(again, name, false);
             }
-            if (!found) throw Exception(NoSuchEntry(name));
+            if (!found) throw Exception(NoSuchEntry(asked));
             data.reset();
             extractOne(found->Record, dest, true);
             return;

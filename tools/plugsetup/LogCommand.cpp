@@ -1,15 +1,18 @@
-// plugsetup log FILE: the uninstall record of an uninstaller (Uninst.exe) or of an Uninstall.dat.
+// plugsetup log FILE: the uninstall record of an uninstaller (Uninst.exe) or of an Uninstall.dat,
+// its names decoded from the code page.
 #include <filesystem>
 
 #include "archive/ProgramHeader.h"
 #include "tools/plugsetup/Arguments.h"
+#include "tools/plugsetup/CodePage.h"
 #include "tools/plugsetup/HostFile.h"
 #include "tools/plugsetup/Tool.h"
 #include "uninstall/UninstallRecord.h"
 
 int RunLog(const std::vector<std::string>& args, ToolEnvironment& env) {
-    Arguments arguments(args, {});
+    Arguments arguments(args, {kCodePageOption});
     arguments.ExpectPositional(1, "FILE");
+    const std::unique_ptr<CodePage> codePage = CodePageFromArguments(arguments);
     const std::string& path = arguments.Positional()[0];
     WithSubject(path, [&] {
         auto file = HostFile::OpenForReading(path);
@@ -29,9 +32,9 @@ int RunLog(const std::vector<std::string>& args, ToolEnvironment& env) {
         Stream& record = data ? *data : *file;
         record.Seek(start);
         UninstallRecord read = ReadUninstallRecord(record);
-        env.Out << "Product: " << read.productName << "\n";
+        env.Out << "Product: " << codePage->Decode(read.productName) << "\n";
         env.Out << "Version: " << read.version.AsString() << "\n";
-        for (const std::string& line : read.log) env.Out << line << "\n";
+        for (const std::string& line : read.log) env.Out << codePage->Decode(line) << "\n";
     });
     return kExitOk;
 }

@@ -1,8 +1,8 @@
 // plugsetup preview: the real engine installs the product on an in-memory Windows, and every
-// folder, file, registry value and shortcut it writes is printed in the order it was written.
+// folder, file, attribute, registry value and shortcut it writes is printed from the machine's
+// journal of writes, in the order it was written.
 #include <sys/stat.h>
 #include <cstdio>
-#include <map>
 
 #include "archive/ArchiveWriter.h"
 #include "archive/ProgramHeader.h"
@@ -14,6 +14,7 @@
 #include "system/memory/MemoryPlatform.h"
 #include "tools/plugsetup/Arguments.h"
 #include "tools/plugsetup/BuildTime.h"
+#include "tools/plugsetup/CodePage.h"
 #include "tools/plugsetup/HostFile.h"
 #include "tools/plugsetup/ProductTree.h"
 #include "tools/plugsetup/Tool.h"
@@ -25,9 +26,10 @@ constexpr char kDataPath[] = "C:\\Users\\user\\Downloads\\Setup.dat";
 constexpr std::size_t kStubSize = 0x200;
 
 const std::vector<OptionRule> kPreviewOptions = {
-    {"--version", true},    {"--beta", true},           {"--press-preview", false},
-    {"--build-time", true}, {"--64bit-windows", false}, {"--32bit-windows", false},
-    {"--json", false},
+    {"--version", true},        {"--beta", true},
+    {"--press-preview", false}, {"--build-time", true},
+    {"--64bit-windows", false}, {"--32bit-windows", false},
+    {"--json", false},          kCodePageOption,
 };
 
 struct PlanStep {
@@ -62,92 +64,84 @@ std::string PackedDateText(std::uint32_t packed) {
            " " + TwoDigits(time >> 11) + ":" + TwoDigits(time >> 5 & 63) + ":" + TwoDigits((time & 31) * 2);
 }
 
-// The in-memory machine, noting every write the installation makes.
-class PreviewMachine : public MemoryPlatform {
-public:
-    std::vector<PlanStep> Steps;
+std::string AttributeLetters(std::uint32_t attributes) {
+    std::string letters;
+    const std::pair<std::uint32_t, char> kLetters[] = {{kAttrReadOnly, 'R'}, {kAttrHidden, 'H'},
+                                                       {kAttrSystem, 'S'},   {kAttrDirectory, 'D'},
+                                                       {kAttrArchive, 'A'},  {kAttrNormal, 'N'}};
+    for (const auto& [bit, letter] : kLetters)
+        if (attributes & bit) letters += letter;
+    return letters;
+}
 
-    FolderResult CreateFolder(const std::string& path) override {
-        FolderResult result = MemoryPlatform::CreateFolder(path);
-        if (result == FolderResult::Created) Steps.push_back({"folder", path, {}});
-        return result;
-    }
-    // A folder made and removed again (the engine's probe for write access) is no part of the plan.
-    bool RemoveFolder(const std::string& path) override {
-        bool removed = MemoryPlatform::RemoveFolder(path);
-        if (removed && !Steps.empty() && Steps.back().Kind == "folder" && Steps.back().Path == path)
-            Steps.pop_back();
-        return removed;
-    }
-    std::unique_ptr<FileStream> CreateForWriting(const std::string& path) override {
-        std::unique_ptr<FileStream> stream = MemoryPlatform::CreateForWriting(path);
-        Steps.push_back({"file", path, {}});
-        return stream;
-    }
-    RegistryKey OpenRegistryKey(const RegistryKey& base, const std::string& path,
-                                std::uint32_t access) override {
-        return Remember(base, path, access, MemoryPlatform::OpenRegistryKey(base, path, access));
-    }
-    RegistryKey CreateRegistryKey(const RegistryKey& base, const std::string& path,
-                                  std::uint32_t access) override {
-        return Remember(base, path, access, MemoryPlatform::CreateRegistryKey(base, path, access));
-    }
-    bool WriteRegistryValue(const RegistryKey& key, const std::string& name,
-                            const RegistryValue& value) override {
-        bool written = MemoryPlatform::WriteRegistryValue(key, name, value);
-        auto found = keys_.find(key.Opened());
-        if (written && found != keys_.end()) {
-            std::string data;
-            if (value.type == kRegDWord && value.data.size() == 4)
-                data = std::to_string(
-                    static_cast<std::int32_t>(value.data[0] | value.data[1] << 8 | value.data[2] << 16 |
-                                              static_cast<std::uint32_t>(value.data[3]) << 24));
-            else
-                data = std::string(value.data.begin(), value.data.end()).c_str();
-            Steps.push_back({"registry",
-                             found->second,
-                             {{"value", name},
-                              {"type", value.type == kRegDWord    ? "REG_DWORD"
-                                       : value.type == kRegString ? "REG_SZ"
-                                                                  : "other"},
-                              {"data", data}}});
+std::string RegistryData(const RegistryValue& value) {
+    if (value.type == kRegDWord && value.data.size() == 4)
+        return std::to_string(static_cast<std::int32_t>(value.data[0] | value.data[1] << 8 |
+                                                        value.data[2] << 16 |
+                                                        static_cast<std::uint32_t>(value.data[3]) << 24));
+    return std::string(value.data.begin(), value.data.end()).c_str();
+}
+
+std::string RegistryKeyName(MemoryPlatform& machine, const MemoryPlatform::Write& write) {
+    std::string name = Hive(write.root);
+    // Only HKLM is split into two views for a 32-bit program on 64-bit Windows.
+    if (write.root == RootKey::LocalMachine && machine.ProcessIsWow64())
+        name += write.view64 ? "(64-bit view)" : "(32-bit view)";
+    return write.path.empty() ? name : name + "\\" + write.path;
+}
+
+// The machine's journal of writes as the plan: stamps and sizes are read from the finished
+// machine, since a file is stamped after its bytes are written.
+std::vector<PlanStep> PlanFromJournal(MemoryPlatform& machine) {
+    using Kind = MemoryPlatform::Write::Kind;
+    std::vector<PlanStep> steps;
+    for (const MemoryPlatform::Write& write : machine.Journal()) {
+        switch (write.kind) {
+            case Kind::Folder:
+                steps.push_back({"folder", write.path, {}});
+                break;
+            case Kind::File: {
+                PlanStep step{"file", write.path, {}};
+                if (machine.HasFile(write.path)) {
+                    step.Details.push_back({"size", std::to_string(machine.FileBytes(write.path).size())});
+                    if (std::optional<std::uint32_t> date = machine.FileDate(write.path))
+                        step.Details.push_back({"time", PackedDateText(*date)});
+                }
+                steps.push_back(std::move(step));
+                break;
+            }
+            case Kind::Attributes:
+                steps.push_back({"attributes", write.path, {{"set", AttributeLetters(write.attributes)}}});
+                break;
+            case Kind::RegistryValue:
+                steps.push_back({"registry",
+                                 RegistryKeyName(machine, write),
+                                 {{"value", write.valueName},
+                                  {"type", write.value.type == kRegDWord    ? "REG_DWORD"
+                                           : write.value.type == kRegString ? "REG_SZ"
+                                                                            : "other"},
+                                  {"data", RegistryData(write.value)}}});
+                break;
+            case Kind::Shortcut:
+                steps.push_back(
+                    {"shortcut",
+                     write.path,
+                     {{"target", write.link.target},
+                      {"arguments", write.link.arguments},
+                      {"folder", write.link.workingFolder},
+                      {"icon", write.link.iconFile + "," + std::to_string(write.link.iconIndex)}}});
+                break;
+            case Kind::RemovedFolder:
+            case Kind::RemovedFile:
+                steps.push_back({"delete", write.path, {}});
+                break;
+            case Kind::RemovedKey:
+                steps.push_back({"delete", RegistryKeyName(machine, write), {}});
+                break;
         }
-        return written;
     }
-    bool SaveShellLink(const std::string& linkFile, const ShellLink& link) override {
-        bool saved = MemoryPlatform::SaveShellLink(linkFile, link);
-        // The link file itself is the shortcut, not a file of its own.
-        while (!Steps.empty() && Steps.back().Kind == "file" && Steps.back().Path == linkFile)
-            Steps.pop_back();
-        if (saved)
-            Steps.push_back({"shortcut",
-                             linkFile,
-                             {{"target", link.target},
-                              {"arguments", link.arguments},
-                              {"folder", link.workingFolder},
-                              {"icon", link.iconFile + "," + std::to_string(link.iconIndex)}}});
-        return saved;
-    }
-
-private:
-    RegistryKey Remember(const RegistryKey& base, const std::string& path, std::uint32_t access,
-                         RegistryKey key) {
-        if (!key.IsOpen() || !key.Opened()) return key;
-        std::string name;
-        if (base.IsRoot()) {
-            name = Hive(base.Root());
-            // Only HKLM\Software is split into two views for a 32-bit program on 64-bit Windows.
-            if (base.Root() == RootKey::LocalMachine && ProcessIsWow64())
-                name += (access & kKeyWow64_64Key) ? "(64-bit view)" : "(32-bit view)";
-        } else if (auto found = keys_.find(base.Opened()); found != keys_.end()) {
-            name = found->second;
-        }
-        keys_[key.Opened()] = name + (path.empty() || path.front() == '\\' ? "" : "\\") + path;
-        return key;
-    }
-
-    std::map<const void*, std::string> keys_;
-};
+    return steps;
+}
 
 std::vector<std::uint8_t> Stub() {
     std::vector<std::uint8_t> stub(kStubSize, 0);
@@ -157,8 +151,8 @@ std::vector<std::uint8_t> Stub() {
 }
 
 // A product folder is packed the way build packs it; a setup program or Setup.dat is used as is.
-void PlaceSetup(PreviewMachine& machine, const std::string& input, const Arguments& arguments,
-                ToolEnvironment& env) {
+void PlaceSetup(MemoryPlatform& machine, const std::string& input, const Arguments& arguments,
+                const CodePage& codePage, ToolEnvironment& env) {
     struct stat info;
     if (stat(input.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
         ArchiveWriterOptions options;
@@ -172,7 +166,7 @@ void PlaceSetup(PreviewMachine& machine, const std::string& input, const Argumen
             options.BuildTime = *time;
         }
         MemoryStream archive;
-        WriteArchive(archive, ReadProductTree(input), options);
+        WriteArchive(archive, ReadProductTree(input, codePage), options);
         machine.AddFile(kProgramPath, AppendToProgram(Stub(), ProgramRole::Setup, archive.Bytes()));
     } else {
         std::vector<std::uint8_t> bytes = ReadHostFile(input);
@@ -325,12 +319,12 @@ int RunPreview(const std::vector<std::string>& args, ToolEnvironment& env) {
     if (arguments.Has("--64bit-windows") && arguments.Has("--32bit-windows"))
         throw EUsageError("--64bit-windows and --32bit-windows exclude each other");
 
-    PreviewMachine machine;
+    MemoryPlatform machine;
     machine.SetWow64(!arguments.Has("--32bit-windows"));
     const std::string& input = arguments.Positional()[0];
-    WithSubject(input, [&] { PlaceSetup(machine, input, arguments, env); });
+    const std::unique_ptr<CodePage> codePage = CodePageFromArguments(arguments);
+    WithSubject(input, [&] { PlaceSetup(machine, input, arguments, *codePage, env); });
 
-    std::vector<PlanStep> steps;
     std::vector<std::string> log;
     std::string heading;
     WithSubject(input, [&] {
@@ -339,34 +333,42 @@ int RunPreview(const std::vector<std::string>& args, ToolEnvironment& env) {
         // A fresh Windows has no VST 2 folder; the page would ask for one, so take the usual one.
         SetupValues& values = setup.Values();
         if (values.Vst2Folder.empty())
-            values.Vst2Folder = JoinPath(values.ProgramFilesFolder, "Steinberg\\VstPlugins");
+            values.Vst2Folder = JoinPath(values.ProgramFilesFolder, kUsualVst2Folder);
         // The destination page always hands its folder back, which stores it with a trailing
         // backslash; the preview does the same so the values it shows are the ones written.
         setup.SetDestinationFolder(values.DestinationFolder);
-        for (const auto& [name, value] : settings) ApplySetting(setup, name, value);
+        for (const auto& [name, value] : settings) {
+            // Typed on the customer's Windows, so in its code page.
+            EncodedText encoded = EncodeProductText(*codePage, value);
+            if (!encoded.Unrepresentable.empty())
+                throw EUsageError("--set " + name + ": " + UnrepresentableMessage(*codePage, encoded));
+            ApplySetting(setup, name, encoded.Bytes);
+        }
         heading = FullProductName(setup.Values()) + BitSuffix(setup.Values()) + " on " +
                   (machine.ProcessIsWow64() ? "64" : "32") + "-bit Windows, destination " +
                   setup.Values().DestinationFolder;
-        machine.Steps.clear();  // what the engine read while starting is no part of the plan
         if (!setup.CheckCanInstall()) {
             std::string shown;
             for (const MemoryPlatform::Dialog& dialog : machine.Dialogs()) shown += " " + dialog.text;
             throw Exception("the setup refuses to install:" + shown);
         }
+        // The plan is what the installation writes, not what starting and the rights probe did.
+        machine.ClearJournal();
         NullProgress progress;
         setup.Install(progress);
         log = setup.Installer().Log();
     });
-    // Stamps are set after the bytes are written, so they are read from the finished machine.
-    for (PlanStep& step : machine.Steps) {
-        if (step.Kind != "file") continue;
-        step.Details.push_back({"size", std::to_string(machine.FileBytes(step.Path).size())});
-        if (std::optional<std::uint32_t> date = machine.FileDate(step.Path))
-            step.Details.push_back({"time", PackedDateText(*date)});
+    // Everything shown is decoded from the code page, so the output (and its JSON) is UTF-8.
+    std::vector<PlanStep> steps = PlanFromJournal(machine);
+    for (PlanStep& step : steps) {
+        step.Path = codePage->Decode(step.Path);
+        for (auto& detail : step.Details) detail.second = codePage->Decode(detail.second);
     }
+    for (std::string& line : log) line = codePage->Decode(line);
+    heading = codePage->Decode(heading);
     if (arguments.Has("--json"))
-        PrintJson(env.Out, heading, machine.Steps, log);
+        PrintJson(env.Out, heading, steps, log);
     else
-        PrintText(env.Out, heading, machine.Steps, log);
+        PrintText(env.Out, heading, steps, log);
     return kExitOk;
 }

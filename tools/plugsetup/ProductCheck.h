@@ -1,6 +1,6 @@
 // plugsetup check: what a setup built from a product folder would do wrong, found before the
-// vendor ships it. Setup.ini is read by the engine's own parser and loader, so the check and
-// Setup.exe cannot disagree about what a line means.
+// vendor ships it. Setup.ini is read by the engine's own reader, loader and schema, so the check
+// and Setup.exe cannot disagree about what a line means.
 #pragma once
 
 #include <ostream>
@@ -9,6 +9,9 @@
 
 #include "archive/CommonClasses.h"
 
+class CodePage;
+
+// One finding, kept as data so that any output format is a formatter away.
 struct CheckFinding {
     std::string File;  // host path
     int Line = 0;      // 1-based; 0 when the finding is about the whole file
@@ -16,8 +19,10 @@ struct CheckFinding {
     std::string Message;
 };
 
-// version is the one the setup will carry; it changes what the texts expand to, not what is found.
-std::vector<CheckFinding> CheckProduct(const std::string& productDir, const TProgramVersion& version);
+// version is the one the setup will carry; it changes what the texts expand to, not what is
+// found. codePage is the one build would convert names and texts to.
+std::vector<CheckFinding> CheckProduct(const std::string& productDir, const TProgramVersion& version,
+                                       const CodePage& codePage);
 
 // "file:line: error: message", one a line; returns the number of errors.
 int PrintFindings(std::ostream& out, const std::vector<CheckFinding>& findings);

@@ -10,6 +10,7 @@
 
 #include "system/Exceptions.h"
 #include "system/FileErrors.h"
+#include "tools/plugsetup/CodePage.h"
 #include "tools/plugsetup/HostFile.h"
 
 namespace {
@@ -34,7 +35,8 @@ struct stat StatOrThrow(const std::string& path) {
     return info;
 }
 
-std::vector<SourceEntry> ReadFolder(const std::string& folder, std::vector<FolderId>& ancestors) {
+std::vector<SourceEntry> ReadFolder(const std::string& folder, std::vector<FolderId>& ancestors,
+                                    const CodePage& codePage) {
     DIR* dir = opendir(folder.c_str());
     if (!dir) throw EFileError(FileOpenErrorText(folder, std::strerror(errno)));
     std::vector<std::string> names;
@@ -46,18 +48,25 @@ std::vector<SourceEntry> ReadFolder(const std::string& folder, std::vector<Folde
     std::sort(names.begin(), names.end());
 
     std::vector<SourceEntry> entries;
+    const bool topLevel = ancestors.size() == 1;
     for (const std::string& name : names) {
         std::string path = folder + "/" + name;
         struct stat info = StatOrThrow(path);
+        const std::string entryName = EntryNameForArchive(codePage, name, path);
         if (S_ISDIR(info.st_mode)) {
             FolderId id{info.st_dev, info.st_ino};
             if (std::find(ancestors.begin(), ancestors.end(), id) != ancestors.end())
                 throw EFileError(path + ": " + kLinkLoopMessage);
             ancestors.push_back(id);
-            entries.push_back(SourceEntry::Directory(name, ReadFolder(path, ancestors)));
+            entries.push_back(SourceEntry::Directory(entryName, ReadFolder(path, ancestors, codePage)));
             ancestors.pop_back();
+        } else if (S_ISREG(info.st_mode) && topLevel && IsSetupTextName(name)) {
+            std::vector<std::uint8_t> bytes = ReadProductFile(path);
+            std::string text = SetupTextForArchive(codePage, std::string(bytes.begin(), bytes.end()), path);
+            entries.push_back(
+                SourceEntry::File(entryName, std::vector<std::uint8_t>(text.begin(), text.end())));
         } else if (S_ISREG(info.st_mode)) {
-            entries.push_back(SourceEntry::FileFrom(name, static_cast<std::int64_t>(info.st_size),
+            entries.push_back(SourceEntry::FileFrom(entryName, static_cast<std::int64_t>(info.st_size),
                                                     [path] { return ReadProductFile(path); }));
         } else {
             throw EFileError(path + ": " + kSpecialFileMessage);
@@ -68,9 +77,9 @@ std::vector<SourceEntry> ReadFolder(const std::string& folder, std::vector<Folde
 
 }  // namespace
 
-std::vector<SourceEntry> ReadProductTree(const std::string& folder) {
+std::vector<SourceEntry> ReadProductTree(const std::string& folder, const CodePage& codePage) {
     struct stat info = StatOrThrow(folder);
     if (!S_ISDIR(info.st_mode)) throw EFileError(folder + ": " + kNotAFolderMessage);
     std::vector<FolderId> ancestors{{info.st_dev, info.st_ino}};
-    return ReadFolder(folder, ancestors);
+    return ReadFolder(folder, ancestors, codePage);
 }

@@ -13,23 +13,25 @@ namespace {
 const Command kCommands[] = {
     {"build",
      "--version MAJOR.MINOR.RELEASE [--beta N] [--press-preview] [--build-time YYYY-MM-DDTHH:MM:SS] "
-     "[--stub Setup.exe | --data-file] [--sign 'COMMAND {in} {out}'] [--no-check] -o OUTPUT PRODUCT_DIR",
+     "[--stub Setup.exe | --data-file] [--sign 'COMMAND {in} {out}'] [--no-check] [--codepage N] -o OUTPUT "
+     "PRODUCT_DIR",
      "check a product folder, then build a setup program (or Setup.dat) from it; --sign signs it and its "
      "uninstaller",
      RunBuild},
-    {"check", "[--version MAJOR.MINOR.RELEASE] PRODUCT_DIR",
+    {"check", "[--version MAJOR.MINOR.RELEASE] [--codepage N] PRODUCT_DIR",
      "report what in a product folder would make its setup fail or misbehave (file:line: message)", RunCheck},
     {"preview",
      "[--version MAJOR.MINOR.RELEASE] [--build-time T] [--64bit-windows | --32bit-windows] "
-     "[--set NAME=VALUE ...] [--json] PRODUCT_DIR|SETUP",
+     "[--set NAME=VALUE ...] [--json] [--codepage N] PRODUCT_DIR|SETUP",
      "install on a simulated Windows and print every folder, file, registry value and shortcut written",
      RunPreview},
     {"verify", "FILE", "check a setup program or Setup.dat: signature, checksum, entries, bodies", RunVerify},
-    {"list", "FILE", "show the version, build time and entry tree of a setup program or Setup.dat", RunList},
-    {"extract", "FILE [ENTRY] DEST",
+    {"list", "[--codepage N] FILE",
+     "show the version, build time and entry tree of a setup program or Setup.dat", RunList},
+    {"extract", "[--codepage N] FILE [ENTRY] DEST",
      "extract every top-level entry (folders into DEST/NAME), or one entry (a folder's contents into DEST)",
      RunExtract},
-    {"log", "FILE",
+    {"log", "[--codepage N] FILE",
      "show the product, version and item lines of an uninstaller (Uninst.exe or Uninstall.dat)", RunLog},
 };
 

@@ -78,12 +78,5 @@ step "Uninst.exe removes the installed items"
 # the uninstaller count the file it already removed as left over.
 count=$(grep -cxF 'FC:\Program Files (x86)\Plugsetup Tests\Suite 1\Readme.txt' "$E2E_OUT/record.txt" || true)
 ((count == 1)) || fail "Readme.txt is recorded $count times"
-start_program "$program_folder/Uninst.exe"
-expect_dialog confirm "Are you sure you want to completely remove Suite" --title Confirm
-answer Confirm Yes
-expect_dialog report "Uninstallation successfully completed." --title Information
-! grep -qF 'Some items could not be removed' "$E2E_OUT/report.txt" || fail "a clean uninstall reports leftovers"
-answer Information OK
-expect_exit 0
-wait_removed "$program_folder"
+uninstall_cleanly "$program_folder/Uninst.exe" Suite
 ! reg_exists 'HKCU\Software\Plugsetup Tests\Suite\1.0' || fail "the product key is still there"

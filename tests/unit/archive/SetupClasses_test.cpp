@@ -107,6 +107,10 @@ TEST_F(Installer, ExtractsATreeLoggingFoldersParentsFirstAndStampingFiles) {
     const Log& log = installer.Log();
     EXPECT_EQ(std::count(log.begin(), log.end(), "FC:\\P\\X\\Readme.txt"), 1);
     EXPECT_EQ(std::count(log.begin(), log.end(), "FC:\\P\\X\\Sub\\Deep.txt"), 1);
+    // Nor when the same file comes by another spelling of its folder, as Windows compares paths.
+    installer.ExtractDirectory("Program", "c:\\p\\x", stamp);
+    EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& line) { return line[0] == 'F'; }),
+              2);
 }
 
 TEST_F(Installer, WritesAnEmptyFileWithoutTouchingItsBody) {

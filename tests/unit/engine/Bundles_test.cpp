@@ -85,6 +85,11 @@ TEST_F(BundleTest, ItemsComeInFileOrderAndLinesWithoutANameAreIgnored) {
     values.Config.BundleItemName = "";
     Load("Alpha=1.20");
     EXPECT_EQ(items[0].DisplayName, " 1.20");
+    // An editor's byte order mark is no part of the first item's name.
+    Load(
+        "\xEF\xBB\xBF"
+        "Alpha=1.20");
+    EXPECT_EQ(items[0].Name, "Alpha");
 }
 
 TEST_F(BundleTest, BadVersionsAndAMissingFileStopTheSetup) {

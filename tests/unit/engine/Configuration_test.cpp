@@ -148,4 +148,22 @@ TEST_F(ConfigurationTest, SetupDataFallsBackToFilesBesideTheProgram) {
     EXPECT_THROW(text("Missing.txt", ""), EFileError);
 }
 
+TEST_F(ConfigurationTest, AByteOrderMarkAtTheStartOfEachTextIsPassedOver) {
+    const std::string bom = "\xEF\xBB\xBF";
+    archive.entries["Setup.lic"] = bom + "Terms\r\n";
+    Load(bom + kMinimalIni);
+    EXPECT_EQ(values.Config.RegistryRoot, "\\Maker\\Gadget") << "the first header is read";
+    EXPECT_EQ(values.Config.LicenseText, "Terms\r\n");
+    // Only at the very start: elsewhere the bytes are text in the code page.
+    EXPECT_EQ(SetupTextLines("A\r\n" + bom + "B"), (std::vector<std::string>{"A", bom + "B"}));
+
+    // Files beside the program are read by the same reader.
+    archive.entries.clear();
+    machine.AddFile("C:\\Users\\user\\Downloads\\Setup.ini", bom + kMinimalIni);
+    machine.AddFile("C:\\Users\\user\\Downloads\\Setup.lic", bom + "Beside\r\n");
+    LoadConfiguration(values, archive, machine);
+    EXPECT_EQ(values.Config.ProductName, "Gadget");
+    EXPECT_EQ(values.Config.LicenseText, "Beside\r\n");
+}
+
 }  // namespace

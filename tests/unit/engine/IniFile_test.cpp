@@ -51,3 +51,28 @@ TEST(IniFile, BooleansAreIntegersAndWordsFallBackToTheDefault) {
     EXPECT_EQ(ReadIniInteger("-2147483648"), INT32_MIN);
     EXPECT_EQ(ReadIniInteger("yes"), std::nullopt);
 }
+
+TEST(IniFile, HexadecimalOnlyAfter0xOrDollarAndNoSignBeforeIt) {
+    EXPECT_EQ(ReadIniInteger("0x1F"), 31);
+    EXPECT_EQ(ReadIniInteger("0XfF"), 255);
+    EXPECT_EQ(ReadIniInteger("$1f"), 31);
+    EXPECT_EQ(ReadIniInteger("0xFFFFFFFF"), -1) << "hexadecimal gives the 32 bits as written";
+    EXPECT_EQ(ReadIniInteger("+5"), 5);
+    for (const char* word :
+         {"x1", "X10", "-0x1", "+0x1", "-$1", "0x", "$", "0x1G", "4294967296", "2147483648"})
+        EXPECT_EQ(ReadIniInteger(word), std::nullopt) << word;
+    IniFile ini = Parse("[Pages]\nVstPluginFolder=x1\nPersonalization=-0x1\n");
+    EXPECT_FALSE(ini.ReadBool("Pages", "VstPluginFolder", false)) << "a word gives the key's default";
+    EXPECT_TRUE(ini.ReadBool("Pages", "Personalization", true));
+}
+
+TEST(IniFile, ListLinesAreStoredTrimmedOnBothSidesAndLinesWithoutEqualsHaveNoName) {
+    IniFile ini = Parse("[Folders]\n= x\nName = D:\\Data \nloose line\n");
+    const std::vector<std::string> lines = ini.ReadList("Folders");
+    EXPECT_EQ(lines, (std::vector<std::string>{"=x", "Name=D:\\Data", "loose line"}));
+    EXPECT_EQ(ListLineName(lines[0]), "");
+    EXPECT_EQ(ListLineValue(lines[0]), "x");
+    EXPECT_EQ(ListLineName(lines[1]), "Name");
+    EXPECT_EQ(ListLineName(lines[2]), "") << "a line without \"=\" is found by no name";
+    EXPECT_EQ(ListLineValue(lines[2]), "");
+}

@@ -78,6 +78,53 @@ TEST_F(InstallRunTest, PlainRunCopiesRecordsAndRegistersInOrder) {
     EXPECT_TRUE(machine.HasFile("C:\\Gadget\\Uninst.exe"));
 }
 
+// Each write of the run as "kind path", from the machine's journal.
+Lines Writes(const MemoryPlatform& machine) {
+    using Kind = MemoryPlatform::Write::Kind;
+    Lines lines;
+    for (const MemoryPlatform::Write& write : machine.Journal()) {
+        if (write.kind == Kind::RegistryValue)
+            lines.push_back("value " + write.path + "\\" + write.valueName);
+        else if (write.kind == Kind::Attributes)
+            lines.push_back("attributes " + write.path);
+        else if (write.kind == Kind::Shortcut)
+            lines.push_back("shortcut " + write.path);
+        else if (write.kind == Kind::File)
+            lines.push_back("file " + write.path);
+        else if (write.kind == Kind::Folder)
+            lines.push_back("folder " + write.path);
+        else
+            lines.push_back("removed " + write.path);
+    }
+    return lines;
+}
+
+TEST_F(InstallRunTest, WritesComeInTheOrderOfTheRunWithTheUninstallerLast) {
+    Setup(kGadgetIni,
+          {SourceEntry::Directory("Program", {SourceEntry::File("desktop.ini", "[.ShellClassInfo]"),
+                                              SourceEntry::File("Readme.txt", "Read me")})});
+    machine.ClearJournal();
+    setup->Install(progress);
+    const std::string product = "Maker\\Gadget\\3.0";
+    EXPECT_EQ(
+        Writes(machine),
+        (Lines{"folder C:\\Gadget\\", "file C:\\Gadget\\Readme.txt",
+               // The folder is marked before its desktop.ini is written, the file after.
+               "attributes C:\\Gadget", "file C:\\Gadget\\desktop.ini", "attributes C:\\Gadget\\desktop.ini",
+               "value " + product + "\\Location", "value " + product + "\\VersionString",
+               "value " + product + "\\Paths\\Presets", "value " + product + "\\Owner",
+               "value " + product + "\\Settings\\Width", "shortcut C:\\Gadget\\Readme.lnk",
+               "file C:\\Gadget\\Uninst.exe",
+               "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\DisplayName",
+               "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\UninstallString",
+               "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\DisplayVersion",
+               "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\DisplayIcon",
+               "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\InstallLocation",
+               "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\EstimatedSize",
+               "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\NoModify",
+               "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\NoRepair"}));
+}
+
 TEST_F(InstallRunTest, TheUninstallEntryNamesVersionPublisherIconLocationAndTheSizeWritten) {
     // 2049 bytes written (the existing preset is kept), shown as 3 KiB.
     machine.AddFile(kPresets + "Default.preset", "mine");

@@ -78,6 +78,14 @@ TEST(ExpandPath, FoldersAreReplacedInListOrder) {
     EXPECT_EQ(ExpandPath(values, "%DataPath", nullptr), "E:\\Path");
 }
 
+TEST(ExpandPath, AFolderLineWithoutANameNamesNoFolder) {
+    SetupValues values = Gadget();
+    // Neither a line without "=" nor one with nothing before it may stand for a lone "%".
+    values.Config.Folders = {"Presets", "=D:\\Elsewhere", "Data=D:\\Data"};
+    EXPECT_EQ(ExpandPath(values, "100%\\%Data\\%Presets", nullptr), "100%\\D:\\Data\\%Presets");
+    EXPECT_EQ(FolderRegistryLocation(values, 0, "3.0").KeyPath, "\\Maker\\Gadget\\3.0");
+}
+
 TEST(ExpandPath, BundleItemSelectsEntriesForOneItem) {
     SetupValues values = Gadget();
     BundleItemNames alpha{"Alpha", "Alpha Synth", {}};

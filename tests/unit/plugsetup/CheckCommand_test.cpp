@@ -125,6 +125,37 @@ const CheckCase kCases[] = {
      "Setup.ini:11: warning: 'Settings\\Skin' is also written once for each item"},
     {"empty components", false, "Setup.ini", "Program=$ProgramFolder\nVST=$VstPluginFolder,DLLSuffix:x64\n",
      "", "Setup.ini:5: warning: [Components] is empty"},
+    {"library without a full path", false, "Setup.ini", "$VstPluginFolder\\Gadget x64.dll", "Gadget x64.dll",
+     "Setup.ini:17: error: 'Gadget x64.dll' is no full path once expanded ('Gadget x64.dll'): the setup "
+     "loads "
+     "libraries by their full path only and skips this line without a word"},
+    {"library named without its suffix", false, "Setup.ini", "Gadget x64.dll", "Gadget.dll",
+     "Setup.ini:17: error: '$VstPluginFolder\\Gadget.dll' is not among the installed files"},
+    {"unknown percent sequence", false, "Setup.ini", "Gadget %d", "Gadget %s",
+     "Setup.ini:4: error: DefaultFolder holds '%s', which the setup keeps as written, so the folder is "
+     "'Example\\Gadget %s'"},
+    {"two lines write one file", false, "Setup.ini", "Program=$ProgramFolder\n",
+     "Program=$ProgramFolder\nprogram=$ProgramFolder\n",
+     "Setup.ini:7: warning: writes '$ProgramFolder\\Readme.txt', which line 6 writes too: the setup copies "
+     "both, "
+     "so the one copied last stays"},
+    {"shortcut to nothing installed", false, "Setup.ini", "\\Readme.txt,", "\\Manual.pdf,",
+     "Setup.ini:15: warning: the target '$ProgramFolder\\Manual.pdf' is no file or folder that a "
+     "[Components] "
+     "line installs"},
+    {"shortcut for a bundle item", true, "Setup.ini", "[RegistrySettings]",
+     "[Shortcuts]\nStartMenu=$VstPluginFolder\\$BundleItem.dll\n[RegistrySettings]",
+     "Setup.ini:10: warning: the target names $BundleItem, but the setup makes shortcuts once, for no bundle "
+     "item, so this shortcut is never made"},
+    {"setting without equals", false, "Setup.ini", "Settings\\Skin=%Presets\\Dark", "Settings\\Skin",
+     "Setup.ini:19: warning: 'Settings\\Skin' has no '=': the setup writes it as a value holding empty text"},
+    {"name beyond the code page", false, "VST/Ключ Bass.fxp", "", "x",
+     "error: in the name, 'К' (U+041A) has no form in code page 1252: rename it, or build with the "
+     "--codepage"},
+    {"text beyond the code page", false, "Setup.ini", "ProductName=Gadget", "ProductName=Гаджет",
+     "Setup.ini:2: error: 'Г' (U+0413) has no form in code page 1252, so build cannot store the line"},
+    {"licence beyond the code page", false, "Setup.lic", "Licence", "Лицензия",
+     "Setup.lic:1: error: 'Л' (U+041B) has no form in code page 1252"},
 };
 
 class CheckCommand : public ::testing::Test {
@@ -180,6 +211,13 @@ TEST_F(CheckCommand, CompleteProductsPassWithoutFindings) {
         fs::path dir = MakeProduct(bundle ? "bundle" : "single", bundle);
         EXPECT_EQ(Run({"check", dir.string()}), kExitOk) << out_.str();
         EXPECT_EQ(out_.str(), dir.string() + ": 0 errors, 0 warnings\n");
+        // Saved as "UTF-8 with BOM", with letters beyond ASCII the code page holds.
+        for (const char* name : {"Setup.ini", "Setup.lic", "BundleInfo.ini"})
+            if (fs::exists(dir / name)) Write(dir / name, "\xEF\xBB\xBF" + Read(dir / name));
+        Write(dir / "Setup.lic", Read(dir / "Setup.lic") + "Lizenz für Mødular\n");
+        Write(dir / "VST" / (std::string(40, 'e') + "é.fxp"), "a name of 42 bytes in code page 1252");
+        EXPECT_EQ(Run({"check", dir.string()}), kExitOk) << out_.str();
+        EXPECT_EQ(out_.str(), dir.string() + ": 0 errors, 0 warnings\n");
     }
 }
 
@@ -209,6 +247,53 @@ TEST_F(CheckCommand, EachMistakeIsReportedWithItsFileAndLine) {
         EXPECT_NE(out_.str().find(expected), std::string::npos) << c.what << "\nwanted: " << expected << "\n"
                                                                 << out_.str();
     }
+}
+
+TEST_F(CheckCommand, TheCodePageDecidesWhichNamesAndTextsTheSetupCanHold) {
+    fs::path dir = MakeProduct("cyrillic", false);
+    Write(dir / "VST" / "Ключ Bass.fxp", "preset");
+    EXPECT_EQ(Run({"check", dir.string()}), kExitFailure);
+    EXPECT_EQ(Run({"check", "--codepage", "1251", dir.string()}), kExitOk) << out_.str();
+
+    // Japanese: a character whose second byte is the backslash splits a path or a name, never a
+    // text that is only shown.
+    dir = MakeProduct("japanese", false);
+    std::string ini = Read(dir / "Setup.ini");
+    ini.replace(ini.find("ProductName=Gadget"), 18, "ProductName=ソフト");
+    ini.replace(ini.find("Presets=$Documents\\Gadget"), 25, "Presets=$Documents\\ソフト");
+    Write(dir / "Setup.ini", ini);
+    EXPECT_EQ(Run({"check", "--codepage", "932", dir.string()}), kExitFailure);
+    EXPECT_NE(
+        out_.str().find((dir / "Setup.ini").string() +
+                        ":11: error: 'ソ' (U+30BD) is stored as 83 5C in code page 932, and the setup reads "
+                        "5C as '\\' in paths, so the setup would split the path there"),
+        std::string::npos)
+        << out_.str();
+    // The product name also ends up in the Uninstall key's name and in shortcut paths.
+    EXPECT_NE(out_.str().find(": 2 errors, 0 warnings"), std::string::npos) << out_.str();
+    EXPECT_EQ(Run({"check", "--codepage", "437", dir.string()}), kExitUsage);
+}
+
+TEST_F(CheckCommand, Vst3LibrariesThatAreNotTheBundlesBinaryAreNamed) {
+    fs::path dir = MakeProduct("vst3", false);
+    std::string ini = Read(dir / "Setup.ini");
+    ini.replace(ini.find("[ComponentsOptions]"), 0, "VST3=$Vst3PluginFolder\n");  // line 8
+    Write(dir / "Setup.ini", ini);
+    const fs::path binaries = dir / "VST3" / "Gadget.vst3" / "Contents" / "x86_64-win";
+    Write(binaries / "Gadget.dll", "the plug-in");
+    Write(dir / "VST3" / "Old.dll", "a plug-in of the single-file layout");
+    EXPECT_EQ(Run({"check", dir.string()}), kExitOk) << out_.str();
+    EXPECT_EQ(out_.str(), dir.string() + ": 0 errors, 0 warnings\n");
+    Write(binaries / "Runtime.dll", "a library the plug-in loads");
+    Write(dir / "VST3" / "Gadget.vst3" / "Contents" / "Resources" / "Skin.dll", "and another");
+    EXPECT_EQ(Run({"check", dir.string()}), kExitOk);
+    EXPECT_NE(
+        out_.str().find((dir / "Setup.ini").string() +
+                        ":8: warning: 'Gadget.vst3\\Contents\\Resources\\Skin.dll' and 1 more library in "
+                        "a VST 3 bundle are not its plug-in binary, but the setup renames every .dll of a "
+                        "VST 3 component: it is installed as 'Skin.vst3', a name its plug-in cannot load"),
+        std::string::npos)
+        << out_.str();
 }
 
 TEST_F(CheckCommand, BuildRefusesAProductWithErrorsUnlessTold) {

@@ -12,6 +12,7 @@
 #include "system/Stream.h"
 #include "tests/unit/archive/SetupMachine.h"
 #include "tools/plugsetup/Tool.h"
+#include "uninstall/UninstallRecord.h"
 
 namespace fs = std::filesystem;
 
@@ -91,6 +92,69 @@ TEST_F(Plugsetup, BuildsADataFileThatVerifiesAndLists) {
               "  Empty\\\n"
               "  Gadget.dll  5000\n"
               "Setup.ini  27\n");
+}
+
+TEST_F(Plugsetup, NamesAndTextsGoIntoTheCodePageAndComeBackAsUtf8) {
+    WriteAll(product_ / "Setup.ini", "\xEF\xBB\xBF[Setup]\r\nProductName=Mødular\r\n");
+    WriteAll(product_ / "Presets" / "Café Crème.vstpreset", "preset");
+    ASSERT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "--data-file", "-o", P("Setup.dat"),
+                   product_.string()}),
+              kExitOk)
+        << Err();
+    // The archive holds Windows-1252 bytes; list shows them as UTF-8.
+    std::vector<std::uint8_t> data = ReadAll(P("Setup.dat"));
+    const std::string raw(data.begin(), data.end());
+    EXPECT_NE(raw.find("Caf\xE9 Cr\xE8me.vstpreset"), std::string::npos);
+    ASSERT_EQ(Run({"list", P("Setup.dat")}), kExitOk) << Err();
+    EXPECT_NE(Out().find("\n  Café Crème.vstpreset  6\n"), std::string::npos) << Out();
+
+    // extract writes the names as this machine spells them, the texts as the setup reads them.
+    ASSERT_EQ(Run({"extract", P("Setup.dat"), P("out")}), kExitOk) << Err();
+    EXPECT_NE(Out().find("Presets/Café Crème.vstpreset\n"), std::string::npos) << Out();
+    EXPECT_TRUE(fs::exists(root_ / "out" / "Presets" / "Café Crème.vstpreset"));
+    const std::vector<std::uint8_t> ini = ReadAll(root_ / "out" / "Setup.ini");
+    EXPECT_EQ(std::string(ini.begin(), ini.end()),
+              "[Setup]\r\nProductName=M\xF8"
+              "dular\r\n");
+    ASSERT_EQ(Run({"extract", P("Setup.dat"), "Presets", P("one")}), kExitOk) << Err();
+    EXPECT_TRUE(fs::exists(root_ / "one" / "Café Crème.vstpreset"));
+
+    // A Japanese name has no place in Windows-1252, but one in code page 932.
+    WriteAll(product_ / "Presets" / "夜明けのパッド.vstpreset", "preset");
+    EXPECT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "--data-file", "-o", P("Setup.dat"),
+                   product_.string()}),
+              kExitFailure);
+    EXPECT_NE(Err().find("夜明けのパッド.vstpreset: '夜' (U+591C) has no form in code page 1252"),
+              std::string::npos)
+        << Err();
+    // Code page 932 has no "é" and no "ø": those stay behind.
+    fs::remove(product_ / "Presets" / "Café Crème.vstpreset");
+    WriteAll(product_ / "Setup.ini", "[Setup]\r\nProductName=夜明け\r\n");
+    ASSERT_EQ(Run({"build", "--no-check", "--codepage", "932", "--version", "1.0.0", "--data-file", "-o",
+                   P("Setup.dat"), product_.string()}),
+              kExitOk)
+        << Err();
+    ASSERT_EQ(Run({"list", "--codepage=932", P("Setup.dat")}), kExitOk) << Err();
+    EXPECT_NE(Out().find("\n  夜明けのパッド.vstpreset  6\n"), std::string::npos) << Out();
+    EXPECT_NE(Out().find("\nSetup.ini  29\n"), std::string::npos)
+        << "three characters of two bytes each, not three";
+}
+
+TEST_F(Plugsetup, LogShowsTheRecordDecodedFromTheCodePage) {
+    MemoryStream record;
+    TProgramVersion version;
+    version.Major = 1;
+    WriteUninstallRecord(record, version,
+                         {"FC:\\Program Files\\M\xF8"
+                          "dular\\Caf\xE9.txt"},
+                         "M\xF8"
+                         "dular");
+    const std::vector<std::uint8_t>& bytes = record.Bytes();
+    WriteAll(P("Uninstall.dat"), std::string(bytes.begin(), bytes.end()));
+    ASSERT_EQ(Run({"log", P("Uninstall.dat")}), kExitOk) << Err();
+    EXPECT_EQ(Out(), "Product: Mødular\nVersion: 1.00\nFC:\\Program Files\\Mødular\\Café.txt\n");
+    ASSERT_EQ(Run({"log", "--codepage", "1253", P("Uninstall.dat")}), kExitOk) << Err();
+    EXPECT_EQ(Out().substr(0, 18), "Product: Mψdular\n") << "the same byte in Greek";
 }
 
 TEST_F(Plugsetup, BuildsAProgramFromTheStubBesideTheTool) {

@@ -7,6 +7,7 @@
 
 #include "archive/ArchiveWriter.h"
 #include "system/Stream.h"
+#include "tools/plugsetup/CodePage.h"
 #include "tools/plugsetup/ProductTree.h"
 #include "tools/plugsetup/Tool.h"
 
@@ -152,6 +153,33 @@ TEST_F(ExampleProducts, PreviewOfABuiltSetupMatchesPreviewOfItsFolder) {
     EXPECT_EQ(Run({"preview", "--set", "colour=blue", dir}), kExitUsage);
 }
 
+TEST_F(ExampleProducts, PreviewShowsNamesAndTextsAsUtf8WhateverTheCodePage) {
+    const fs::path dir = root_ / "accents";
+    fs::copy(kExamples / "gadget", dir, fs::copy_options::recursive);
+    fs::rename(dir / "Program" / "Presets.txt", dir / "Program" / "Ätherisch Fläche.txt");
+    std::ofstream(dir / "Setup.ini", std::ios::binary)
+        << "[Setup]\nProductName=Mødular\nRegistryRoot=Software\\Example Audio\\Mødular\n"
+           "DefaultFolder=Example Audio\\Mødular %d\n[Components]\nProgram=$ProgramFolder\n"
+           "[Shortcuts]\nStartMenu=$ProgramFolder\\Readme.txt,Lisez-moi de $ProductName\n";
+    ASSERT_EQ(Run({"preview", "--json", "--set", "destination=C:\\Müsik", dir.string()}), kExitOk)
+        << err_.str();
+    const std::string json = out_.str();
+    EXPECT_TRUE(IsValidUtf8(json)) << json;
+    EXPECT_NE(json.find("\"path\": \"C:\\\\Müsik\\\\Ätherisch Fläche.txt\", \"size\""), std::string::npos)
+        << json;
+    EXPECT_NE(json.find("Programs\\\\Lisez-moi de Mødular.lnk\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"path\": \"HKLM(32-bit view)\\\\Software\\\\Example Audio\\\\Mødular\\\\1.0\""),
+              std::string::npos)
+        << json;
+
+    // A customer's answer the code page cannot hold is no answer the wizard could get.
+    EXPECT_EQ(Run({"preview", "--set", "user=Фёдор", dir.string()}), kExitUsage);
+    EXPECT_NE(err_.str().find("--set user: 'Ф' (U+0424) has no form in code page 1252"), std::string::npos)
+        << err_.str();
+    EXPECT_EQ(Run({"preview", "--codepage", "1251", "--set", "user=Фёдор", dir.string()}), kExitFailure)
+        << "Mødular has no place in code page 1251";
+}
+
 TEST_F(ExampleProducts, BuildsAreReproducibleAcrossFoldersAndThreads) {
     epoch_ = "1700000000";
     fs::create_directories(root_ / "a");
@@ -175,7 +203,8 @@ TEST_F(ExampleProducts, BuildsAreReproducibleAcrossFoldersAndThreads) {
         options.BuildTime = 45000.5;
         options.Threads = threads;
         MemoryStream out;
-        WriteArchive(out, ReadProductTree((kExamples / "bundle").string()), options);
+        WriteArchive(out, ReadProductTree((kExamples / "bundle").string(), *OpenCodePage(kDefaultCodePage)),
+                     options);
         if (!previous.empty()) {
             EXPECT_EQ(out.Bytes(), previous) << threads << " threads";
         }

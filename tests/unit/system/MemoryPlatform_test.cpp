@@ -104,3 +104,74 @@ TEST(MemorySearch, LongNamesAlsoMatchThroughTheirShortAlias) {
 }
 
 }  // namespace
+
+namespace {
+
+// The journal as lines: what was written, where.
+std::vector<std::string> JournalLines(const MemoryPlatform& machine) {
+    using Kind = MemoryPlatform::Write::Kind;
+    std::vector<std::string> lines;
+    for (const MemoryPlatform::Write& write : machine.Journal()) {
+        switch (write.kind) {
+            case Kind::Folder:
+                lines.push_back("folder " + write.path);
+                break;
+            case Kind::File:
+                lines.push_back("file " + write.path);
+                break;
+            case Kind::Attributes:
+                lines.push_back("attributes " + write.path + " " + std::to_string(write.attributes));
+                break;
+            case Kind::RegistryValue:
+                lines.push_back(std::string("value ") +
+                                (write.root == RootKey::LocalMachine ? "HKLM" : "HKCU") +
+                                (write.view64 ? "(64)" : "") + "\\" + write.path + " " + write.valueName);
+                break;
+            case Kind::Shortcut:
+                lines.push_back("shortcut " + write.path + " -> " + write.link.target);
+                break;
+            case Kind::RemovedFolder:
+            case Kind::RemovedFile:
+                lines.push_back("removed " + write.path);
+                break;
+            case Kind::RemovedKey:
+                lines.push_back("removed key " + write.path);
+                break;
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+TEST(MemoryJournal, RecordsEveryWriteInOrderAndNoneOfTheSetUp) {
+    MemoryPlatform machine;
+    machine.AddFile("C:\\Set\\Up.txt", "given");  // set-up, not the program's doing
+    EXPECT_TRUE(machine.Journal().empty()) << "a machine starts with an empty journal";
+
+    ASSERT_EQ(machine.CreateFolder("C:\\Out"), FolderResult::Created);
+    EXPECT_EQ(machine.CreateFolder("C:\\Out"), FolderResult::AlreadyExists);
+    WriteText(machine, "C:\\Out\\a.txt", "a");
+    machine.ChangeFileAttributes("C:\\Out\\a.txt", kAttrReadOnly);
+    RegistryKey product =
+        machine.CreateRegistryKey(RootKey::LocalMachine, "Software\\Maker", kKeyAllAccess | kKeyWow64_64Key);
+    RegistryKey settings = machine.CreateRegistryKey(product, "Settings", kKeyAllAccess);
+    machine.WriteRegistryValue(settings, "Skin", {kRegString, {'D', 0}});
+    machine.SaveShellLink("C:\\Out\\a.lnk", ShellLink{"C:\\Out\\a.txt", "", "C:\\Out", "", 0});
+    machine.ChangeFileAttributes("C:\\Out\\a.txt", kAttrNormal);
+    machine.RemoveFile("C:\\Out\\a.txt");
+    machine.RemoveRegistryKey(product, "Settings");
+
+    EXPECT_EQ(JournalLines(machine),
+              (std::vector<std::string>{"folder C:\\Out", "file C:\\Out\\a.txt",
+                                        "attributes C:\\Out\\a.txt " + std::to_string(kAttrReadOnly),
+                                        "value HKLM(64)\\Software\\Maker\\Settings Skin",
+                                        "shortcut C:\\Out\\a.lnk -> C:\\Out\\a.txt",
+                                        "attributes C:\\Out\\a.txt " + std::to_string(kAttrNormal),
+                                        "removed C:\\Out\\a.txt", "removed key Software\\Maker\\Settings"}))
+        << "a key opened below another is named from its root, in its view; a link file is a shortcut";
+    machine.ClearJournal();
+    RegistryKey view32 = machine.CreateRegistryKey(RootKey::LocalMachine, "Software\\Maker", kKeyAllAccess);
+    machine.WriteRegistryValue(view32, "Root", {kRegString, {0}});
+    EXPECT_EQ(JournalLines(machine), std::vector<std::string>{"value HKLM\\Software\\Maker Root"});
+}

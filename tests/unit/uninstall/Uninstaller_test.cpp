@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "archive/SetupClasses.h"
@@ -246,3 +247,32 @@ TEST_F(Uninstall, DamagedLinesWithoutAFullPathRemoveNothingAndSpoilTheReport) {
     EXPECT_TRUE(machine.FileExists("C:\\Windows\\System32\\kernel32.dll"));
     EXPECT_TRUE(machine.FileExists("C:\\Data\\Keep.dat"));
 }
+
+namespace {
+
+TEST_F(Uninstall, PathsBeyondAsciiReachTheBatchFileThroughItsEnvironment) {
+    // "Mødular" in Windows-1252: cmd.exe would read the byte in the OEM code page.
+    Install(machine,
+            "C:\\Program Files\\M\xF8"
+            "dular\\Gadget\\");
+    TSetupUninstaller(machine).Run();
+    const std::string batch = machine.FileText(kBatchFile);
+    EXPECT_TRUE(std::all_of(batch.begin(), batch.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80;
+    })) << batch;
+    EXPECT_NE(batch.find(":Repeat\r\ndel \"%PlugsetupPath1%\"\r\nif exist \"%PlugsetupPath1%\" ping"),
+              std::string::npos)
+        << batch;
+    EXPECT_NE(batch.find("rd \"%PlugsetupPath2%\"\r\n"), std::string::npos) << batch;
+    EXPECT_NE(batch.find("del \"C:\\Users\\user\\AppData\\Local\\Temp\\Uninstall.bat\"\r\n"),
+              std::string::npos)
+        << "ASCII paths are written as before";
+    EXPECT_EQ(machine.EnvironmentVariable("PlugsetupPath1"),
+              "C:\\Program Files\\M\xF8"
+              "dular\\Gadget\\Uninst.exe");
+    EXPECT_EQ(machine.EnvironmentVariable("PlugsetupPath2"),
+              "C:\\Program Files\\M\xF8"
+              "dular\\Gadget");
+}
+
+}  // namespace

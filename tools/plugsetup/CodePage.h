@@ -1,0 +1,83 @@
+// The customer's Windows code page. A setup holds its names and texts in one ANSI code page
+// and shows them as that code page reads them, so plugsetup converts at build time: names of the
+// build machine and UTF-8 texts go into the code page, and what the archive holds comes back as
+// UTF-8 for the commands that show it. The archive does not record the code page; every command
+// takes --codepage with the same default.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "system/Exceptions.h"
+
+inline constexpr int kDefaultCodePage = 1252;
+inline constexpr const char* kSupportedCodePagesText = "874, 932, 936, 949, 950 or 1250 to 1258";
+
+// A code page number plugsetup does not support, or one the system cannot convert.
+class ECodePageError : public Exception {
+    using Exception::Exception;
+};
+
+// One code page, converted by the system: glibc's iconv on Linux, MultiByteToWideChar and
+// WideCharToMultiByte on Windows (CodePageIconv.cpp, CodePageWin32.cpp).
+class CodePage {
+public:
+    virtual ~CodePage() = default;
+    int Number() const { return number_; }
+    // Double-byte code pages store some characters as a lead byte and a trail byte.
+    bool IsDoubleByte() const { return number_ == 932 || number_ == 936 || number_ == 949 || number_ == 950; }
+
+    // UTF-8 text in the code page; false when a character has no form there. Strict: never a
+    // best-fit neighbour, never a "?".
+    virtual bool Encode(const std::string& utf8, std::string& bytes) const = 0;
+    // Bytes in the code page as UTF-8, always valid: a byte that is no character there becomes
+    // U+FFFD (iconv), or what Windows makes of it (its own default character).
+    virtual std::string Decode(const std::string& bytes) const = 0;
+
+protected:
+    explicit CodePage(int number) : number_(number) {}
+
+private:
+    int number_;
+};
+
+// ECodePageError for a number outside kSupportedCodePagesText.
+std::unique_ptr<CodePage> OpenCodePage(int number);
+// The system's conversion for a supported number; what OpenCodePage hands out.
+std::unique_ptr<CodePage> OpenSystemCodePage(int number);
+// The build machine's spelling of a file name as UTF-8 when it has one: Linux names are UTF-8
+// already; names that Windows hands an ANSI program are in its own code page.
+std::string HostNameAsUtf8(const std::string& name);
+
+bool IsValidUtf8(const std::string& text);
+bool IsAscii(const std::string& text);
+
+// A name or text of the product on its way into the code page.
+struct EncodedText {
+    std::string Bytes;
+    // The first character the code page cannot hold, as "'К' (U+041A)"; empty when none.
+    std::string Unrepresentable;
+    // The first character whose double-byte form ends in a byte the setup's own path code reads
+    // as a separator ("\", "/", ":") or an extension dot, with its bytes; empty when none.
+    std::string SplitsPaths;
+};
+// Valid UTF-8 that holds characters beyond ASCII is converted; ASCII and text that is not valid
+// UTF-8 (already in a code page) stay as they are.
+EncodedText EncodeProductText(const CodePage& codePage, const std::string& text);
+
+// What a finding says about a character: "'К' (U+041A) has no form in code page 1252" or
+// "'表' (U+8868) is stored as 95 5C in code page 932, and the setup reads 5C as a backslash".
+std::string UnrepresentableMessage(const CodePage& codePage, const EncodedText& encoded);
+std::string SplitsPathsMessage(const CodePage& codePage, const EncodedText& encoded);
+
+// Setup.ini, Setup.lic or BundleInfo.ini as the archive holds them: without a UTF-8 byte order
+// mark and in the code page. Raises ECodePageError, naming what (the file) and the character,
+// when the code page cannot hold the text.
+std::string SetupTextForArchive(const CodePage& codePage, const std::string& text, const std::string& what);
+// A file or folder name of the build machine in the code page; ECodePageError naming what
+// (its path) and the character when it cannot be held, or would be split by the setup.
+std::string EntryNameForArchive(const CodePage& codePage, const std::string& hostName,
+                                const std::string& what);
+
+// The three setup texts that build converts, found as the setup finds them.
+bool IsSetupTextName(const std::string& name);

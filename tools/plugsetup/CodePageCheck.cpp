@@ -1,0 +1,73 @@
+// plugsetup check of names and texts in the code page build will convert them to: what it
+// cannot hold, and what the setup's byte-wise path code would split.
+#include <filesystem>
+#include <set>
+
+#include "archive/SetupData.h"
+#include "engine/Configuration.h"
+#include "engine/SetupSchema.h"
+#include "tools/plugsetup/CodePage.h"
+#include "tools/plugsetup/HostFile.h"
+#include "tools/plugsetup/ProductChecker.h"
+
+namespace fs = std::filesystem;
+
+void ProductChecker::CheckEntryNames() {
+    std::error_code error;
+    for (auto it = fs::recursive_directory_iterator(root_, error);
+         !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+        const std::string path = it->path().string();
+        const EncodedText name = EncodeProductText(codePage_, HostNameAsUtf8(it->path().filename().string()));
+        if (!name.Unrepresentable.empty()) {
+            Error(path, 0,
+                  "in the name, " + UnrepresentableMessage(codePage_, name) +
+                      ": rename it, or build with the --codepage of your customers' Windows");
+        } else if (!name.SplitsPaths.empty()) {
+            Error(path, 0, "in the name, " + SplitsPathsMessage(codePage_, name) + ": rename it");
+        } else if (name.Bytes.size() > static_cast<std::size_t>(kMaxNameLength)) {
+            Error(path, 0,
+                  "the name is " + std::to_string(name.Bytes.size()) +
+                      " bytes long; a setup archive holds at most " + std::to_string(kMaxNameLength) +
+                      ": shorten it");
+        }
+    }
+}
+
+void ProductChecker::CheckTextInCodePage(const fs::path& file, bool setupIni, bool everyLineIsPath) {
+    std::vector<std::uint8_t> bytes = ReadHostFile(file.string());
+    const std::vector<std::string> lines = SetupTextLines(std::string(bytes.begin(), bytes.end()));
+    // What build keeps as it is: plain ASCII, and text already in a code page.
+    std::string text(bytes.begin(), bytes.end());
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+    if (IsAscii(text) || !IsValidUtf8(text)) return;
+
+    // Which of Setup.ini's lines hold paths, by the kind of their key or list.
+    std::set<int> pathLines;
+    if (setupIni)
+        for (const IniSection& section : ini_->Sections()) {
+            const SchemaSection* described = FindSchemaSection(section.name);
+            if (!described) continue;
+            for (const IniLine& line : section.lines) {
+                const SchemaKey* key = FindSchemaKey(section.name, line.name);
+                // Names count as paths too: the product name, for one, becomes part of the
+                // Uninstall key's name and of shortcut paths.
+                if (described->IsList ||
+                    (key && key->Kind != ValueKind::Text && key->Kind != ValueKind::Boolean))
+                    pathLines.insert(line.lineNumber);
+            }
+        }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int number = static_cast<int>(i + 1);
+        const EncodedText encoded = EncodeProductText(codePage_, lines[i]);
+        if (!encoded.Unrepresentable.empty())
+            Error(file.string(), number,
+                  UnrepresentableMessage(codePage_, encoded) +
+                      ", so build cannot store the line: write it without that character, or build with the "
+                      "--codepage of your customers' Windows");
+        else if (!encoded.SplitsPaths.empty() && (everyLineIsPath || pathLines.count(number)))
+            Error(file.string(), number,
+                  SplitsPathsMessage(codePage_, encoded) +
+                      ", so the setup would split the path there: write it "
+                      "without that character");
+    }
+}
