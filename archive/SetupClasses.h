@@ -140,7 +140,9 @@ public:
     // keyName, replacing older keys that name the same uninstaller. The uninstaller is the one
     // the archive carries (kUninstallerEntry), written unchanged with the record in
     // Uninstall.dat beside it; or else a copy of the running program with the record appended,
-    // which removes an Uninstall.dat that an earlier installation left there. File errors
+    // which removes an Uninstall.dat that an earlier installation left there. When an
+    // uninstaller of the same product (extraData) is already there, the record first keeps the
+    // earlier items this run did not log and that still exist (KeepEarlierItems). File errors
     // propagate; registry errors are ignored.
     void CreateUninstaller(const std::string& uninstallerPath, const std::string& keyName,
                            const std::string& displayName, const std::string& extraData,
@@ -150,6 +152,11 @@ public:
     // The separately built uninstaller the archive carries, when it carries a usable one: a
     // program whose header words make it an uninstaller that reads Uninstall.dat.
     std::optional<std::vector<std::uint8_t>> CarriedUninstaller();
+    // Puts before the log the lines of the record of the uninstaller at uninstallerPath that
+    // name items this run did not log and that are still there, in their order, each once;
+    // nothing when that uninstaller is missing, damaged or another product's (its record's
+    // product name differs, letters in either case), and never its entries in the Uninstall key.
+    void KeepEarlierItems(const std::string& uninstallerPath, const std::string& productName);
     // Bytes of the archive's files this run wrote, each path counted once.
     std::int64_t WrittenBytes() const { return writtenBytes_; }
 

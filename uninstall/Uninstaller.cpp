@@ -49,6 +49,10 @@ bool TUninstaller::RemoveAll() {
             failed_ = true;
             continue;
         }
+        if (std::optional<RegistryItemPlace> place = RegistryPlaceOf(kind)) {
+            RemoveRegistryKey(place->root, place->view64, text);
+            continue;
+        }
         switch (kind) {
             case 'F':
                 platform_.ChangeFileAttributes(text, kAttrNormal);
@@ -71,18 +75,6 @@ bool TUninstaller::RemoveAll() {
                 RemoveFolder(text);
                 break;
             }
-            case 'U':
-                RemoveRegistryKey(RootKey::CurrentUser, false, text);
-                break;
-            case 'C':
-                RemoveRegistryKey(RootKey::ClassesRoot, false, text);
-                break;
-            case 'M':
-                RemoveRegistryKey(RootKey::LocalMachine, false, text);
-                break;
-            case '6':
-                RemoveRegistryKey(RootKey::LocalMachine, true, text);
-                break;
             default:  // E and unknown kinds
                 break;
         }
