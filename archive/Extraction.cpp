@@ -39,9 +39,35 @@ std::int64_t TInstaller::ExtractEntries(EntryListReader& list, const std::string
             result += record.UnpackedSize;
         } else {
             ExtractFile(list.GetStream(), record, list.BodyStart(), destination, stamp);
+            if (OnWorking) OnWorking();
         }
     }
     return result;
+}
+
+void TInstaller::VisitDirectory(const std::string& name, const EntryVisit& visit) {
+    auto data = OpenData();
+    std::optional<FoundEntry> found = FindTopLevel(*data, name, true);
+    if (!found) return;
+    EntryListReader contents(*data, found->BodyStart, found->BodyEnd);
+    VisitEntries(contents, std::string(), visit, 0);
+}
+
+void TInstaller::VisitEntries(EntryListReader& list, const std::string& prefix, const EntryVisit& visit,
+                              int depth) {
+    if (depth >= kMaxEntryDepth) throw ESetupError(kCorruptedArchiveMessage);
+    EntryRecord record;
+    while (list.Next(record)) {
+        if (ClimbsOnWindows(record.Name)) throw ESetupError(kCorruptedArchiveMessage);
+        if (record.IsDirectory()) {
+            std::string folder = prefix + record.Name + '\\';
+            visit(folder, true);
+            EntryListReader nested = list.Nested();
+            VisitEntries(nested, folder, visit, depth + 1);
+        } else {
+            visit(prefix + record.Name, false);
+        }
+    }
 }
 
 void TInstaller::ExtractFile(Stream& data, const EntryRecord& record, std::int64_t bodyStart,
@@ -61,9 +87,11 @@ void TInstaller::ExtractFile(Stream& data, const EntryRecord& record, std::int64
                 auto out = platform_.CreateForWriting(path);
                 // Every attempt inflates from the body's first byte.
                 if (!inflater_) inflater_ = std::make_unique<BodyInflater>();
-                inflater_->Inflate(
-                    data, bodyStart, record.BodyLength, record.UnpackedSize,
-                    [&](const std::uint8_t* bytes, std::size_t size) { out->Write(bytes, size); });
+                inflater_->Inflate(data, bodyStart, record.BodyLength, record.UnpackedSize,
+                                   [&](const std::uint8_t* bytes, std::size_t size) {
+                                       out->Write(bytes, size);
+                                       if (OnWorking) OnWorking();
+                                   });
                 // Through the open file, before it is closed; a stamp that is no valid date
                 // leaves the time as written.
                 out->SetFileDate(static_cast<std::uint32_t>(stamp));

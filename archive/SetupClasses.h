@@ -79,8 +79,14 @@ public:
     TInstaller(Platform& platform, std::string programPath);
     ~TInstaller();
 
+    // Called while extracting, after every block of up to 1 MiB written to a file and after
+    // every file entry: the caller's chance to keep its window alive. It must not call back
+    // into the reader.
+    using WorkEvent = std::function<void()>;
+
     FileEvent OnFile;
     ErrorEvent OnError;
+    WorkEvent OnWorking;
     // Replace files that already exist; when false they are left alone and not logged.
     bool Overwrite = true;
 
@@ -105,6 +111,11 @@ public:
     // measures. Returns the measured size, 0 when extracting or when there is no such entry.
     std::int64_t ExtractDirectory(const std::string& name, const std::string& destination,
                                   std::int32_t stamp);
+    // Calls visit with every folder and file below a top-level folder entry, by its path
+    // relative to that entry (folders end with a backslash, and come before their contents);
+    // nothing when there is no such entry. What extracting it into a folder would create.
+    using EntryVisit = std::function<void(const std::string& relativePath, bool folder)>;
+    void VisitDirectory(const std::string& name, const EntryVisit& visit);
     // Extracts (or, with an empty destination, measures) one entry list and the lists below it;
     // destination ends with a backslash. depth counts the enclosing lists.
     std::int64_t ExtractEntries(EntryListReader& list, const std::string& destination, std::int32_t stamp,
@@ -129,7 +140,9 @@ public:
     // keyName, replacing older keys that name the same uninstaller. The uninstaller is the one
     // the archive carries (kUninstallerEntry), written unchanged with the record in
     // Uninstall.dat beside it; or else a copy of the running program with the record appended,
-    // which removes an Uninstall.dat that an earlier installation left there. File errors
+    // which removes an Uninstall.dat that an earlier installation left there. When an
+    // uninstaller of the same product (extraData) is already there, the record first keeps the
+    // earlier items this run did not log and that still exist (KeepEarlierItems). File errors
     // propagate; registry errors are ignored.
     void CreateUninstaller(const std::string& uninstallerPath, const std::string& keyName,
                            const std::string& displayName, const std::string& extraData,
@@ -139,11 +152,17 @@ public:
     // The separately built uninstaller the archive carries, when it carries a usable one: a
     // program whose header words make it an uninstaller that reads Uninstall.dat.
     std::optional<std::vector<std::uint8_t>> CarriedUninstaller();
+    // Puts before the log the lines of the record of the uninstaller at uninstallerPath that
+    // name items this run did not log and that are still there, in their order, each once;
+    // nothing when that uninstaller is missing, damaged or another product's (its record's
+    // product name differs, letters in either case), and never its entries in the Uninstall key.
+    void KeepEarlierItems(const std::string& uninstallerPath, const std::string& productName);
     // Bytes of the archive's files this run wrote, each path counted once.
     std::int64_t WrittenBytes() const { return writtenBytes_; }
 
 private:
     std::optional<FoundEntry> FindTopLevel(Stream& data, const std::string& name, bool directory);
+    void VisitEntries(EntryListReader& list, const std::string& prefix, const EntryVisit& visit, int depth);
     void ExtractFile(Stream& data, const EntryRecord& record, std::int64_t bodyStart,
                      const std::string& destination, std::int32_t stamp);
     void WriteUninstallerCopy(const std::string& uninstallerPath, const std::string& extraData);

@@ -81,6 +81,8 @@ void TInstaller::CreateUninstaller(const std::string& uninstallerPath, const std
     // then delete every program's registration; such a copy is written but not registered.
     const bool registered = !keyName.empty();
     if (registered) AddItem(ItemKind::LocalMachineKey, std::string(kUninstallKeyPath) + "\\" + keyName);
+    // Read before the new uninstaller replaces the earlier one and its record.
+    KeepEarlierItems(uninstallerPath, extraData);
 
     if (std::optional<std::vector<std::uint8_t>> carried = CarriedUninstaller()) {
         // A signature covers every byte, so the record cannot be appended: it goes beside.

@@ -185,6 +185,7 @@ def install_through_window(setup, payload):
     clean(target)
     program = subprocess.Popen([str(WINE_RUN), windows_path(setup)], stdin=subprocess.DEVNULL,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=wine_env())
+    probe = None
     try:
         driver("wait-window", "--title", TITLE, "--timeout", "60")
         driver("wait-text", "--title", TITLE, "--text", "Welcome to Bench Synth Setup")
@@ -194,6 +195,15 @@ def install_through_window(setup, payload):
         driver("wait-text", "--title", TITLE, "--text", "Destination")
         driver("type", "--title", TITLE, "--text", "C:\\bench\\wizard")
         before = values(driver("memory", "--title", TITLE))
+        # A second process asks the window for an answer every 100 ms from before the click
+        # until the window is gone: the longest wait is how close it came to "Not Responding".
+        commands.append(shlex.join(str(a) for a in [WINE_RUN, WIN_BIN / "e2e_driver.exe", "probe", "--title",
+                                                     TITLE, "--timeout", "600"]))
+        probe_out = tempfile.TemporaryFile("w+")
+        probe = subprocess.Popen([str(WINE_RUN), str(WIN_BIN / "e2e_driver.exe"), "probe", "--title", TITLE,
+                                  "--timeout", "600"], stdin=subprocess.DEVNULL, stdout=probe_out,
+                                 stderr=subprocess.DEVNULL, env=wine_env())
+        time.sleep(1)  # the probe's first message goes out before the click
         seconds = float(driver("time-click", "--title", TITLE, "--button", "Install", "--text",
                                "Installation Completed", "--timeout", "300").split()[0])
         memory = values(driver("memory", "--title", TITLE))
@@ -201,14 +211,21 @@ def install_through_window(setup, payload):
         driver("click", "--title", TITLE, "--button", "Finish")
         if program.wait(timeout=60) != 0:
             raise BenchError(f"{setup.name} ended with status {program.returncode}")
+        if probe.wait(timeout=60) != 0:
+            raise BenchError("the responsiveness probe failed")
+        probe_out.seek(0)
+        answers = values(probe_out.read())
+        if "longest_wait_ms" not in answers:
+            raise BenchError("the responsiveness probe printed no figure")
     finally:
-        if program.poll() is None:
-            program.kill()  # our own process, started above
-            program.wait()
+        for process in (program, probe):
+            if process is not None and process.poll() is None:
+                process.kill()  # our own processes, started above
+                process.wait()
     compare_tree(payload, target, "Uninst.exe")
     wine(WIN_BIN / "bench_engine.exe", "uninstall", "C:\\bench\\wizard\\Uninst.exe")
     clean(target)
-    return seconds, memory["peak_working_set_bytes"], before["peak_working_set_bytes"]
+    return seconds, memory["peak_working_set_bytes"], before["peak_working_set_bytes"], answers["longest_wait_ms"]
 
 
 # --- figures and the report -------------------------------------------------------------------
@@ -358,8 +375,9 @@ def main():
             rounds = ROUNDS if size == big else 3
             log(f"== {size} MB through the window: the Install click until the completion page, {rounds} runs")
             for _ in range(rounds):
-                seconds, peak, before = install_through_window(ours[size], payloads[size])
+                seconds, peak, before, longest_wait = install_through_window(ours[size], payloads[size])
                 figures.add(f"window_{size}", seconds)
+                figures.add(f"longest_wait_{size}", longest_wait / 1000)
                 figures.add(f"peak_{size}", peak)
                 figures.add(f"peak_before_install_{size}", before)
             if size != big:
@@ -414,6 +432,9 @@ def write_report(f, payloads, big, elapsed, stub):
     row("— of which the installation run (no pauses)", g("engine_install_run"), "s")
     row(f"Install click → completion page through the window ({status:.0f} status texts × 0.5 s included)",
         g(f"window_{big}"), "s")
+    for size in SIZES:
+        row(f"Setup.exe's longest wait for an answer (WM_NULL every 100 ms), {size} MB product",
+            g(f"longest_wait_{size}"), "s")
     row("Archive check at start-up", g("check_seconds"), "s", digits=4)
     row("Archive check rate", g("check_rate"), "GB/s", 1e-9, 2)
     row("NSIS silent uninstall (`/S _?=`), whole process", g("uninstall_nsis"), "s")
@@ -446,6 +467,11 @@ def write_report(f, payloads, big, elapsed, stub):
     peak_growth = [a - b for a, b in zip(g(f"peak_{big}"), g(f"peak_{SIZES[1]}"))]
     lines.append(f"| the same for {big} MB as for {SIZES[1]} MB | {statistics.median(peak_growth) / 1e6:+.1f} MB "
                  "(300 − 30) | | — |")
+    # Every run must stay under the limit, so the longest of them is what counts.
+    waits = g(f"longest_wait_{big}")
+    _, wait_spread, _ = describe(waits, "s")
+    lines.append(f"| Setup.exe's longest wait for an answer < 1 s, {big} MB product | {max(waits):.3f} s (the longest "
+                 f"run) | {wait_spread} | {'yes' if max(waits) < 1.0 else 'NO'} |")
     target("removal ÷ NSIS uninstall ≤ 1.00", ratios(g("uninstall_ours"), g("uninstall_nsis")), 1.0)
     target("`plugsetup build` ÷ `makensis` ≤ 0.50", ratios(g("build_ours"), g("build_nsis")), 0.5)
     size_ratio = g(f"size_ours_{big}")[0] / g(f"size_nsis_{big}")[0]
@@ -477,6 +503,10 @@ def write_report(f, payloads, big, elapsed, stub):
         "- Peak working set: `GetProcessMemoryInfo` of Setup.exe read by the automation driver on the "
         "completion page, and of `bench_engine` at the end of its run; under Wine it includes Wine's own "
         "libraries.",
+        "- Longest wait: while Setup.exe installs through its window, the automation driver's `probe` "
+        "sends the window WM_NULL with `SendMessageTimeout` every 100 ms, from before the Install click "
+        "until the window is gone, and keeps the longest time an answer took. Windows marks a window "
+        "\"Not Responding\" after 5 s without one.",
         "- `plugsetup build` compresses on every core; makensis on one. Both at zlib's maximum level.",
         "",
         "## Commands",

@@ -1,7 +1,10 @@
 #include "engine/InstallRun.h"
 
+#include <functional>
+
 #include "archive/SetupClasses.h"
 #include "engine/Bundles.h"
+#include "engine/Folders.h"
 #include "engine/IniFile.h"
 #include "engine/Settings.h"
 #include "engine/SetupInstaller.h"
@@ -32,6 +35,56 @@ private:
     SetupValues& values_;
     TInstaller& installer_;
 };
+
+// The reader tells the progress sink that the copy goes on, for as long as the run lasts.
+class WorkingReports {
+public:
+    WorkingReports(TInstaller& installer, ISetupProgress& progress) : installer_(installer) {
+        installer_.OnWorking = [&progress] { progress.StillWorking(); };
+    }
+    ~WorkingReports() { installer_.OnWorking = nullptr; }
+    WorkingReports(const WorkingReports&) = delete;
+    WorkingReports& operator=(const WorkingReports&) = delete;
+
+private:
+    TInstaller& installer_;
+};
+
+// The [Components] lines for one bundle item (or the setup's own, for null) as the copy takes
+// them: each line whose source and destination expand goes to use while its DLL suffix, VST 3
+// mark and overwrite switch are set.
+void ForEachComponent(
+    SetupValues& values, TInstaller& installer, const TSetupBundleItem* item,
+    const std::function<void(const std::string& source, const std::string& destination)>& use) {
+    for (const std::string& line : values.Config.Components) {
+        ComponentState state(values, installer);
+        const ComponentLine component = ParseComponentLine(line);
+        std::string source = ExpandPath(values, component.Source, item);
+        values.DllSuffix = component.DllSuffix;
+        std::string destination = ExpandPath(values, component.DestinationText, item);
+        if (source.empty() || destination.empty()) continue;
+        installer.Overwrite = !IsNoOverwrite(values, component.Source);
+        values.IsVst3Component = component.IsVst3;
+        use(source, destination);
+    }
+}
+
+[[noreturn]] void PathTooLong(const std::string& path) {
+    std::string text = kPathTooLongMessage;
+    text.replace(text.find("%s"), 2, path);
+    throw ESetupError(text);
+}
+
+// A folder that is there already needs no creating; only the files in it are measured.
+void CheckFolderPath(Platform& platform, const std::string& folder) {
+    std::string path =
+        folder.size() > 3 && folder.back() == '\\' ? folder.substr(0, folder.size() - 1) : folder;
+    if (path.size() > kMaxFolderPathLength && !platform.DirectoryExists(path)) PathTooLong(path);
+}
+
+void CheckFilePath(const std::string& path) {
+    if (path.size() > kMaxFilePathLength) PathTooLong(path);
+}
 
 }  // namespace
 
@@ -82,18 +135,30 @@ ComponentLine ParseComponentLine(const std::string& line) {
 }
 
 void InstallComponents(SetupValues& values, TInstaller& installer, const TSetupBundleItem* item) {
-    for (const std::string& line : values.Config.Components) {
-        ComponentState state(values, installer);
-        const ComponentLine component = ParseComponentLine(line);
-        std::string source = ExpandPath(values, component.Source, item);
-        values.DllSuffix = component.DllSuffix;
-        std::string destination = ExpandPath(values, component.DestinationText, item);
-        if (source.empty() || destination.empty()) continue;
-        installer.Overwrite = !IsNoOverwrite(values, component.Source);
-        values.IsVst3Component = component.IsVst3;
+    ForEachComponent(values, installer, item, [&](const std::string& source, const std::string& destination) {
         installer.ExtractDirectory(source, destination,
                                    item != nullptr ? static_cast<std::int32_t>(item->FileDate) : 0);
-    }
+    });
+}
+
+void CheckPathLengths(Platform& platform, SetupValues& values, TInstaller& installer,
+                      const std::vector<TSetupBundleItem>& bundleItems) {
+    auto check = [&](const std::string& source, const std::string& destination) {
+        const std::string folder = IncludeBackslash(destination);
+        CheckFolderPath(platform, folder);
+        installer.VisitDirectory(source, [&](const std::string& relative, bool isFolder) {
+            if (isFolder)
+                CheckFolderPath(platform, folder + relative);
+            else
+                CheckFilePath(PluginFileName(folder + relative, values.DllSuffix, values.IsVst3Component));
+        });
+    };
+    if (values.Config.IsBundle)
+        for (const TSetupBundleItem& item : bundleItems)
+            if (item.Selected) ForEachComponent(values, installer, &item, check);
+    ForEachComponent(values, installer, nullptr, check);
+    CheckFolderPath(platform, IncludeBackslash(values.DestinationFolder));
+    CheckFilePath(IncludeBackslash(values.DestinationFolder) + kUninstallerFileName);
 }
 
 void RunCallLibraries(Platform& platform, const SetupValues& values) {
@@ -113,9 +178,11 @@ int BundleProgress(int from, int to, std::size_t done, std::size_t count) {
 }
 
 void TSetupInstaller::Install(ISetupProgress& progress) {
+    WorkingReports working(installer_, progress);
     progress.SetProgress(0);
     progress.SetStatus(kPreparingStatus);
     CheckDiskSpace(platform_, values_.DestinationFolder, ComponentsSize(values_, installer_));
+    CheckPathLengths(platform_, values_, installer_, bundleItems_);
 
     const bool callsLibraries = !values_.Config.CallLibraries.empty();
     progress.SetProgress(25);
@@ -170,5 +237,6 @@ void TSetupInstaller::WriteUninstaller() {
     listing.Publisher = values_.Config.Publisher;
     listing.DisplayIcon = ProductFile();  // empty: the uninstaller's own icon
     listing.InstallLocation = folder;
-    installer_.CreateUninstaller(folder + "Uninst.exe", name, name, values_.Config.ProductName, listing);
+    installer_.CreateUninstaller(folder + kUninstallerFileName, name, name, values_.Config.ProductName,
+                                 listing);
 }

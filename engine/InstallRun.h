@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/Variables.h"
 
@@ -24,6 +25,12 @@ inline constexpr const char* kNeed64BitWindowsMessage =
 inline constexpr const char* kNotEnoughSpaceMessage =
     "There is not enough space on the destination drive.\rPlease free up some space and then try again";
 
+inline constexpr char kUninstallerFileName[] = "Uninst.exe";
+
+inline constexpr const char* kPathTooLongMessage =
+    "The path '%s' is longer than Windows allows.\rPlease choose a shorter destination folder and then try "
+    "again";
+
 // Kept free on the destination drive beyond the components themselves.
 inline constexpr std::uint64_t kDiskSpaceReserve = 1048576;
 
@@ -35,6 +42,11 @@ std::string DriveRoot(const std::string& path);
 // ESetupError(kNotEnoughSpaceMessage) unless the destination's drive has requiredBytes and the
 // reserve free. A drive that cannot be asked counts as full.
 void CheckDiskSpace(Platform& platform, const std::string& destination, std::int64_t requiredBytes);
+// ESetupError(kPathTooLongMessage) naming the first file or missing folder that the components
+// (of the selected bundle items, then the setup's own) or Uninst.exe would get a path longer
+// than the system takes; plug-in libraries are measured by the names they will get.
+void CheckPathLengths(Platform& platform, SetupValues& values, TInstaller& installer,
+                      const std::vector<TSetupBundleItem>& bundleItems);
 // One [Components] line: the source folder (as written, before expansion), the destination text
 // before the first ",", and the suffix of a "DLLSuffix:" option after it (a blank in front), or
 // empty. IsVst3 marks a component whose files the file hook gives the ".vst3" extension.

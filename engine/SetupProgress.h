@@ -10,4 +10,8 @@ public:
     virtual void SetProgress(int percent) = 0;
     // The line above the bar naming the current stage.
     virtual void SetStatus(const std::string& text) = 0;
+    // The run is still at work: called after every file it copies and after every block of up
+    // to 1 MiB written. Changes nothing the page shows; a window handles its pending messages
+    // here, so that it never looks hung. Nothing by default.
+    virtual void StillWorking() {}
 };

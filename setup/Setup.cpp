@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/SetupInstaller.h"
+#include "setup/ExitStatus.h"
 #include "setup/RunMode.h"
 #include "system/Exceptions.h"
 #include "system/FileErrors.h"
@@ -37,24 +38,24 @@ int RunSetup(HINSTANCE instance, Win32Platform& platform) {
         bool shown = form.Create([&](const std::string& name, const std::string& fallback) {
             return std::optional<std::vector<std::uint8_t>>(engine.LoadSetupData(name, fallback));
         });
-        return shown ? form.Run() : 0;
+        if (!shown) return kExitErrorOrRefusal;
+        return form.Run() == WizardEnd::Terminated ? kExitErrorOrRefusal : kExitDoneOrStopped;
     } catch (const std::exception& error) {
         platform.ErrorBox(applicationTitle, WithClosingPeriod(error.what()));
-        return 0;
+        return kExitErrorOrRefusal;
     }
 }
 
 int RunUninstaller(Win32Platform& platform) {
     TSetupUninstaller uninstaller(platform);
     applicationTitle = uninstaller.ProductName() + kUninstallerTitleSuffix;
-    uninstaller.Run();
-    return 0;
+    return uninstaller.Run() == UninstallEnd::Refused ? kExitErrorOrRefusal : kExitDoneOrStopped;
 }
 
-// What an error that nobody catches ends with: the default report, then exit status 1.
+// What an error that nobody catches ends with: the default report.
 int DefaultErrorReport(const std::string& message) {
     MessageBoxA(nullptr, WithClosingPeriod(message).c_str(), kApplicationErrorCaption, MB_OK | MB_ICONERROR);
-    return 1;
+    return kExitErrorOrRefusal;
 }
 
 // Library names are looked up in the system folder only: a DLL that someone left beside the

@@ -1,10 +1,16 @@
 // Path and string helpers: plain logic over 8-bit text, backslashes as separators.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 class Platform;
+
+// The longest paths that the system's 8-bit file calls take: a file's, within MAX_PATH with
+// its terminator; a folder's, with room left in it for a short file name.
+inline constexpr std::size_t kMaxFilePathLength = 259;
+inline constexpr std::size_t kMaxFolderPathLength = 247;
 
 // Empty stays empty; otherwise a backslash is appended unless the path ends with one.
 std::string IncludeBackslash(const std::string& path);

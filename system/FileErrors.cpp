@@ -32,6 +32,14 @@ std::string FileCreateErrorText(const std::string& path, const std::string& reas
     return "Cannot create file \"" + path + "\". " + reason;
 }
 
+std::string FileReadErrorText(const std::string& path, const std::string& reason) {
+    return "Cannot read file \"" + path + "\". " + reason;
+}
+
+std::string FileSeekErrorText(const std::string& path, const std::string& reason) {
+    return "Cannot move to a position in file \"" + path + "\". " + reason;
+}
+
 std::string FileWriteErrorText(const std::string& path, const std::string& reason) {
     return "Cannot write file \"" + path + "\". " + reason;
 }

@@ -20,9 +20,12 @@ enum : std::uint32_t {
 
 // The system's own wording for an error code, without a trailing period or line break.
 std::string SystemErrorText(std::uint32_t code);
-// "Cannot open file "PATH". REASON" and its siblings for creating, reading and writing.
+// "Cannot open file "PATH". REASON" and its siblings for creating, reading, moving to a position
+// and writing.
 std::string FileOpenErrorText(const std::string& path, const std::string& reason);
 std::string FileCreateErrorText(const std::string& path, const std::string& reason);
+std::string FileReadErrorText(const std::string& path, const std::string& reason);
+std::string FileSeekErrorText(const std::string& path, const std::string& reason);
 std::string FileWriteErrorText(const std::string& path, const std::string& reason);
 // Removes trailing blanks, line breaks and periods, so the error box can add its own period.
 std::string TrimMessageEnd(std::string text);

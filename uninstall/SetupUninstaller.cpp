@@ -26,14 +26,16 @@ std::string TSetupUninstaller::DisplayName() const {
     return name + " " + version.AsString();
 }
 
-void TSetupUninstaller::Run() {
+UninstallEnd TSetupUninstaller::Run() {
     if (!HasAdminRights(platform_)) {
         platform_.WarningBox(FormatWith(kNoRightsMessage, ProductName()));
-        return;
+        return UninstallEnd::Refused;
     }
-    if (!platform_.QuestionBox(FormatWith(kConfirmRemovalMessage, DisplayName()))) return;
+    if (!platform_.QuestionBox(FormatWith(kConfirmRemovalMessage, DisplayName())))
+        return UninstallEnd::Declined;
     const bool complete = uninstaller_.RemoveAll();
     platform_.InformationBox(complete ? std::string(kUninstalledMessage)
                                       : FormatWith(kUninstalledWithLeftoversMessage, ProductName()));
     uninstaller_.StartBatchFile(owner_);
+    return UninstallEnd::Removed;
 }

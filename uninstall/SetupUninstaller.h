@@ -18,6 +18,10 @@ inline constexpr char kUninstalledWithLeftoversMessage[] =
     "Uninstallation successfully completed.\r\rSome items could not be removed. You should manually \rremove "
     "items related to %s.";
 
+// How a run ended: the product removed (leftovers or not), the user answered No, or the user
+// lacks the rights to remove it.
+enum class UninstallEnd { Removed, Declined, Refused };
+
 class TSetupUninstaller {
 public:
     // Reads the uninstall record; its errors propagate.
@@ -28,7 +32,7 @@ public:
     std::string DisplayName() const;
     TUninstaller& Uninstaller() { return uninstaller_; }
 
-    void Run();
+    UninstallEnd Run();
 
 private:
     Platform& platform_;

@@ -54,9 +54,12 @@ std::string UninstallDataFileOf(const std::string& uninstallerPath) {
     return ExtractFilePath(uninstallerPath) + kUninstallDataFile;
 }
 
-StoredUninstallRecord LoadUninstallRecord(Platform& platform, const std::string& uninstallerPath) {
-    auto program = platform.OpenForReading(uninstallerPath, ShareMode::DenyNone);
-    if (std::optional<std::int64_t> start = AppendedDataStart(ReadProgramHeaderWords(*program))) {
+namespace {
+
+// The record of the program opened as program, whose words have been read.
+StoredUninstallRecord LoadRecordOf(Platform& platform, std::unique_ptr<Stream> program,
+                                   const ProgramHeaderWords& words, const std::string& uninstallerPath) {
+    if (std::optional<std::int64_t> start = AppendedDataStart(words)) {
         program->Seek(*start);
         return {ReadUninstallRecord(*program), std::string()};
     }
@@ -66,6 +69,43 @@ StoredUninstallRecord LoadUninstallRecord(Platform& platform, const std::string&
     return {ReadUninstallRecord(*data), dataFile};
 }
 
+}  // namespace
+
+StoredUninstallRecord LoadUninstallRecord(Platform& platform, const std::string& uninstallerPath) {
+    auto program = platform.OpenForReading(uninstallerPath, ShareMode::DenyNone);
+    const ProgramHeaderWords words = ReadProgramHeaderWords(*program);
+    return LoadRecordOf(platform, std::move(program), words, uninstallerPath);
+}
+
+std::optional<StoredUninstallRecord> FindUninstallRecord(Platform& platform,
+                                                         const std::string& uninstallerPath) {
+    if (!platform.FileExists(uninstallerPath)) return std::nullopt;
+    try {
+        auto program = platform.OpenForReading(uninstallerPath, ShareMode::DenyNone);
+        const ProgramHeaderWords words = ReadProgramHeaderWords(*program);
+        if (!IsUninstaller(words)) return std::nullopt;
+        return LoadRecordOf(platform, std::move(program), words, uninstallerPath);
+    } catch (const std::exception&) {
+        // Whatever lies there, it is no record to go by.
+        return std::nullopt;
+    }
+}
+
 StoredUninstallRecord LoadOwnUninstallRecord(Platform& platform) {
     return LoadUninstallRecord(platform, platform.OwnProgramPath());
+}
+
+std::optional<RegistryItemPlace> RegistryPlaceOf(char kind) {
+    switch (kind) {
+        case 'U':
+            return RegistryItemPlace{RootKey::CurrentUser, false};
+        case 'C':
+            return RegistryItemPlace{RootKey::ClassesRoot, false};
+        case 'M':
+            return RegistryItemPlace{RootKey::LocalMachine, false};
+        case '6':
+            return RegistryItemPlace{RootKey::LocalMachine, true};
+        default:
+            return std::nullopt;
+    }
 }

@@ -2,12 +2,13 @@
 // the product name, appended to the uninstaller copy (or kept in Uninstall.dat beside it).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "archive/CommonClasses.h"
+#include "system/Platform.h"
 
-class Platform;
 class Stream;
 
 inline constexpr char kUninstallSignature[] = "KW/UNS/3";
@@ -39,3 +40,16 @@ std::string UninstallDataFileOf(const std::string& uninstallerPath);
 StoredUninstallRecord LoadUninstallRecord(Platform& platform, const std::string& uninstallerPath);
 // The same for the running uninstaller.
 StoredUninstallRecord LoadOwnUninstallRecord(Platform& platform);
+// The record of an uninstaller of ours at uninstallerPath: a program whose header words make it
+// an uninstaller and whose record reads. Nothing when there is no such file, when it is another
+// program, or when its record is missing or damaged: an installation over it only asks.
+std::optional<StoredUninstallRecord> FindUninstallRecord(Platform& platform,
+                                                         const std::string& uninstallerPath);
+
+// Where a registry item's key lies, by its kind letter.
+struct RegistryItemPlace {
+    RootKey root;
+    bool view64;
+};
+// U, C, M and 6; nothing for the other kinds.
+std::optional<RegistryItemPlace> RegistryPlaceOf(char kind);

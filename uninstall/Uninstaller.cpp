@@ -49,6 +49,10 @@ bool TUninstaller::RemoveAll() {
             failed_ = true;
             continue;
         }
+        if (std::optional<RegistryItemPlace> place = RegistryPlaceOf(kind)) {
+            RemoveRegistryKey(place->root, place->view64, text);
+            continue;
+        }
         switch (kind) {
             case 'F':
                 platform_.ChangeFileAttributes(text, kAttrNormal);
@@ -71,18 +75,6 @@ bool TUninstaller::RemoveAll() {
                 RemoveFolder(text);
                 break;
             }
-            case 'U':
-                RemoveRegistryKey(RootKey::CurrentUser, false, text);
-                break;
-            case 'C':
-                RemoveRegistryKey(RootKey::ClassesRoot, false, text);
-                break;
-            case 'M':
-                RemoveRegistryKey(RootKey::LocalMachine, false, text);
-                break;
-            case '6':
-                RemoveRegistryKey(RootKey::LocalMachine, true, text);
-                break;
             default:  // E and unknown kinds
                 break;
         }
@@ -147,10 +139,23 @@ std::string TUninstaller::BatchFileText(const std::string& batchFile,
     return text;
 }
 
+std::string TUninstaller::BatchFileFolder() const {
+    // The Windows folder's Temp is on every Windows, short, and open to the administrator the
+    // uninstaller runs as; a file there disturbs nobody.
+    std::vector<std::string> candidates{platform_.TemporaryFolder()};
+    const std::string windows = platform_.SpecialFolderPath(kCsidlWindows);
+    if (!windows.empty()) candidates.push_back(IncludeBackslash(windows) + "Temp");
+    for (const std::string& candidate : candidates) {
+        const std::string folder = IncludeBackslash(candidate);
+        if (!folder.empty() && folder.size() + sizeof kBatchFileName - 1 <= kMaxFilePathLength &&
+            platform_.DirectoryExists(folder))
+            return folder;
+    }
+    return "C:\\";
+}
+
 std::string TUninstaller::StartBatchFile(WindowRef owner) {
-    std::string folder = platform_.TemporaryFolder();
-    if (folder.empty()) folder = "C:\\";
-    const std::string batchFile = IncludeBackslash(folder) + kBatchFileName;
+    const std::string batchFile = BatchFileFolder() + kBatchFileName;
     std::vector<std::pair<std::string, std::string>> environment;
     const std::string text = BatchFileText(batchFile, &environment);
     for (const auto& [name, value] : environment) platform_.SetEnvironmentValue(name, value);

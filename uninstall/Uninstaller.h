@@ -37,14 +37,18 @@ public:
     bool RemoveAll();
 
     // The batch file's text: delete the uninstaller once it has exited, then its Uninstall.dat,
-    // remove the deferred folders, delete itself. cmd.exe reads a batch file in the OEM code page, not in the ANSI one
-    // our paths are in, so a path beyond ASCII reaches it through an environment variable that
-    // the batch file inherits (environment receives each name and value); ASCII paths are
-    // written as they are.
+    // remove the deferred folders, delete itself. cmd.exe reads a batch file in the OEM code
+    // page, not in the ANSI one our paths are in, so a path beyond ASCII reaches it through an
+    // environment variable that the batch file inherits (environment receives each name and
+    // value); ASCII paths are written as they are.
     std::string BatchFileText(const std::string& batchFile,
                               std::vector<std::pair<std::string, std::string>>* environment = nullptr) const;
-    // Writes Uninstall.bat to the temporary folder and starts it hidden; returns its path. A
-    // failure to save it propagates; whether it started is not asked.
+    // The folder Uninstall.bat goes to, with a trailing backslash: the temporary folder, unless
+    // it is missing or so long that the batch file's path would not fit in MAX_PATH (the shell
+    // and cmd could not start it); then the Windows folder's Temp, else C:\.
+    std::string BatchFileFolder() const;
+    // Writes Uninstall.bat to BatchFileFolder and starts it hidden; returns its path. A failure
+    // to save it propagates; whether it started is not asked.
     std::string StartBatchFile(WindowRef owner);
 
 private:

@@ -41,9 +41,9 @@ public:
     int setupMajor = 1, installedMajor = 1;
     bool canInstall = true;
     int checkCanInstallCalls = 0;
-    std::vector<std::string> creatableFolders;  // CanCreateFolder's yes; any other path is refused
-    std::string installError;                   // Install raises this when not empty
-    std::function<void()> afterStatus;          // the preview slows the run down with it
+    std::vector<std::string> creatableFolders;         // CanCreateFolder's yes; any other path is refused
+    std::string installError;                          // Install raises this when not empty
+    std::function<void(ISetupProgress&)> afterStatus;  // the preview slows the run down with it
     bool installed = false;
 
     std::string ExpandText(const std::string& text) override {
@@ -116,7 +116,7 @@ public:
         auto status = [&](int position, const char* text) {
             progress.SetProgress(position);
             progress.SetStatus(text);
-            if (afterStatus) afterStatus();
+            if (afterStatus) afterStatus(progress);
         };
         status(0, "Preparing installation...");
         status(25, "Copying files...");

@@ -25,7 +25,8 @@ public:
     virtual void DropPendingInput() = 0;
     // Asks the window to close; it closes when CloseQuery agrees.
     virtual void RequestClose() = 0;
-    // Ends the program once control returns to the message loop.
+    // Ends the program once control returns to the message loop; called only after an error
+    // box or a refusal, which the program's exit status then reports.
     virtual void Terminate() = 0;
     virtual WindowRef Owner() = 0;
 };

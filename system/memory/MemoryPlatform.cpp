@@ -3,11 +3,18 @@
 #include "system/memory/MemoryInternals.h"
 #include "system/memory/MemoryNode.h"
 
+namespace {
+
+constexpr char kDefaultTemp[] = "C:\\Users\\user\\AppData\\Local\\Temp";
+
+}  // namespace
+
 MemoryPlatform::MemoryPlatform()
     : ownProgramPath_("C:\\Users\\user\\Downloads\\Setup.exe"), disk_(std::make_shared<Disk>()) {
     AddFolder("C:\\Windows\\System32");
+    AddFolder("C:\\Windows\\Temp");
     AddFolder("C:\\Users\\user\\Downloads");
-    AddFolder("C:\\Users\\user\\AppData\\Local\\Temp");
+    AddFolder(kDefaultTemp);
     SeedMachine();
     journal_.clear();  // the machine as it comes is no write of the program's
 }
@@ -79,8 +86,8 @@ void MemoryPlatform::SeedMachine() {
         {"CommonProgramW6432", "C:\\Program Files\\Common Files"},
         {"SystemRoot", "C:\\Windows"},
         {"windir", "C:\\Windows"},
-        {"TEMP", TemporaryFolder().substr(0, TemporaryFolder().size() - 1)},
-        {"TMP", TemporaryFolder().substr(0, TemporaryFolder().size() - 1)},
+        {"TEMP", kDefaultTemp},
+        {"TMP", kDefaultTemp},
         {"USERNAME", userName_},
         {"USERPROFILE", profile},
         {"APPDATA", profile + "\\AppData\\Roaming"},

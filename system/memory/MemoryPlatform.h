@@ -28,7 +28,8 @@ public:
     FolderResult CreateFolder(const std::string& path) override;
     bool RemoveFolder(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
-    std::string TemporaryFolder() override { return "C:\\Users\\user\\AppData\\Local\\Temp\\"; }
+    // As Windows finds it: TMP, else TEMP, else USERPROFILE, else the Windows folder.
+    std::string TemporaryFolder() override;
     void WarningBox(const std::string& text) override;
     bool QuestionBox(const std::string& text) override;
     void InformationBox(const std::string& text) override;

@@ -1,10 +1,18 @@
-// Environment and loadable libraries of the in-memory machine.
+// Environment, the temporary folder and loadable libraries of the in-memory machine.
 #include "system/CommonUtils.h"
 #include "system/memory/MemoryPlatform.h"
 
 std::string MemoryPlatform::EnvironmentVariable(const std::string& name) {
     auto it = environment_.find(UpperAscii(name));
     return it == environment_.end() ? std::string() : it->second.second;
+}
+
+std::string MemoryPlatform::TemporaryFolder() {
+    for (const char* name : {"TMP", "TEMP", "USERPROFILE"}) {
+        std::string value = EnvironmentVariable(name);
+        if (!value.empty()) return IncludeBackslash(value);
+    }
+    return IncludeBackslash(SpecialFolderPath(kCsidlWindows));
 }
 
 void MemoryPlatform::SetEnvironment(const std::string& name, const std::string& value) {

@@ -7,14 +7,11 @@ namespace {
 class Win32Search : public FileSearch {
 public:
     Win32Search(HANDLE handle, const WIN32_FIND_DATAA& data) : handle_(handle) { Take(data); }
-    ~Win32Search() override { FindClose(handle_); }
-    Win32Search(const Win32Search&) = delete;
-    Win32Search& operator=(const Win32Search&) = delete;
 
     const FoundFile& Current() const override { return current_; }
     bool Next() override {
         WIN32_FIND_DATAA data;
-        if (!FindNextFileA(handle_, &data)) return false;
+        if (!FindNextFileA(handle_.Get(), &data)) return false;
         Take(data);
         return true;
     }
@@ -25,7 +22,7 @@ private:
         current_.attributes = data.dwFileAttributes;
     }
 
-    HANDLE handle_;
+    FindHandle handle_;
     FoundFile current_;
 };
 

@@ -22,7 +22,7 @@ public:
     std::size_t Read(void* buffer, std::size_t count) override {
         DWORD got = 0;
         if (!ReadFile(handle_.Get(), buffer, static_cast<DWORD>(count), &got, nullptr))
-            throw EReadError(kStreamReadError);
+            throw EReadError(FileReadErrorText(path_, LastErrorText(GetLastError())));
         return got;
     }
     void Write(const void* buffer, std::size_t count) override {
@@ -38,7 +38,8 @@ public:
     std::int64_t Seek(std::int64_t position) override {
         LARGE_INTEGER to, now;
         to.QuadPart = position < 0 ? 0 : position;
-        if (!SetFilePointerEx(handle_.Get(), to, &now, FILE_BEGIN)) throw EReadError(kStreamReadError);
+        if (!SetFilePointerEx(handle_.Get(), to, &now, FILE_BEGIN))
+            throw EReadError(FileSeekErrorText(path_, LastErrorText(GetLastError())));
         return now.QuadPart;
     }
     std::int64_t Position() const override {
@@ -53,7 +54,8 @@ public:
     }
     bool SetFileDate(std::uint32_t packed) override {
         FILETIME universal;
-        return PackedDateToFileTime(packed, universal) && SetFileTime(handle_.Get(), nullptr, nullptr, &universal);
+        return PackedDateToFileTime(packed, universal) &&
+               SetFileTime(handle_.Get(), nullptr, nullptr, &universal);
     }
 
 private:
@@ -115,7 +117,16 @@ bool Win32Platform::RemoveFile(const std::string& path) {
 }
 
 std::string Win32Platform::TemporaryFolder() {
-    char buffer[MAX_PATH + 1];
-    DWORD length = GetTempPathA(sizeof buffer, buffer);
-    return std::string(buffer, length);
+    // A TEMP longer than the buffer makes the call report the size it needs and write nothing;
+    // the folder can change between two calls, so it is asked until it fits.
+    std::string buffer(MAX_PATH + 1, '\0');
+    for (;;) {
+        DWORD length = GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data());
+        if (length == 0) return std::string();
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(length + 1);
+    }
 }

@@ -50,11 +50,10 @@ void Win32Platform::SetEnvironmentValue(const std::string& name, const std::stri
 LibraryCall Win32Platform::CallLibraryFunction(const std::string& library, const std::string& function) {
     // By its full path; the altered search finds the library's own dependencies beside it,
     // never beside the setup.
-    HMODULE module = LoadLibraryExA(library.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    if (!module) return LibraryCall::NotLoaded;
-    FARPROC address = GetProcAddress(module, function.c_str());
+    LibraryHandle module(LoadLibraryExA(library.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    if (!module.Valid()) return LibraryCall::NotLoaded;
+    FARPROC address = GetProcAddress(module.Get(), function.c_str());
     if (address) reinterpret_cast<ExportFunction>(reinterpret_cast<void*>(address))();
-    FreeLibrary(module);
     return address ? LibraryCall::Called : LibraryCall::NoSuchFunction;
 }
 

@@ -9,8 +9,7 @@ namespace {
 class Win32KeyHandle : public RegistryKey::Handle {
 public:
     explicit Win32KeyHandle(HKEY key) : key(key) {}
-    ~Win32KeyHandle() override { RegCloseKey(key); }
-    HKEY key;
+    KeyHandle key;
 };
 
 HKEY Hkey(const RegistryKey& key) {
@@ -28,7 +27,7 @@ HKEY Hkey(const RegistryKey& key) {
         return nullptr;
     }
     auto* handle = dynamic_cast<Win32KeyHandle*>(key.Opened());
-    return handle ? handle->key : nullptr;
+    return handle ? handle->key.Get() : nullptr;
 }
 
 RegistryKey Wrap(LONG status, HKEY key) {

@@ -47,18 +47,16 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM item, LPARAM data)
     return 0;
 }
 
-class ScreenDc {
-public:
-    ScreenDc() : dc_(GetDC(nullptr)) {}
-    ~ScreenDc() {
-        if (dc_) ReleaseDC(nullptr, dc_);
-    }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    HDC Get() const { return dc_; }
+// Item ID lists come from the shell's allocator.
+using ItemIdList = Owned<NullMeansNone<LPITEMIDLIST, CoTaskMemFree>>;
 
-private:
-    HDC dc_;
+void ReleaseScreenDc(HDC dc) {
+    ReleaseDC(nullptr, dc);
+}
+
+class ScreenDc : public Owned<NullMeansNone<HDC, ReleaseScreenDc>> {
+public:
+    ScreenDc() : Owned(GetDC(nullptr)) {}
 };
 
 int CALLBACK FontFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
@@ -74,11 +72,9 @@ void EnsureCom() {
 }
 
 std::string Win32Platform::SpecialFolderPath(int csidl) {
-    LPITEMIDLIST item = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &item))) return std::string();
-    std::string path = PathOfItem(item);
-    CoTaskMemFree(item);
-    return path;
+    ItemIdList item;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, item.Out()))) return std::string();
+    return PathOfItem(item.Get());
 }
 
 bool Win32Platform::SaveShellLink(const std::string& linkFile, const ShellLink& link) {
@@ -150,10 +146,9 @@ std::optional<std::string> Win32Platform::PickFolder(WindowRef owner, const std:
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT | BIF_NEWDIALOGSTYLE;
     info.lpfn = BrowseCallback;
     info.lParam = reinterpret_cast<LPARAM>(&selection);
-    LPITEMIDLIST item = SHBrowseForFolderA(&info);
-    if (!item) return std::nullopt;
-    std::string path = PathOfItem(item);
-    CoTaskMemFree(item);
+    ItemIdList item(SHBrowseForFolderA(&info));
+    if (!item.Valid()) return std::nullopt;
+    std::string path = PathOfItem(item.Get());
     if (path.empty()) return std::nullopt;
     return path;
 }
@@ -176,14 +171,13 @@ int Win32Platform::ScreenDpi() {
 int Win32Platform::MeasureScalingHeight() {
     ScreenDc dc;
     if (!dc.Get()) return 0;
-    HFONT font = CreateFontA(MulDiv(-11, GetDeviceCaps(dc.Get(), LOGPIXELSY), 96), 0, 0, 0, FW_NORMAL, FALSE,
-                             FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
-    if (!font) return 0;
-    HGDIOBJ previous = SelectObject(dc.Get(), font);
+    FontHandle font(CreateFontA(MulDiv(-11, GetDeviceCaps(dc.Get(), LOGPIXELSY), 96), 0, 0, 0, FW_NORMAL,
+                                FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
+    if (!font.Valid()) return 0;
+    HGDIOBJ previous = SelectObject(dc.Get(), font.Get());
     SIZE size = {};
     BOOL measured = GetTextExtentPoint32A(dc.Get(), "0", 1, &size);
     SelectObject(dc.Get(), previous);
-    DeleteObject(font);
     return measured ? size.cy : 0;
 }

@@ -178,6 +178,43 @@ walk_to_install() {
   done
 }
 
+# The fixture's installation into the Unix folder FOLDER reaches its completion page; Finish
+# ends it with status 0, and the files are the product's, with the uninstaller beside them.
+finish_fixture_install() {
+  local folder=$1 file
+  wait_page "Installation Completed"
+  screenshot completed
+  press_button "Finish"
+  expect_exit 0
+  for file in Readme.txt Numbers.dat; do
+    cmp -s "$folder/$file" "$E2E_OUT/product/Program/$file" || fail "$file is not the product's"
+  done
+  [[ -f $folder/Uninst.exe ]] || fail "no uninstaller"
+}
+
+# Runs SETUP (a path in the scenario's folder) through the wizard into FOLDER, saves the
+# completion page as NAME-ready and finishes.
+install_into() {
+  start_program "$1"
+  walk_to_install "$2"
+  press_button "Install"
+  wizard_page "$3-ready" "Installation Completed"
+  press_button "Finish"
+  expect_exit 0
+}
+
+# Runs UNINSTALLER, confirms the removal of DISPLAY_NAME and expects the plain success report;
+# the batch file is then left to remove the uninstaller and its folders.
+uninstall_cleanly() {
+  start_program "$1"
+  expect_dialog confirm "Are you sure you want to completely remove $2" --title Confirm
+  answer Confirm Yes
+  expect_dialog report "Uninstallation successfully completed." --title Information
+  grep -q "could not be removed" "$E2E_OUT/report.txt" && fail "the report names leftovers"
+  answer Information OK
+  expect_exit 0
+}
+
 # Answers the message box captioned CAPTION with BUTTON and waits until it is gone.
 answer() {
   driver click --title "$1" --button "$2" >/dev/null || fail "cannot press $2 in \"$1\""

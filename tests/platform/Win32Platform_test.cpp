@@ -1,5 +1,5 @@
-// What only the real machine can show: the Wine prefix's own folders and WOW64, and a link of
-// ours opened by Wine's own start command.
+// What only the real machine can show: the Wine prefix's own folders and WOW64, a link of ours
+// opened by Wine's own start command, the system's own read errors.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include "system/Exceptions.h"
 #include "system/ShellUtils.h"
 #include "system/WindowsEx.h"
+#include "system/win32/Win32Handles.h"
 #include "system/win32/Win32Platform.h"
 
 namespace {
@@ -72,6 +73,25 @@ TEST(Win32Platform, OurShortcutOpensWithWinesStartCommand) {
     platform.RemoveFile(marker);
     platform.RemoveFile(link);
     platform.RemoveFolder(folder);
+}
+
+// A read that the system refuses names the file and says why, as a failed write does: here
+// the other end of a pipe has gone away.
+TEST(Win32Platform, AFailedReadNamesTheFileAndTheSystemsReason) {
+    Win32Platform platform;
+    const std::string pipe = "\\\\.\\pipe\\plugsetup-read-error-" + std::to_string(GetCurrentProcessId());
+    FileHandle server(CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 64,
+                                       64, 0, nullptr));
+    ASSERT_TRUE(server.Valid());
+    auto stream = platform.OpenForReading(pipe, ShareMode::DenyNone);
+    server.Reset();
+    char buffer[4];
+    try {
+        stream->Read(buffer, sizeof buffer);
+        FAIL() << "reading a pipe whose writer is gone must fail";
+    } catch (const EReadError& error) {
+        EXPECT_EQ(error.Message(), "Cannot read file \"" + pipe + "\". " + LastErrorText(ERROR_BROKEN_PIPE));
+    }
 }
 
 }  // namespace

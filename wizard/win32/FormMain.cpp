@@ -15,6 +15,10 @@ constexpr char kContainerClass[] = "PlugSetupWizardPage";
 constexpr char kPictureClass[] = "PlugSetupWizardPicture";
 constexpr int kFirstControlId = 100;
 constexpr int kCheckBoxLine = 305;  // the page's text width
+// While the installation runs, the window serves its messages at least this often (ms).
+constexpr DWORD kServeInterval = 50;
+// Each status text of the copy page stays this long (ms), readable.
+constexpr DWORD kStatusHold = 500;
 
 int CommandId(ControlId id) {
     return kFirstControlId + static_cast<int>(id);
@@ -74,9 +78,8 @@ FormMain::FormMain(HINSTANCE instance, Platform& platform, IWizardEngine& engine
     : instance_(instance), platform_(platform), scale_(platform), model_(engine, platform, *this) {}
 
 FormMain::~FormMain() {
+    // The controls go before the fonts they use.
     if (window_) DestroyWindow(window_);
-    if (font_) DeleteObject(font_);
-    if (boldFont_) DeleteObject(boldFont_);
 }
 
 bool FormMain::Create(const PictureLookup& pictures) {
@@ -236,12 +239,13 @@ void FormMain::ApplyFonts() {
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                            choice.name.c_str());
     };
-    font_ = make(FW_NORMAL);
-    boldFont_ = make(FW_BOLD);
+    font_.Reset(make(FW_NORMAL));
+    boldFont_.Reset(make(FW_BOLD));
     for (std::size_t i = 0; i < kControlCount; ++i) {
         if (!controls_[i]) continue;
         bool bold = (Control(static_cast<ControlId>(i)).flags & kBold) != 0;
-        SendMessageA(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(bold ? boldFont_ : font_), FALSE);
+        SendMessageA(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(bold ? boldFont_.Get() : font_.Get()),
+                     FALSE);
     }
 }
 
@@ -411,7 +415,7 @@ LRESULT FormMain::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             return 0;
         case WM_DESTROY:
             window_ = nullptr;
-            PostQuitMessage(exitCode_);
+            PostQuitMessage(0);
             return 0;
         default:
             return DefWindowProcA(window_, message, wparam, lparam);
@@ -449,7 +453,7 @@ LRESULT CALLBACK FormMain::PictureProc(HWND wnd, UINT message, WPARAM wparam, LP
     return DefWindowProcA(wnd, message, wparam, lparam);
 }
 
-int FormMain::Run() {
+WizardEnd FormMain::Run() {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (Key(msg)) continue;
@@ -457,20 +461,46 @@ int FormMain::Run() {
         DispatchMessageA(&msg);
         NoticeFocus();
     }
-    return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : exitCode_;
+    return ended_ ? WizardEnd::Terminated : WizardEnd::Closed;
 }
 
 void FormMain::PaintNow() {
     Sync();
     UpdateWindow(window_);
+    ServePendingMessages();
+}
+
+// The installation runs on this thread, so between its files the window serves what waits in
+// its queue: painting, timers, the system's messages (a window that leaves them 5 s unread is
+// marked "Not Responding", and closing it then would stop the copy half done). The user's
+// keys and clicks are the model's to accept, and it refuses them all while the copy runs, so
+// they are dropped before any control sees them; the close box and Alt+F4 reach CloseQuery's
+// refusal. Moving and minimising the window stay the system's.
+void FormMain::ServePendingMessages() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
+        bool input = (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
+                     (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST);
+        if (input && !model_.AcceptsInput()) continue;
+        if (Key(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
+    }
+    lastServed_ = GetTickCount();
+}
+
+// Waits while serving the window's messages as they come.
+void FormMain::HoldFor(DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        ServePendingMessages();
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
     }
 }
 
@@ -488,9 +518,8 @@ void FormMain::RequestClose() {
 }
 
 void FormMain::Terminate() {
-    exitCode_ = 1;
     ended_ = true;
-    PostQuitMessage(exitCode_);
+    PostQuitMessage(0);
 }
 
 void FormMain::SetProgress(int position) {
@@ -506,6 +535,10 @@ void FormMain::SetStatus(const std::string& text) {
     SetWindowTextA(label, text.c_str());
     InvalidateRect(label, nullptr, TRUE);
     UpdateWindow(label);
-    // Every status stays readable for a moment.
-    platform_.Pause(500);
+    // Every status stays readable for a moment; the window answers meanwhile.
+    HoldFor(kStatusHold);
+}
+
+void FormMain::StillWorking() {
+    if (GetTickCount() - lastServed_ >= kServeInterval) ServePendingMessages();
 }

@@ -11,8 +11,13 @@
 
 #include "system/Platform.h"
 #include "system/ShellUtils.h"
+#include "system/win32/Win32Handles.h"
 #include "wizard/WizardModel.h"
 #include "wizard/win32/SidePicture.h"
+
+// How the message loop ended: the window closed (Finish, or Cancel answered Yes), or the model
+// ended the program after an error box or a refusal.
+enum class WizardEnd { Closed, Terminated };
 
 class FormMain : public IWizardHost, public ISetupProgress {
 public:
@@ -24,9 +29,8 @@ public:
     // Prepares the pages and creates the window, centred and shown. False, after the error box,
     // when the side picture cannot be shown: the program then ends without a window.
     bool Create(const PictureLookup& pictures);
-    // Runs the message loop until the window closes or the program is told to end; returns
-    // the exit code.
-    int Run();
+    // Runs the message loop until the window closes or the program is told to end.
+    WizardEnd Run();
 
     WizardModel& Model() { return model_; }
     HWND Window() const { return window_; }
@@ -42,6 +46,7 @@ public:
     // ISetupProgress
     void SetProgress(int position) override;
     void SetStatus(const std::string& text) override;
+    void StillWorking() override;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND wnd, UINT message, WPARAM wparam, LPARAM lparam);
@@ -56,6 +61,8 @@ private:
     void ApplyFonts();
     void Sync();
     bool Key(const MSG& msg);
+    void ServePendingMessages();
+    void HoldFor(DWORD milliseconds);
     void NoticeFocus();
     void GiveFocusBack();
     ControlId IdOf(HWND wnd) const;
@@ -69,11 +76,11 @@ private:
     HWND window_ = nullptr;
     std::array<HWND, kControlCount> controls_{};
     std::array<HWND, kPageCount> pages_{};
-    HFONT font_ = nullptr;
-    HFONT boldFont_ = nullptr;
+    FontHandle font_;
+    FontHandle boldFont_;
     RECT pictureRect_{};
     int appliedFocusRequests_ = -1;
     bool syncing_ = false;
     bool ended_ = false;
-    int exitCode_ = 0;
+    DWORD lastServed_ = 0;
 };

@@ -112,8 +112,14 @@ int main(int argc, char** argv) {
         product + " has been installed successfully. You can start " + product +
         " from the Start menu or the desktop. Please read the Readme.txt file for additional "
         "information.";
-    // Long enough for the copy page to be read and photographed.
-    engine.afterStatus = [] { Sleep(1500); };
+    // Long enough for the copy page to be read and photographed; the window answers meanwhile,
+    // as between the files of a real run.
+    engine.afterStatus = [](ISetupProgress& progress) {
+        for (int slice = 0; slice < 30; ++slice) {
+            Sleep(50);
+            progress.StillWorking();
+        }
+    };
     engine.creatableFolders = {engine.destinationFolder, engine.vst2Folder};
     engine.photoshopFolder = "C:\\Program Files\\Adobe\\Photoshop\\Plug-ins";
     if (allPages) ShowEveryPage(engine);
@@ -125,7 +131,7 @@ int main(int argc, char** argv) {
             auto bytes = ReadBytes(pictures + name);
             return bytes || fallback.empty() ? bytes : ReadBytes(pictures + fallback);
         });
-        return shown ? form.Run() : 1;
+        return shown && form.Run() == WizardEnd::Closed ? 0 : 1;
     } catch (const std::exception& error) {
         platform.ErrorBox("Setup", WizardModel::ErrorBoxText(error.what()));
         return 1;

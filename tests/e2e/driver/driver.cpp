@@ -47,7 +47,9 @@ struct Options {
                  "                                        until its description contains TEXT\n"
                  "  rect                                  left, top, width and height on the screen\n"
                  "  time-click --button CAPTION --text T  press, then print the seconds until T shows\n"
-                 "  memory                                peak and current working set of its process\n",
+                 "  memory                                peak and current working set of its process\n"
+                 "  probe                                 sends the window WM_NULL every 100 ms until it is\n"
+                 "                                        gone; prints the longest wait for an answer\n",
                  why);
     std::exit(2);
 }
@@ -379,6 +381,37 @@ int CmdMemory(const Options& opt) {
     return 0;
 }
 
+// For the benchmark: how long the window leaves the system waiting. Every 100 ms it is sent
+// WM_NULL, as the system does to tell a hung window; the longest wait for its answer and the
+// number of messages are printed once the window has gone (or --timeout has passed).
+int CmdProbe(const Options& opt) {
+    constexpr double kIntervalMs = 100;
+    HWND wnd = WaitWindow(opt);
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    auto elapsedMs = [&] {
+        QueryPerformanceCounter(&now);
+        return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
+               static_cast<double>(frequency.QuadPart);
+    };
+    double longest = 0;
+    unsigned messages = 0;
+    ULONGLONG deadline = GetTickCount64() + opt.timeoutMs;
+    while (IsWindow(wnd) && GetTickCount64() < deadline) {
+        QueryPerformanceCounter(&start);
+        DWORD_PTR result = 0;
+        LRESULT answered = SendMessageTimeoutA(wnd, WM_NULL, 0, 0, SMTO_NORMAL, opt.timeoutMs, &result);
+        double waited = elapsedMs();
+        // A window destroyed meanwhile gives no answer either; that wait is no hang.
+        if (!answered && !IsWindow(wnd)) break;
+        ++messages;
+        if (waited > longest) longest = waited;
+        if (waited < kIntervalMs) Sleep(static_cast<DWORD>(kIntervalMs - waited));
+    }
+    std::printf("longest_wait_ms %.1f\nmessages %u\n", longest, messages);
+    return 0;
+}
+
 int CmdCheck(const Options& opt) {
     if (opt.state != "on" && opt.state != "off") Usage("--state must be on or off");
     HWND button = WaitButton(opt);
@@ -464,6 +497,7 @@ const Command kCommands[] = {
     {"close", CmdClose},
     {"time-click", CmdTimeClick},
     {"memory", CmdMemory},
+    {"probe", CmdProbe},
     {"focus", CmdFocus},
     {"rect", CmdRect},
 };

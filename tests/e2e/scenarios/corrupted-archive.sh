@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# One flipped byte inside the archive's checked data: the setup refuses to run and says why.
+# One flipped byte inside the archive's checked data: the setup refuses to run, says why, and
+# ends with status 1.
 # shellcheck source=tests/e2e/lib.sh
 source "$E2E_ROOT/tests/e2e/lib.sh"
 
@@ -14,4 +15,4 @@ start_program "$E2E_OUT/Setup.exe"
 expect_dialog error-box "The installer appears to be corrupted. Please download it again" \
   --class '#32770' --title Setup
 driver click --class '#32770' --title Setup --button OK
-expect_exit 0
+expect_exit 1

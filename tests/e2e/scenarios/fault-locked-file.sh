@@ -42,10 +42,4 @@ wait "$holder" || fail "the helper did not let go of the file"
 driver click --title Warning --button Retry >/dev/null || fail "cannot answer Retry"
 
 step "the installation completes"
-wait_page "Installation Completed"
-screenshot completed
-press_button "Finish"
-expect_exit 0
-cmp -s "$folder/Readme.txt" "$E2E_OUT/product/Program/Readme.txt" || fail "Readme.txt is not the product's"
-cmp -s "$folder/Numbers.dat" "$E2E_OUT/product/Program/Numbers.dat" || fail "Numbers.dat is not the product's"
-[[ -f $folder/Uninst.exe ]] || fail "no uninstaller"
+finish_fixture_install "$folder"

@@ -77,13 +77,7 @@ expect_value 0x1 "$uninstall_key" NoModify /reg:32
 expect_value 0x1 "$uninstall_key" NoRepair /reg:32
 
 step "uninstall through Uninst.exe"
-start_program "$program_folder/Uninst.exe"
-expect_dialog confirm "Are you sure you want to completely remove Gadget 1.00" --title Confirm
-answer Confirm Yes
-expect_dialog report "Uninstallation successfully completed." --title Information
-grep -q "could not be removed" "$E2E_OUT/report.txt" && fail "the report names leftovers"
-answer Information OK
-expect_exit 0
+uninstall_cleanly "$program_folder/Uninst.exe" "Gadget 1.00"
 wait_removed "$program_folder"
 ! reg_exists "$uninstall_key" /reg:32 || fail "the Uninstall key and its values are still there"
 ! reg_exists 'HKCU\Software\Example Audio\Gadget\1.0' || fail "the product key is still there"

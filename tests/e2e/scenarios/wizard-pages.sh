@@ -50,12 +50,18 @@ page_has "Click Install to start copying files."
 page_has "button: Install"
 press_button "Install"
 
-# The run holds the window's thread, so the driver cannot read the copy page: only look at it.
-sleep 3
-screenshot 07-copying
-PAGE_NUMBER=$((PAGE_NUMBER + 1))
+# The run goes on in the window's thread, which serves its messages meanwhile: the copy page can
+# be read, and asking the window to close is refused without a question.
+driver wait-text --title "$TITLE" --text "Copying Files" --timeout 30 >/dev/null || fail "no copy page"
+driver close --title "$TITLE" >/dev/null || fail "cannot ask the window to close"
+wizard_page copying "Copying Files"
+page_has "Setup is now copying files to your computer."
+page_lacks "button: Next >"
+driver controls --title "$TITLE" | tr -d '\r' >"$E2E_OUT/copy-controls.txt" || fail "cannot read the copy page's controls"
+grep -qP '\tvisible,disabled\tCancel$' "$E2E_OUT/copy-controls.txt" || fail "Cancel is not shown disabled while copying"
 
 wizard_page ready "Installation Completed"
+! driver list --title Confirm | grep -q . || fail "closing during the copy asked a question"
 page_has "Gadget has been installed successfully."
 page_has "button: Finish"
 page_lacks "button: Cancel"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Setups that cannot start their wizard end with one error box captioned "Setup", exit status 0
+# Setups that cannot start their wizard end with one error box captioned "Setup", exit status 1
 # once it is answered, and no wizard window: a download cut short, and a Setup.ini without its
 # RegistryRoot.
 # shellcheck source=tests/e2e/lib.sh
@@ -13,7 +13,7 @@ expect_error_box() {
   driver list >"$E2E_OUT/$name-windows.txt" || true
   ! grep -qF 'Fixture Setup' "$E2E_OUT/$name-windows.txt" || fail "a wizard window opened as well"
   driver click --class '#32770' --title Setup --button OK >/dev/null || fail "cannot answer the error box"
-  expect_exit 0
+  expect_exit 1
 }
 
 make_fixture "$E2E_OUT/product"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# A changed first signature byte is told apart from a damaged body.
+# A changed first signature byte is told apart from a damaged body; the error ends with status 1.
 # shellcheck source=tests/e2e/lib.sh
 source "$E2E_ROOT/tests/e2e/lib.sh"
 
@@ -11,4 +11,4 @@ write_u8 "$E2E_OUT/Setup.exe" "$start" "$(printf '%d' "'X")"
 start_program "$E2E_OUT/Setup.exe"
 expect_dialog error-box "Invalid setup data signature" --class '#32770' --title Setup
 driver click --class '#32770' --title Setup --button OK
-expect_exit 0
+expect_exit 1

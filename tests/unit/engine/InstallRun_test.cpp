@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
 
 #include "archive/SetupData.h"
 #include "engine/InstallRun.h"
 #include "engine/SetupInstaller.h"
+#include "system/CommonUtils.h"
 #include "system/Exceptions.h"
 #include "system/ShellUtils.h"
 #include "tests/unit/engine/EngineMachine.h"
@@ -351,6 +354,120 @@ TEST_F(InstallRunTest, CancelledWriteErrorEndsTheRunWithoutUninstaller) {
     EXPECT_FALSE(machine.HasFile("C:\\Gadget\\Uninst.exe"));
     EXPECT_FALSE(KeyExists(machine, RootKey::LocalMachine, kUninstallKey));
     EXPECT_TRUE(setup->Installer().Overwrite);
+}
+
+// Between files and between the blocks of one file the run tells its sink that it is still at
+// work, so a window can answer meanwhile; what the copy page shows stays exactly as it was.
+TEST_F(InstallRunTest, TheCopySaysItIsStillWorkingAfterEveryFileAndEveryBlockOfAtMostOneMebibyte) {
+    std::string big(3 * 1048576 + 500000, '\0');
+    std::uint32_t seed = 1;
+    for (char& c : big) c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 24);
+    std::vector<SourceEntry> files = GadgetFiles();
+    files[0].Children.push_back(SourceEntry::File("Big.bin", big));
+    files[0].Children.push_back(SourceEntry::File("Empty.txt", ""));
+    struct WatchingProgress : RecordingProgress {
+        std::function<void()> onWorking;
+        void StillWorking() override {
+            calls.push_back("working");
+            onWorking();
+        }
+    } watching;
+    std::vector<std::size_t> bigSizes;  // Big.bin as each call finds it
+    watching.onWorking = [&] {
+        if (machine.HasFile("C:\\Gadget\\Big.bin"))
+            bigSizes.push_back(machine.FileBytes("C:\\Gadget\\Big.bin").size());
+    };
+    Setup(kGadgetIni, files).Install(watching);
+
+    Lines reports;
+    std::copy_if(watching.calls.begin(), watching.calls.end(), std::back_inserter(reports),
+                 [](const std::string& call) { return call != "working"; });
+    EXPECT_EQ(reports,
+              (Lines{"0", kPreparingStatus, "25", kCopyingStatus, "75", kCreatingSettingsStatus, "100"}));
+    const auto& calls = watching.calls;
+    auto copying = std::find(calls.begin(), calls.end(), kCopyingStatus);
+    auto settings = std::find(calls.begin(), calls.end(), "75");
+    EXPECT_EQ(std::count(calls.begin(), copying, "working"), 0) << "only while copying";
+    EXPECT_EQ(std::count(settings, calls.end(), "working"), 0) << "only while copying";
+    // Six files, the big one in at least four blocks.
+    EXPECT_GE(std::count(copying, settings, "working"), 6 + 4);
+    ASSERT_FALSE(bigSizes.empty());
+    std::size_t before = 0;
+    for (std::size_t size : bigSizes) {
+        EXPECT_LE(size - before, std::size_t{1048576}) << "no call for more than 1 MiB written";
+        before = size;
+    }
+    EXPECT_EQ(bigSizes.back(), big.size());
+    EXPECT_FALSE(setup->Installer().OnWorking) << "the reader lets go of the sink with the run";
+}
+
+// A path longer than Windows' file calls take would fail on the customer's machine half way
+// through the copy: the run refuses it first, naming it, with nothing copied. Plug-in libraries
+// count with the names they get; folders that exist already need no creating.
+TEST_F(InstallRunTest, PathsLongerThanWindowsTakesEndTheRunBeforeAnythingIsCopied) {
+    const std::string ini =
+        "[Setup]\r\nProductName=Gadget\r\nRegistryRoot=Maker\\Gadget\r\nDefaultFolder=Gadget\r\n"
+        "[Components]\r\nProgram=$ProgramFolder\r\nVst=$VstPluginFolder,DLLSuffix: x64\r\n";
+    auto padded = [](std::size_t length) {
+        std::string folder = "C:\\";
+        while (folder.size() < length) folder += "Long folder\\";
+        folder.resize(length);
+        if (folder.back() == '\\') folder.back() = 'x';
+        return folder;
+    };
+    const std::string name(40, 'N');
+    const std::string destination = padded(kMaxFilePathLength - 1 - name.size() - 4);
+    auto refusal = [](const std::string& path) {
+        std::string text = kPathTooLongMessage;
+        return text.replace(text.find("%s"), 2, path);
+    };
+    struct Case {
+        const char* what;
+        std::string file, vstFolder, plugin;  // Program's file, the VST folder and the plug-in in it
+        std::string refused;                  // empty: installs
+    };
+    // One character too long once renamed, short enough as it is stored.
+    const std::string vst = padded(kMaxFilePathLength + 1 - std::string("\\LongGadget x64.dll").size());
+    const std::string deepVst = padded(kMaxFolderPathLength + 1);
+    const Case cases[] = {
+        {"the longest file path", name + ".txt", "C:\\VST", "Gadget.dll", ""},
+        {"one character more", name + "X.txt", "C:\\VST", "Gadget.dll", destination + "\\" + name + "X.txt"},
+        {"a plug-in renamed past the limit", name + ".txt", vst, "LongGadget.dll",
+         vst + "\\LongGadget x64.dll"},
+        {"a plug-in without the rename would fit", name + ".txt", vst, "LongGadget.txt", ""},
+        {"a folder too long to be made", name + ".txt", deepVst, "G.dll", deepVst},
+    };
+    for (const Case& c : cases) {
+        MemoryPlatform fresh;
+        PlaceProduct(fresh, ini,
+                     {SourceEntry::Directory("Program", {SourceEntry::File(c.file, "p")}),
+                      SourceEntry::Directory("Vst", {SourceEntry::File(c.plugin, "v")})});
+        TSetupInstaller run(fresh);
+        run.SetDestinationFolder(destination);
+        run.Values().Vst2Folder = c.vstFolder;
+        RecordingProgress reports;
+        if (c.refused.empty()) {
+            EXPECT_NO_THROW(run.Install(reports)) << c.what;
+            continue;
+        }
+        try {
+            run.Install(reports);
+            ADD_FAILURE() << c.what << ": installed";
+        } catch (const ESetupError& error) {
+            EXPECT_EQ(error.Message(), refusal(c.refused)) << c.what;
+        }
+        EXPECT_EQ(reports.calls, (Lines{"0", kPreparingStatus})) << c.what;
+        EXPECT_FALSE(fresh.DirectoryExists(destination)) << c.what << ": something was copied";
+        EXPECT_TRUE(run.Installer().Log().empty()) << c.what;
+    }
+
+    // The same long folder, there already, takes files of its own length's room.
+    machine.AddFolder(deepVst);
+    Setup(ini, {SourceEntry::Directory("Program", {SourceEntry::File("Readme.txt", "p")}),
+                SourceEntry::Directory("Vst", {SourceEntry::File("G.dll", "v")})});
+    setup->Values().Vst2Folder = deepVst;
+    EXPECT_NO_THROW(setup->Install(progress));
+    EXPECT_TRUE(machine.HasFile(deepVst + "\\G x64.dll"));
 }
 
 }  // namespace

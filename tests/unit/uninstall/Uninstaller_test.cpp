@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "archive/SetupClasses.h"
+#include "system/CommonUtils.h"
 #include "system/Stream.h"
 #include "tests/unit/archive/SetupMachine.h"
 #include "uninstall/SetupUninstaller.h"
@@ -82,7 +83,7 @@ TEST_F(Uninstall, RemovesEverythingLoggedAndLeavesItsOwnFoldersToTheBatchFile) {
     const std::string uninstaller = Install(machine);
     TSetupUninstaller run(machine);
     EXPECT_EQ(run.ProductName(), "Gadget");
-    run.Run();
+    EXPECT_EQ(run.Run(), UninstallEnd::Removed);
 
     EXPECT_EQ(Texts(machine), (Lines{std::string("question: ") + kConfirm,
                                      "information: Uninstallation successfully completed."}));
@@ -136,11 +137,11 @@ TEST_F(Uninstall, AnsweringNoOrLackingRightsRemovesNothingAndWritesNoBatchFile) 
     const std::string uninstaller = Install(machine);
     const Lines before = machine.ListTree("C:\\");
     machine.AnswerQuestions({false});
-    TSetupUninstaller(machine).Run();
+    EXPECT_EQ(TSetupUninstaller(machine).Run(), UninstallEnd::Declined);
     EXPECT_EQ(Texts(machine), (Lines{std::string("question: ") + kConfirm}));
 
     machine.FailFolderCreation("C:\\Program Files (x86)\\Test0");
-    TSetupUninstaller(machine).Run();
+    EXPECT_EQ(TSetupUninstaller(machine).Run(), UninstallEnd::Refused);
     EXPECT_EQ(
         Texts(machine).back(),
         "warning: You must have Administrator or Power User rights to uninstall Gadget.\rPlease log on as a "
@@ -158,7 +159,7 @@ TEST_F(Uninstall, ReportCountsMissingFilesAndForeignFilesOutsideTheProgramFolder
         MemoryPlatform machine;
         Install(machine);
         change(machine);
-        TSetupUninstaller(machine).Run();
+        EXPECT_EQ(TSetupUninstaller(machine).Run(), UninstallEnd::Removed) << "leftovers are no failure";
         EXPECT_TRUE(machine.FileExists(kBatchFile));
         EXPECT_FALSE(machine.FileExists(std::string(kProgramFolder) + "Gadget.exe"));
         return machine.Dialogs().back().text;
@@ -176,6 +177,46 @@ TEST_F(Uninstall, ReportCountsMissingFilesAndForeignFilesOutsideTheProgramFolder
               kLeftovers);
     EXPECT_EQ(reportAfter([&](MemoryPlatform& m) { m.AddFile(plugin + "Other.vst3", "someone else's"); }),
               kLeftovers);
+}
+
+// The batch file must be startable by its full path, so it stays within MAX_PATH: a temporary
+// folder too long for that, or missing, gives way to the Windows folder's Temp, then to C:\.
+TEST_F(Uninstall, TheBatchFileGoesWhereItsWholePathFitsAndTheFolderExists) {
+    Install(machine);
+    auto folderOfLength = [&](std::size_t length) {
+        std::string folder = "C:\\";
+        while (folder.size() < length) folder += "Temporary\\";
+        folder.resize(length);
+        if (folder.back() == '\\') folder.back() = 'x';
+        machine.AddFolder(folder);
+        return folder;
+    };
+    const std::string fits = folderOfLength(kMaxFilePathLength - 1 - (sizeof kBatchFileName - 1));
+    const std::string tooLong = folderOfLength(fits.size() + 1);
+    auto batchFileWith = [&](const std::string& temp) {
+        machine.SetEnvironment("TMP", temp);
+        return TUninstaller(machine).BatchFileFolder() + kBatchFileName;
+    };
+
+    EXPECT_EQ(batchFileWith(fits), fits + "\\Uninstall.bat");
+    EXPECT_EQ(batchFileWith(fits).size(), kMaxFilePathLength);
+    EXPECT_EQ(batchFileWith(tooLong), "C:\\Windows\\Temp\\Uninstall.bat");
+    EXPECT_EQ(batchFileWith("C:\\Gone\\Temp"), "C:\\Windows\\Temp\\Uninstall.bat");
+
+    // The whole run then writes, starts and deletes the batch file there.
+    machine.SetEnvironment("TMP", tooLong);
+    TSetupUninstaller(machine).Run();
+    const std::string batch = "C:\\Windows\\Temp\\Uninstall.bat";
+    ASSERT_EQ(machine.ShellStarts().size(), 1u);
+    EXPECT_EQ(machine.ShellStarts()[0].file, batch);
+    const std::string text = machine.FileText(batch);
+    EXPECT_EQ(text.substr(text.rfind("del ")), "del \"" + batch + "\"\r\n");
+
+    MemoryPlatform bare;
+    Install(bare);
+    bare.RemoveFolder("C:\\Windows\\Temp");
+    bare.SetEnvironment("TMP", "C:\\Gone");
+    EXPECT_EQ(TUninstaller(bare).BatchFileFolder(), "C:\\");
 }
 
 TEST_F(Uninstall, PercentSignsInPathsAreDoubledInTheBatchFile) {

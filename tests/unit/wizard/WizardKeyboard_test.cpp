@@ -308,7 +308,7 @@ TEST_F(WizardKeyboardTest, NothingTheUserDoesGetsThroughWhileCopying) {
     model->ShowPage(kPageDest);
     model->FocusMoved(I::DestFolderInput);
     std::size_t dialogs = 0;
-    engine.afterStatus = [&] {
+    engine.afterStatus = [&](ISetupProgress&) {
         EXPECT_FALSE(model->AcceptsInput());
         Key(WizardKey::Escape);
         Key(WizardKey::Enter);
