@@ -1,7 +1,5 @@
 // plugsetup build: a product folder becomes a setup program (stub + archive) or a Setup.dat.
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <filesystem>
 #include <limits>
 
 #include "archive/ArchiveWriter.h"
@@ -14,6 +12,7 @@
 #include "tools/plugsetup/BuildTime.h"
 #include "tools/plugsetup/CodePage.h"
 #include "tools/plugsetup/HostFile.h"
+#include "tools/plugsetup/HostPath.h"
 #include "tools/plugsetup/ProductCheck.h"
 #include "tools/plugsetup/ProductTree.h"
 #include "tools/plugsetup/Signing.h"
@@ -29,7 +28,9 @@ constexpr const char* kStubTooLargeMessage = "is 2 GiB or larger; the archive mu
 constexpr const char* kBadEpochMessage =
     "SOURCE_DATE_EPOCH is not a number of seconds in the years 1..9999: ";
 constexpr const char* kDefaultStubName = "Setup.exe";
-constexpr const char* kDefaultStubHint = " (the default stub beside plugsetup; give --stub or --data-file)";
+constexpr const char* kNoDefaultStubMessage =
+    "no stub to build from: neither %beside (beside plugsetup) nor %shared (where a package installs it) is "
+    "there; give --stub Setup.exe, or --data-file";
 
 constexpr const char* kReservedEntryMessage =
     "the name is reserved at the top of a product folder: the setup carries its signed uninstaller under it";
@@ -37,7 +38,8 @@ constexpr const char* kReservedEntryMessage =
 const std::vector<OptionRule> kBuildOptions = {
     {"--version", true},    {"--beta", true},      {"--press-preview", false},
     {"--build-time", true}, {"--stub", true},      {"--data-file", false},
-    {"-o", true},           {"--no-check", false}, kCodePageOption, {"--sign", true},
+    {"-o", true},           {"--no-check", false}, kCodePageOption,
+    {"--sign", true},
 };
 
 bool ParseDecimal(const std::string& text, std::int32_t& value) {
@@ -91,10 +93,21 @@ double ChooseBuildTime(const Arguments& arguments, ToolEnvironment& env) {
     return env.Now();
 }
 
+// Without --stub: Setup.exe beside the running plugsetup (a build folder, the Windows zip), else
+// ../share/plugsetup/Setup.exe from its folder (an installed package: bin/ and share/ side by
+// side). A stub that is there but unusable is an error, not a reason to look further.
 std::string DefaultStub(const ToolEnvironment& env) {
-    std::size_t slash = env.ExecutablePath.rfind('/');
-    if (slash == std::string::npos) return kDefaultStubName;
-    return env.ExecutablePath.substr(0, slash + 1) + kDefaultStubName;
+    const std::filesystem::path folder = HostPath(env.ExecutablePath).parent_path();
+    const std::string beside = PathText(folder / kDefaultStubName);
+    const std::string shared =
+        PathText((folder / ".." / "share" / "plugsetup" / kDefaultStubName).lexically_normal());
+    std::error_code error;
+    for (const std::string& candidate : {beside, shared})
+        if (std::filesystem::exists(HostPath(candidate), error)) return candidate;
+    std::string message = kNoDefaultStubMessage;
+    message.replace(message.find("%beside"), 7, beside);
+    message.replace(message.find("%shared"), 7, shared);
+    throw EFileError(message);
 }
 
 // The stub as it is: a program that carries nothing yet.
@@ -115,7 +128,7 @@ std::vector<std::uint8_t> ReadStub(const std::string& path) {
 void RefuseReservedNames(const std::vector<SourceEntry>& tree, const std::string& productDir) {
     for (const SourceEntry& entry : tree)
         if (!entry.IsDirectory && SameText(entry.Name, kUninstallerEntry))
-            throw Exception(productDir + "/" + entry.Name + ": " + kReservedEntryMessage);
+            throw Exception(JoinHostPath(productDir, entry.Name) + ": " + kReservedEntryMessage);
 }
 
 // The stub followed by the archive, at path; what the format cannot hold is named inside the
@@ -159,11 +172,7 @@ int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
     if (std::optional<std::string> given = arguments.Value("--stub")) {
         stub = ReadStub(*given);
     } else if (!dataFile) {
-        try {
-            stub = ReadStub(DefaultStub(env));
-        } catch (const EFileError& error) {
-            throw EFileError(error.Message() + kDefaultStubHint);
-        }
+        stub = ReadStub(DefaultStub(env));
     }
     // A setup that stops on the user's machine is worse than no setup.
     if (!arguments.Has("--no-check")) {
@@ -189,10 +198,9 @@ int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
         const std::string partial = *output + ".partial";
         try {
             result = WriteSetupFile(partial, stub, tree, options, productDir);
-            if (std::rename(partial.c_str(), output->c_str()) != 0)
-                throw EFileError(FileCreateErrorText(*output, std::strerror(errno)));
+            ReplaceHostFile(partial, *output);
         } catch (...) {
-            std::remove(partial.c_str());
+            RemoveHostFile(partial);
             throw;
         }
     }

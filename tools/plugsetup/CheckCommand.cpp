@@ -1,4 +1,5 @@
-// plugsetup check: the product folder's mistakes as "file:line: error|warning: message".
+// plugsetup check: the product folder's mistakes, as "file:line: error|warning: message" lines,
+// as GitHub annotations or as JSON.
 #include "tools/plugsetup/Arguments.h"
 #include "tools/plugsetup/CodePage.h"
 #include "tools/plugsetup/ProductCheck.h"
@@ -7,26 +8,29 @@
 namespace {
 
 const std::vector<OptionRule> kCheckOptions = {
-    {"--version", true},
-    {"--beta", true},
-    {"--press-preview", false},
-    kCodePageOption,
+    {"--version", true}, {"--beta", true}, {"--press-preview", false}, kCodePageOption, {"--format", true},
 };
+
+ReportFormat FormatFromArguments(const Arguments& arguments) {
+    const std::string format = arguments.Value("--format").value_or("text");
+    if (format == "text") return ReportFormat::Text;
+    if (format == "github") return ReportFormat::Github;
+    if (format == "json") return ReportFormat::Json;
+    throw EUsageError("--format wants text, github or json, not '" + format + "'");
+}
 
 }  // namespace
 
 int RunCheck(const std::vector<std::string>& args, ToolEnvironment& env) {
     Arguments arguments(args, kCheckOptions);
     arguments.ExpectPositional(1, "PRODUCT_DIR");
+    const ReportFormat format = FormatFromArguments(arguments);
     TProgramVersion fallback;
     fallback.Major = 1;
     const TProgramVersion version = VersionFromArguments(arguments, &fallback);
     const std::unique_ptr<CodePage> codePage = CodePageFromArguments(arguments);
     const std::string& productDir = arguments.Positional()[0];
     std::vector<CheckFinding> findings = CheckProduct(productDir, version, *codePage);
-    const int errors = PrintFindings(env.Out, findings);
-    const std::size_t warnings = findings.size() - static_cast<std::size_t>(errors);
-    env.Out << productDir << ": " << errors << (errors == 1 ? " error, " : " errors, ") << warnings
-            << (warnings == 1 ? " warning" : " warnings") << "\n";
+    const int errors = PrintCheckReport(env.Out, productDir, findings, format);
     return errors > 0 ? kExitFailure : kExitOk;
 }

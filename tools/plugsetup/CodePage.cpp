@@ -78,6 +78,18 @@ bool IsValidUtf8(const std::string& text) {
     return true;
 }
 
+std::string ValidUtf8(const std::string& text) {
+    static const std::string kReplacement = "\xEF\xBF\xBD";
+    std::string valid;
+    char32_t codePoint = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = Utf8Sequence(text, at, codePoint);
+        valid += length == 0 ? kReplacement : text.substr(at, length);
+        at += length == 0 ? 1 : length;
+    }
+    return valid;
+}
+
 bool IsAscii(const std::string& text) {
     for (char c : text)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
@@ -138,7 +150,7 @@ std::string SetupTextForArchive(const CodePage& codePage, const std::string& tex
 
 std::string EntryNameForArchive(const CodePage& codePage, const std::string& hostName,
                                 const std::string& what) {
-    EncodedText encoded = EncodeProductText(codePage, HostNameAsUtf8(hostName));
+    EncodedText encoded = EncodeProductText(codePage, hostName);
     if (!encoded.Unrepresentable.empty())
         throw ECodePageError(what + ": " + UnrepresentableMessage(codePage, encoded) +
                              "; rename it, or build with the --codepage of your customers' Windows");

@@ -45,11 +45,10 @@ private:
 std::unique_ptr<CodePage> OpenCodePage(int number);
 // The system's conversion for a supported number; what OpenCodePage hands out.
 std::unique_ptr<CodePage> OpenSystemCodePage(int number);
-// The build machine's spelling of a file name as UTF-8 when it has one: Linux names are UTF-8
-// already; names that Windows hands an ANSI program are in its own code page.
-std::string HostNameAsUtf8(const std::string& name);
 
 bool IsValidUtf8(const std::string& text);
+// text with every byte that is no part of a UTF-8 character replaced by U+FFFD.
+std::string ValidUtf8(const std::string& text);
 bool IsAscii(const std::string& text);
 
 // A name or text of the product on its way into the code page.
@@ -74,8 +73,9 @@ std::string SplitsPathsMessage(const CodePage& codePage, const EncodedText& enco
 // mark and in the code page. Raises ECodePageError, naming what (the file) and the character,
 // when the code page cannot hold the text.
 std::string SetupTextForArchive(const CodePage& codePage, const std::string& text, const std::string& what);
-// A file or folder name of the build machine in the code page; ECodePageError naming what
-// (its path) and the character when it cannot be held, or would be split by the setup.
+// A file or folder name of the build machine (UTF-8 on Linux and Windows alike, HostPath.h) in
+// the code page; ECodePageError naming what (its path) and the character when it cannot be held,
+// or would be split by the setup.
 std::string EntryNameForArchive(const CodePage& codePage, const std::string& hostName,
                                 const std::string& what);
 

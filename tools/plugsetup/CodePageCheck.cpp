@@ -8,16 +8,20 @@
 #include "engine/SetupSchema.h"
 #include "tools/plugsetup/CodePage.h"
 #include "tools/plugsetup/HostFile.h"
+#include "tools/plugsetup/HostPath.h"
 #include "tools/plugsetup/ProductChecker.h"
 
 namespace fs = std::filesystem;
 
 void ProductChecker::CheckEntryNames() {
+    CheckEntryNamesIn(root_);
+}
+
+void ProductChecker::CheckEntryNamesIn(const fs::path& folder) {
     std::error_code error;
-    for (auto it = fs::recursive_directory_iterator(root_, error);
-         !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
-        const std::string path = it->path().string();
-        const EncodedText name = EncodeProductText(codePage_, HostNameAsUtf8(it->path().filename().string()));
+    for (const fs::path& entry : FolderEntries(folder, error)) {
+        const std::string path = PathText(entry);
+        const EncodedText name = EncodeProductText(codePage_, PathText(entry.filename()));
         if (!name.Unrepresentable.empty()) {
             Error(path, 0,
                   "in the name, " + UnrepresentableMessage(codePage_, name) +
@@ -30,11 +34,13 @@ void ProductChecker::CheckEntryNames() {
                       " bytes long; a setup archive holds at most " + std::to_string(kMaxNameLength) +
                       ": shorten it");
         }
+        // Links to folders are not followed here: build refuses the loops they may make.
+        if (fs::is_directory(fs::symlink_status(entry, error))) CheckEntryNamesIn(entry);
     }
 }
 
 void ProductChecker::CheckTextInCodePage(const fs::path& file, bool setupIni, bool everyLineIsPath) {
-    std::vector<std::uint8_t> bytes = ReadHostFile(file.string());
+    std::vector<std::uint8_t> bytes = ReadHostFile(PathText(file));
     const std::vector<std::string> lines = SetupTextLines(std::string(bytes.begin(), bytes.end()));
     // What build keeps as it is: plain ASCII, and text already in a code page.
     std::string text(bytes.begin(), bytes.end());
@@ -60,12 +66,12 @@ void ProductChecker::CheckTextInCodePage(const fs::path& file, bool setupIni, bo
         const int number = static_cast<int>(i + 1);
         const EncodedText encoded = EncodeProductText(codePage_, lines[i]);
         if (!encoded.Unrepresentable.empty())
-            Error(file.string(), number,
+            Error(PathText(file), number,
                   UnrepresentableMessage(codePage_, encoded) +
                       ", so build cannot store the line: write it without that character, or build with the "
                       "--codepage of your customers' Windows");
         else if (!encoded.SplitsPaths.empty() && (everyLineIsPath || pathLines.count(number)))
-            Error(file.string(), number,
+            Error(PathText(file), number,
                   SplitsPathsMessage(codePage_, encoded) +
                       ", so the setup would split the path there: write it "
                       "without that character");

@@ -99,7 +99,3 @@ private:
 std::unique_ptr<CodePage> OpenSystemCodePage(int number) {
     return std::make_unique<IconvCodePage>(number);
 }
-
-std::string HostNameAsUtf8(const std::string& name) {
-    return name;
-}

@@ -1,5 +1,6 @@
 // plugsetup extract FILE [ENTRY] DEST: what the setup program would write, through the same
-// reader, on an in-memory Windows machine whose result is then copied to a Linux folder.
+// reader, on an in-memory Windows machine whose result is then copied to a folder of the build
+// machine.
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -11,6 +12,7 @@
 #include "tools/plugsetup/Arguments.h"
 #include "tools/plugsetup/CodePage.h"
 #include "tools/plugsetup/HostFile.h"
+#include "tools/plugsetup/HostPath.h"
 #include "tools/plugsetup/SetupFile.h"
 #include "tools/plugsetup/Tool.h"
 
@@ -21,7 +23,7 @@ constexpr char kSetupFolder[] = "C:\\Setup\\";
 constexpr char kOutputFolder[] = "C:\\Output\\";
 
 void WriteOut(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-    auto out = HostFile::CreateForWriting(path.string());
+    auto out = HostFile::CreateForWriting(PathText(path));
     out->Write(bytes.data(), bytes.size());
     out->Close();
 }
@@ -41,7 +43,7 @@ void MoveOut(MemoryPlatform& machine, const CodePage& codePage, const std::files
         if (folder) relative.pop_back();
         // Entry names never hold "/" (the reader refuses them), so this maps one to one.
         std::replace(relative.begin(), relative.end(), '\\', '/');
-        std::filesystem::path target = dest / relative;
+        std::filesystem::path target = dest / HostPath(relative);
         if (folder) {
             std::filesystem::create_directories(target);
         } else {
@@ -71,7 +73,7 @@ int RunExtract(const std::vector<std::string>& args, ToolEnvironment& env) {
     if (positional.size() > 3) throw EUsageError("unexpected argument '" + positional[3] + "'");
     if (positional.size() != 3) arguments.ExpectPositional(2, "FILE and DEST");
     const std::string& file = positional.front();
-    const std::filesystem::path dest = positional.back();
+    const std::filesystem::path dest = HostPath(positional.back());
     WithSubject(file, [&] {
         MemoryPlatform machine;
         const std::string program = std::string(kSetupFolder) + "Setup.exe";
@@ -94,10 +96,10 @@ int RunExtract(const std::vector<std::string>& args, ToolEnvironment& env) {
                 if (intoSelf)
                     MoveOut(machine, *codePage, where, "", env);
                 else
-                    MoveOut(machine, *codePage, where / name, name + "/", env);
+                    MoveOut(machine, *codePage, where / HostPath(name), name + "/", env);
             } else {
                 auto loaded = installer.LoadFile(record.Name);
-                WriteOut(where / name, loaded->Bytes());
+                WriteOut(where / HostPath(name), loaded->Bytes());
                 env.Out << name << "\n";
             }
         };

@@ -1,12 +1,12 @@
 #include "tools/plugsetup/HostFile.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "system/Exceptions.h"
 #include "system/FileErrors.h"
+#include "tools/plugsetup/HostPath.h"
 
 namespace {
 
@@ -17,16 +17,16 @@ std::string Reason() {
 }  // namespace
 
 std::unique_ptr<HostFile> HostFile::OpenForReading(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenStream(path, false);
     if (!file) throw EFileError(FileOpenErrorText(path, Reason()));
-    return std::unique_ptr<HostFile>(new HostFile(file, path));
+    return std::unique_ptr<HostFile>(new HostFile(file, path, false));
 }
 
 std::unique_ptr<HostFile> HostFile::CreateForWriting(const std::string& path) {
-    // "w+b": the archive writer comes back to fill in the header's checksum.
-    std::FILE* file = std::fopen(path.c_str(), "w+b");
+    // Read and write: the archive writer comes back to fill in the header's checksum.
+    std::FILE* file = OpenStream(path, true);
     if (!file) throw EFileError(FileCreateErrorText(path, Reason()));
-    return std::unique_ptr<HostFile>(new HostFile(file, path));
+    return std::unique_ptr<HostFile>(new HostFile(file, path, true));
 }
 
 HostFile::~HostFile() {
@@ -43,20 +43,20 @@ void HostFile::Write(const void* buffer, std::size_t count) {
 }
 
 std::int64_t HostFile::Seek(std::int64_t position) {
-    if (fseeko(file_, static_cast<off_t>(position), SEEK_SET) != 0)
-        throw EFileError(FileWriteErrorText(path_, Reason()));
+    if (!SeekStream(file_, position)) throw EFileError(FileWriteErrorText(path_, Reason()));
     return position;
 }
 
 std::int64_t HostFile::Position() const {
-    return static_cast<std::int64_t>(ftello(file_));
+    return StreamPosition(file_);
 }
 
 std::int64_t HostFile::Size() const {
-    std::fflush(file_);
-    struct stat info;
-    if (fstat(fileno(file_), &info) != 0) return 0;
-    return static_cast<std::int64_t>(info.st_size);
+    // What is written reaches the file first. Never on a file opened for reading: Microsoft's C
+    // library empties the read buffer without moving back, and the bytes in it would be skipped.
+    if (forWriting_) std::fflush(file_);
+    const std::int64_t size = StreamSize(file_);
+    return size < 0 ? 0 : size;
 }
 
 void HostFile::Close() {
@@ -70,4 +70,15 @@ std::vector<std::uint8_t> ReadHostFile(const std::string& path) {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file->Size()));
     if (!bytes.empty()) file->ReadBuffer(bytes.data(), bytes.size());
     return bytes;
+}
+
+void ReplaceHostFile(const std::string& from, const std::string& to) {
+    std::error_code error;
+    std::filesystem::rename(HostPath(from), HostPath(to), error);
+    if (error) throw EFileError(FileCreateErrorText(to, error.message()));
+}
+
+void RemoveHostFile(const std::string& path) {
+    std::error_code ignored;
+    std::filesystem::remove(HostPath(path), ignored);
 }

@@ -11,6 +11,7 @@
 #include "engine/Upgrade.h"
 #include "system/CommonUtils.h"
 #include "system/memory/MemoryPlatform.h"
+#include "tools/plugsetup/HostPath.h"
 #include "tools/plugsetup/ProductChecker.h"
 #include "tools/plugsetup/Tool.h"
 
@@ -36,13 +37,11 @@ std::string More(int count, const char* one, const char* many) {
 void WalkProductFolder(const fs::path& folder, const std::string& prefix, bool folders,
                        std::vector<std::pair<std::string, bool>>& out) {
     std::error_code error;
-    std::vector<fs::directory_entry> entries(fs::directory_iterator(folder, error), fs::directory_iterator());
-    std::sort(entries.begin(), entries.end());
-    for (const fs::directory_entry& entry : entries) {
-        const std::string relative = prefix + entry.path().filename().string();
-        if (entry.is_directory(error)) {
+    for (const fs::path& entry : FolderEntries(folder, error)) {
+        const std::string relative = prefix + PathText(entry.filename());
+        if (fs::is_directory(entry, error)) {
             if (folders) out.push_back({relative, true});
-            WalkProductFolder(entry.path(), relative + "\\", folders, out);
+            WalkProductFolder(entry, relative + "\\", folders, out);
         } else {
             out.push_back({relative, false});
         }

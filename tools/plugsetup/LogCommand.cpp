@@ -6,6 +6,7 @@
 #include "tools/plugsetup/Arguments.h"
 #include "tools/plugsetup/CodePage.h"
 #include "tools/plugsetup/HostFile.h"
+#include "tools/plugsetup/HostPath.h"
 #include "tools/plugsetup/Tool.h"
 #include "uninstall/UninstallRecord.h"
 
@@ -25,8 +26,7 @@ int RunLog(const std::vector<std::string>& args, ToolEnvironment& env) {
                 start = *appended;
             } else {
                 // An uninstaller without an appended record reads it from beside itself.
-                data = HostFile::OpenForReading(
-                    (std::filesystem::path(path).parent_path() / kUninstallDataFile).string());
+                data = HostFile::OpenForReading(PathText(HostPath(path).parent_path() / kUninstallDataFile));
             }
         }
         Stream& record = data ? *data : *file;

@@ -1,8 +1,8 @@
 // plugsetup preview: the real engine installs the product on an in-memory Windows, and every
 // folder, file, attribute, registry value and shortcut it writes is printed from the machine's
 // journal of writes, in the order it was written.
-#include <sys/stat.h>
 #include <cstdio>
+#include <filesystem>
 
 #include "archive/ArchiveWriter.h"
 #include "archive/ProgramHeader.h"
@@ -16,6 +16,8 @@
 #include "tools/plugsetup/BuildTime.h"
 #include "tools/plugsetup/CodePage.h"
 #include "tools/plugsetup/HostFile.h"
+#include "tools/plugsetup/HostPath.h"
+#include "tools/plugsetup/JsonText.h"
 #include "tools/plugsetup/ProductTree.h"
 #include "tools/plugsetup/Tool.h"
 
@@ -153,8 +155,8 @@ std::vector<std::uint8_t> Stub() {
 // A product folder is packed the way build packs it; a setup program or Setup.dat is used as is.
 void PlaceSetup(MemoryPlatform& machine, const std::string& input, const Arguments& arguments,
                 const CodePage& codePage, ToolEnvironment& env) {
-    struct stat info;
-    if (stat(input.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    std::error_code error;
+    if (std::filesystem::is_directory(HostPath(input), error)) {
         ArchiveWriterOptions options;
         TProgramVersion fallback;
         fallback.Major = 1;
@@ -242,22 +244,6 @@ void ApplySetting(TSetupInstaller& setup, const std::string& name, const std::st
             "--set knows vst2, vst3, aax, rtas, photoshop, destination, user, shortcuts and items, not '" +
             name + "'");
     }
-}
-
-std::string JsonText(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x",
-                          static_cast<unsigned>(static_cast<unsigned char>(c)));
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
 }
 
 void PrintText(std::ostream& out, const std::string& heading, const std::vector<PlanStep>& steps,

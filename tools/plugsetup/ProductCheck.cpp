@@ -12,6 +12,7 @@
 #include "system/Stream.h"
 #include "system/memory/MemoryPlatform.h"
 #include "tools/plugsetup/HostFile.h"
+#include "tools/plugsetup/HostPath.h"
 #include "tools/plugsetup/ProductChecker.h"
 
 namespace fs = std::filesystem;
@@ -74,7 +75,7 @@ bool IsWordChar(char c) {
 }
 
 std::string ReadText(const fs::path& path) {
-    std::vector<std::uint8_t> bytes = ReadHostFile(path.string());
+    std::vector<std::uint8_t> bytes = ReadHostFile(PathText(path));
     return std::string(bytes.begin(), bytes.end());
 }
 
@@ -84,7 +85,7 @@ public:
     std::unique_ptr<Stream> Load(const std::string& name) override {
         std::optional<fs::path> path = FindInProduct(root_, name);
         if (path && fs::is_regular_file(*path))
-            return std::make_unique<MemoryStream>(ReadHostFile(path->string()));
+            return std::make_unique<MemoryStream>(ReadHostFile(PathText(*path)));
         // Reported on its own; the rest of the product is still worth checking.
         if (SameText(name, "Setup.lic")) return std::make_unique<MemoryStream>(std::vector<std::uint8_t>{});
         return nullptr;
@@ -107,7 +108,7 @@ std::optional<fs::path> FindInProduct(const fs::path& root, const std::string& r
         if (!fs::is_directory(at, error)) return std::nullopt;
         std::optional<fs::path> match;
         for (const fs::directory_entry& entry : fs::directory_iterator(at, error))
-            if (SameText(entry.path().filename().string(), step.left)) match = entry.path();
+            if (SameText(PathText(entry.path().filename()), step.left)) match = entry.path();
         if (!match) return std::nullopt;
         at = *match;
     }
@@ -116,30 +117,30 @@ std::optional<fs::path> FindInProduct(const fs::path& root, const std::string& r
 
 ProductChecker::ProductChecker(const std::string& dir, const TProgramVersion& version,
                                const CodePage& codePage)
-    : root_(dir), codePage_(codePage) {
+    : root_(HostPath(dir)), codePage_(codePage) {
     values_.SetupVersion = version;
 }
 
 std::vector<CheckFinding> ProductChecker::Run() {
     CheckEntryNames();
     std::optional<fs::path> ini = FindInProduct(root_, "Setup.ini");
-    iniPath_ = ini ? ini->string() : (root_ / "Setup.ini").string();
+    iniPath_ = ini ? PathText(*ini) : PathText(root_ / "Setup.ini");
     std::optional<fs::path> licence = FindInProduct(root_, "Setup.lic");
     if (!licence)
-        Error((root_ / "Setup.lic").string(), 0,
+        Error(PathText(root_ / "Setup.lic"), 0,
               "no licence text: add Setup.lic, the text the License page shows (plain text)");
     else
         CheckTextInCodePage(*licence, false, false);
     if (!FindInProduct(root_, "Setup.jpg"))
-        Error((root_ / "Setup.jpg").string(), 0,
+        Error(PathText(root_ / "Setup.jpg"), 0,
               "no side picture: add Setup.jpg, the JPEG the wizard shows at its left");
     // The wizard stops on a picture it cannot decode; a PNG renamed to .jpg is the usual case.
     for (const char* name : {"Setup.jpg", "Setup@2x.jpg"}) {
         std::optional<fs::path> picture = FindInProduct(root_, name);
         if (!picture || !fs::is_regular_file(*picture)) continue;
-        std::vector<std::uint8_t> bytes = ReadHostFile(picture->string());
+        std::vector<std::uint8_t> bytes = ReadHostFile(PathText(*picture));
         if (bytes.size() < 2 || bytes[0] != 0xFF || bytes[1] != 0xD8)
-            Error(picture->string(), 0, "not a JPEG file (no FF D8 at its start): save the picture as JPEG");
+            Error(PathText(*picture), 0, "not a JPEG file (no FF D8 at its start): save the picture as JPEG");
     }
     if (!ini) {
         Error(iniPath_, 0, "no Setup.ini: every setup needs its configuration");
@@ -248,12 +249,12 @@ std::string VersionTextProblem(const std::string& text) {
 void ProductChecker::LoadBundleItems() {
     std::optional<fs::path> path = FindInProduct(root_, "BundleInfo.ini");
     if (!path) {
-        Error((root_ / "BundleInfo.ini").string(), 0,
+        Error(PathText(root_ / "BundleInfo.ini"), 0,
               "a bundle (IsBundle=1) needs BundleInfo.ini: one line Name=version[,product name] per item");
         return;
     }
     CheckTextInCodePage(*path, false, true);
-    const std::string file = path->string();
+    const std::string file = PathText(*path);
     std::vector<std::string> lines = SetupTextLines(ReadText(*path));
     for (std::size_t i = 0; i < lines.size(); ++i) {
         SplitResult split = SplitAt(lines[i], '=');
@@ -362,7 +363,7 @@ void ProductChecker::CheckComponents() {
             std::optional<fs::path> found = FindInProduct(root_, source);
             if (!found || !fs::is_directory(*found))
                 Error(iniPath_, line.lineNumber,
-                      "component source '" + source + "' is no folder of " + root_.string() +
+                      "component source '" + source + "' is no folder of " + PathText(root_) +
                           ": add the folder or correct the name before '='");
         }
     }
@@ -491,17 +492,7 @@ void ProductChecker::CheckVariables() {
 std::vector<CheckFinding> CheckProduct(const std::string& productDir, const TProgramVersion& version,
                                        const CodePage& codePage) {
     std::error_code error;
-    if (!fs::is_directory(productDir, error)) throw EFileError(productDir + ": not a product folder");
+    if (!fs::is_directory(HostPath(productDir), error))
+        throw EFileError(productDir + ": not a product folder");
     return ProductChecker(productDir, version, codePage).Run();
-}
-
-int PrintFindings(std::ostream& out, const std::vector<CheckFinding>& findings) {
-    int errors = 0;
-    for (const CheckFinding& finding : findings) {
-        out << finding.File;
-        if (finding.Line > 0) out << ":" << finding.Line;
-        out << ": " << (finding.IsError ? "error" : "warning") << ": " << finding.Message << "\n";
-        errors += finding.IsError ? 1 : 0;
-    }
-    return errors;
 }

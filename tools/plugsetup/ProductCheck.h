@@ -24,5 +24,16 @@ struct CheckFinding {
 std::vector<CheckFinding> CheckProduct(const std::string& productDir, const TProgramVersion& version,
                                        const CodePage& codePage);
 
+// The ways the findings are printed (CheckReport.cpp).
+enum class ReportFormat {
+    Text,    // "file:line: error: message", one a line, then the counts
+    Github,  // GitHub Actions annotations ("::error file=F,line=N,title=...::message"), then the counts
+    Json,    // one JSON document: the product folder, the counts and every finding
+};
+
 // "file:line: error: message", one a line; returns the number of errors.
 int PrintFindings(std::ostream& out, const std::vector<CheckFinding>& findings);
+// What plugsetup check prints for productDir: the findings in format, with the counts; returns
+// the number of errors.
+int PrintCheckReport(std::ostream& out, const std::string& productDir,
+                     const std::vector<CheckFinding>& findings, ReportFormat format);

@@ -64,6 +64,7 @@ private:
 
     // CodePageCheck.cpp: what the code page cannot hold, or what the setup would split.
     void CheckEntryNames();
+    void CheckEntryNamesIn(const std::filesystem::path& folder);
     // Setup.ini's lines hold paths as the schema says; everyLineIsPath for BundleInfo.ini,
     // whose names and product names end up in paths; neither for the licence text.
     void CheckTextInCodePage(const std::filesystem::path& file, bool setupIni, bool everyLineIsPath);

@@ -1,25 +1,21 @@
 #include "tools/plugsetup/ProductTree.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <utility>
+#include <filesystem>
 
 #include "system/Exceptions.h"
 #include "system/FileErrors.h"
 #include "tools/plugsetup/CodePage.h"
 #include "tools/plugsetup/HostFile.h"
+#include "tools/plugsetup/HostPath.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
 constexpr const char* kNotAFolderMessage = "not a folder";
 constexpr const char* kLinkLoopMessage = "a symbolic link leads back into its own folder";
 constexpr const char* kSpecialFileMessage = "neither a file nor a folder";
-
-using FolderId = std::pair<dev_t, ino_t>;
 
 std::vector<std::uint8_t> ReadProductFile(const std::string& path) {
     try {
@@ -29,44 +25,53 @@ std::vector<std::uint8_t> ReadProductFile(const std::string& path) {
     }
 }
 
-struct stat StatOrThrow(const std::string& path) {
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0) throw EFileError(FileOpenErrorText(path, std::strerror(errno)));
-    return info;
+// What path leads to, links followed.
+fs::file_status StatusOrThrow(const std::string& path) {
+    std::error_code error;
+    fs::file_status status = fs::status(HostPath(path), error);
+    if (error) throw EFileError(FileOpenErrorText(path, error.message()));
+    return status;
 }
 
-std::vector<SourceEntry> ReadFolder(const std::string& folder, std::vector<FolderId>& ancestors,
-                                    const CodePage& codePage) {
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) throw EFileError(FileOpenErrorText(folder, std::strerror(errno)));
+std::vector<std::string> FolderNames(const std::string& folder) {
+    std::error_code error;
     std::vector<std::string> names;
-    while (dirent* item = readdir(dir)) {
-        std::string name = item->d_name;
-        if (name != "." && name != "..") names.push_back(name);
-    }
-    closedir(dir);
-    std::sort(names.begin(), names.end());
+    for (const fs::path& entry : FolderEntries(HostPath(folder), error))
+        names.push_back(PathText(entry.filename()));
+    if (error) throw EFileError(FileOpenErrorText(folder, error.message()));
+    return names;
+}
 
+// The same folder as one of its ancestors: a link that leads back up.
+bool IsAncestor(const std::string& folder, const std::vector<std::string>& ancestors) {
+    return std::any_of(ancestors.begin(), ancestors.end(), [&](const std::string& ancestor) {
+        std::error_code error;
+        return fs::equivalent(HostPath(folder), HostPath(ancestor), error);
+    });
+}
+
+std::vector<SourceEntry> ReadFolder(const std::string& folder, std::vector<std::string>& ancestors,
+                                    const CodePage& codePage) {
     std::vector<SourceEntry> entries;
     const bool topLevel = ancestors.size() == 1;
-    for (const std::string& name : names) {
-        std::string path = folder + "/" + name;
-        struct stat info = StatOrThrow(path);
+    for (const std::string& name : FolderNames(folder)) {
+        const std::string path = JoinHostPath(folder, name);
+        const fs::file_status status = StatusOrThrow(path);
         const std::string entryName = EntryNameForArchive(codePage, name, path);
-        if (S_ISDIR(info.st_mode)) {
-            FolderId id{info.st_dev, info.st_ino};
-            if (std::find(ancestors.begin(), ancestors.end(), id) != ancestors.end())
-                throw EFileError(path + ": " + kLinkLoopMessage);
-            ancestors.push_back(id);
+        if (fs::is_directory(status)) {
+            if (IsAncestor(path, ancestors)) throw EFileError(path + ": " + kLinkLoopMessage);
+            ancestors.push_back(path);
             entries.push_back(SourceEntry::Directory(entryName, ReadFolder(path, ancestors, codePage)));
             ancestors.pop_back();
-        } else if (S_ISREG(info.st_mode) && topLevel && IsSetupTextName(name)) {
+        } else if (fs::is_regular_file(status) && topLevel && IsSetupTextName(name)) {
             std::vector<std::uint8_t> bytes = ReadProductFile(path);
             std::string text = SetupTextForArchive(codePage, std::string(bytes.begin(), bytes.end()), path);
             entries.push_back(
                 SourceEntry::File(entryName, std::vector<std::uint8_t>(text.begin(), text.end())));
-        } else if (S_ISREG(info.st_mode)) {
-            entries.push_back(SourceEntry::FileFrom(entryName, static_cast<std::int64_t>(info.st_size),
+        } else if (fs::is_regular_file(status)) {
+            std::error_code error;
+            const std::uintmax_t size = fs::file_size(HostPath(path), error);
+            entries.push_back(SourceEntry::FileFrom(entryName, error ? -1 : static_cast<std::int64_t>(size),
                                                     [path] { return ReadProductFile(path); }));
         } else {
             throw EFileError(path + ": " + kSpecialFileMessage);
@@ -78,8 +83,7 @@ std::vector<SourceEntry> ReadFolder(const std::string& folder, std::vector<Folde
 }  // namespace
 
 std::vector<SourceEntry> ReadProductTree(const std::string& folder, const CodePage& codePage) {
-    struct stat info = StatOrThrow(folder);
-    if (!S_ISDIR(info.st_mode)) throw EFileError(folder + ": " + kNotAFolderMessage);
-    std::vector<FolderId> ancestors{{info.st_dev, info.st_ino}};
+    if (!fs::is_directory(StatusOrThrow(folder))) throw EFileError(folder + ": " + kNotAFolderMessage);
+    std::vector<std::string> ancestors{folder};
     return ReadFolder(folder, ancestors, codePage);
 }

@@ -1,19 +1,26 @@
 // Running a command line the vendor wrote, through the system's shell: the one place that knows
-// how a path is quoted for that shell and how the shell is started.
+// how a path is quoted for that shell and how the shell is started. /bin/sh on Linux
+// (ShellCommandPosix.cpp), cmd.exe on Windows (ShellCommandWin32.cpp).
 #pragma once
 
 #include <string>
 
 struct ShellResult {
-    bool Exited = false;  // false: ended by a signal
+    bool Exited = false;  // false: ended by a signal (never on Windows)
     int Status = 0;       // the exit status, or the signal's number
     std::string Output;   // standard output and standard error, interleaved as written
 };
 
-// text quoted so that the shell reads it back as one word, whatever it holds (POSIX sh: in
-// single quotes, each ' written as '\'').
+// What the shell's own exit status says went wrong before the command could run.
+enum class ShellFailure { None, NotFound, NotRunnable };
+ShellFailure ShellFailureOf(int status);
+
+// text quoted so that the shell reads it back as one word. POSIX sh: in single quotes, each '
+// written as '\'', so nothing in it is special. cmd.exe: in double quotes, which keep blanks,
+// & | < > ^ and parentheses as they are (a Windows path holds no double quote; a %NAME% in it
+// is still expanded when NAME is set).
 std::string ShellQuoted(const std::string& text);
 
-// Runs commandLine with /bin/sh -c, standard input from /dev/null, and waits for it. Raises
-// Exception when the shell itself cannot be started.
+// Runs commandLine (UTF-8) with /bin/sh -c or cmd.exe /d /s /c, standard input from the null
+// device, and waits for it. Raises Exception when the shell itself cannot be started.
 ShellResult RunShellCommand(const std::string& commandLine);

@@ -1,11 +1,8 @@
 #include "tools/plugsetup/Signing.h"
 
-#include <stdlib.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
+#include <random>
 
 #include "archive/PeImage.h"
 #include "archive/ProgramHeader.h"
@@ -13,6 +10,7 @@
 #include "archive/SetupData.h"
 #include "system/FileErrors.h"
 #include "tools/plugsetup/HostFile.h"
+#include "tools/plugsetup/HostPath.h"
 #include "tools/plugsetup/SetupFile.h"
 #include "tools/plugsetup/ShellCommand.h"
 #include "tools/plugsetup/Tool.h"
@@ -52,9 +50,22 @@ std::string Indented(const std::string& text) {
 class WorkFolder {
 public:
     explicit WorkFolder(const std::string& output) {
-        std::string pattern = output + ".partial-XXXXXX";
-        if (!mkdtemp(pattern.data())) throw EFileError(FileCreateErrorText(pattern, std::strerror(errno)));
-        path_ = fs::absolute(pattern);
+        // A name nobody else holds, made the way mkdtemp makes one, on either system.
+        constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+        std::random_device seed;
+        std::mt19937 pick(seed());
+        std::uniform_int_distribution<std::size_t> letter(0, sizeof kLetters - 2);
+        std::error_code error;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string name = output + ".partial-";
+            for (int i = 0; i < 6; ++i) name += kLetters[letter(pick)];
+            if (std::filesystem::create_directory(HostPath(name), error)) {
+                path_ = std::filesystem::absolute(HostPath(name));
+                return;
+            }
+            if (error) throw EFileError(FileCreateErrorText(name, error.message()));
+        }
+        throw EFileError(FileCreateErrorText(output + ".partial-*", "every name tried is taken"));
     }
     ~WorkFolder() {
         std::error_code ignored;
@@ -63,7 +74,7 @@ public:
     WorkFolder(const WorkFolder&) = delete;
     WorkFolder& operator=(const WorkFolder&) = delete;
     // Signing tools pick the format by the name's extension, so every file here ends in .exe.
-    std::string File(const char* name) const { return (path_ / name).string(); }
+    std::string File(const char* name) const { return PathText(path_ / name); }
 
 private:
     fs::path path_;
@@ -128,12 +139,13 @@ void SignFile(const std::string& command, const std::string& what, const std::st
                       result.Output);
     if (result.Status != 0) {
         std::string reason = "the command exited with status " + std::to_string(result.Status);
-        if (result.Status == 127) reason += kNotFoundHint;
-        if (result.Status == 126) reason += kNotRunnableHint;
+        const ShellFailure failure = ShellFailureOf(result.Status);
+        if (failure == ShellFailure::NotFound) reason += kNotFoundHint;
+        if (failure == ShellFailure::NotRunnable) reason += kNotRunnableHint;
         SigningFailed(what, reason, line, result.Output);
     }
     std::error_code error;
-    if (!fs::is_regular_file(out, error) || fs::file_size(out, error) == 0)
+    if (!fs::is_regular_file(HostPath(out), error) || fs::file_size(HostPath(out), error) == 0)
         SigningFailed(what, "the command wrote no signed file " + out, line, result.Output);
 }
 
@@ -164,7 +176,6 @@ ArchiveWriteResult BuildSignedSetup(const std::string& command, const std::vecto
     SignFile(command, kSetupWhat, unsignedSetup, signedSetup);
     CheckSignedSetup(signedSetup);
     WarnUnlessSigned(ReadCertificateTable(*HostFile::OpenForReading(signedSetup)), kSetupWhat, warnings);
-    if (std::rename(signedSetup.c_str(), output.c_str()) != 0)
-        throw EFileError(FileCreateErrorText(output, std::strerror(errno)));
+    ReplaceHostFile(signedSetup, output);
     return result;
 }

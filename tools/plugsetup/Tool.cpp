@@ -1,11 +1,9 @@
 #include "tools/plugsetup/Tool.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <ctime>
 
 #include "archive/SetupData.h"
+#include "tools/plugsetup/HostProcess.h"
 
 namespace {
 
@@ -18,10 +16,16 @@ const Command kCommands[] = {
      "check a product folder, then build a setup program (or Setup.dat) from it; --sign signs it and its "
      "uninstaller",
      RunBuild},
-    {"check", "[--version MAJOR.MINOR.RELEASE] [--codepage N] PRODUCT_DIR",
-     "report what in a product folder would make its setup fail or misbehave (file:line: message)", RunCheck},
+    {"check",
+     "[--version MAJOR.MINOR.RELEASE] [--beta N] [--press-preview] [--codepage N] [--format "
+     "text|github|json] "
+     "PRODUCT_DIR",
+     "report what in a product folder would make its setup fail or misbehave (file:line: message, GitHub "
+     "annotations or JSON)",
+     RunCheck},
     {"preview",
-     "[--version MAJOR.MINOR.RELEASE] [--build-time T] [--64bit-windows | --32bit-windows] "
+     "[--version MAJOR.MINOR.RELEASE] [--beta N] [--press-preview] [--build-time T] [--64bit-windows | "
+     "--32bit-windows] "
      "[--set NAME=VALUE ...] [--json] [--codepage N] PRODUCT_DIR|SETUP",
      "install on a simulated Windows and print every folder, file, registry value and shortcut written",
      RunPreview},
@@ -36,6 +40,8 @@ const Command kCommands[] = {
 };
 
 constexpr const char* kToolName = "plugsetup";
+// From the top-level project() of the build.
+constexpr const char* kToolVersion = PLUGSETUP_VERSION;
 
 class SubjectError : public Exception {
     using Exception::Exception;
@@ -47,13 +53,17 @@ const Command* FindCommand(const std::string& name) {
     return nullptr;
 }
 
-void PrintUsage(std::ostream& out) {
+// The commands with their summaries; with full, every command's arguments too, so --help names
+// every command and every option.
+void PrintUsage(std::ostream& out, bool full) {
     out << "usage: " << kToolName << " COMMAND ARGS...\n";
-    out << "       " << kToolName << " COMMAND --help\n\ncommands:\n";
+    out << "       " << kToolName << " COMMAND --help\n";
+    out << "       " << kToolName << " --version\n\ncommands:\n";
     for (const Command& command : kCommands) {
         std::string name = command.Name;
         out << "  " << name << std::string(name.size() < 8 ? 8 - name.size() : 1, ' ') << command.Summary
             << "\n";
+        if (full) out << "           " << kToolName << " " << command.Name << " " << command.Usage << "\n";
     }
 }
 
@@ -61,16 +71,8 @@ void PrintCommandUsage(std::ostream& out, const Command& command) {
     out << "usage: " << kToolName << " " << command.Name << " " << command.Usage << "\n";
 }
 
-std::string ReadOwnPath() {
-    char buffer[4096];
-    ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    return length > 0 ? std::string(buffer, static_cast<std::size_t>(length)) : std::string();
-}
-
 double LocalNow() {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = LocalTimeOf(std::time(nullptr));
     DateTimeParts parts;
     parts.Year = local.tm_year + 1900;
     parts.Month = local.tm_mon + 1;
@@ -84,13 +86,7 @@ double LocalNow() {
 }  // namespace
 
 ToolEnvironment DefaultEnvironment(std::ostream& out, std::ostream& err) {
-    return ToolEnvironment{out, err, ReadOwnPath(),
-                           [](const std::string& name) -> std::optional<std::string> {
-                               const char* value = std::getenv(name.c_str());
-                               if (!value) return std::nullopt;
-                               return std::string(value);
-                           },
-                           LocalNow};
+    return ToolEnvironment{out, err, OwnProgramPath(), HostEnvironmentVariable, LocalNow};
 }
 
 void WithSubject(const std::string& subject, const std::function<void()>& action) {
@@ -105,17 +101,21 @@ void WithSubject(const std::string& subject, const std::function<void()>& action
 
 int RunPlugsetup(const std::vector<std::string>& args, ToolEnvironment& env) {
     if (args.empty()) {
-        PrintUsage(env.Err);
+        PrintUsage(env.Err, false);
         return kExitUsage;
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        PrintUsage(env.Out);
+        PrintUsage(env.Out, true);
+        return kExitOk;
+    }
+    if (args[0] == "--version") {
+        env.Out << kToolName << " " << kToolVersion << "\n";
         return kExitOk;
     }
     const Command* command = FindCommand(args[0]);
     if (!command) {
         env.Err << kToolName << ": unknown command '" << args[0] << "'\n";
-        PrintUsage(env.Err);
+        PrintUsage(env.Err, false);
         return kExitUsage;
     }
     std::vector<std::string> rest(args.begin() + 1, args.end());

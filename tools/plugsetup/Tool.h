@@ -28,7 +28,7 @@ struct ToolEnvironment {
     std::function<double()> Now;
 };
 
-// The real process: /proc/self/exe, getenv, the clock.
+// The real process: its own program file, its environment, the clock (HostProcess.h).
 ToolEnvironment DefaultEnvironment(std::ostream& out, std::ostream& err);
 
 // Runs "plugsetup ARGS..." (args without the program name); returns the exit status.

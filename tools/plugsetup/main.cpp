@@ -1,10 +1,12 @@
 // plugsetup: the vendor's tool that builds and checks setup programs.
 #include <iostream>
 
+#include "tools/plugsetup/HostProcess.h"
 #include "tools/plugsetup/Tool.h"
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    Utf8Console console;
+    std::vector<std::string> args = HostArguments(argc, argv);
     ToolEnvironment env = DefaultEnvironment(std::cout, std::cerr);
     int status = RunPlugsetup(args, env);
     std::cout.flush();

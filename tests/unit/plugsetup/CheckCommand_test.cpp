@@ -311,6 +311,51 @@ TEST_F(CheckCommand, BuildRefusesAProductWithErrorsUnlessTold) {
     EXPECT_TRUE(fs::exists(out));
 }
 
+TEST_F(CheckCommand, FindingsAreGithubAnnotationsOrOneJsonDocument) {
+    // A folder name with the annotation's separators and escape.
+    fs::path dir = MakeProduct("50%, a:b", false);
+    fs::remove(dir / "Setup.lic");
+    Write(dir / "Setup.ini", std::string(kGoodIni) + "[Sortcuts]\n");
+    const std::string folder = root_.string() + "/50%25%2C a%3Ab/";
+
+    EXPECT_EQ(Run({"check", "--format", "github", dir.string()}), kExitFailure);
+    const std::string github = out_.str();
+    EXPECT_NE(github.find("::error file=" + folder + "Setup.lic,title=plugsetup check::no licence text"),
+              std::string::npos)
+        << github;
+    EXPECT_NE(github.find("::warning file=" + folder +
+                          "Setup.ini,line=20,title=plugsetup check::unknown section [Sortcuts]"),
+              std::string::npos)
+        << github;
+    EXPECT_NE(github.find("\n" + dir.string() + ": "), std::string::npos) << "the counts end it\n" << github;
+
+    EXPECT_EQ(Run({"check", "--format", "json", dir.string()}), kExitFailure);
+    const std::string json = out_.str();
+    const std::string inJson = root_.string() + "/50%, a:b/";
+    EXPECT_EQ(json.rfind("{\"product\": \"" + dir.string() + "\", \"errors\": ", 0), 0u) << json;
+    EXPECT_NE(json.find("{\"file\": \"" + inJson +
+                        "Setup.lic\", \"line\": null, \"severity\": \"error\", "
+                        "\"message\": \"no licence text"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("{\"file\": \"" + inJson + "Setup.ini\", \"line\": 20, \"severity\": \"warning\""),
+              std::string::npos)
+        << json;
+    EXPECT_EQ(json.substr(json.size() - 3), "]}\n");
+    // A folder name that is no UTF-8 (a Linux name in Latin-1): U+FFFD, so the document stays UTF-8.
+    const fs::path latin1 = root_ / "Caf\xE9";
+    fs::rename(dir, latin1);
+    EXPECT_EQ(Run({"check", "--format", "json", latin1.string()}), kExitFailure);
+    EXPECT_EQ(out_.str().find('\xE9'), std::string::npos) << out_.str();
+    EXPECT_NE(out_.str().find("{\"file\": \"" + root_.string() + "/Caf\xEF\xBF\xBD/Setup.lic\""),
+              std::string::npos)
+        << out_.str();
+
+    EXPECT_EQ(Run({"check", "--format", "xml", dir.string()}), kExitUsage);
+    EXPECT_NE(err_.str().find("--format wants text, github or json, not 'xml'"), std::string::npos)
+        << err_.str();
+}
+
 TEST_F(CheckCommand, AMissingFolderIsNoProduct) {
     EXPECT_EQ(Run({"check", (root_ / "nowhere").string()}), kExitFailure);
     EXPECT_NE(err_.str().find("nowhere: not a product folder"), std::string::npos) << err_.str();

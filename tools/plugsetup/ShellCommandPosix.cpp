@@ -1,3 +1,4 @@
+// The vendor's command through /bin/sh.
 #include "tools/plugsetup/ShellCommand.h"
 
 #include <fcntl.h>
@@ -43,6 +44,12 @@ private:
 };
 
 }  // namespace
+
+ShellFailure ShellFailureOf(int status) {
+    if (status == 127) return ShellFailure::NotFound;
+    if (status == 126) return ShellFailure::NotRunnable;
+    return ShellFailure::None;
+}
 
 std::string ShellQuoted(const std::string& text) {
     std::string quoted = "'";
