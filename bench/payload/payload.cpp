@@ -124,7 +124,9 @@ private:
         used_ = 0;
     }
     // Windows compares names without regard to case; the setup refuses names above 67 bytes, and
-    // the payload keeps below 60 so that it fits any tool of the comparison.
+    // the payload keeps below 60 (UTF-8 bytes, more than the code page takes) so that it fits any
+    // tool of the comparison. Names beyond ASCII are in UTF-8, as on any Linux machine, and only of
+    // letters Windows-1252 holds, the code page plugsetup builds for by default.
     void CheckName(const std::string& relative) {
         std::string folded;
         std::size_t start = 0;
@@ -134,7 +136,6 @@ private:
                 start = i + 1;
             }
             const char c = i < relative.size() ? relative[i] : '\0';
-            if (static_cast<unsigned char>(c) >= 0x80) throw std::logic_error("non-ASCII name " + relative);
             folded += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
         }
         if (!names_.insert(folded).second) throw std::logic_error("two files named " + relative);
@@ -452,7 +453,7 @@ void WriteProduct(const fs::path& root, unsigned megabytes) {
     static const char* const kBanks[] = {"Factory A", "Factory B", "Artist Series", "Init and Templates"};
     static const char* const kAdjectives[] = {"Deep",  "Warm",    "Bright", "Dark",   "Wide",
                                               "Soft",  "Hard",    "Glassy", "Analog", "Digital",
-                                              "Dusty", "Shimmer", "Velvet", "Metal"};
+                                              "Dusty", "Shimmer", "Doré",   "Métal"};
     const std::uint64_t presets = Scaled(scale, 1900, 48);
     for (std::uint64_t i = 0; i < presets; ++i) {
         const std::string category = kCategories[i % 8];
@@ -481,6 +482,8 @@ void WriteProduct(const fs::path& root, unsigned megabytes) {
             path = "Licence.txt";
         else if (i - 3 < 12 && i - 3 < texts / 3)
             path = std::string("Docs/Licences/") + kLicences[i - 3] + " Licence.txt";
+        else if (i % 4 == 3)
+            path = "Docs/Manuel français/Chapitre " + Number(i, 3) + " – Réglages.txt";
         else
             path = "Docs/Manual/Chapter " + Number(i, 3) + ".txt";
         const std::uint64_t size = layout.Range(2 * kKiB, 40 * kKiB);
