@@ -114,7 +114,7 @@ PluginFormatOffer OfferPluginFormat(const SetupValues& values, const char* marke
 void DetectVst3Folder(SetupValues& values, const std::vector<TSetupBundleItem>& items,
                       const ArchiveFolderSize& folderSize) {
     values.Vst3Folder = JoinPath(values.CommonFilesFolder, "VST3");
-    PluginFormatOffer offer = OfferPluginFormat(values, "Vst3", items, folderSize);
+    PluginFormatOffer offer = OfferPluginFormat(values, kVst3ComponentMark, items, folderSize);
     values.Vst3Available = offer.Available;
     values.Vst3OnlyFor = offer.OnlyFor;
 }
@@ -122,7 +122,7 @@ void DetectVst3Folder(SetupValues& values, const std::vector<TSetupBundleItem>& 
 void DetectClapFolder(SetupValues& values, const std::vector<TSetupBundleItem>& items,
                       const ArchiveFolderSize& folderSize) {
     values.ClapFolder = JoinPath(values.CommonFilesFolder, "CLAP");
-    PluginFormatOffer offer = OfferPluginFormat(values, "$ClapPluginFolder", items, folderSize);
+    PluginFormatOffer offer = OfferPluginFormat(values, kClapPluginFolderVariable, items, folderSize);
     values.ClapAvailable = offer.Available;
     values.ClapOnlyFor = offer.OnlyFor;
 }

@@ -130,7 +130,7 @@ ComponentLine ParseComponentLine(const std::string& line) {
     if (option.found && option.right.size() >= kDllSuffixOptionLength &&
         SameText(option.right.substr(0, kDllSuffixOptionLength), kDllSuffixOption))
         component.DllSuffix = " " + Trim(option.right.substr(kDllSuffixOptionLength));
-    component.IsVst3 = component.DestinationText.find("Vst3") != std::string::npos;
+    component.IsVst3 = component.DestinationText.find(kVst3ComponentMark) != std::string::npos;
     return component;
 }
 

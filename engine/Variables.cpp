@@ -87,7 +87,7 @@ const std::vector<PathVariable>& PathVariables() {
         {"$AaxPluginFolder", &SetupValues::AaxFolder, &SetupValues::InstallAax},
         {"$PhotoshopPluginFolder", &SetupValues::PhotoshopFolder, &SetupValues::InstallPhotoshop},
         {"$ApplicationData", &SetupValues::AppDataFolder, nullptr},
-        {"$ClapPluginFolder", &SetupValues::ClapFolder, &SetupValues::InstallClap},
+        {kClapPluginFolderVariable, &SetupValues::ClapFolder, &SetupValues::InstallClap},
         // For whatever else lives in Common Files, of the product's bitness like the folders above.
         {"$CommonFiles", &SetupValues::CommonFilesFolder, nullptr},
     };

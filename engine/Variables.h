@@ -91,6 +91,10 @@ const std::vector<PathVariable>& PathVariables();
 // Stand for the bundle item a path is expanded for; a path naming them is skipped without one.
 inline constexpr const char* kBundleItemVariable = "$BundleItem";
 inline constexpr const char* kBundleItemProductNameVariable = "$BundleItemProductName";
+// What marks a [Components] line's destination as a plug-in format's: VST 3 by any text holding
+// "Vst3" (as it always has), CLAP by its folder variable.
+inline constexpr const char* kVst3ComponentMark = "Vst3";
+inline constexpr const char* kClapPluginFolderVariable = "$ClapPluginFolder";
 
 std::string BitSuffix(const SetupValues& values);
 std::string FullProductName(const SetupValues& values);
