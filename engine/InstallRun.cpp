@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "archive/SetupClasses.h"
+#include "install/Installer.h"
 #include "engine/Bundles.h"
 #include "engine/Folders.h"
 #include "engine/IniFile.h"

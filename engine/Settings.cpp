@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "archive/SetupClasses.h"
+#include "install/Installer.h"
 #include "engine/IniFile.h"
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"

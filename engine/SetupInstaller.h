@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/SetupClasses.h"
+#include "install/Installer.h"
 #include "engine/Bundles.h"
 #include "engine/SetupProgress.h"
 #include "engine/Variables.h"

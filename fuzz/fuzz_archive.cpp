@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/SetupClasses.h"
+#include "install/Installer.h"
 #include "archive/SetupData.h"
 #include "system/Exceptions.h"
 #include "system/Stream.h"

@@ -9,7 +9,7 @@
 
 #include "archive/ArchiveWriter.h"
 #include "archive/ProgramHeader.h"
-#include "archive/SetupClasses.h"
+#include "install/Installer.h"
 #include "system/Exceptions.h"
 #include "system/Stream.h"
 #include "system/WindowsEx.h"

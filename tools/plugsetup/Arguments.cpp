@@ -1,6 +1,6 @@
 #include "tools/plugsetup/Arguments.h"
 
-#include "tools/plugsetup/CodePage.h"
+#include "tools/plugsetup/host/CodePage.h"
 #include "tools/plugsetup/Tool.h"
 
 Arguments::Arguments(const std::vector<std::string>& args, const std::vector<OptionRule>& rules) {

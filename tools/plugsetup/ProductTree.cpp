@@ -5,9 +5,9 @@
 
 #include "system/Exceptions.h"
 #include "system/FileErrors.h"
-#include "tools/plugsetup/CodePage.h"
-#include "tools/plugsetup/HostFile.h"
-#include "tools/plugsetup/HostPath.h"
+#include "tools/plugsetup/host/CodePage.h"
+#include "tools/plugsetup/host/HostFile.h"
+#include "tools/plugsetup/host/HostPath.h"
 
 namespace fs = std::filesystem;
 

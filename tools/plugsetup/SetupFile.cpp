@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "archive/BodyInflater.h"
-#include "archive/SetupClasses.h"
+#include "install/Installer.h"
 
 #include "archive/ProgramHeader.h"
 #include "archive/SetupData.h"

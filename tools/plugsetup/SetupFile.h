@@ -8,7 +8,7 @@
 
 #include "archive/PeImage.h"
 
-#include "tools/plugsetup/HostFile.h"
+#include "tools/plugsetup/host/HostFile.h"
 
 struct OpenedSetupFile {
     std::unique_ptr<HostFile> File;  // positioned at the archive start

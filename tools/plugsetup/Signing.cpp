@@ -6,13 +6,13 @@
 
 #include "archive/PeImage.h"
 #include "archive/ProgramHeader.h"
-#include "archive/SetupClasses.h"
+#include "install/Installer.h"
 #include "archive/SetupData.h"
 #include "system/FileErrors.h"
-#include "tools/plugsetup/HostFile.h"
-#include "tools/plugsetup/HostPath.h"
+#include "tools/plugsetup/host/HostFile.h"
+#include "tools/plugsetup/host/HostPath.h"
 #include "tools/plugsetup/SetupFile.h"
-#include "tools/plugsetup/ShellCommand.h"
+#include "tools/plugsetup/host/ShellCommand.h"
 #include "tools/plugsetup/Tool.h"
 
 namespace fs = std::filesystem;

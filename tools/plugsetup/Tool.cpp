@@ -3,7 +3,7 @@
 #include <ctime>
 
 #include "archive/SetupData.h"
-#include "tools/plugsetup/HostProcess.h"
+#include "tools/plugsetup/host/HostProcess.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // plugsetup: the vendor's tool that builds and checks setup programs.
 #include <iostream>
 
-#include "tools/plugsetup/HostProcess.h"
+#include "tools/plugsetup/host/HostProcess.h"
 #include "tools/plugsetup/Tool.h"
 
 int main(int argc, char** argv) {

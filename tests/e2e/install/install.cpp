@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "archive/SetupClasses.h"
+#include "install/Installer.h"
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
 #include "system/WindowsEx.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "archive/ProgramHeader.h"
-#include "archive/SetupClasses.h"
+#include "install/Installer.h"
 #include "system/WindowsEx.h"
 #include "system/memory/MemoryPlatform.h"
 #include "tests/unit/archive/ArchiveTestUtil.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "archive/SetupClasses.h"
+#include "install/Installer.h"
 #include "engine/Settings.h"
 #include "system/ShellUtils.h"
 #include "tests/unit/engine/EngineMachine.h"

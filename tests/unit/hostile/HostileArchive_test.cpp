@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "archive/ArchiveWriter.h"
-#include "archive/SetupClasses.h"
+#include "install/Installer.h"
 #include "archive/SetupData.h"
 #include "system/Exceptions.h"
 #include "system/Stream.h"

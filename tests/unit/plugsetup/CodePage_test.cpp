@@ -3,7 +3,7 @@
 // both conversions must agree on what the setup gets.
 #include <gtest/gtest.h>
 
-#include "tools/plugsetup/CodePage.h"
+#include "tools/plugsetup/host/CodePage.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <random>
 
 #include "system/Exceptions.h"
-#include "tools/plugsetup/CodePage.h"
-#include "tools/plugsetup/HostFile.h"
-#include "tools/plugsetup/HostPath.h"
-#include "tools/plugsetup/HostProcess.h"
+#include "tools/plugsetup/host/CodePage.h"
+#include "tools/plugsetup/host/HostFile.h"
+#include "tools/plugsetup/host/HostPath.h"
+#include "tools/plugsetup/host/HostProcess.h"
 #include "tools/plugsetup/ProductTree.h"
-#include "tools/plugsetup/ShellCommand.h"
+#include "tools/plugsetup/host/ShellCommand.h"
 
 namespace fs = std::filesystem;
 

@@ -7,7 +7,7 @@
 
 #include "archive/ArchiveWriter.h"
 #include "system/Stream.h"
-#include "tools/plugsetup/CodePage.h"
+#include "tools/plugsetup/host/CodePage.h"
 #include "tools/plugsetup/ProductTree.h"
 #include "tools/plugsetup/Tool.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "archive/SetupClasses.h"
+#include "install/Installer.h"
 #include "system/CommonUtils.h"
 #include "system/Stream.h"
 #include "tests/unit/archive/SetupMachine.h"

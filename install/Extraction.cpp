@@ -1,0 +1,113 @@
+// TInstaller: extracting entry lists into a destination folder, one file at a time, each
+// streamed from the inflater into its file so memory use does not grow with file size.
+#include <string_view>
+
+#include "archive/BodyInflater.h"
+#include "install/Installer.h"
+#include "system/Exceptions.h"
+#include "system/Stream.h"
+
+namespace {
+
+constexpr std::uint32_t kHidingAttributes = kAttrReadOnly | kAttrHidden | kAttrSystem;
+
+// Windows drops trailing dots and blanks from a name, so ".. " would climb out of the folder
+// just like "..": such names are as damaged as the ones the record check refuses.
+bool ClimbsOnWindows(const std::string& name) {
+    std::string_view stem(name);
+    while (!stem.empty() && (stem.back() == '.' || stem.back() == ' ')) stem.remove_suffix(1);
+    return stem.empty() || stem == "." || stem == "..";
+}
+
+}  // namespace
+
+std::int64_t TInstaller::ExtractEntries(EntryListReader& list, const std::string& destination,
+                                        std::int32_t stamp, int depth) {
+    if (depth >= kMaxEntryDepth) throw ESetupError(kCorruptedArchiveMessage);
+    std::int64_t result = 0;
+    if (!destination.empty()) ForceDirectory(destination);
+    EntryRecord record;
+    // Next seeks to every record explicitly: the inflater reads ahead past a body's end.
+    while (list.Next(record)) {
+        if (ClimbsOnWindows(record.Name)) throw ESetupError(kCorruptedArchiveMessage);
+        if (record.IsDirectory()) {
+            EntryListReader nested = list.Nested();
+            result +=
+                ExtractEntries(nested, destination.empty() ? destination : destination + record.Name + '\\',
+                               stamp, depth + 1);
+        } else if (destination.empty()) {
+            result += record.UnpackedSize;
+        } else {
+            ExtractFile(list.GetStream(), record, list.BodyStart(), destination, stamp);
+            if (OnWorking) OnWorking();
+        }
+    }
+    return result;
+}
+
+void TInstaller::VisitDirectory(const std::string& name, const EntryVisit& visit) {
+    auto data = OpenData();
+    std::optional<FoundEntry> found = FindTopLevel(*data, name, true);
+    if (!found) return;
+    EntryListReader contents(*data, found->BodyStart, found->BodyEnd);
+    VisitEntries(contents, std::string(), visit, 0);
+}
+
+void TInstaller::VisitEntries(EntryListReader& list, const std::string& prefix, const EntryVisit& visit,
+                              int depth) {
+    if (depth >= kMaxEntryDepth) throw ESetupError(kCorruptedArchiveMessage);
+    EntryRecord record;
+    while (list.Next(record)) {
+        if (ClimbsOnWindows(record.Name)) throw ESetupError(kCorruptedArchiveMessage);
+        if (record.IsDirectory()) {
+            std::string folder = prefix + record.Name + '\\';
+            visit(folder, true);
+            EntryListReader nested = list.Nested();
+            VisitEntries(nested, folder, visit, depth + 1);
+        } else {
+            visit(prefix + record.Name, false);
+        }
+    }
+}
+
+void TInstaller::ExtractFile(Stream& data, const EntryRecord& record, std::int64_t bodyStart,
+                             const std::string& destination, std::int32_t stamp) {
+    std::string path = destination + record.Name;
+    std::uint32_t attributes = 0;
+    if (OnFile) OnFile(*this, path, attributes);
+    if (path.empty()) return;
+    if (!Overwrite && platform_.FileExists(path)) return;
+    for (;;) {
+        try {
+            std::uint32_t existing = platform_.FileAttributes(path);
+            if (existing != kInvalidAttributes && (existing & kAttrDirectory) == 0 &&
+                (existing & kHidingAttributes) != 0)
+                platform_.ChangeFileAttributes(path, existing & ~kHidingAttributes);
+            {
+                auto out = platform_.CreateForWriting(path);
+                // Every attempt inflates from the body's first byte.
+                if (!inflater_) inflater_ = std::make_unique<BodyInflater>();
+                inflater_->Inflate(data, bodyStart, record.BodyLength, record.UnpackedSize,
+                                   [&](const std::uint8_t* bytes, std::size_t size) {
+                                       out->Write(bytes, size);
+                                       if (OnWorking) OnWorking();
+                                   });
+                // Through the open file, before it is closed; a stamp that is no valid date
+                // leaves the time as written.
+                out->SetFileDate(static_cast<std::uint32_t>(stamp));
+            }
+            if (attributes != 0) {
+                std::uint32_t current = platform_.FileAttributes(path);
+                if (current != kInvalidAttributes) platform_.ChangeFileAttributes(path, current | attributes);
+            }
+            break;
+        } catch (const std::exception& error) {
+            bool retry = false;
+            if (OnError) OnError(*this, error, path, retry);
+            if (!retry) throw;
+        }
+    }
+    // A file that a bundle's shared component writes again is counted, as logged, once.
+    if (!LoggedFile(path)) writtenBytes_ += record.UnpackedSize;
+    AddItem(ItemKind::File, path);
+}

@@ -1,0 +1,106 @@
+// TInstaller: opening the archive, the top-level lookup, loading data files and the log.
+// Extraction lives in Extraction.cpp, the uninstaller copy in UninstallerCopy.cpp.
+#include "install/Installer.h"
+
+#include "archive/ArchiveLocation.h"
+#include "archive/BodyInflater.h"
+#include "system/CommonUtils.h"
+#include "system/ShellUtils.h"
+#include "system/Stream.h"
+
+TInstaller::TInstaller(Platform& platform) : TInstaller(platform, platform.OwnProgramPath()) {}
+
+TInstaller::TInstaller(Platform& platform, std::string programPath)
+    : platform_(platform), programPath_(std::move(programPath)) {
+    ReadHeader();
+}
+
+TInstaller::~TInstaller() = default;
+
+std::unique_ptr<Stream> TInstaller::OpenData() {
+    return OpenArchiveData(platform_, programPath_);
+}
+
+void TInstaller::ReadHeader() {
+    auto data = OpenData();
+    info_ = CheckArchive(*data);
+}
+
+std::optional<FoundEntry> TInstaller::FindTopLevel(Stream& data, const std::string& name, bool directory) {
+    EntryListReader list = TopLevelEntries(data, info_);
+    return FindEntry(list, name, directory);
+}
+
+std::unique_ptr<MemoryStream> TInstaller::LoadFile(const std::string& name) {
+    auto data = OpenData();
+    std::optional<FoundEntry> found = FindTopLevel(*data, name, false);
+    if (!found) return nullptr;
+    auto result = std::make_unique<MemoryStream>();
+    InflateBody(*data, found->BodyStart, found->Record.BodyLength, found->Record.UnpackedSize,
+                [&](const std::uint8_t* bytes, std::size_t size) { result->Write(bytes, size); });
+    result->Seek(0);
+    return result;
+}
+
+std::int64_t TInstaller::GetDirectorySize(const std::string& name) {
+    return ExtractDirectory(name, std::string(), 0);
+}
+
+std::int64_t TInstaller::ExtractDirectory(const std::string& name, const std::string& destination,
+                                          std::int32_t stamp) {
+    if (stamp == 0) stamp = info_.FileDate;
+    auto data = OpenData();
+    std::optional<FoundEntry> found = FindTopLevel(*data, name, true);
+    if (!found) return 0;
+    EntryListReader contents(*data, found->BodyStart, found->BodyEnd);
+    return ExtractEntries(contents, IncludeBackslash(destination), stamp);
+}
+
+bool TInstaller::ForceDirectory(const std::string& path) {
+    if (path.empty()) return false;
+    if (platform_.DirectoryExists(path)) {
+        AddItem(ItemKind::ExistingFolder, path);
+        return true;
+    }
+    std::string withoutBackslash = path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
+    std::string parent = ExtractFilePath(withoutBackslash);
+    if (parent != path) ForceDirectory(parent);
+    platform_.CreateFolder(path);
+    if (!platform_.DirectoryExists(path)) return false;
+    AddItem(ItemKind::CreatedFolder, path);
+    return true;
+}
+
+void TInstaller::AddItem(ItemKind kind, const std::string& text) {
+    // Paths compare as Windows compares them: one file, however its letters are cased.
+    if (kind == ItemKind::File && !loggedFiles_.insert(UpperAscii(text)).second) return;
+    log_.push_back(kItemLetters[static_cast<int>(kind)] + text);
+}
+
+bool TInstaller::LoggedFile(const std::string& path) const {
+    return loggedFiles_.count(UpperAscii(path)) != 0;
+}
+
+void TInstaller::AddRegistryKey(RootKey root, const std::string& keyPath, bool view64) {
+    switch (root) {
+        case RootKey::ClassesRoot:
+            AddItem(ItemKind::ClassesRootKey, keyPath);
+            break;
+        case RootKey::CurrentUser:
+            AddItem(ItemKind::CurrentUserKey, keyPath);
+            break;
+        case RootKey::LocalMachine:
+            AddItem(view64 ? ItemKind::LocalMachine64Key : ItemKind::LocalMachineKey, keyPath);
+            break;
+        default:
+            break;
+    }
+}
+
+bool TInstaller::CreateShortcut(const std::string& linkFile, const std::string& target,
+                                const std::string& arguments, int iconIndex) {
+    // A link that was never saved would only turn up as a failed removal in the uninstaller.
+    if (!::CreateShortcut(platform_, linkFile, target, arguments, iconIndex)) return false;
+    AddItem(ItemKind::File, linkFile);
+    return true;
+}

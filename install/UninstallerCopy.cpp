@@ -1,0 +1,162 @@
+// TInstaller: the uninstaller with the uninstall record, either the one the archive carries or
+// a copy of the running program, and its registration under the system's Uninstall key.
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "archive/PeImage.h"
+#include "archive/ProgramHeader.h"
+#include "install/Installer.h"
+#include "system/CommonUtils.h"
+#include "system/Exceptions.h"
+#include "system/Stream.h"
+#include "system/WindowsEx.h"
+#include "uninstall/UninstallRecord.h"
+
+namespace {
+
+constexpr std::int64_t kBytesPerKiB = 1024;
+
+// The list of installed programs counts in KiB, rounded up.
+std::int32_t KiB(std::int64_t bytes) {
+    const std::int64_t kib = (bytes + kBytesPerKiB - 1) / kBytesPerKiB;
+    return static_cast<std::int32_t>(std::min<std::int64_t>(kib, INT32_MAX));
+}
+
+void WriteListingText(TRegistry& registry, const char* name, const std::string& text) {
+    try {
+        registry.WriteString(name, text);
+    } catch (const ERegistryException&) {
+    }
+}
+
+void WriteListingNumber(TRegistry& registry, const char* name, std::int32_t number) {
+    try {
+        registry.WriteInteger(name, number);
+    } catch (const ERegistryException&) {
+    }
+}
+
+void WriteAll(Platform& platform, const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    auto out = platform.CreateForWriting(path);
+    out->Write(bytes.data(), bytes.size());
+}
+
+// An Uninstall.dat that holds an uninstall record: one that an earlier installation's
+// separately built uninstaller read, not a file of the product's own that happens to bear the name.
+bool HoldsUninstallRecord(Platform& platform, const std::string& path) {
+    if (!platform.FileExists(path)) return false;
+    try {
+        auto file = platform.OpenForReading(path, ShareMode::DenyWrite);
+        char signature[sizeof kUninstallSignature - 1];
+        return file->Read(signature, sizeof signature) == sizeof signature &&
+               std::memcmp(signature, kUninstallSignature, sizeof signature) == 0;
+    } catch (const EFileError&) {
+        return false;
+    }
+}
+
+}  // namespace
+
+void TInstaller::WriteUninstallData(Stream& stream, const std::string& extraData) {
+    WriteUninstallRecord(stream, info_.Version, log_, extraData);
+}
+
+std::optional<std::vector<std::uint8_t>> TInstaller::CarriedUninstaller() {
+    std::unique_ptr<MemoryStream> entry = LoadFile(kUninstallerEntry);
+    if (!entry) return std::nullopt;
+    std::vector<std::uint8_t>& bytes = entry->Bytes();
+    std::optional<ProgramHeaderWords> words = ProgramHeaderWordsIn(bytes.data(), bytes.size());
+    // Anything else would not find its record: the copy of the running program is the safer
+    // uninstaller then.
+    if (!words || bytes[0] != 'M' || bytes[1] != 'Z' || !IsUninstaller(*words) || AppendedDataStart(*words))
+        return std::nullopt;
+    return std::move(bytes);
+}
+
+void TInstaller::CreateUninstaller(const std::string& uninstallerPath, const std::string& keyName,
+                                   const std::string& displayName, const std::string& extraData,
+                                   const UninstallListing& listing) {
+    // An empty name would make the key the Uninstall key itself, and the uninstaller would
+    // then delete every program's registration; such a copy is written but not registered.
+    const bool registered = !keyName.empty();
+    if (registered) AddItem(ItemKind::LocalMachineKey, std::string(kUninstallKeyPath) + "\\" + keyName);
+    // Read before the new uninstaller replaces the earlier one and its record.
+    KeepEarlierItems(uninstallerPath, extraData);
+
+    if (std::optional<std::vector<std::uint8_t>> carried = CarriedUninstaller()) {
+        // A signature covers every byte, so the record cannot be appended: it goes beside.
+        WriteAll(platform_, uninstallerPath, *carried);
+        auto data = platform_.CreateForWriting(UninstallDataFileOf(uninstallerPath));
+        WriteUninstallData(*data, extraData);
+    } else {
+        WriteUninstallerCopy(uninstallerPath, extraData);
+    }
+    if (registered) RegisterUninstaller(uninstallerPath, keyName, displayName, listing);
+}
+
+void TInstaller::WriteUninstallerCopy(const std::string& uninstallerPath, const std::string& extraData) {
+    // The program is opened before the copy is created, so a copy over the program itself
+    // fails instead of truncating it.
+    auto own = platform_.OpenForReading(programPath_, ShareMode::DenyNone);
+    // Without an appended archive (Setup.dat) the copy is the whole program.
+    const std::int64_t prefix = AppendedDataStart(ReadProgramHeaderWords(*own)).value_or(own->Size());
+    std::vector<std::uint8_t> program(static_cast<std::size_t>(prefix));
+    own->Seek(0);
+    own->ReadBuffer(program.data(), program.size());
+    MemoryStream copy;
+    WriteProgramBeforeData(copy, std::move(program), ProgramRole::Uninstaller);
+    WriteUninstallData(copy, extraData);
+    // A signed setup's headers name a certificate table that the copy does not hold, and the
+    // checksum must cover the record: both are made right for the finished bytes.
+    MakeUnsignedImage(copy.Bytes());
+    WriteAll(platform_, uninstallerPath, copy.Bytes());
+    own.reset();
+
+    // The record is now appended; one left beside by an earlier installation would stay behind.
+    const std::string stale = UninstallDataFileOf(uninstallerPath);
+    if (!LoggedFile(stale) && HoldsUninstallRecord(platform_, stale)) {
+        platform_.ChangeFileAttributes(stale, kAttrNormal);
+        platform_.RemoveFile(stale);
+    }
+}
+
+void TInstaller::RegisterUninstaller(const std::string& uninstallerPath, const std::string& keyName,
+                                     const std::string& displayName, const UninstallListing& listing) {
+    const std::string uninstallKey = kUninstallKeyPath;
+    TRegistry registry(platform_);
+    registry.SetRootKey(RootKey::LocalMachine);
+    // Earlier installations may have registered the same uninstaller under another name.
+    if (registry.OpenKey(uninstallKey, false)) {
+        for (const std::string& name : registry.KeyNames()) {
+            try {
+                const std::string key = uninstallKey + "\\" + name;
+                if (!registry.OpenKey(key, false)) continue;
+                std::string command = registry.ReadString(kUninstallStringValue);
+                registry.CloseKey();
+                if (SameText(command, uninstallerPath)) registry.DeleteKey(key);
+            } catch (const ERegistryException&) {
+                // one unreadable key does not stop the others
+            }
+        }
+    }
+    try {
+        if (!registry.OpenKey(uninstallKey + "\\" + keyName, true)) return;
+        registry.WriteString(kDisplayNameValue, displayName);
+        registry.WriteString(kUninstallStringValue, uninstallerPath);
+    } catch (const ERegistryException&) {
+        // the product stays installed; only its entry in the list of programs is missing
+        return;
+    }
+    // Each of these that cannot be written only leaves its line empty in the list.
+    WriteListingText(registry, kDisplayVersionValue, Version().AsString());
+    if (!listing.Publisher.empty()) WriteListingText(registry, kPublisherValue, listing.Publisher);
+    WriteListingText(registry, kDisplayIconValue,
+                     listing.DisplayIcon.empty() ? uninstallerPath : listing.DisplayIcon);
+    WriteListingText(
+        registry, kInstallLocationValue,
+        listing.InstallLocation.empty() ? ExtractFilePath(uninstallerPath) : listing.InstallLocation);
+    WriteListingNumber(registry, kEstimatedSizeValue, KiB(WrittenBytes()));
+    WriteListingNumber(registry, kNoModifyValue, 1);
+    WriteListingNumber(registry, kNoRepairValue, 1);
+}

@@ -1,0 +1,98 @@
+// The checker behind plugsetup check, shared by its three files: Setup.ini itself
+// (ProductCheck.cpp), what the components install (InstallPlanCheck.cpp), and names and texts in
+// the code page (CodePageCheck.cpp).
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/Bundles.h"
+#include "engine/IniFile.h"
+#include "engine/SetupSchema.h"
+#include "engine/Variables.h"
+#include "tools/plugsetup/check/ProductCheck.h"
+
+class CodePage;
+
+// The [Shortcuts] names that make a shortcut, written exactly so.
+inline constexpr const char* kShortcutPlaces[] = {"StartMenu", "Desktop", "ProgramFolder"};
+
+// The product folder's entry of a Windows-style relative path, found the way the archive reader
+// looks names up: ASCII letters in either case.
+std::optional<std::filesystem::path> FindInProduct(const std::filesystem::path& root,
+                                                   const std::string& relative);
+
+class ProductChecker {
+public:
+    ProductChecker(const std::string& dir, const TProgramVersion& version, const CodePage& codePage);
+    std::vector<CheckFinding> Run();
+
+private:
+    void Error(const std::string& file, int line, const std::string& message);
+    void Warning(const std::string& file, int line, const std::string& message);
+
+    int SectionLine(const char* name) const;
+    const IniLine* KeyLine(const char* section, const char* key) const;
+    const std::vector<IniLine>& Lines(const char* section) const;
+
+    // ProductCheck.cpp: Setup.ini and BundleInfo.ini as the engine reads them.
+    void Load();
+    void LoadBundleItems();
+    void CheckLayout();
+    void CheckBooleans();
+    void CheckDefaultFolder();
+    std::vector<std::string> ExpandedSources(const std::string& source) const;
+    void CheckComponents();
+    void CheckShortcutPlaces();
+    void CheckBundleSettings();
+    void CheckFoldersRegistry();
+    void CheckWords(const std::string& text, int line, ValueKind kind);
+    void CheckFolderReference(const std::string& word, int line);
+    void CheckBundleItemName(const std::string& text, std::size_t end, int line);
+    void CheckVariables();
+
+    // InstallPlanCheck.cpp: the files the components install, on a sample Windows.
+    void PlanInstallation();
+    void CheckFilesWrittenTwice();
+    void CheckVst3Libraries();
+    void CheckCallLibraries();
+    void CheckShortcutTargets();
+    bool Installs(const std::string& path) const;
+
+    // CodePageCheck.cpp: what the code page cannot hold, or what the setup would split.
+    void CheckEntryNames();
+    void CheckEntryNamesIn(const std::filesystem::path& folder);
+    // Setup.ini's lines hold paths as the schema says; everyLineIsPath for BundleInfo.ini,
+    // whose names and product names end up in paths; neither for the licence text.
+    void CheckTextInCodePage(const std::filesystem::path& file, bool setupIni, bool everyLineIsPath);
+
+    // One file a component line installs, with its destination as written.
+    struct PlannedFile {
+        int Line;
+        std::string Shown;  // destination text, "\" and the path inside the component (renamed)
+    };
+
+    std::filesystem::path root_;
+    const CodePage& codePage_;
+    std::string iniPath_;
+    const IniFile* ini_ = nullptr;
+    SetupValues values_;  // as the engine loads them, with the folders of a sample Windows
+    std::vector<TSetupBundleItem> items_;
+    std::vector<CheckFinding> findings_;
+    // Every file and folder the components install, by upper-case expanded path, first writer first.
+    std::map<std::string, std::vector<PlannedFile>> plannedFiles_;
+    std::map<std::string, int> plannedFolders_;
+    // Every ".dll" a VST 3 component installs, by upper-case expanded path before renaming.
+    struct PlannedLibrary {
+        int Line;
+        std::string Source;     // the archive folder it comes from, upper case
+        std::string Written;    // the expanded path as extracted, before the file hook renames it
+        std::string Installed;  // the same, renamed
+        std::string Shown;      // destination text, "\" and the path inside the component
+        bool Suffixed;          // the line gives a DLLSuffix
+    };
+    std::map<std::string, PlannedLibrary> vst3Libraries_;
+};
