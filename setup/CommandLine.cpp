@@ -282,7 +282,7 @@ std::string SwitchHelpText(RunMode role) {
     std::string text = role == RunMode::Setup ? "Setup [switches]\r\r" : "Uninst.exe [switches]\r\r";
     for (const SwitchHelp& row : SwitchTable())
         if (role == RunMode::Setup ? row.ForSetup : row.ForUninstaller)
-            text += row.Spelling + "\t" + row.Text + "\r";
+            text += row.Spelling + ": " + row.Text + "\r";
     return text;
 }
 

@@ -15,13 +15,22 @@ clap="$drive_c/Studio/CLAP"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Synth64 2.10 (64-bit)'
 "$PLUGSETUP" build --version 2.1.0 -o "$E2E_OUT/Synth64Setup.exe" "$E2E_ROOT/examples/synth64"
 
-# Everything the installation wrote: files below drive C: with their digests, the product's keys,
-# the Uninstall entry and the uninstall record.
+# The files below drive C: (outside the Windows folder) before an installation.
+list_files() { (cd "$drive_c" && find . -type f ! -path './windows/*' ! -path '*/Temp/*' ! -name '*.log' | sort); }
+
+# Everything the installation wrote: the new files below drive C: with their digests, the
+# product's keys, the Uninstall entry and the uninstall record.
 snapshot() {
   local out=$E2E_OUT/$1.snapshot
   {
-    (cd "$drive_c" && find . -type f -newer "$E2E_OUT/started" ! -path './windows/*' ! -path '*/Temp/*' \
-      ! -name '*.log' -print0 | sort -z | xargs -0 sha256sum)
+    list_files | comm -13 "$E2E_OUT/before.txt" - | while read -r file; do
+      # A shortcut holds the times of its target: its texts are what it says.
+      if [[ $file == *.lnk ]]; then
+        printf '%s: %s\n' "$file" "$( (strings -a "$drive_c/$file"; strings -a -el "$drive_c/$file") | sort -u | tr '\n' ' ')"
+      else
+        (cd "$drive_c" && sha256sum "$file")
+      fi
+    done
     reg_export 'HKLM\Software\Example Audio' /reg:64
     reg_export 'HKCU\Software\Example Audio'
     reg_export "$uninstall_key"
@@ -43,15 +52,14 @@ quiet_uninstall() {
   wait_removed "$program"
   expect_absent "$clap/Synth64.clap"
   ! reg_exists "$uninstall_key" || fail "the Uninstall key is still there"
-  ! reg_exists 'HKLM\Software\Example Audio\Synth64' /reg:64 || fail "the product key is still there"
+  ! reg_exists 'HKLM\Software\Example Audio\Synth64\2.0' /reg:64 || fail "the product key is still there"
   [[ -z $(find "$drive_c" -name 'Synth64 Readme.lnk') ]] || fail "a shortcut is still there"
   driver list >"$E2E_OUT/windows.txt"
   ! grep -q 'Synth64' "$E2E_OUT/windows.txt" || fail "the silent uninstaller showed a window"
 }
 
 step "through the window"
-touch "$E2E_OUT/started"
-sleep 1
+list_files >"$E2E_OUT/before.txt"
 start_program "$E2E_OUT/Synth64Setup.exe" '/CLAPDIR=C:\Studio\CLAP'
 driver wait-window --title "$TITLE" --timeout 60 >/dev/null || fail "no wizard window"
 wait_page "Welcome to Synth64 Setup"
@@ -77,8 +85,7 @@ snapshot window
 quiet_uninstall window
 
 step "silently, the same choices by switches"
-touch "$E2E_OUT/started"
-sleep 1
+list_files >"$E2E_OUT/before.txt"
 start_program "$E2E_OUT/Synth64Setup.exe" /VERYSILENT /SUPPRESSMSGBOXES /NORESTART /ACCEPTLICENSE \
   '/DIR=C:\Studio\Synth64' /NOVST3 '/CLAPDIR=C:\Studio\CLAP' '/LOG=C:\setup.log'
 expect_exit 0 60
