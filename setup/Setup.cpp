@@ -15,6 +15,7 @@
 #include "setup/ExitStatus.h"
 #include "setup/RunMode.h"
 #include "setup/SetupClaim.h"
+#include "setup/SilentWindow.h"
 #include "setup/Unattended.h"
 #include "system/Exceptions.h"
 #include "system/FileErrors.h"
@@ -30,12 +31,6 @@ constexpr char kUninstallerTitleSuffix[] = " Uninstaller";
 constexpr char kApplicationErrorCaption[] = "Application Error";
 // The taskbar title of the process; also the caption of the error box in setup mode.
 std::string applicationTitle;
-
-PictureLookup SetupPictures(TSetupInstaller& engine) {
-    return [&engine](const std::string& name, const std::string& fallback) {
-        return std::optional<std::vector<std::uint8_t>>(engine.LoadSetupData(name, fallback));
-    };
-}
 
 // The wizard owns the engine for its whole life; an engine that cannot be built (a damaged
 // archive, a broken Setup.ini) is shown in the error box and ends the program. Switches on the
@@ -58,30 +53,6 @@ int RunSetup(HINSTANCE instance, Win32Platform& platform, const SetupOptions& op
         platform.ErrorBox(applicationTitle, WithClosingPeriod(error.what()));
         return kExitErrorOrRefusal;
     }
-}
-
-// A silent run with progress: the wizard's window, hidden until the copy page shows.
-class ProgressView : public IUnattendedView {
-public:
-    ProgressView(HINSTANCE instance, TSetupInstaller& engine, IWizardEngine& wizardEngine, Platform& platform)
-        : engine_(engine), form_(instance, platform, wizardEngine) {}
-    WizardModel& Model() override { return form_.Model(); }
-    bool Prepare() override { return form_.Create(SetupPictures(engine_), false); }
-    bool Terminated() const override { return form_.Terminated(); }
-
-private:
-    TSetupInstaller& engine_;
-    FormMain form_;
-};
-
-int RunUnattended(HINSTANCE instance, Win32Platform& platform, const SetupOptions& options) {
-    if (options.Quiet == Quietness::Nothing)
-        return RunUnattendedSetup(platform, options, ClaimSetup, InvisibleView);
-    return RunUnattendedSetup(
-        platform, options, ClaimSetup,
-        [instance](TSetupInstaller& engine, IWizardEngine& wizardEngine, Platform& dialogs, RunLog&) {
-            return std::make_unique<ProgressView>(instance, engine, wizardEngine, dialogs);
-        });
 }
 
 int RunUninstaller(Win32Platform& platform) {
@@ -123,7 +94,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             return *status;
         if (mode == RunMode::Uninstaller)
             return options.Silent() ? RunUnattendedUninstall(platform, options) : RunUninstaller(platform);
-        return options.Silent() ? RunUnattended(instance, platform, options)
+        return options.Silent() ? RunSilentSetup(instance, platform, options)
                                 : RunSetup(instance, platform, options);
     } catch (const std::exception& error) {
         return DefaultErrorReport(error.what());
