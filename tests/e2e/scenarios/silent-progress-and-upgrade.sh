@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A silent install, then an update of the same major version with /SILENT: only the copy page
 # shows, the update goes into the earlier folder without a question, and one Uninstall entry
-# remains, naming the new version.
+# remains, naming the new version. Then a bundle with one item of three and the VST folder named
+# by switches: only that item's plug-in arrives, in that folder.
 # shellcheck source=tests/e2e/lib.sh
 source "$E2E_ROOT/tests/e2e/lib.sh"
 
@@ -31,3 +32,11 @@ grep -q 'Fixture 1.10\]' "$E2E_OUT/uninstall.reg" || fail "the Uninstall entry d
 tr -d '\r' <"$PLUGSETUP_WINEPREFIX/drive_c/update.log" >"$E2E_OUT/update.log"
 ! grep -q 'Answered' "$E2E_OUT/update.log" || fail "the update was asked a question"
 grep -qx 'Exit status 0' "$E2E_OUT/update.log" || fail "the log has no exit status"
+
+step "a bundle: one item, into the VST folder the switch names"
+"$PLUGSETUP" build --version 1.0.0 -o "$E2E_OUT/BundleSetup.exe" "$E2E_ROOT/examples/bundle"
+start_program "$E2E_OUT/BundleSetup.exe" /VERYSILENT /ACCEPTLICENSE /ITEMS=delay '/VST2DIR=C:\Effects'
+expect_exit 0 60
+effects=$PLUGSETUP_WINEPREFIX/drive_c/Effects
+expect_files "$effects/Delay.dll"
+expect_absent "$effects/Chorus.dll" "$effects/Reverb.dll"
