@@ -248,11 +248,8 @@ private:
 
 const std::vector<FormatSwitch>& FormatSwitches() {
     static const std::vector<FormatSwitch> formats = {
-        {"VST2", "VST 2", &SetupValues::Vst2Folder, &SetupValues::InstallVst2},
-        {"VST3", "VST 3", &SetupValues::Vst3Folder, &SetupValues::InstallVst3},
-        {"CLAP", "CLAP", &SetupValues::ClapFolder, &SetupValues::InstallClap},
-        {"AAX", "AAX", &SetupValues::AaxFolder, &SetupValues::InstallAax},
-        {"PHOTOSHOP", "Photoshop", &SetupValues::PhotoshopFolder, &SetupValues::InstallPhotoshop},
+        {"VST2", PluginFormat::Vst2}, {"VST3", PluginFormat::Vst3},           {"CLAP", PluginFormat::Clap},
+        {"AAX", PluginFormat::Aax},   {"PHOTOSHOP", PluginFormat::Photoshop},
     };
     return formats;
 }
@@ -268,9 +265,11 @@ const std::vector<SwitchHelp>& SwitchTable() {
             if (def.Id == SwitchId::NsisDir)
                 for (const FormatSwitch& format : FormatSwitches()) {
                     rows.push_back({"/" + FormatDirName(format) + "=FOLDER",
-                                    std::string("the ") + format.Label + " plug-in folder", true, false});
+                                    std::string("the ") + FormatRow(format.Format).Name + " plug-in folder",
+                                    true, false});
                     rows.push_back({"/" + FormatOffName(format),
-                                    std::string("no ") + format.Label + " plug-in", true, false});
+                                    std::string("no ") + FormatRow(format.Format).Name + " plug-in", true,
+                                    false});
                 }
         }
         return rows;

@@ -20,12 +20,10 @@ class ECommandLineError : public Exception {
 enum class Quietness { Window, ProgressOnly, Nothing };
 
 // A plug-in format that has its own switches: the folder it goes to and whether it is installed.
-// Each row names the engine's values it sets.
+// Each row names the format of the engine's table whose folder and install switch it sets.
 struct FormatSwitch {
-    const char* Name;   // "VST2": /VST2DIR=FOLDER and /NOVST2
-    const char* Label;  // "VST 2", for the help texts
-    std::string SetupValues::*Folder;
-    bool SetupValues::*Install;
+    const char* Name;  // "VST2": /VST2DIR=FOLDER and /NOVST2
+    PluginFormat Format;
 };
 const std::vector<FormatSwitch>& FormatSwitches();
 

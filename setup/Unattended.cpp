@@ -210,8 +210,8 @@ void ApplyOptions(TSetupInstaller& engine, const SetupOptions& options) {
     for (std::size_t i = 0; i < options.Formats.size() && i < FormatSwitches().size(); ++i) {
         const FormatSwitch& format = FormatSwitches()[i];
         const FormatOptions& choice = options.Formats[i];
-        if (choice.Off) values.*format.Install = false;
-        if (choice.Folder) values.*format.Folder = FolderWithoutBackslash(*choice.Folder);
+        if (choice.Off) values.Format(format.Format).Install = false;
+        if (choice.Folder) values.Format(format.Format).Folder = FolderWithoutBackslash(*choice.Folder);
     }
     if (options.Items) {
         std::vector<TSetupBundleItem>& items = engine.BundleItems();
