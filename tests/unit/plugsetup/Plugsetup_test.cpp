@@ -145,8 +145,9 @@ TEST_F(Plugsetup, LogShowsTheRecordDecodedFromTheCodePage) {
     TProgramVersion version;
     version.Major = 1;
     WriteUninstallRecord(record, version,
-                         {"FC:\\Program Files\\M\xF8"
-                          "dular\\Caf\xE9.txt"},
+                         {{ItemKind::File,
+                           "C:\\Program Files\\M\xF8"
+                           "dular\\Caf\xE9.txt"}},
                          "M\xF8"
                          "dular");
     const std::vector<std::uint8_t>& bytes = record.Bytes();
@@ -330,11 +331,13 @@ TEST_F(Plugsetup, AFailedSignCommandStopsTheBuildAndKeepsTheFileThatWasThere) {
 
 TEST_F(Plugsetup, VerifyAndBuildCatchWhatSigningCouldHaveDamaged) {
     auto write = [&](const char* name, const std::vector<std::uint8_t>& bytes) {
-        std::ofstream(P(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        std::ofstream(P(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     };
     const std::vector<std::uint8_t> stub = setuptest::PeStub();
     write("bin/Setup.exe", stub);
-    ASSERT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "-o", P("Setup.exe"), product_.string()}), kExitOk)
+    ASSERT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "-o", P("Setup.exe"), product_.string()}),
+              kExitOk)
         << Err();
     const std::vector<std::uint8_t> signedSetup = setuptest::Signed(ReadAll(P("Setup.exe")));
     write("signed.exe", signedSetup);
@@ -369,7 +372,8 @@ TEST_F(Plugsetup, VerifyAndBuildCatchWhatSigningCouldHaveDamaged) {
     WriteArchive(archive, {SourceEntry::File("Uninst.exe", stub)}, options);
     write("odd.dat", archive.Bytes());
     EXPECT_EQ(Run({"verify", P("odd.dat")}), kExitFailure);
-    EXPECT_NE(Err().find("Uninst.exe is no uninstaller that reads Uninstall.dat"), std::string::npos) << Err();
+    EXPECT_NE(Err().find("Uninst.exe is no uninstaller that reads Uninstall.dat"), std::string::npos)
+        << Err();
 }
 
 TEST_F(Plugsetup, TheUninstallersNameIsReservedAtTheTopOfAProductFolder) {

@@ -7,9 +7,9 @@
 
 #include "archive/ArchiveWriter.h"
 #include "system/Stream.h"
-#include "tools/plugsetup/host/CodePage.h"
 #include "tools/plugsetup/ProductTree.h"
 #include "tools/plugsetup/Tool.h"
+#include "tools/plugsetup/host/CodePage.h"
 
 namespace fs = std::filesystem;
 
@@ -64,7 +64,8 @@ protected:
 
 TEST_F(ExampleProducts, EveryExamplePassesTheCheck) {
     for (const char* name : {"gadget", "synth64", "bundle"}) {
-        EXPECT_EQ(Run({"check", (kExamples / name).string()}), kExitOk) << name << "\n" << out_.str();
+        EXPECT_EQ(Run({"check", (kExamples / name).string()}), kExitOk) << name << "\n"
+                                                                        << out_.str() << err_.str();
         EXPECT_NE(out_.str().find(": 0 errors, 0 warnings\n"), std::string::npos) << out_.str();
     }
 }

@@ -13,7 +13,7 @@ std::vector<std::uint8_t> RecordBytes(const std::vector<std::string>& log, const
     version.Minor = 1;
     version.Release = 3;
     MemoryStream stream;
-    WriteUninstallRecord(stream, version, log, name);
+    WriteUninstallRecord(stream, version, ParseItems(log), name);
     return stream.Bytes();
 }
 
@@ -30,8 +30,9 @@ TEST(UninstallRecord, RoundTripsLogNameAndVersionInTheFixedLayout) {
     MemoryStream stream(bytes);
     UninstallRecord record = ReadUninstallRecord(stream);
     EXPECT_EQ(record.version.AsString(), "2.13");
-    EXPECT_EQ(record.log, (std::vector<std::string>{"EC:\\Program Files\\", "DC:\\Program Files\\Vendor\\",
-                                                    "FC:\\a.dll"}));
+    EXPECT_EQ(
+        FormatItems(record.items),
+        (std::vector<std::string>{"EC:\\Program Files\\", "DC:\\Program Files\\Vendor\\", "FC:\\a.dll"}));
     EXPECT_EQ(record.productName, "Gadget");
 }
 
@@ -42,7 +43,7 @@ TEST(UninstallRecord, EmptyNameAndAnyLineBreakStyleReadBack) {
 
     // A record written by hand with LF and CR breaks still splits into its lines.
     MemoryStream handmade(RecordBytes({"Fa\nFb\rFc"}, "N"));
-    EXPECT_EQ(ReadUninstallRecord(handmade).log, (std::vector<std::string>{"Fa", "Fb", "Fc"}));
+    EXPECT_EQ(FormatItems(ReadUninstallRecord(handmade).items), (std::vector<std::string>{"Fa", "Fb", "Fc"}));
 }
 
 TEST(UninstallRecord, DamagedRecordsFailWithTheirOwnErrors) {

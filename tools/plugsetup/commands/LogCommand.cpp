@@ -4,10 +4,10 @@
 
 #include "archive/ProgramHeader.h"
 #include "tools/plugsetup/Arguments.h"
+#include "tools/plugsetup/Tool.h"
 #include "tools/plugsetup/host/CodePage.h"
 #include "tools/plugsetup/host/HostFile.h"
 #include "tools/plugsetup/host/HostPath.h"
-#include "tools/plugsetup/Tool.h"
 #include "uninstall/UninstallRecord.h"
 
 int RunLog(const std::vector<std::string>& args, ToolEnvironment& env) {
@@ -34,7 +34,7 @@ int RunLog(const std::vector<std::string>& args, ToolEnvironment& env) {
         UninstallRecord read = ReadUninstallRecord(record);
         env.Out << "Product: " << codePage->Decode(read.productName) << "\n";
         env.Out << "Version: " << read.version.AsString() << "\n";
-        for (const std::string& line : read.log) env.Out << codePage->Decode(line) << "\n";
+        for (const UninstallItem& item : read.items) env.Out << codePage->Decode(FormatItem(item)) << "\n";
     });
     return kExitOk;
 }
