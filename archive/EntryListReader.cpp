@@ -6,20 +6,10 @@
 #include "archive/SetupData.h"
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
+#include "system/LittleEndian.h"
 #include "system/Stream.h"
 
 namespace {
-
-std::int32_t Int32At(const std::uint8_t* p) {
-    return static_cast<std::int32_t>(
-        static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-        static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-void PutInt32(std::uint8_t* p, std::int32_t value) {
-    auto v = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 constexpr std::size_t kBodyLengthOffset = 68;
 constexpr std::size_t kUnpackedSizeOffset = 72;
@@ -36,8 +26,8 @@ EntryRecord ReadEntryRecord(Stream& stream) {
     EntryRecord record;
     record.NameLength = raw[0];
     record.Name.assign(reinterpret_cast<const char*>(raw + 1), std::min<int>(raw[0], kMaxNameLength));
-    record.BodyLength = Int32At(raw + kBodyLengthOffset);
-    record.UnpackedSize = Int32At(raw + kUnpackedSizeOffset);
+    record.BodyLength = ReadLeInt32(raw + kBodyLengthOffset);
+    record.UnpackedSize = ReadLeInt32(raw + kUnpackedSizeOffset);
     return record;
 }
 
@@ -58,8 +48,8 @@ void WriteEntryRecord(Stream& stream, const EntryRecord& record) {
     std::uint8_t raw[kEntryRecordSize] = {};
     raw[0] = record.NameLength;
     std::memcpy(raw + 1, record.Name.data(), std::min<std::size_t>(record.Name.size(), kMaxNameLength));
-    PutInt32(raw + kBodyLengthOffset, record.BodyLength);
-    PutInt32(raw + kUnpackedSizeOffset, record.UnpackedSize);
+    PutLe32(raw + kBodyLengthOffset, static_cast<std::uint32_t>(record.BodyLength));
+    PutLe32(raw + kUnpackedSizeOffset, static_cast<std::uint32_t>(record.UnpackedSize));
     stream.Write(raw, sizeof raw);
 }
 

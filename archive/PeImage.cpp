@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "system/LittleEndian.h"
 #include "system/Stream.h"
 
 namespace {
@@ -16,35 +17,23 @@ constexpr std::uint64_t kDirectoryEntrySize = 8;
 // The headers of any program we meet lie well inside this; a longer DOS stub is no program of ours.
 constexpr std::size_t kHeaderReadLimit = 64 * 1024;
 
-std::uint32_t U16(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8;
-}
-
-std::uint32_t U32(const std::uint8_t* p) {
-    return U16(p) | U16(p + 2) << 16;
-}
-
-void PutU32(std::uint8_t* p, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
 }  // namespace
 
 std::optional<PeHeaderFields> FindPeHeaderFields(const std::uint8_t* bytes, std::size_t size) {
     const std::uint64_t end = size;
     if (end < kNewHeaderPointer + 4 || bytes[0] != 'M' || bytes[1] != 'Z') return std::nullopt;
-    const std::uint64_t pe = U32(bytes + kNewHeaderPointer);
+    const std::uint64_t pe = ReadLe32(bytes + kNewHeaderPointer);
     if (pe + kCoffHeaderSize > end) return std::nullopt;
     if (bytes[pe] != 'P' || bytes[pe + 1] != 'E' || bytes[pe + 2] != 0 || bytes[pe + 3] != 0)
         return std::nullopt;
     const std::uint64_t optional = pe + kCoffHeaderSize;
-    const std::uint64_t optionalEnd = std::min(end, optional + U16(bytes + pe + 20));
+    const std::uint64_t optionalEnd = std::min(end, optional + ReadLe16(bytes + pe + 20));
     if (optional + 2 > optionalEnd) return std::nullopt;
-    const std::uint32_t magic = U16(bytes + optional);
+    const std::uint32_t magic = ReadLe16(bytes + optional);
     if (magic != kPe32Magic && magic != kPe32PlusMagic) return std::nullopt;
     const std::uint64_t countField = optional + (magic == kPe32Magic ? 92 : 108);
     const std::uint64_t directory = countField + 4;
-    if (directory > optionalEnd || U32(bytes + countField) <= kSecurityEntryIndex) return std::nullopt;
+    if (directory > optionalEnd || ReadLe32(bytes + countField) <= kSecurityEntryIndex) return std::nullopt;
     const std::uint64_t security = directory + kSecurityEntryIndex * kDirectoryEntrySize;
     if (security + kDirectoryEntrySize > optionalEnd) return std::nullopt;
     return PeHeaderFields{static_cast<std::size_t>(optional + kCheckSumField),
@@ -54,8 +43,8 @@ std::optional<PeHeaderFields> FindPeHeaderFields(const std::uint8_t* bytes, std:
 std::optional<CertificateTable> CertificateTableIn(const std::uint8_t* bytes, std::size_t size) {
     std::optional<PeHeaderFields> fields = FindPeHeaderFields(bytes, size);
     if (!fields) return std::nullopt;
-    CertificateTable table{U32(bytes + fields->SecurityEntryPosition),
-                           U32(bytes + fields->SecurityEntryPosition + 4)};
+    CertificateTable table{ReadLe32(bytes + fields->SecurityEntryPosition),
+                           ReadLe32(bytes + fields->SecurityEntryPosition + 4)};
     if (table.Offset == 0 && table.Size == 0) return std::nullopt;
     return table;
 }
@@ -87,9 +76,9 @@ bool MakeUnsignedImage(std::vector<std::uint8_t>& image) {
     // Checksum readers differ on an odd last byte (some drop it and count the length without
     // it); at an even length every one of them finds the sum we write.
     if (image.size() % 2 != 0) image.push_back(0);
-    PutU32(image.data() + fields->SecurityEntryPosition, 0);
-    PutU32(image.data() + fields->SecurityEntryPosition + 4, 0);
-    PutU32(image.data() + fields->CheckSumPosition,
-           PeChecksum(image.data(), image.size(), fields->CheckSumPosition));
+    PutLe32(image.data() + fields->SecurityEntryPosition, 0);
+    PutLe32(image.data() + fields->SecurityEntryPosition + 4, 0);
+    PutLe32(image.data() + fields->CheckSumPosition,
+            PeChecksum(image.data(), image.size(), fields->CheckSumPosition));
     return true;
 }

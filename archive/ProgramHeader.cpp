@@ -1,21 +1,7 @@
 #include "archive/ProgramHeader.h"
 
+#include "system/LittleEndian.h"
 #include "system/Stream.h"
-
-namespace {
-
-std::int32_t WordAt(const std::uint8_t* bytes) {
-    return static_cast<std::int32_t>(
-        static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-        static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24);
-}
-
-void PutWord(std::uint8_t* bytes, std::int32_t value) {
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) >> (8 * i));
-}
-
-}  // namespace
 
 bool IsUninstaller(const ProgramHeaderWords& words) {
     return words.UninstallerMarker == kUninstallerMarker;
@@ -34,18 +20,19 @@ ProgramHeaderWords ReadProgramHeaderWords(Stream& program) {
     std::uint8_t words[kProgramHeaderWordsEnd - kArchiveOffsetWordPosition];
     program.Seek(kArchiveOffsetWordPosition);
     program.ReadBuffer(words, sizeof words);
-    return {WordAt(words), WordAt(words + 4)};
+    return {ReadLeInt32(words), ReadLeInt32(words + 4)};
 }
 
 std::optional<ProgramHeaderWords> ProgramHeaderWordsIn(const std::uint8_t* bytes, std::size_t size) {
     if (size < static_cast<std::size_t>(kProgramHeaderWordsEnd)) return std::nullopt;
-    return ProgramHeaderWords{WordAt(bytes + kArchiveOffsetWordPosition),
-                              WordAt(bytes + kUninstallMarkerWordPosition)};
+    return ProgramHeaderWords{ReadLeInt32(bytes + kArchiveOffsetWordPosition),
+                              ReadLeInt32(bytes + kUninstallMarkerWordPosition)};
 }
 
 void SetProgramHeaderWords(std::vector<std::uint8_t>& program, const ProgramHeaderWords& words) {
-    PutWord(program.data() + kArchiveOffsetWordPosition, words.ArchiveOffset);
-    PutWord(program.data() + kUninstallMarkerWordPosition, words.UninstallerMarker);
+    PutLe32(program.data() + kArchiveOffsetWordPosition, static_cast<std::uint32_t>(words.ArchiveOffset));
+    PutLe32(program.data() + kUninstallMarkerWordPosition,
+            static_cast<std::uint32_t>(words.UninstallerMarker));
 }
 
 void WriteProgramBeforeData(Stream& out, std::vector<std::uint8_t> program, ProgramRole role) {

@@ -2,12 +2,12 @@
 
 #include <functional>
 
-#include "install/Installer.h"
 #include "engine/Bundles.h"
 #include "engine/Folders.h"
 #include "engine/IniFile.h"
 #include "engine/Settings.h"
 #include "engine/SetupInstaller.h"
+#include "install/Installer.h"
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
 #include "system/Platform.h"
@@ -171,6 +171,21 @@ void RunCallLibraries(Platform& platform, const SetupValues& values) {
     }
 }
 
+ProductPlaces ProductPlacesOf(SetupValues& values, TInstaller& installer,
+                              const std::vector<TSetupBundleItem>& bundleItems) {
+    ProductPlaces places;
+    places.Folders.push_back(IncludeBackslash(values.DestinationFolder));
+    auto add = [&](const std::string&, const std::string& destination) {
+        places.Folders.push_back(IncludeBackslash(destination));
+    };
+    for (const TSetupBundleItem& item : bundleItems)
+        if (item.Selected) ForEachComponent(values, installer, &item, add);
+    ForEachComponent(values, installer, nullptr, add);
+    places.RegistryKeys.push_back(values.Config.RegistryRoot);
+    places.RecordedFolder = values.ExistingFolder;
+    return places;
+}
+
 int BundleProgress(int from, int to, std::size_t done, std::size_t count) {
     if (count == 0) return from;
     return from + static_cast<int>(static_cast<std::int64_t>(to - from) * static_cast<std::int64_t>(done) /
@@ -233,6 +248,7 @@ void TSetupInstaller::WriteUninstaller() {
     // A product of plug-ins only copies nothing into its own folder; the uninstaller still
     // needs one, and the uninstall removes it again.
     if (!platform_.DirectoryExists(folder)) installer_.ForceDirectory(folder);
+    installer_.Places = ProductPlacesOf(values_, installer_, bundleItems_);
     UninstallListing listing;
     listing.Publisher = values_.Config.Publisher;
     listing.DisplayIcon = ProductFile();  // empty: the uninstaller's own icon

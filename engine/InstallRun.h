@@ -10,6 +10,7 @@
 class Platform;
 class TInstaller;
 class TSetupBundleItem;
+struct ProductPlaces;
 
 inline constexpr const char* kPreparingStatus = "Preparing installation...";
 inline constexpr const char* kCopyingStatus = "Copying files...";
@@ -47,6 +48,12 @@ void CheckDiskSpace(Platform& platform, const std::string& destination, std::int
 // than the system takes; plug-in libraries are measured by the names they will get.
 void CheckPathLengths(Platform& platform, SetupValues& values, TInstaller& installer,
                       const std::vector<TSetupBundleItem>& bundleItems);
+// Where this run installs (the destination and the folders of the components of the selected
+// bundle items and of the setup's own), the product's registry root, and the folder the
+// product's registry record names for the earlier installation: what an update may keep of
+// the earlier record.
+ProductPlaces ProductPlacesOf(SetupValues& values, TInstaller& installer,
+                              const std::vector<TSetupBundleItem>& bundleItems);
 // One [Components] line: the source folder (as written, before expansion), the destination text
 // before the first ",", and the suffix of a "DLLSuffix:" option after it (a blank in front), or
 // empty. IsVst3 marks a component whose files the file hook gives the ".vst3" extension.

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "install/Installer.h"
 #include "archive/SetupData.h"
+#include "install/Installer.h"
 #include "system/Exceptions.h"
 #include "system/Stream.h"
 #include "system/memory/MemoryPlatform.h"
@@ -119,12 +119,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         // The uninstaller removes what the log names: files and created folders must all be ours.
         const std::string destination = MemoryPlatform::PathKey(kDestination);
-        for (const std::string& line : installer.Log()) {
-            if (line.size() < 2) Fail("an empty log line");
-            if (line[0] != 'F' && line[0] != 'D') continue;
-            const std::string path = MemoryPlatform::PathKey(line.substr(1));
+        for (const UninstallItem& item : installer.Items()) {
+            if (item.text.empty()) Fail("an empty log line");
+            if (item.kind != ItemKind::File && item.kind != ItemKind::CreatedFolder) continue;
+            const std::string path = MemoryPlatform::PathKey(item.text);
             if (path != destination && path.rfind(destination + "\\", 0) != 0)
-                Fail("logged outside the destination: " + line);
+                Fail("logged outside the destination: " + FormatItem(item));
         }
     } catch (const Exception&) {
     }

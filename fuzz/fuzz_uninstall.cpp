@@ -56,6 +56,8 @@ void InstallOver(MemoryPlatform& machine, const std::string& productName) {
     machine.AddFile("C:\\Downloads\\Setup.exe",
                     AppendToProgram(Program(), ProgramRole::Setup, archive.Bytes()));
     TInstaller installer(machine, "C:\\Downloads\\Setup.exe");
+    // The folder the product's registry record names: the record counts though it has no digest.
+    installer.Places = {{kFolder}, {"\\Software\\Maker\\Gadget"}, kFolder};
     installer.KeepEarlierItems(std::string(kFolder) + "Uninst.exe", productName);
 }
 
@@ -75,7 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         TUninstaller uninstaller(machine);
         uninstaller.RemoveAll();
-        uninstaller.BatchFileText(machine.TemporaryFolder() + kBatchFileName);
+        uninstaller.BatchFileText(machine.TemporaryFolder() + kBatchFilePrefix + "0123456789abcdef" +
+                                  kBatchFileExtension);
     } catch (const Exception&) {
     }
     return 0;

@@ -1,7 +1,5 @@
 // TInstaller: extracting entry lists into a destination folder, one file at a time, each
 // streamed from the inflater into its file so memory use does not grow with file size.
-#include <string_view>
-
 #include "archive/BodyInflater.h"
 #include "install/Installer.h"
 #include "system/Exceptions.h"
@@ -11,14 +9,6 @@ namespace {
 
 constexpr std::uint32_t kHidingAttributes = kAttrReadOnly | kAttrHidden | kAttrSystem;
 
-// Windows drops trailing dots and blanks from a name, so ".. " would climb out of the folder
-// just like "..": such names are as damaged as the ones the record check refuses.
-bool ClimbsOnWindows(const std::string& name) {
-    std::string_view stem(name);
-    while (!stem.empty() && (stem.back() == '.' || stem.back() == ' ')) stem.remove_suffix(1);
-    return stem.empty() || stem == "." || stem == "..";
-}
-
 }  // namespace
 
 std::int64_t TInstaller::ExtractEntries(EntryListReader& list, const std::string& destination,
@@ -27,9 +17,10 @@ std::int64_t TInstaller::ExtractEntries(EntryListReader& list, const std::string
     std::int64_t result = 0;
     if (!destination.empty()) ForceDirectory(destination);
     EntryRecord record;
-    // Next seeks to every record explicitly: the inflater reads ahead past a body's end.
+    // Next seeks to every record explicitly: the inflater reads ahead past a body's end. The
+    // names it hands out are single safe components (IsSafeEntryName), so none climbs out of
+    // destination.
     while (list.Next(record)) {
-        if (ClimbsOnWindows(record.Name)) throw ESetupError(kCorruptedArchiveMessage);
         if (record.IsDirectory()) {
             EntryListReader nested = list.Nested();
             result +=
@@ -58,7 +49,6 @@ void TInstaller::VisitEntries(EntryListReader& list, const std::string& prefix, 
     if (depth >= kMaxEntryDepth) throw ESetupError(kCorruptedArchiveMessage);
     EntryRecord record;
     while (list.Next(record)) {
-        if (ClimbsOnWindows(record.Name)) throw ESetupError(kCorruptedArchiveMessage);
         if (record.IsDirectory()) {
             std::string folder = prefix + record.Name + '\\';
             visit(folder, true);

@@ -74,7 +74,7 @@ bool TInstaller::ForceDirectory(const std::string& path) {
 void TInstaller::AddItem(ItemKind kind, const std::string& text) {
     // Paths compare as Windows compares them: one file, however its letters are cased.
     if (kind == ItemKind::File && !loggedFiles_.insert(UpperAscii(text)).second) return;
-    log_.push_back(kItemLetters[static_cast<int>(kind)] + text);
+    items_.push_back({kind, text});
 }
 
 bool TInstaller::LoggedFile(const std::string& path) const {
@@ -82,19 +82,7 @@ bool TInstaller::LoggedFile(const std::string& path) const {
 }
 
 void TInstaller::AddRegistryKey(RootKey root, const std::string& keyPath, bool view64) {
-    switch (root) {
-        case RootKey::ClassesRoot:
-            AddItem(ItemKind::ClassesRootKey, keyPath);
-            break;
-        case RootKey::CurrentUser:
-            AddItem(ItemKind::CurrentUserKey, keyPath);
-            break;
-        case RootKey::LocalMachine:
-            AddItem(view64 ? ItemKind::LocalMachine64Key : ItemKind::LocalMachineKey, keyPath);
-            break;
-        default:
-            break;
-    }
+    if (std::optional<ItemKind> kind = RegistryItemKind(root, view64)) AddItem(*kind, keyPath);
 }
 
 bool TInstaller::CreateShortcut(const std::string& linkFile, const std::string& target,

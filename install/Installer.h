@@ -15,33 +15,14 @@
 #include "archive/CommonClasses.h"
 #include "archive/SetupData.h"
 #include "system/Platform.h"
+#include "uninstall/UninstallKey.h"
+#include "uninstall/UninstallRecord.h"
 
 class BodyInflater;
 
 class MemoryStream;
 
-// What a log line records; the number picks the letter from kItemLetters.
-enum class ItemKind : int {
-    File = 0,                // F: a file written, or a shortcut
-    CreatedFolder = 1,       // D: a folder created, with a trailing backslash
-    FolderWithContents = 2,  // T: a folder removed together with the files directly inside
-    CurrentUserKey = 3,      // U
-    ClassesRootKey = 4,      // C
-    LocalMachineKey = 5,     // M: default view
-    ExistingFolder = 6,      // E: a folder that was already there
-    LocalMachine64Key = 7,   // 6: the 64-bit view
-};
-inline constexpr char kItemLetters[] = "FDTUCME6";
-
-inline constexpr char kUninstallKeyPath[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 inline constexpr char kDisplayNameValue[] = "DisplayName";
-inline constexpr char kUninstallStringValue[] = "UninstallString";
-// What winget and deployment tools run to remove the product without a person: the uninstaller
-// with the switch that shows nothing.
-inline constexpr char kQuietUninstallStringValue[] = "QuietUninstallString";
-inline std::string QuietUninstallCommand(const std::string& uninstallerPath) {
-    return "\"" + uninstallerPath + "\" /VERYSILENT";
-}
 // What the list of installed programs shows beside the name.
 inline constexpr char kDisplayVersionValue[] = "DisplayVersion";
 inline constexpr char kPublisherValue[] = "Publisher";
@@ -61,6 +42,19 @@ struct UninstallListing {
     std::string Publisher;        // not written when empty
     std::string DisplayIcon;      // default: the uninstaller
     std::string InstallLocation;  // default: the uninstaller's folder
+};
+
+// Where an installation of the product writes, as far as an update keeps earlier items: only
+// items inside these are carried over from the record of the uninstaller it replaces.
+struct ProductPlaces {
+    // The program folder and the folders the [Components] lines install to, each with a
+    // trailing backslash; an item lies in one of them or (a created or existing folder) above.
+    std::vector<std::string> Folders;
+    // Registry keys (from the root, leading backslash) below which the product keeps its own.
+    std::vector<std::string> RegistryKeys;
+    // The folder the product's registry record names as its earlier installation's; a record
+    // written before digests existed is taken only from there.
+    std::string RecordedFolder;
 };
 
 // Deeper entry lists than this are no product tree (the paths could not exist on Windows); an
@@ -95,13 +89,17 @@ public:
     WorkEvent OnWorking;
     // Replace files that already exist; when false they are left alone and not logged.
     bool Overwrite = true;
+    // What KeepEarlierItems may keep; nothing while it is empty.
+    ProductPlaces Places;
 
     // What the check at construction found: positions of the top-level list, build time.
     const ArchiveInfo& Info() const { return info_; }
     const TProgramVersion& Version() const { return info_.Version; }
     // The archive's build time, packed; the default stamp of extracted files.
     std::int32_t FileDate() const { return info_.FileDate; }
-    const std::vector<std::string>& Log() const { return log_; }
+    const std::vector<UninstallItem>& Items() const { return items_; }
+    // The log's lines as the record holds them.
+    std::vector<std::string> Log() const { return FormatItems(items_); }
     const std::string& ProgramPath() const { return programPath_; }
 
     // The archive data positioned at the archive start; opened anew for every operation.
@@ -162,6 +160,9 @@ public:
     // name items this run did not log and that are still there, in their order, each once;
     // nothing when that uninstaller is missing, damaged or another product's (its record's
     // product name differs, letters in either case), and never its entries in the Uninstall key.
+    // Only an authentic record counts (its digest registered, or written before digests existed
+    // and lying in Places.RecordedFolder), and of it only items inside Places: full local paths
+    // (no UNC path, no "." or ".." step), keys below Places.RegistryKeys, and no T line.
     void KeepEarlierItems(const std::string& uninstallerPath, const std::string& productName);
     // Bytes of the archive's files this run wrote, each path counted once.
     std::int64_t WrittenBytes() const { return writtenBytes_; }
@@ -171,16 +172,23 @@ private:
     void VisitEntries(EntryListReader& list, const std::string& prefix, const EntryVisit& visit, int depth);
     void ExtractFile(Stream& data, const EntryRecord& record, std::int64_t bodyStart,
                      const std::string& destination, std::int32_t stamp);
-    void WriteUninstallerCopy(const std::string& uninstallerPath, const std::string& extraData);
+    // The record's bytes as the uninstaller will read them.
+    std::vector<std::uint8_t> RecordBytes(const std::string& extraData);
+    // Writes the uninstaller with its record: the carried one with Uninstall.dat beside it,
+    // or the copy of the running program with the record appended.
+    void WriteUninstallerFiles(const std::string& uninstallerPath, const std::vector<std::uint8_t>& record);
+    void WriteUninstallerCopy(const std::string& uninstallerPath, const std::vector<std::uint8_t>& record);
+    // The entry in the list of installed programs, with the digest of the record written.
     void RegisterUninstaller(const std::string& uninstallerPath, const std::string& keyName,
-                             const std::string& displayName, const UninstallListing& listing);
+                             const std::string& displayName, const UninstallListing& listing,
+                             const std::string& recordDigest);
     // Whether this run has logged a file at path, however its letters are cased.
     bool LoggedFile(const std::string& path) const;
 
     Platform& platform_;
     std::string programPath_;
     ArchiveInfo info_;
-    std::vector<std::string> log_;
+    std::vector<UninstallItem> items_;
     std::unordered_set<std::string> loggedFiles_;  // upper-case ASCII
     std::int64_t writtenBytes_ = 0;
     // Made by the first extracted file and kept for the next ones.

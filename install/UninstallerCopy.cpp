@@ -59,7 +59,7 @@ bool HoldsUninstallRecord(Platform& platform, const std::string& path) {
 }  // namespace
 
 void TInstaller::WriteUninstallData(Stream& stream, const std::string& extraData) {
-    WriteUninstallRecord(stream, info_.Version, log_, extraData);
+    WriteUninstallRecord(stream, info_.Version, items_, extraData);
 }
 
 std::optional<std::vector<std::uint8_t>> TInstaller::CarriedUninstaller() {
@@ -83,19 +83,30 @@ void TInstaller::CreateUninstaller(const std::string& uninstallerPath, const std
     if (registered) AddItem(ItemKind::LocalMachineKey, std::string(kUninstallKeyPath) + "\\" + keyName);
     // Read before the new uninstaller replaces the earlier one and its record.
     KeepEarlierItems(uninstallerPath, extraData);
+    const std::vector<std::uint8_t> record = RecordBytes(extraData);
+    WriteUninstallerFiles(uninstallerPath, record);
+    if (registered) RegisterUninstaller(uninstallerPath, keyName, displayName, listing, RecordDigest(record));
+}
 
+std::vector<std::uint8_t> TInstaller::RecordBytes(const std::string& extraData) {
+    MemoryStream record;
+    WriteUninstallData(record, extraData);
+    return std::move(record.Bytes());
+}
+
+void TInstaller::WriteUninstallerFiles(const std::string& uninstallerPath,
+                                       const std::vector<std::uint8_t>& record) {
     if (std::optional<std::vector<std::uint8_t>> carried = CarriedUninstaller()) {
         // A signature covers every byte, so the record cannot be appended: it goes beside.
         WriteAll(platform_, uninstallerPath, *carried);
-        auto data = platform_.CreateForWriting(UninstallDataFileOf(uninstallerPath));
-        WriteUninstallData(*data, extraData);
+        WriteAll(platform_, UninstallDataFileOf(uninstallerPath), record);
     } else {
-        WriteUninstallerCopy(uninstallerPath, extraData);
+        WriteUninstallerCopy(uninstallerPath, record);
     }
-    if (registered) RegisterUninstaller(uninstallerPath, keyName, displayName, listing);
 }
 
-void TInstaller::WriteUninstallerCopy(const std::string& uninstallerPath, const std::string& extraData) {
+void TInstaller::WriteUninstallerCopy(const std::string& uninstallerPath,
+                                      const std::vector<std::uint8_t>& record) {
     // The program is opened before the copy is created, so a copy over the program itself
     // fails instead of truncating it.
     auto own = platform_.OpenForReading(programPath_, ShareMode::DenyNone);
@@ -106,7 +117,7 @@ void TInstaller::WriteUninstallerCopy(const std::string& uninstallerPath, const 
     own->ReadBuffer(program.data(), program.size());
     MemoryStream copy;
     WriteProgramBeforeData(copy, std::move(program), ProgramRole::Uninstaller);
-    WriteUninstallData(copy, extraData);
+    copy.Write(record.data(), record.size());
     // A signed setup's headers name a certificate table that the copy does not hold, and the
     // checksum must cover the record: both are made right for the finished bytes.
     MakeUnsignedImage(copy.Bytes());
@@ -122,7 +133,8 @@ void TInstaller::WriteUninstallerCopy(const std::string& uninstallerPath, const 
 }
 
 void TInstaller::RegisterUninstaller(const std::string& uninstallerPath, const std::string& keyName,
-                                     const std::string& displayName, const UninstallListing& listing) {
+                                     const std::string& displayName, const UninstallListing& listing,
+                                     const std::string& recordDigest) {
     const std::string uninstallKey = kUninstallKeyPath;
     TRegistry registry(platform_);
     registry.SetRootKey(RootKey::LocalMachine);
@@ -134,7 +146,7 @@ void TInstaller::RegisterUninstaller(const std::string& uninstallerPath, const s
                 if (!registry.OpenKey(key, false)) continue;
                 std::string command = registry.ReadString(kUninstallStringValue);
                 registry.CloseKey();
-                if (SameText(command, uninstallerPath)) registry.DeleteKey(key);
+                if (NamesUninstaller(command, uninstallerPath)) registry.DeleteKey(key);
             } catch (const ERegistryException&) {
                 // one unreadable key does not stop the others
             }
@@ -144,6 +156,8 @@ void TInstaller::RegisterUninstaller(const std::string& uninstallerPath, const s
         if (!registry.OpenKey(uninstallKey + "\\" + keyName, true)) return;
         registry.WriteString(kDisplayNameValue, displayName);
         registry.WriteString(kUninstallStringValue, uninstallerPath);
+        // Without it the uninstaller refuses its record: it is written with the command.
+        registry.WriteString(kRecordDigestValue, recordDigest);
     } catch (const ERegistryException&) {
         // the product stays installed; only its entry in the list of programs is missing
         return;

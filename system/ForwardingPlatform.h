@@ -16,6 +16,9 @@ public:
     std::unique_ptr<FileStream> CreateForWriting(const std::string& path) override {
         return inner_.CreateForWriting(path);
     }
+    std::unique_ptr<FileStream> CreateNewForWriting(const std::string& path) override {
+        return inner_.CreateNewForWriting(path);
+    }
     std::uint32_t FileAttributes(const std::string& path) override { return inner_.FileAttributes(path); }
     FolderResult CreateFolder(const std::string& path) override { return inner_.CreateFolder(path); }
     bool RemoveFolder(const std::string& path) override { return inner_.RemoveFolder(path); }
@@ -75,8 +78,8 @@ public:
     bool OpenWithDefaultAction(const std::string& file, const std::string& folder) override {
         return inner_.OpenWithDefaultAction(file, folder);
     }
-    bool StartHidden(const std::string& file, WindowRef owner) override {
-        return inner_.StartHidden(file, owner);
+    bool StartHidden(const std::string& file, const std::string& parameters, WindowRef owner) override {
+        return inner_.StartHidden(file, parameters, owner);
     }
     std::optional<std::string> PickFolder(WindowRef owner, const std::string& title,
                                           const std::string& initial) override {
@@ -89,6 +92,7 @@ public:
     bool ProcessIsWow64() override { return inner_.ProcessIsWow64(); }
     int WindowsMajorVersion() override { return inner_.WindowsMajorVersion(); }
     std::string UserName() override { return inner_.UserName(); }
+    std::uint64_t RandomNumber() override { return inner_.RandomNumber(); }
     std::string EnvironmentVariable(const std::string& name) override {
         return inner_.EnvironmentVariable(name);
     }

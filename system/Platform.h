@@ -164,6 +164,10 @@ public:
     // Creates the file, replacing an existing one, opened exclusively for writing;
     // raises EFileError when it cannot.
     virtual std::unique_ptr<FileStream> CreateForWriting(const std::string& path) = 0;
+    // Creates the file only when nothing is there (CREATE_NEW), opened exclusively for writing:
+    // a file someone made first, with its owner and permissions, is never written into.
+    // Raises EFileError when it exists or cannot be created.
+    virtual std::unique_ptr<FileStream> CreateNewForWriting(const std::string& path) = 0;
     // Attributes of a file or folder, or kInvalidAttributes when nothing is there.
     virtual std::uint32_t FileAttributes(const std::string& path) = 0;
     bool FileExists(const std::string& path);
@@ -228,8 +232,9 @@ public:
     virtual std::optional<ShellLink> LoadShellLink(const std::string& linkFile) = 0;
     // Opens a file with its default action in a normal window; folder may be empty.
     virtual bool OpenWithDefaultAction(const std::string& file, const std::string& folder) = 0;
-    // Starts a file through the shell's default action with a hidden window.
-    virtual bool StartHidden(const std::string& file, WindowRef owner) = 0;
+    // Starts a file through the shell's default action with a hidden window; parameters may
+    // be empty.
+    virtual bool StartHidden(const std::string& file, const std::string& parameters, WindowRef owner) = 0;
     // The shell's folder picker; nothing when the user cancels.
     virtual std::optional<std::string> PickFolder(WindowRef owner, const std::string& title,
                                                   const std::string& initial) = 0;
@@ -245,6 +250,8 @@ public:
     virtual int WindowsMajorVersion() = 0;
     // The logged-on user's name, or empty.
     virtual std::string UserName() = 0;
+    // A number from the system's random generator: names nobody can guess in advance.
+    virtual std::uint64_t RandomNumber() = 0;
     // An environment variable, or empty when it is unset.
     virtual std::string EnvironmentVariable(const std::string& name) = 0;
     // Sets an environment variable of this process, which the programs it starts inherit; an

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "system/Exceptions.h"
+#include "system/LittleEndian.h"
 
 void Stream::ReadBuffer(void* buffer, std::size_t count) {
     auto* out = static_cast<std::uint8_t*>(buffer);
@@ -20,8 +21,7 @@ void Stream::ReadBuffer(void* buffer, std::size_t count) {
 std::int32_t Stream::ReadInt32() {
     std::uint8_t b[4];
     ReadBuffer(b, 4);
-    return static_cast<std::int32_t>(b[0] | (b[1] << 8) | (b[2] << 16) |
-                                     (static_cast<std::uint32_t>(b[3]) << 24));
+    return ReadLeInt32(b);
 }
 
 std::uint32_t Stream::ReadUInt32() {
@@ -47,8 +47,8 @@ void Stream::WriteInt32(std::int32_t value) {
 }
 
 void Stream::WriteUInt32(std::uint32_t value) {
-    std::uint8_t b[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                         static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+    std::uint8_t b[4];
+    PutLe32(b, value);
     Write(b, 4);
 }
 

@@ -27,6 +27,11 @@ std::string TSetupUninstaller::DisplayName() const {
 }
 
 UninstallEnd TSetupUninstaller::Run() {
+    // Before anything the record says is shown or done.
+    if (!uninstaller_.RecordBelongsHere()) {
+        platform_.WarningBox(kForeignRecordMessage);
+        return UninstallEnd::Refused;
+    }
     if (!HasAdminRights(platform_)) {
         platform_.WarningBox(FormatWith(kNoRightsMessage, ProductName()));
         return UninstallEnd::Refused;

@@ -18,8 +18,14 @@ inline constexpr char kUninstalledWithLeftoversMessage[] =
     "Uninstallation successfully completed.\r\rSome items could not be removed. You should manually \rremove "
     "items related to %s.";
 
+// Shown instead of the question when the record is not the one this installation wrote; the
+// product name is not named, since it comes from that record.
+inline constexpr char kForeignRecordMessage[] =
+    "The uninstall data of this uninstaller does not match the installation it belongs to.\rNothing has "
+    "been removed. Install the product again to uninstall it.";
+
 // How a run ended: the product removed (leftovers or not), the user answered No, or the user
-// lacks the rights to remove it.
+// lacks the rights to remove it or the record is not this installation's.
 enum class UninstallEnd { Removed, Declined, Refused };
 
 class TSetupUninstaller {

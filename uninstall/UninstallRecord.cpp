@@ -1,21 +1,87 @@
 #include "uninstall/UninstallRecord.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "archive/ProgramHeader.h"
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
 #include "system/Platform.h"
+#include "system/Sha256.h"
 #include "system/Stream.h"
 
-void WriteUninstallRecord(Stream& stream, const TProgramVersion& version, const std::vector<std::string>& log,
-                          const std::string& productName) {
+namespace {
+
+constexpr ItemKindRow kItemKinds[] = {
+    {ItemKind::File, 'F', std::nullopt},
+    {ItemKind::CreatedFolder, 'D', std::nullopt},
+    {ItemKind::FolderWithContents, 'T', std::nullopt},
+    {ItemKind::CurrentUserKey, 'U', RegistryItemPlace{RootKey::CurrentUser, false}},
+    {ItemKind::ClassesRootKey, 'C', RegistryItemPlace{RootKey::ClassesRoot, false}},
+    {ItemKind::LocalMachineKey, 'M', RegistryItemPlace{RootKey::LocalMachine, false}},
+    {ItemKind::ExistingFolder, 'E', std::nullopt},
+    {ItemKind::LocalMachine64Key, '6', RegistryItemPlace{RootKey::LocalMachine, true}},
+    {ItemKind::Unknown, '\0', std::nullopt},
+};
+
+}  // namespace
+
+const ItemKindRow& RowOf(ItemKind kind) {
+    for (const ItemKindRow& row : kItemKinds)
+        if (row.kind == kind) return row;
+    return kItemKinds[std::size(kItemKinds) - 1];
+}
+
+UninstallItem ParseItem(const std::string& line) {
+    if (!line.empty())
+        for (const ItemKindRow& row : kItemKinds)
+            if (row.kind != ItemKind::Unknown && row.letter == line[0]) return {row.kind, line.substr(1)};
+    return {ItemKind::Unknown, line};
+}
+
+std::string FormatItem(const UninstallItem& item) {
+    if (item.kind == ItemKind::Unknown) return item.text;
+    return RowOf(item.kind).letter + item.text;
+}
+
+std::optional<ItemKind> RegistryItemKind(RootKey root, bool view64) {
+    // The current user's hive has one view for a 32-bit program: the flag does not count there.
+    if (root == RootKey::CurrentUser) view64 = false;
+    if (root == RootKey::ClassesRoot) view64 = false;
+    for (const ItemKindRow& row : kItemKinds)
+        if (row.registry && row.registry->root == root && row.registry->view64 == view64) return row.kind;
+    return std::nullopt;
+}
+
+std::optional<RegistryItemPlace> RegistryPlaceOf(ItemKind kind) {
+    return RowOf(kind).registry;
+}
+
+bool IsPathItem(ItemKind kind) {
+    return kind == ItemKind::File || kind == ItemKind::CreatedFolder ||
+           kind == ItemKind::FolderWithContents || kind == ItemKind::ExistingFolder;
+}
+
+std::vector<UninstallItem> ParseItems(const std::vector<std::string>& lines) {
+    std::vector<UninstallItem> items;
+    for (const std::string& line : lines) items.push_back(ParseItem(line));
+    return items;
+}
+
+std::vector<std::string> FormatItems(const std::vector<UninstallItem>& items) {
+    std::vector<std::string> lines;
+    for (const UninstallItem& item : items) lines.push_back(FormatItem(item));
+    return lines;
+}
+
+void WriteUninstallRecord(Stream& stream, const TProgramVersion& version,
+                          const std::vector<UninstallItem>& items, const std::string& productName) {
     std::uint8_t header[kUninstallHeaderSize] = {};
     std::memcpy(header, kUninstallSignature, 8);
     stream.Write(header, sizeof header);
     version.SaveToStream(stream);
     std::string text;
-    for (const std::string& line : log) text += line + "\r\n";
+    for (const UninstallItem& item : items) text += FormatItem(item) + "\r\n";
     stream.WriteInt32(static_cast<std::int32_t>(text.size()));
     stream.WriteInt32(static_cast<std::int32_t>(productName.size()));
     stream.Write(text.data(), text.size());
@@ -36,6 +102,10 @@ std::string ReadText(Stream& stream, std::int32_t length) {
 
 }  // namespace
 
+std::string RecordDigest(const std::vector<std::uint8_t>& recordBytes) {
+    return Sha256Hex(recordBytes.data(), recordBytes.size());
+}
+
 UninstallRecord ReadUninstallRecord(Stream& stream) {
     char header[kUninstallHeaderSize];
     stream.ReadBuffer(header, sizeof header);
@@ -45,7 +115,8 @@ UninstallRecord ReadUninstallRecord(Stream& stream) {
     std::int32_t logLength = stream.ReadInt32();
     std::int32_t nameLength = stream.ReadInt32();
     if (logLength < 0) throw EReadError(kStreamReadError);
-    record.log = SplitTextLines(ReadText(stream, logLength));
+    for (const std::string& line : SplitTextLines(ReadText(stream, logLength)))
+        record.items.push_back(ParseItem(line));
     record.productName = ReadText(stream, nameLength);
     return record;
 }
@@ -56,17 +127,28 @@ std::string UninstallDataFileOf(const std::string& uninstallerPath) {
 
 namespace {
 
+// The record at the stream's position with the digest of exactly its bytes: a copy's file may
+// end in a padding byte after it.
+StoredUninstallRecord ReadStoredRecord(Stream& stream, std::string dataFile) {
+    const std::int64_t start = stream.Position();
+    UninstallRecord record = ReadUninstallRecord(stream);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stream.Position() - start));
+    stream.Seek(start);
+    stream.ReadBuffer(bytes.data(), bytes.size());
+    return {std::move(record), std::move(dataFile), RecordDigest(bytes)};
+}
+
 // The record of the program opened as program, whose words have been read.
 StoredUninstallRecord LoadRecordOf(Platform& platform, std::unique_ptr<Stream> program,
                                    const ProgramHeaderWords& words, const std::string& uninstallerPath) {
     if (std::optional<std::int64_t> start = AppendedDataStart(words)) {
         program->Seek(*start);
-        return {ReadUninstallRecord(*program), std::string()};
+        return ReadStoredRecord(*program, std::string());
     }
     program.reset();
     const std::string dataFile = UninstallDataFileOf(uninstallerPath);
     auto data = platform.OpenForReading(dataFile, ShareMode::DenyWrite);
-    return {ReadUninstallRecord(*data), dataFile};
+    return ReadStoredRecord(*data, dataFile);
 }
 
 }  // namespace
@@ -93,19 +175,4 @@ std::optional<StoredUninstallRecord> FindUninstallRecord(Platform& platform,
 
 StoredUninstallRecord LoadOwnUninstallRecord(Platform& platform) {
     return LoadUninstallRecord(platform, platform.OwnProgramPath());
-}
-
-std::optional<RegistryItemPlace> RegistryPlaceOf(char kind) {
-    switch (kind) {
-        case 'U':
-            return RegistryItemPlace{RootKey::CurrentUser, false};
-        case 'C':
-            return RegistryItemPlace{RootKey::ClassesRoot, false};
-        case 'M':
-            return RegistryItemPlace{RootKey::LocalMachine, false};
-        case '6':
-            return RegistryItemPlace{RootKey::LocalMachine, true};
-        default:
-            return std::nullopt;
-    }
 }

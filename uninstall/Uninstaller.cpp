@@ -3,8 +3,11 @@
 #include <algorithm>
 
 #include "system/CommonUtils.h"
+#include "system/Exceptions.h"
+#include "system/ShellUtils.h"
 #include "system/Stream.h"
 #include "system/WindowsEx.h"
+#include "uninstall/UninstallKey.h"
 #include "uninstall/UninstallRecord.h"
 
 namespace {
@@ -29,40 +32,39 @@ std::string WithoutTrailingBackslash(const std::string& path) {
 
 TUninstaller::TUninstaller(Platform& platform) : platform_(platform) {
     StoredUninstallRecord stored = LoadOwnUninstallRecord(platform);
-    log_ = std::move(stored.record.log);
+    items_ = std::move(stored.record.items);
     version_ = stored.record.version;
     productName_ = std::move(stored.record.productName);
     dataFile_ = std::move(stored.dataFile);
+    digest_ = std::move(stored.digest);
     ownFolder_ = OwnFolder(platform);
     deferredFolders_.push_back(ownFolder_);
+}
+
+bool TUninstaller::RecordBelongsHere() {
+    return StandingOfRecord(platform_, platform_.OwnProgramPath(), digest_) == RecordStanding::Authentic;
 }
 
 bool TUninstaller::RemoveAll() {
     failed_ = false;
     notRemoved_.clear();
-    for (auto line = log_.rbegin(); line != log_.rend(); ++line) {
-        if (line->empty()) continue;
-        const std::string text = line->substr(1);
-        const char kind = (*line)[0];
+    for (auto item = items_.rbegin(); item != items_.rend(); ++item) {
+        const std::string& text = item->text;
         // A damaged line must never reach the current folder (often the system folder):
         // file and folder items are only ever recorded with full paths.
-        if ((kind == 'F' || kind == 'D' || kind == 'T') && !IsAbsolutePath(text)) {
+        if (IsPathItem(item->kind) && item->kind != ItemKind::ExistingFolder && !IsAbsolutePath(text)) {
             NotRemoved(text);
             continue;
         }
-        if (std::optional<RegistryItemPlace> place = RegistryPlaceOf(kind)) {
-            RemoveRegistryKey(place->root, place->view64, text);
-            continue;
-        }
-        switch (kind) {
-            case 'F':
+        switch (item->kind) {
+            case ItemKind::File:
                 platform_.ChangeFileAttributes(text, kAttrNormal);
                 if (!platform_.RemoveFile(text)) NotRemoved(text);
                 break;
-            case 'D':
+            case ItemKind::CreatedFolder:
                 RemoveFolder(text);
                 break;
-            case 'T': {
+            case ItemKind::FolderWithContents: {
                 // The files directly inside; what cannot go shows when the folder stays.
                 const std::string folder = IncludeBackslash(text);
                 TFileEnumerator files(platform_, folder + "*.*", kAttrAnything);
@@ -76,7 +78,16 @@ bool TUninstaller::RemoveAll() {
                 RemoveFolder(text);
                 break;
             }
-            default:  // E and unknown kinds
+            case ItemKind::CurrentUserKey:
+            case ItemKind::ClassesRootKey:
+            case ItemKind::LocalMachineKey:
+            case ItemKind::LocalMachine64Key: {
+                const RegistryItemPlace place = *RegistryPlaceOf(item->kind);
+                RemoveRegistryKey(place.root, place.view64, text);
+                break;
+            }
+            case ItemKind::ExistingFolder:
+            case ItemKind::Unknown:  // empty lines too
                 break;
         }
     }
@@ -127,10 +138,15 @@ std::string TUninstaller::BatchFileText(const std::string& batchFile,
         return "\"%" + found->first + "%\"";
     };
     const std::string program = quoted(platform_.OwnProgramPath());
+    // With delayed expansion on (the registry may turn it on for every cmd.exe), "!" in a
+    // folder's name would be expanded away and another folder named: it is off for the whole
+    // file, whatever started it. The counter starts at 0 whatever the environment holds.
+    std::string text = "@setlocal DisableDelayedExpansion\r\n";
+    text += "set PlugsetupTries=0\r\n";
     // The uninstaller's file stays locked until its process ends; the loop waits for that with
     // a pause between tries, and gives up after a minute rather than spin on a file that can
     // never be deleted.
-    std::string text = ":Repeat\r\n";
+    text += ":Repeat\r\n";
     text += "del " + program + "\r\n";
     text += "if exist " + program + " ping -n 2 127.0.0.1 >nul\r\n";
     text += "set /a PlugsetupTries+=1\r\n";
@@ -146,29 +162,50 @@ std::string TUninstaller::BatchFileText(const std::string& batchFile,
 }
 
 std::string TUninstaller::BatchFileFolder() const {
-    // The Windows folder's Temp is on every Windows, short, and open to the administrator the
-    // uninstaller runs as; a file there disturbs nobody.
-    std::vector<std::string> candidates{platform_.TemporaryFolder()};
-    const std::string windows = platform_.SpecialFolderPath(kCsidlWindows);
-    if (!windows.empty()) candidates.push_back(IncludeBackslash(windows) + "Temp");
-    for (const std::string& candidate : candidates) {
-        const std::string folder = IncludeBackslash(candidate);
-        if (!folder.empty() && folder.size() + sizeof kBatchFileName - 1 <= kMaxFilePathLength &&
-            platform_.DirectoryExists(folder))
-            return folder;
-    }
-    return "C:\\";
+    // cmd.exe reads a batch file line by line while it runs, so whoever may write into the
+    // file's folder could make an elevated uninstaller's batch file run lines of theirs. Elevated,
+    // it goes to the Program Files folder, which only administrators may write (the rights probe
+    // has just written there); otherwise to the user's own temporary folder. Never to a folder
+    // every user may write into, such as the Windows folder's Temp or C:\.
+    const std::string folder = IncludeBackslash(HasAdminRights(platform_) ? GetProgramFilesFolder(platform_)
+                                                                          : platform_.TemporaryFolder());
+    if (folder.size() <= 1 || folder.size() + kBatchFileNameLength > kMaxFilePathLength ||
+        !platform_.DirectoryExists(folder))
+        throw ESetupError(kNoBatchFolderMessage);
+    return folder;
+}
+
+std::string TUninstaller::BatchFileName() {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    const std::uint64_t number = platform_.RandomNumber();
+    std::string name = kBatchFilePrefix;
+    for (int shift = 60; shift >= 0; shift -= 4) name += kDigits[number >> shift & 15];
+    return name + kBatchFileExtension;
 }
 
 std::string TUninstaller::StartBatchFile(WindowRef owner) {
-    const std::string batchFile = BatchFileFolder() + kBatchFileName;
+    const std::string folder = BatchFileFolder();
+    // A new file of a name no one could guess: a file someone made first is never ours to fill.
+    std::string batchFile;
+    std::unique_ptr<FileStream> out;
+    for (int attempt = 1; !out; ++attempt) {
+        batchFile = folder + BatchFileName();
+        try {
+            out = platform_.CreateNewForWriting(batchFile);
+        } catch (const EFileError&) {
+            if (attempt == kBatchFileNameTries || !platform_.FileExists(batchFile)) throw;
+        }
+    }
     std::vector<std::pair<std::string, std::string>> environment;
     const std::string text = BatchFileText(batchFile, &environment);
     for (const auto& [name, value] : environment) platform_.SetEnvironmentValue(name, value);
-    {
-        auto out = platform_.CreateForWriting(batchFile);
-        out->Write(text.data(), text.size());
-    }
-    platform_.StartHidden(batchFile, owner);
+    out->Write(text.data(), text.size());
+    out.reset();
+    // Through cmd.exe itself, without the AutoRun commands of the registry (/d) and with
+    // delayed expansion off (/v:off); /s takes the outer quotes off the quoted path.
+    std::string system = platform_.SpecialFolderPath(kCsidlSystem);
+    if (system.empty()) system = IncludeBackslash(platform_.SpecialFolderPath(kCsidlWindows)) + "System32";
+    platform_.StartHidden(IncludeBackslash(system) + "cmd.exe", "/d /s /v:off /c \"\"" + batchFile + "\"\"",
+                          owner);
     return batchFile;
 }

@@ -8,8 +8,18 @@
 
 #include "archive/CommonClasses.h"
 #include "system/Platform.h"
+#include "uninstall/UninstallRecord.h"
 
-inline constexpr char kBatchFileName[] = "Uninstall.bat";
+// The batch file's name: the prefix, 16 random hexadecimal digits and the extension.
+inline constexpr char kBatchFilePrefix[] = "Uninstall-";
+inline constexpr char kBatchFileExtension[] = ".bat";
+inline constexpr std::size_t kBatchFileNameLength =
+    sizeof kBatchFilePrefix - 1 + 16 + sizeof kBatchFileExtension - 1;
+// New names tried when one is taken already.
+inline constexpr int kBatchFileNameTries = 8;
+inline constexpr char kNoBatchFolderMessage[] =
+    "There is no folder for the batch file that removes the uninstaller; the uninstaller and its folder "
+    "stay.";
 // The batch file's variables for paths beyond ASCII: PlugsetupPath1, PlugsetupPath2, ...
 inline constexpr char kBatchPathVariable[] = "PlugsetupPath";
 // The batch file gives up on an uninstaller file it cannot delete after this many tries, about
@@ -22,7 +32,7 @@ public:
     // propagate.
     explicit TUninstaller(Platform& platform);
 
-    const std::vector<std::string>& Log() const { return log_; }
+    const std::vector<UninstallItem>& Items() const { return items_; }
     const TProgramVersion& Version() const { return version_; }
     const std::string& ProductName() const { return productName_; }
     // The Uninstall.dat the record came from, which the batch file deletes; empty when the
@@ -31,6 +41,11 @@ public:
     // Folders only the batch file may remove: the uninstaller's own folder first, then every
     // logged folder that holds the uninstaller, in the order the removal met them.
     const std::vector<std::string>& DeferredFolders() const { return deferredFolders_; }
+
+    // Whether the record is the one the setup wrote for this installation: the list of
+    // installed programs names this uninstaller with the record's digest. A record put beside
+    // a (signed) uninstaller, or an uninstaller copied next to one, is not.
+    bool RecordBelongsHere();
 
     // Removes every logged item from the last to the first; true when no counted removal
     // failed (registry keys and deferred folders never count).
@@ -45,24 +60,27 @@ public:
     // value); ASCII paths are written as they are.
     std::string BatchFileText(const std::string& batchFile,
                               std::vector<std::pair<std::string, std::string>>* environment = nullptr) const;
-    // The folder Uninstall.bat goes to, with a trailing backslash: the temporary folder, unless
-    // it is missing or so long that the batch file's path would not fit in MAX_PATH (the shell
-    // and cmd could not start it); then the Windows folder's Temp, else C:\.
+    // The folder the batch file goes to, with a trailing backslash: the Program Files folder
+    // when the uninstaller runs with administrator rights, else the temporary folder; an
+    // ESetupError when that is missing or too long for the batch file's path to fit MAX_PATH.
     std::string BatchFileFolder() const;
-    // Writes Uninstall.bat to BatchFileFolder and starts it hidden; returns its path. A failure
-    // to save it propagates; whether it started is not asked.
+    // Writes the batch file, under a new random name, as a new file in BatchFileFolder and
+    // starts it hidden through cmd.exe; returns its path. A failure to save it propagates;
+    // whether it started is not asked.
     std::string StartBatchFile(WindowRef owner);
 
 private:
+    std::string BatchFileName();
     void RemoveFolder(const std::string& folder);
     void NotRemoved(const std::string& item);
     void RemoveRegistryKey(RootKey root, bool view64, const std::string& keyPath);
 
     Platform& platform_;
-    std::vector<std::string> log_;
+    std::vector<UninstallItem> items_;
     TProgramVersion version_;
     std::string productName_;
     std::string dataFile_;
+    std::string digest_;
     std::string ownFolder_;
     std::vector<std::string> deferredFolders_;
     std::vector<std::string> notRemoved_;

@@ -183,6 +183,12 @@ std::unique_ptr<FileStream> MemoryPlatform::CreateForWriting(const std::string& 
     return stream;
 }
 
+std::unique_ptr<FileStream> MemoryPlatform::CreateNewForWriting(const std::string& path) {
+    if (nodes_.count(PathKey(path)) != 0)
+        throw EFileError(FileCreateErrorText(path, SystemErrorText(kErrorFileExists)));
+    return CreateForWriting(path);
+}
+
 std::unique_ptr<FileStream> MemoryPlatform::OpenForWritingUnrecorded(const std::string& path) {
     std::string key = PathKey(path);
     Node* folder = Find(ExtractFilePath(path));

@@ -24,6 +24,7 @@ public:
     std::string OwnProgramPath() override { return ownProgramPath_; }
     std::unique_ptr<Stream> OpenForReading(const std::string& path, ShareMode share) override;
     std::unique_ptr<FileStream> CreateForWriting(const std::string& path) override;
+    std::unique_ptr<FileStream> CreateNewForWriting(const std::string& path) override;
     std::uint32_t FileAttributes(const std::string& path) override;
     FolderResult CreateFolder(const std::string& path) override;
     bool RemoveFolder(const std::string& path) override;
@@ -60,7 +61,7 @@ public:
     bool SaveShellLink(const std::string& linkFile, const ShellLink& link) override;
     std::optional<ShellLink> LoadShellLink(const std::string& linkFile) override;
     bool OpenWithDefaultAction(const std::string& file, const std::string& folder) override;
-    bool StartHidden(const std::string& file, WindowRef owner) override;
+    bool StartHidden(const std::string& file, const std::string& parameters, WindowRef owner) override;
     std::optional<std::string> PickFolder(WindowRef owner, const std::string& title,
                                           const std::string& initial) override;
     bool FontInstalled(const std::string& name) override;
@@ -70,6 +71,8 @@ public:
     bool ProcessIsWow64() override { return wow64_; }
     int WindowsMajorVersion() override { return windowsMajor_; }
     std::string UserName() override { return userName_; }
+    // A fixed sequence, different on every call, so tests know the names it makes.
+    std::uint64_t RandomNumber() override;
     std::string EnvironmentVariable(const std::string& name) override;
     void SetEnvironmentValue(const std::string& name, const std::string& value) override {
         SetEnvironment(name, value);
@@ -171,6 +174,7 @@ public:
         std::string folder;
         bool hidden = false;
         WindowRef owner = 0;
+        std::string parameters;
     };
     const std::vector<ShellStart>& ShellStarts() const { return shellStarts_; }
     // Answers for the next folder pickers: a folder, or nothing for Cancel. Unscripted pickers
@@ -190,6 +194,10 @@ public:
     // --- process set-up and records ----------------------------------------------------------
     void SetWindowsMajorVersion(int major) { windowsMajor_ = major; }
     void SetUserName(const std::string& name) { userName_ = name; }
+    // The numbers RandomNumber hands out next, before its own sequence goes on.
+    void QueueRandomNumbers(std::initializer_list<std::uint64_t> numbers) {
+        randomNumbers_.insert(randomNumbers_.end(), numbers);
+    }
     // Sets an environment variable; an empty value removes it.
     void SetEnvironment(const std::string& name, const std::string& value);
     // A loadable library: the file at path must exist as well for it to load. Its exports
@@ -243,6 +251,8 @@ private:
     std::map<int, std::string> specialFolders_;
     bool shellLinks_ = true;
     std::vector<ShellStart> shellStarts_;
+    std::deque<std::uint64_t> randomNumbers_;
+    std::uint64_t randomCalls_ = 0;
     std::deque<std::optional<std::string>> pickerAnswers_;
     std::vector<FolderPickerRequest> folderPickers_;
     std::set<std::string> fonts_;

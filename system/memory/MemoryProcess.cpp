@@ -42,3 +42,16 @@ LibraryCall MemoryPlatform::CallLibraryFunction(const std::string& library, cons
     libraryCalls_.push_back({library, function, result});
     return result;
 }
+
+std::uint64_t MemoryPlatform::RandomNumber() {
+    if (!randomNumbers_.empty()) {
+        const std::uint64_t number = randomNumbers_.front();
+        randomNumbers_.pop_front();
+        return number;
+    }
+    // splitmix64 over a counter: spread out, and the same in every run.
+    std::uint64_t z = ++randomCalls_ * 0x9E3779B97F4A7C15ull;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}

@@ -86,12 +86,12 @@ std::optional<ShellLink> MemoryPlatform::LoadShellLink(const std::string& linkFi
 }
 
 bool MemoryPlatform::OpenWithDefaultAction(const std::string& file, const std::string& folder) {
-    shellStarts_.push_back({file, folder, false, 0});
+    shellStarts_.push_back({file, folder, false, 0, std::string()});
     return !file.empty() && FileAttributes(file) != kInvalidAttributes;
 }
 
-bool MemoryPlatform::StartHidden(const std::string& file, WindowRef owner) {
-    shellStarts_.push_back({file, std::string(), true, owner});
+bool MemoryPlatform::StartHidden(const std::string& file, const std::string& parameters, WindowRef owner) {
+    shellStarts_.push_back({file, std::string(), true, owner, parameters});
     return !file.empty() && FileAttributes(file) != kInvalidAttributes;
 }
 

@@ -93,6 +93,14 @@ std::unique_ptr<FileStream> Win32Platform::CreateForWriting(const std::string& p
     return std::make_unique<Win32FileStream>(handle, path);
 }
 
+std::unique_ptr<FileStream> Win32Platform::CreateNewForWriting(const std::string& path) {
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        throw EFileError(FileCreateErrorText(path, LastErrorText(GetLastError())));
+    return std::make_unique<Win32FileStream>(handle, path);
+}
+
 std::uint32_t Win32Platform::FileAttributes(const std::string& path) {
     return GetFileAttributesA(path.c_str());
 }

@@ -8,6 +8,7 @@ public:
     std::string OwnProgramPath() override;
     std::unique_ptr<Stream> OpenForReading(const std::string& path, ShareMode share) override;
     std::unique_ptr<FileStream> CreateForWriting(const std::string& path) override;
+    std::unique_ptr<FileStream> CreateNewForWriting(const std::string& path) override;
     std::uint32_t FileAttributes(const std::string& path) override;
     FolderResult CreateFolder(const std::string& path) override;
     bool RemoveFolder(const std::string& path) override;
@@ -43,7 +44,7 @@ public:
     bool SaveShellLink(const std::string& linkFile, const ShellLink& link) override;
     std::optional<ShellLink> LoadShellLink(const std::string& linkFile) override;
     bool OpenWithDefaultAction(const std::string& file, const std::string& folder) override;
-    bool StartHidden(const std::string& file, WindowRef owner) override;
+    bool StartHidden(const std::string& file, const std::string& parameters, WindowRef owner) override;
     std::optional<std::string> PickFolder(WindowRef owner, const std::string& title,
                                           const std::string& initial) override;
     bool FontInstalled(const std::string& name) override;
@@ -53,6 +54,7 @@ public:
     bool ProcessIsWow64() override;
     int WindowsMajorVersion() override;
     std::string UserName() override;
+    std::uint64_t RandomNumber() override;
     std::string EnvironmentVariable(const std::string& name) override;
     void SetEnvironmentValue(const std::string& name, const std::string& value) override;
     LibraryCall CallLibraryFunction(const std::string& library, const std::string& function) override;

@@ -8,6 +8,7 @@ namespace {
 
 using IsWow64Function = BOOL(WINAPI*)(HANDLE, PBOOL);
 using ExportFunction = void(WINAPI*)();
+using GenRandomFunction = BOOLEAN(WINAPI*)(PVOID, ULONG);
 
 }  // namespace
 
@@ -30,6 +31,21 @@ std::string Win32Platform::UserName() {
     DWORD length = sizeof buffer;
     if (!GetUserNameA(buffer, &length)) return std::string();
     return buffer;
+}
+
+std::uint64_t Win32Platform::RandomNumber() {
+    std::uint64_t number = 0;
+    // RtlGenRandom, exported by advapi32 under this name since Windows XP.
+    HMODULE advapi = GetModuleHandleA("advapi32.dll");
+    auto generate = advapi ? reinterpret_cast<GenRandomFunction>(
+                                 reinterpret_cast<void*>(GetProcAddress(advapi, "SystemFunction036")))
+                           : nullptr;
+    if (generate && generate(&number, sizeof number)) return number;
+    // Without it, what only this moment of this process has: still no fixed name.
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<std::uint64_t>(counter.QuadPart) * 0x9E3779B97F4A7C15ull ^ GetCurrentProcessId() ^
+           static_cast<std::uint64_t>(GetTickCount()) << 32;
 }
 
 std::string Win32Platform::EnvironmentVariable(const std::string& name) {

@@ -126,10 +126,10 @@ bool Win32Platform::OpenWithDefaultAction(const std::string& file, const std::st
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
-bool Win32Platform::StartHidden(const std::string& file, WindowRef owner) {
+bool Win32Platform::StartHidden(const std::string& file, const std::string& parameters, WindowRef owner) {
     EnsureCom();
-    auto result =
-        ShellExecuteA(reinterpret_cast<HWND>(owner), "open", file.c_str(), nullptr, nullptr, SW_HIDE);
+    auto result = ShellExecuteA(reinterpret_cast<HWND>(owner), "open", file.c_str(),
+                                parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_HIDE);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 

@@ -1,6 +1,7 @@
 // Searching, attributes, time stamps and the folder enumerator on both machines.
 #include <algorithm>
 
+#include "system/Exceptions.h"
 #include "system/WindowsEx.h"
 #include "tests/platform/ContractFixture.h"
 
@@ -74,6 +75,21 @@ TYPED_TEST(FilesContract, AttributesCanBeSetAndCleared) {
     ASSERT_TRUE(this->P().ChangeFileAttributes(path, kAttrNormal));
     EXPECT_EQ(this->P().FileAttributes(path) & (kAttrReadOnly | kAttrHidden | kAttrSystem), 0u);
     EXPECT_FALSE(this->P().ChangeFileAttributes(this->scratch_ + "missing", kAttrNormal));
+}
+
+// The uninstaller's batch file is only ever written into a file of its own making.
+TYPED_TEST(FilesContract, ANewFileIsNeverOneThatWasThereAndRandomNamesDiffer) {
+    const std::string path = this->Write("taken.bat", "theirs");
+    EXPECT_THROW(this->P().CreateNewForWriting(path), EFileError);
+    auto back = this->P().OpenForReading(path, ShareMode::DenyNone);
+    EXPECT_EQ(back->Size(), 6);
+    back.reset();
+    {
+        auto fresh = this->P().CreateNewForWriting(this->scratch_ + "fresh.bat");
+        fresh->Write("ours", 4);
+    }
+    EXPECT_TRUE(this->P().FileExists(this->scratch_ + "fresh.bat"));
+    EXPECT_NE(this->P().RandomNumber(), this->P().RandomNumber());
 }
 
 TYPED_TEST(FilesContract, PackedDatesStampFilesAndInvalidOnesLeaveThem) {

@@ -2,8 +2,8 @@
 # Long paths through the real window. A destination that would give one file a path of 260
 # characters passes the destination page (Wine takes such paths; Windows' 8-bit calls do not),
 # but the run refuses it before copying, naming the file; one character less installs. Then,
-# with a TEMP of more than 260 characters, Uninst.exe writes its batch file to the Windows
-# folder's Temp instead, and the batch file removes the uninstaller and its folder from there.
+# with a TEMP of more than 260 characters, the uninstaller (elevated, as under Wine) writes its
+# batch file to the Program Files folder as always, and it removes the uninstaller and its folder.
 # shellcheck disable=SC1003 # Windows folders end with a backslash inside single quotes
 # shellcheck source=tests/e2e/lib.sh
 source "$E2E_ROOT/tests/e2e/lib.sh"
@@ -64,13 +64,17 @@ expect_dialog report "Uninstallation successfully completed." --title Informatio
 chmod a-w "$installed/Uninst.exe"
 answer Information OK
 expect_exit 0
-batch=$drive_c/windows/temp/Uninstall.bat
-for _ in $(seq 100); do [[ -f $batch ]] && break; sleep 0.1; done
-[[ -f $batch ]] || fail "no Uninstall.bat in the Windows folder's Temp"
+batch=
+for _ in $(seq 100); do
+  batch=$(find "$drive_c/Program Files (x86)" -maxdepth 1 -name 'Uninstall-*.bat' | head -1)
+  [[ -n $batch ]] && break
+  sleep 0.1
+done
+[[ -n $batch ]] || fail "no Uninstall-*.bat in the Program Files folder"
 tr -d '\r' <"$batch" | sed 's/^/   /'
 grep -qF "del \"$longest\\Uninst.exe\"" "$batch" || fail "the batch file does not delete the uninstaller"
-grep -qixF 'del "C:\windows\temp\Uninstall.bat"' <(tr -d '\r' <"$batch") || fail "the batch file does not delete itself"
-[[ -z $(find "$drive_c" -name Uninstall.bat ! -path "$batch") ]] || fail "another Uninstall.bat was written"
+grep -qixF "del \"C:\\Program Files (x86)\\${batch##*/}\"" <(tr -d '\r' <"$batch") || fail "the batch file does not delete itself"
+[[ -z $(find "$drive_c" -iname 'Uninstall*.bat' ! -path "$batch") ]] || fail "another batch file was written"
 chmod u+w "$installed/Uninst.exe"
 wait_removed "$installed"
 wait_removed "$batch"

@@ -107,4 +107,13 @@ inline void WriteValue(MemoryPlatform& machine, RootKey root, const std::string&
     registry.WriteString(name, value);
 }
 
+// Registers an uninstaller under keyName as a setup does, with the digest of its record: what
+// the uninstaller and an update take as proof that the record is the installation's own.
+inline void RegisterRecord(MemoryPlatform& machine, const std::string& keyName,
+                           const std::string& uninstaller, const std::vector<std::uint8_t>& record) {
+    const std::string key = std::string(kUninstallKeyPath) + "\\" + keyName;
+    WriteValue(machine, RootKey::LocalMachine, key, kUninstallStringValue, uninstaller);
+    WriteValue(machine, RootKey::LocalMachine, key, kRecordDigestValue, RecordDigest(record));
+}
+
 }  // namespace setuptest

@@ -121,7 +121,8 @@ TEST_F(InstallRunTest, WritesComeInTheOrderOfTheRunWithTheUninstallerLast) {
                "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\DisplayName",
                "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\UninstallString",
                "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget "
-               "3.12\\QuietUninstallString",
+               "3.12\\UninstallRecordDigest",
+               "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\QuietUninstallString",
                "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\DisplayVersion",
                "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\DisplayIcon",
                "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\InstallLocation",

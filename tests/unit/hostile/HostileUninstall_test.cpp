@@ -22,7 +22,7 @@ constexpr char kKey[] = "\\Software\\Maker\\Gadget\\2.1";
 
 std::vector<std::uint8_t> Record(const std::vector<std::string>& log, const std::string& name) {
     MemoryStream stream;
-    WriteUninstallRecord(stream, TProgramVersion(), log, name);
+    WriteUninstallRecord(stream, TProgramVersion(), ParseItems(log), name);
     return stream.Bytes();
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "engine/SetupInstaller.h"
 #include "system/Stream.h"
 #include "tests/unit/engine/EngineMachine.h"
@@ -64,7 +66,7 @@ TEST(EarlierRecord, AnUpdateKeepsWhatOnlyTheEarlierVersionInstalledAndItsUninsta
                        "M" + kUninstallKey + "\\Gadget 3.20"};
         if (c.userDeletesB) expected.erase(expected.begin() + 2);
         EXPECT_EQ(log, expected);
-        EXPECT_EQ(LoadUninstallRecord(machine, "C:\\Gadget\\Uninst.exe").record.log, expected);
+        EXPECT_EQ(FormatItems(LoadUninstallRecord(machine, "C:\\Gadget\\Uninst.exe").record.items), expected);
         EXPECT_FALSE(KeyExists(machine, RootKey::LocalMachine, kUninstallKey + "\\Gadget 3.10"));
 
         machine.SetOwnProgramPath("C:\\Gadget\\Uninst.exe");
@@ -85,18 +87,19 @@ constexpr char kUninst[] = "C:\\Program Files\\Gadget\\Uninst.exe";
 
 std::vector<std::uint8_t> RecordBytes(const std::string& productName, const Lines& log) {
     MemoryStream record;
-    WriteUninstallRecord(record, TProgramVersion(), log, productName);
+    WriteUninstallRecord(record, TProgramVersion(), ParseItems(log), productName);
     return record.Bytes();
 }
 
 // The log of this run over whatever lies in the folder: Gadget.exe and the Uninstall key.
-Lines InstallOver(MemoryPlatform& machine) {
+Lines InstallOver(MemoryPlatform& machine, const std::string& recordedFolder = kFolder) {
     PlaceSetup(machine, std::vector<SourceEntry>{
                             SourceEntry::Directory("Program", {SourceEntry::File("Gadget.exe", "new")})});
     TInstaller installer(machine);
+    installer.Places = {{kFolder}, {"\\Software\\Maker\\Gadget"}, recordedFolder};
     installer.ExtractDirectory("Program", kFolder, 0);
     installer.CreateUninstaller(kUninst, "Gadget 2.13", "Gadget 2.13", "Gadget");
-    return LoadUninstallRecord(machine, kUninst).record.log;
+    return FormatItems(LoadUninstallRecord(machine, kUninst).record.items);
 }
 
 }  // namespace
@@ -139,6 +142,48 @@ TEST(EarlierRecord, KeepsEachItemStillThereOnceAndNothingOfTheProgramList) {
                      "FC:\\Program Files\\Gadget\\Gadget.exe", "M" + kUninstallKey + "\\Gadget 2.13"}));
     // The other program's registration stays its own.
     EXPECT_TRUE(KeyExists(machine, RootKey::LocalMachine, kUninstallKey + "\\Other"));
+}
+
+// The elevated update adopts what it keeps: a record someone put into a program folder that
+// users may write, or lines pointing anywhere else, must add nothing.
+TEST(EarlierRecord, KeepsOnlyItemsInsideTheProductAndOnlyOfItsOwnRecord) {
+    const std::string folder = kFolder;
+    const Lines planted{"F" + folder + "Old.dll",
+                        "FC:\\Windows\\System32\\kernel32.dll",
+                        "F" + folder + "..\\..\\Windows\\System32\\kernel32.dll",
+                        "F" + folder + "Old.dll:stream",
+                        "F\\\\server\\share\\x.dll",
+                        "T" + folder + "Presets",
+                        "DC:\\Windows\\",
+                        "M\\Software\\Other",
+                        "U\\Software\\Maker\\Gadgets",
+                        "C\\Software\\Maker\\Gadget\\2.0"};
+    auto keptWith = [&](const std::function<void(MemoryPlatform&, const std::vector<std::uint8_t>&)>& prepare,
+                        const std::string& recordedFolder = kFolder) {
+        MemoryPlatform machine;
+        machine.AddFile(folder + "Old.dll", "old");
+        machine.AddFile("C:\\Windows\\System32\\kernel32.dll", "k");
+        machine.AddFolder(folder + "Presets");
+        WriteValue(machine, RootKey::LocalMachine, "\\Software\\Other", "x", "y");
+        WriteValue(machine, RootKey::CurrentUser, "\\Software\\Maker\\Gadgets", "x", "y");
+        WriteValue(machine, RootKey::ClassesRoot, "\\Software\\Maker\\Gadget\\2.0", "x", "y");
+        const std::vector<std::uint8_t> record = RecordBytes("Gadget", planted);
+        machine.AddFile(kUninst, AppendToProgram(Stub(), ProgramRole::Uninstaller, record));
+        prepare(machine, record);
+        const Lines log = InstallOver(machine, recordedFolder);
+        return Lines(log.begin(), log.end() - 3);  // what goes before the new run's three lines
+    };
+    // The record the earlier setup registered: of it only the file inside the program folder.
+    const Lines inside{"F" + folder + "Old.dll"};
+    EXPECT_EQ(keptWith([](MemoryPlatform& m, const auto& r) { RegisterRecord(m, "Gadget 2.0", kUninst, r); }),
+              inside);
+    // Replaced after the setup wrote it: the registered digest is another.
+    EXPECT_EQ(keptWith([](MemoryPlatform& m, const auto&) { RegisterRecord(m, "Gadget 2.0", kUninst, {1}); }),
+              Lines{});
+    // Older than digests: taken only from the folder the product's registry record names.
+    EXPECT_EQ(keptWith([](MemoryPlatform&, const auto&) {}), inside);
+    EXPECT_EQ(keptWith([](MemoryPlatform&, const auto&) {}, ""), Lines{});
+    EXPECT_EQ(keptWith([](MemoryPlatform&, const auto&) {}, "D:\\Audio\\Gadget\\"), Lines{});
 }
 
 // Not an uninstaller of ours, or not this product's: the run writes the record it always wrote.

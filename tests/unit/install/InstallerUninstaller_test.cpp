@@ -54,8 +54,9 @@ TEST_F(UninstallerCopy, CopiesTheProgramBeforeItsArchiveAndAppendsTheRecord) {
     UninstallRecord record = RecordOf(copy);
     EXPECT_EQ(record.version.AsString(), "2.13");
     EXPECT_EQ(record.productName, "Gadget");
-    EXPECT_EQ(record.log, (Log{"EC:\\Program Files\\Gadget\\", "FC:\\Program Files\\Gadget\\Gadget.exe",
-                               "M" + kUninstallKey + "\\Gadget 2.13"}));
+    EXPECT_EQ(FormatItems(record.items),
+              (Log{"EC:\\Program Files\\Gadget\\", "FC:\\Program Files\\Gadget\\Gadget.exe",
+                   "M" + kUninstallKey + "\\Gadget 2.13"}));
 
     EXPECT_EQ(ReadValue(machine, RootKey::LocalMachine, kUninstallKey + "\\Gadget 2.13", "DisplayName"),
               "Gadget 2.13 display");
@@ -197,10 +198,10 @@ TEST_F(UninstallerCopy, ACarriedUninstallerIsWrittenUnchangedWithItsRecordBeside
     EXPECT_EQ(machine.FileBytes(kUninst), carried);
     UninstallRecord record = RecordIn(machine.FileBytes(kUninstallData));
     EXPECT_EQ(record.productName, "Gadget");
-    EXPECT_EQ(record.log, installer.Log());
-    EXPECT_EQ(record.log.back(), "M" + kUninstallKey + "\\Gadget 2.13");
+    EXPECT_EQ(FormatItems(record.items), installer.Log());
+    EXPECT_EQ(FormatItems(record.items).back(), "M" + kUninstallKey + "\\Gadget 2.13");
     // Neither file is an item of the record: the uninstaller's batch file removes both.
-    for (const std::string& line : record.log) {
+    for (const std::string& line : FormatItems(record.items)) {
         EXPECT_EQ(line.find("Uninst.exe"), std::string::npos) << line;
         EXPECT_EQ(line.find("Uninstall.dat"), std::string::npos) << line;
     }
@@ -209,7 +210,7 @@ TEST_F(UninstallerCopy, ACarriedUninstallerIsWrittenUnchangedWithItsRecordBeside
 
     StoredUninstallRecord stored = LoadUninstallRecord(machine, kUninst);
     EXPECT_EQ(stored.dataFile, kUninstallData);
-    EXPECT_EQ(stored.record.log, record.log);
+    EXPECT_EQ(FormatItems(stored.record.items), FormatItems(record.items));
 }
 
 TEST_F(UninstallerCopy, InstallingOneKindOverTheOtherLeavesNoStaleRecord) {
@@ -226,14 +227,14 @@ TEST_F(UninstallerCopy, InstallingOneKindOverTheOtherLeavesNoStaleRecord) {
     // Separately built over a copy: the new program replaces the copy and its appended record.
     const Log signedLog = install(ProductCarrying(SignedUninstaller()));
     EXPECT_EQ(machine.FileBytes(kUninst), SignedUninstaller());
-    EXPECT_EQ(LoadUninstallRecord(machine, kUninst).record.log, signedLog);
+    EXPECT_EQ(FormatItems(LoadUninstallRecord(machine, kUninst).record.items), signedLog);
 
     // A copy over a separately built one: the record beside it would be left behind.
     const Log copyLog = install(Product());
     EXPECT_FALSE(machine.HasFile(kUninstallData));
     StoredUninstallRecord stored = LoadUninstallRecord(machine, kUninst);
     EXPECT_EQ(stored.dataFile, "");
-    EXPECT_EQ(stored.record.log, copyLog);
+    EXPECT_EQ(FormatItems(stored.record.items), copyLog);
 
     // An Uninstall.dat that is no record, or that this very run installed, is the product's own.
     machine.AddFile(kUninstallData, "the product's own data");

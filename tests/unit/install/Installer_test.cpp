@@ -157,7 +157,7 @@ TEST_F(Installer, ExistingFilesAreKeptWithoutOverwriteAndReplacedWhateverTheirAt
     installer.Overwrite = false;
     installer.ExtractDirectory("Program", "C:\\Out\\", 0);
     EXPECT_EQ(machine.FileText("C:\\Out\\Readme.txt"), "user's");
-    EXPECT_EQ(std::count(installer.Log().begin(), installer.Log().end(), "FC:\\Out\\Readme.txt"), 0);
+    EXPECT_EQ(std::ranges::count(installer.Log(), "FC:\\Out\\Readme.txt"), 0);
     EXPECT_EQ(machine.FileText("C:\\Out\\Sub\\Deep.txt"), "deep");
 
     installer.Overwrite = true;
@@ -166,8 +166,8 @@ TEST_F(Installer, ExistingFilesAreKeptWithoutOverwriteAndReplacedWhateverTheirAt
     EXPECT_EQ(machine.FileAttributes("C:\\Out\\Readme.txt") & (kAttrReadOnly | kAttrHidden | kAttrSystem),
               0u);
     // Deep.txt, written twice, stays one line; Readme.txt joins the log when it is replaced.
-    EXPECT_EQ(std::count(installer.Log().begin(), installer.Log().end(), "FC:\\Out\\Sub\\Deep.txt"), 1);
-    EXPECT_EQ(std::count(installer.Log().begin(), installer.Log().end(), "FC:\\Out\\Readme.txt"), 1);
+    EXPECT_EQ(std::ranges::count(installer.Log(), "FC:\\Out\\Sub\\Deep.txt"), 1);
+    EXPECT_EQ(std::ranges::count(installer.Log(), "FC:\\Out\\Readme.txt"), 1);
 }
 
 TEST_F(Installer, RetryAfterAFailureRewritesTheWholeFileFromItsFirstByte) {
@@ -189,7 +189,7 @@ TEST_F(Installer, RetryAfterAFailureRewritesTheWholeFileFromItsFirstByte) {
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].rfind("C:\\Out\\Big.dat: ", 0), 0u) << failures[0];
     EXPECT_EQ(machine.FileText("C:\\Out\\Big.dat"), big);
-    EXPECT_EQ(std::count(installer.Log().begin(), installer.Log().end(), "FC:\\Out\\Big.dat"), 1);
+    EXPECT_EQ(std::ranges::count(installer.Log(), "FC:\\Out\\Big.dat"), 1);
     EXPECT_EQ(installer.Log().back(), "FC:\\Out\\Small.txt");
 }
 

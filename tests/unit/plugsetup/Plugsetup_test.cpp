@@ -148,8 +148,9 @@ TEST_F(Plugsetup, LogShowsTheRecordDecodedFromTheCodePage) {
     TProgramVersion version;
     version.Major = 1;
     WriteUninstallRecord(record, version,
-                         {"FC:\\Program Files\\M\xF8"
-                          "dular\\Caf\xE9.txt"},
+                         {{ItemKind::File,
+                           "C:\\Program Files\\M\xF8"
+                           "dular\\Caf\xE9.txt"}},
                          "M\xF8"
                          "dular");
     const std::vector<std::uint8_t>& bytes = record.Bytes();

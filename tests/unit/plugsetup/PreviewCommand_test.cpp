@@ -65,7 +65,8 @@ protected:
 
 TEST_F(ExampleProducts, EveryExamplePassesTheCheck) {
     for (const char* name : {"gadget", "synth64", "bundle"}) {
-        EXPECT_EQ(Run({"check", (kExamples / name).string()}), kExitOk) << name << "\n" << out_.str();
+        EXPECT_EQ(Run({"check", (kExamples / name).string()}), kExitOk) << name << "\n"
+                                                                        << out_.str() << err_.str();
         EXPECT_NE(out_.str().find(": 0 errors, 0 warnings\n"), std::string::npos) << out_.str();
     }
 }

@@ -75,7 +75,7 @@ TEST(MemoryLibraries, LoadOnlyWhenTheFileIsThereAndCallExportsByExactName) {
 TEST(MemoryRecords, ShellStartsPausesAndUnscriptedRetriesAreRecorded) {
     MemoryPlatform machine;
     machine.AddFile("C:\\Temp\\Uninstall.bat", "@echo off");
-    EXPECT_TRUE(machine.StartHidden("C:\\Temp\\Uninstall.bat", 42));
+    EXPECT_TRUE(machine.StartHidden("C:\\Temp\\Uninstall.bat", "", 42));
     EXPECT_FALSE(machine.OpenWithDefaultAction("C:\\App\\Missing.txt", "C:\\App"));
     ASSERT_EQ(machine.ShellStarts().size(), 2u);
     EXPECT_TRUE(machine.ShellStarts()[0].hidden);

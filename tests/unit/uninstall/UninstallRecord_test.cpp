@@ -13,7 +13,7 @@ std::vector<std::uint8_t> RecordBytes(const std::vector<std::string>& log, const
     version.Minor = 1;
     version.Release = 3;
     MemoryStream stream;
-    WriteUninstallRecord(stream, version, log, name);
+    WriteUninstallRecord(stream, version, ParseItems(log), name);
     return stream.Bytes();
 }
 
@@ -30,9 +30,41 @@ TEST(UninstallRecord, RoundTripsLogNameAndVersionInTheFixedLayout) {
     MemoryStream stream(bytes);
     UninstallRecord record = ReadUninstallRecord(stream);
     EXPECT_EQ(record.version.AsString(), "2.13");
-    EXPECT_EQ(record.log, (std::vector<std::string>{"EC:\\Program Files\\", "DC:\\Program Files\\Vendor\\",
-                                                    "FC:\\a.dll"}));
+    EXPECT_EQ(
+        FormatItems(record.items),
+        (std::vector<std::string>{"EC:\\Program Files\\", "DC:\\Program Files\\Vendor\\", "FC:\\a.dll"}));
     EXPECT_EQ(record.productName, "Gadget");
+}
+
+// Records written by every earlier version: each of the eight letters, a line of another
+// letter and an empty one read into their kinds and are written back byte for byte.
+TEST(UninstallRecord, AKnownRecordReadsIntoKindsAndIsWrittenBackUnchanged) {
+    const std::string log =
+        "FC:\\P\\a.dll\r\nDC:\\P\\\r\nTC:\\T\r\nU\\S\\K\r\nC\\.gad\r\nM\\S\\K\r\nEC:\\\r\n6\\S\\K\r\n"
+        "X odd\r\n\r\n";
+    std::string bytes = std::string("KW/UNS/3") + std::string(20, '\0');
+    bytes += std::string("\x9C\xFF\xFF\xFF\x01\0\0\0\x02\0\0\0\x01\0\0\0\x03\0\0\0\0\0\0\0\0", 25);
+    bytes += std::string(1, static_cast<char>(log.size())) + std::string(3, '\0') + std::string("\x06\0\0\0", 4);
+    bytes += log + "Gadget";
+    MemoryStream known(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    const UninstallRecord record = ReadUninstallRecord(known);
+    using K = ItemKind;
+    EXPECT_EQ(record.items, (std::vector<UninstallItem>{{K::File, "C:\\P\\a.dll"},
+                                                        {K::CreatedFolder, "C:\\P\\"},
+                                                        {K::FolderWithContents, "C:\\T"},
+                                                        {K::CurrentUserKey, "\\S\\K"},
+                                                        {K::ClassesRootKey, "\\.gad"},
+                                                        {K::LocalMachineKey, "\\S\\K"},
+                                                        {K::ExistingFolder, "C:\\"},
+                                                        {K::LocalMachine64Key, "\\S\\K"},
+                                                        {K::Unknown, "X odd"},
+                                                        {K::Unknown, ""}}));
+    MemoryStream written;
+    WriteUninstallRecord(written, record.version, record.items, record.productName);
+    EXPECT_EQ(std::string(written.Bytes().begin(), written.Bytes().end()), bytes);
+    EXPECT_EQ(RegistryPlaceOf(K::LocalMachine64Key)->view64, true);
+    EXPECT_EQ(RegistryItemKind(RootKey::CurrentUser, true), K::CurrentUserKey);
+    EXPECT_EQ(RegistryItemKind(RootKey::Users, false), std::nullopt);
 }
 
 TEST(UninstallRecord, EmptyNameAndAnyLineBreakStyleReadBack) {
@@ -42,7 +74,7 @@ TEST(UninstallRecord, EmptyNameAndAnyLineBreakStyleReadBack) {
 
     // A record written by hand with LF and CR breaks still splits into its lines.
     MemoryStream handmade(RecordBytes({"Fa\nFb\rFc"}, "N"));
-    EXPECT_EQ(ReadUninstallRecord(handmade).log, (std::vector<std::string>{"Fa", "Fb", "Fc"}));
+    EXPECT_EQ(FormatItems(ReadUninstallRecord(handmade).items), (std::vector<std::string>{"Fa", "Fb", "Fc"}));
 }
 
 TEST(UninstallRecord, DamagedRecordsFailWithTheirOwnErrors) {

@@ -18,7 +18,10 @@ using Lines = std::vector<std::string>;
 
 constexpr char kProgramFolder[] = "C:\\Program Files\\Vendor\\Product\\";
 constexpr char kPluginFolder[] = "C:\\Program Files\\Common Files\\VST3\\Gadget\\";
-constexpr char kBatchFile[] = "C:\\Users\\user\\AppData\\Local\\Temp\\Uninstall.bat";
+// The name the machine's first random number gives the batch file (Install queues it), in the
+// Program Files folder that the elevated uninstaller alone may write.
+constexpr std::uint64_t kBatchNumber = 0x0123456789abcdef;
+constexpr char kBatchFile[] = "C:\\Program Files (x86)\\Uninstall-0123456789abcdef.bat";
 constexpr char kSettingsKey[] = "\\Software\\Maker\\Gadget\\2.1";
 const std::string kProductKey = std::string(kUninstallKeyPath) + "\\Gadget 2.13";
 
@@ -51,6 +54,7 @@ std::string Install(MemoryPlatform& machine, const std::string& programFolder = 
     const std::string uninstaller = programFolder + "Uninst.exe";
     installer.CreateUninstaller(uninstaller, "Gadget 2.13", "Gadget 2.13", "Gadget");
     machine.SetOwnProgramPath(uninstaller);
+    machine.QueueRandomNumbers({kBatchNumber});
     return uninstaller;
 }
 
@@ -60,9 +64,10 @@ void PlaceUninstaller(MemoryPlatform& machine, const Lines& log, const std::stri
     TProgramVersion v;
     v.SetAsString(version);
     MemoryStream record;
-    WriteUninstallRecord(record, v, log, name);
+    WriteUninstallRecord(record, v, ParseItems(log), name);
     machine.AddFile("C:\\Tools\\Uninst.exe",
                     AppendToProgram(Stub(), ProgramRole::Uninstaller, record.Bytes()));
+    RegisterRecord(machine, "Tools", "C:\\Tools\\Uninst.exe", record.Bytes());
     machine.SetOwnProgramPath("C:\\Tools\\Uninst.exe");
 }
 
@@ -100,6 +105,8 @@ TEST_F(Uninstall, RemovesEverythingLoggedAndLeavesItsOwnFoldersToTheBatchFile) {
     EXPECT_EQ(run.Uninstaller().DeferredFolders(),
               (Lines{kProgramFolder, kProgramFolder, "C:\\Program Files\\Vendor\\"}));
     EXPECT_EQ(machine.FileText(kBatchFile),
+              "@setlocal DisableDelayedExpansion\r\n"
+              "set PlugsetupTries=0\r\n"
               ":Repeat\r\n"
               "del \"C:\\Program Files\\Vendor\\Product\\Uninst.exe\"\r\n"
               "if exist \"C:\\Program Files\\Vendor\\Product\\Uninst.exe\" ping -n 2 127.0.0.1 >nul\r\n"
@@ -109,9 +116,12 @@ TEST_F(Uninstall, RemovesEverythingLoggedAndLeavesItsOwnFoldersToTheBatchFile) {
               "rd \"C:\\Program Files\\Vendor\\Product\"\r\n"
               "rd \"C:\\Program Files\\Vendor\\Product\"\r\n"
               "rd \"C:\\Program Files\\Vendor\"\r\n"
-              "del \"C:\\Users\\user\\AppData\\Local\\Temp\\Uninstall.bat\"\r\n");
+              "del \"" +
+                  std::string(kBatchFile) + "\"\r\n");
+    // Through cmd.exe itself, without AutoRun commands and delayed expansion.
     ASSERT_EQ(machine.ShellStarts().size(), 1u);
-    EXPECT_EQ(machine.ShellStarts()[0].file, kBatchFile);
+    EXPECT_EQ(machine.ShellStarts()[0].file, machine.SpecialFolderPath(kCsidlSystem) + "\\cmd.exe");
+    EXPECT_EQ(machine.ShellStarts()[0].parameters, "/d /s /v:off /c \"\"" + std::string(kBatchFile) + "\"\"");
     EXPECT_TRUE(machine.ShellStarts()[0].hidden);
 }
 
@@ -154,6 +164,30 @@ TEST_F(Uninstall, AnsweringNoOrLackingRightsRemovesNothingAndWritesNoBatchFile) 
     EXPECT_TRUE(machine.ShellStarts().empty());
 }
 
+// A signed uninstaller obeys the Uninstall.dat beside it: a crafted one put there, or the
+// uninstaller copied next to one, must not make the elevated program delete or name anything.
+TEST_F(Uninstall, ARecordTheInstallationDidNotRegisterRemovesNothingAndAsksNothing) {
+    const std::string uninstaller = Install(machine, kProgramFolder, true);
+    machine.AddFile("C:\\Windows\\System32\\kernel32.dll", "k");
+    MemoryStream crafted;
+    WriteUninstallRecord(crafted, TProgramVersion(),
+                         {{ItemKind::File, "C:\\Windows\\System32\\kernel32.dll"}}, "Trusted Product");
+    const std::string data = std::string(kProgramFolder) + kUninstallDataFile;
+    machine.AddFile(data, crafted.Bytes());
+    machine.AddFile("C:\\Users\\Public\\Uninst.exe", machine.FileBytes(uninstaller));
+    machine.AddFile("C:\\Users\\Public\\Uninstall.dat", crafted.Bytes());
+    const Lines before = machine.ListTree("C:\\");
+    for (const std::string& program : {uninstaller, std::string("C:\\Users\\Public\\Uninst.exe")}) {
+        machine.SetOwnProgramPath(program);
+        EXPECT_EQ(TSetupUninstaller(machine).Run(), UninstallEnd::Refused) << program;
+    }
+    EXPECT_EQ(Texts(machine), (Lines{std::string("warning: ") + kForeignRecordMessage,
+                                     std::string("warning: ") + kForeignRecordMessage}));
+    EXPECT_EQ(machine.ListTree("C:\\"), before);
+    EXPECT_TRUE(KeyExists(machine, RootKey::LocalMachine, kProductKey));
+    EXPECT_TRUE(machine.ShellStarts().empty());
+}
+
 TEST_F(Uninstall, ReportCountsMissingFilesAndForeignFilesOutsideTheProgramFolderOnly) {
     auto reportAfter = [](const std::function<void(MemoryPlatform&)>& change) {
         MemoryPlatform machine;
@@ -179,53 +213,52 @@ TEST_F(Uninstall, ReportCountsMissingFilesAndForeignFilesOutsideTheProgramFolder
               kLeftovers);
 }
 
-// The batch file must be startable by its full path, so it stays within MAX_PATH: a temporary
-// folder too long for that, or missing, gives way to the Windows folder's Temp, then to C:\.
-TEST_F(Uninstall, TheBatchFileGoesWhereItsWholePathFitsAndTheFolderExists) {
+// cmd.exe reads the batch file line by line while the elevated uninstaller's loop runs, so it
+// must lie where no other user can have made it first or write into it: a new file of an
+// unguessable name in Program Files. Without the rights the user's own TEMP takes it; never the
+// Windows folder's Temp or C:\, which every user may write.
+TEST_F(Uninstall, TheBatchFileIsANewFileOfANewNameWhereOnlyAdministratorsWrite) {
     Install(machine);
-    auto folderOfLength = [&](std::size_t length) {
-        std::string folder = "C:\\";
-        while (folder.size() < length) folder += "Temporary\\";
-        folder.resize(length);
-        if (folder.back() == '\\') folder.back() = 'x';
-        machine.AddFolder(folder);
-        return folder;
-    };
-    const std::string fits = folderOfLength(kMaxFilePathLength - 1 - (sizeof kBatchFileName - 1));
-    const std::string tooLong = folderOfLength(fits.size() + 1);
-    auto batchFileWith = [&](const std::string& temp) {
-        machine.SetEnvironment("TMP", temp);
-        return TUninstaller(machine).BatchFileFolder() + kBatchFileName;
-    };
-
-    EXPECT_EQ(batchFileWith(fits), fits + "\\Uninstall.bat");
-    EXPECT_EQ(batchFileWith(fits).size(), kMaxFilePathLength);
-    EXPECT_EQ(batchFileWith(tooLong), "C:\\Windows\\Temp\\Uninstall.bat");
-    EXPECT_EQ(batchFileWith("C:\\Gone\\Temp"), "C:\\Windows\\Temp\\Uninstall.bat");
-
-    // The whole run then writes, starts and deletes the batch file there.
-    machine.SetEnvironment("TMP", tooLong);
+    // Someone made the first name in advance (with rights of their own on it): it stays theirs.
+    machine.AddFile(kBatchFile, "@echo planted");
+    machine.AddFile("C:\\Windows\\Temp\\Uninstall.bat", "@echo planted");
+    machine.SetEnvironment("TMP", "C:\\Gone");
+    machine.QueueRandomNumbers({0xfedcba9876543210});
     TSetupUninstaller(machine).Run();
-    const std::string batch = "C:\\Windows\\Temp\\Uninstall.bat";
+    const std::string batch = "C:\\Program Files (x86)\\Uninstall-fedcba9876543210.bat";
+    EXPECT_EQ(machine.FileText(kBatchFile), "@echo planted");
+    EXPECT_EQ(machine.FileText("C:\\Windows\\Temp\\Uninstall.bat"), "@echo planted");
     ASSERT_EQ(machine.ShellStarts().size(), 1u);
-    EXPECT_EQ(machine.ShellStarts()[0].file, batch);
+    EXPECT_EQ(machine.ShellStarts()[0].parameters, "/d /s /v:off /c \"\"" + batch + "\"\"");
     const std::string text = machine.FileText(batch);
     EXPECT_EQ(text.substr(text.rfind("del ")), "del \"" + batch + "\"\r\n");
 
-    MemoryPlatform bare;
-    Install(bare);
-    bare.RemoveFolder("C:\\Windows\\Temp");
-    bare.SetEnvironment("TMP", "C:\\Gone");
-    EXPECT_EQ(TUninstaller(bare).BatchFileFolder(), "C:\\");
+    // Without administrator rights: the temporary folder while it exists and the path fits.
+    MemoryPlatform user;
+    Install(user);
+    user.FailFolderCreation("C:\\Program Files (x86)\\Test0");
+    const std::string fits = "C:\\" + std::string(kMaxFilePathLength - kBatchFileNameLength - 4, 'x');
+    user.AddFolder(fits);
+    user.SetEnvironment("TMP", fits);
+    EXPECT_EQ(TUninstaller(user).BatchFileFolder(), fits + "\\");
+    EXPECT_EQ(TUninstaller(user).BatchFileFolder().size() + kBatchFileNameLength, kMaxFilePathLength);
+    user.AddFolder(fits + "y");
+    user.SetEnvironment("TMP", fits + "y");
+    EXPECT_THROW(TUninstaller(user).BatchFileFolder(), ESetupError);
+    user.SetEnvironment("TMP", "C:\\Gone");
+    EXPECT_THROW(TUninstaller(user).BatchFileFolder(), ESetupError);
 }
 
-TEST_F(Uninstall, PercentSignsInPathsAreDoubledInTheBatchFile) {
-    Install(machine, "C:\\Program Files\\100% Sound\\Gadget\\");
+// Inside quotes only "%" means something to cmd.exe once delayed expansion is off: doubled.
+TEST_F(Uninstall, FolderNamesWithBatchCharactersAreWrittenAsTheyAre) {
+    Install(machine, "C:\\Program Files\\Wow! & (more) 100% ^x\\Gadget\\");
     TSetupUninstaller(machine).Run();
     const std::string batch = machine.FileText(kBatchFile);
-    EXPECT_NE(batch.find("del \"C:\\Program Files\\100%% Sound\\Gadget\\Uninst.exe\"\r\n"),
-              std::string::npos);
-    EXPECT_NE(batch.find("rd \"C:\\Program Files\\100%% Sound\"\r\n"), std::string::npos);
+    EXPECT_EQ(batch.rfind("@setlocal DisableDelayedExpansion\r\n", 0), 0u) << batch;
+    EXPECT_NE(batch.find("del \"C:\\Program Files\\Wow! & (more) 100%% ^x\\Gadget\\Uninst.exe\"\r\n"),
+              std::string::npos)
+        << batch;
+    EXPECT_NE(batch.find("rd \"C:\\Program Files\\Wow! & (more) 100%% ^x\"\r\n"), std::string::npos);
     EXPECT_EQ(batch.find("100% "), std::string::npos) << batch;
 }
 
@@ -305,8 +338,7 @@ TEST_F(Uninstall, PathsBeyondAsciiReachTheBatchFileThroughItsEnvironment) {
               std::string::npos)
         << batch;
     EXPECT_NE(batch.find("rd \"%PlugsetupPath2%\"\r\n"), std::string::npos) << batch;
-    EXPECT_NE(batch.find("del \"C:\\Users\\user\\AppData\\Local\\Temp\\Uninstall.bat\"\r\n"),
-              std::string::npos)
+    EXPECT_NE(batch.find("del \"" + std::string(kBatchFile) + "\"\r\n"), std::string::npos)
         << "ASCII paths are written as before";
     EXPECT_EQ(machine.EnvironmentVariable("PlugsetupPath1"),
               "C:\\Program Files\\M\xF8"

@@ -40,7 +40,7 @@ int RunLog(const std::vector<std::string>& args, ToolEnvironment& env) {
         }
         env.Out << "Product: " << codePage->Decode(read.productName) << "\n";
         env.Out << "Version: " << read.version.AsString() << "\n";
-        for (const std::string& line : read.log) env.Out << codePage->Decode(line) << "\n";
+        for (const UninstallItem& item : read.items) env.Out << codePage->Decode(FormatItem(item)) << "\n";
     });
     return kExitOk;
 }

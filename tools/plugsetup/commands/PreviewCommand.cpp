@@ -10,16 +10,17 @@
 #include "engine/Settings.h"
 #include "engine/SetupInstaller.h"
 #include "system/CommonUtils.h"
+#include "system/LittleEndian.h"
 #include "system/Stream.h"
 #include "system/memory/MemoryPlatform.h"
 #include "tools/plugsetup/Arguments.h"
 #include "tools/plugsetup/BuildTime.h"
+#include "tools/plugsetup/ProductTree.h"
+#include "tools/plugsetup/Tool.h"
+#include "tools/plugsetup/check/JsonText.h"
 #include "tools/plugsetup/host/CodePage.h"
 #include "tools/plugsetup/host/HostFile.h"
 #include "tools/plugsetup/host/HostPath.h"
-#include "tools/plugsetup/check/JsonText.h"
-#include "tools/plugsetup/ProductTree.h"
-#include "tools/plugsetup/Tool.h"
 
 namespace {
 
@@ -78,9 +79,7 @@ std::string AttributeLetters(std::uint32_t attributes) {
 
 std::string RegistryData(const RegistryValue& value) {
     if (value.type == kRegDWord && value.data.size() == 4)
-        return std::to_string(static_cast<std::int32_t>(value.data[0] | value.data[1] << 8 |
-                                                        value.data[2] << 16 |
-                                                        static_cast<std::uint32_t>(value.data[3]) << 24));
+        return std::to_string(ReadLeInt32(value.data.data()));
     return std::string(value.data.begin(), value.data.end()).c_str();
 }
 

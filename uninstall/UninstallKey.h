@@ -1,0 +1,31 @@
+// The product's entry in the system's list of installed programs (HKLM, writable only by
+// administrators), as far as the uninstaller and the setup trust a record by it: the setup
+// stores the digest of the record it wrote there, and a record is ours only when it matches.
+#pragma once
+
+#include <string>
+
+#include "system/Platform.h"
+
+inline constexpr char kUninstallKeyPath[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+inline constexpr char kUninstallStringValue[] = "UninstallString";
+// What winget and deployment tools run to remove the product without a person: the uninstaller
+// with the switch that shows nothing.
+inline constexpr char kQuietUninstallStringValue[] = "QuietUninstallString";
+inline std::string QuietUninstallCommand(const std::string& uninstallerPath) {
+    return "\"" + uninstallerPath + "\" /VERYSILENT";
+}
+// SHA-256 of the uninstall record's bytes, 64 hexadecimal digits.
+inline constexpr char kRecordDigestValue[] = "UninstallRecordDigest";
+
+// Whether an "UninstallString" starts the uninstaller at uninstallerPath (letters in either
+// case; written unquoted, read quoted too).
+bool NamesUninstaller(const std::string& command, const std::string& uninstallerPath);
+
+// What the list of installed programs says of a record read from the uninstaller at
+// uninstallerPath: an entry names that uninstaller with the record's digest (Authentic), with
+// another digest (Foreign), only without one (WithoutDigest: written before digests existed),
+// or no entry names it (Unregistered).
+enum class RecordStanding { Authentic, Foreign, WithoutDigest, Unregistered };
+RecordStanding StandingOfRecord(Platform& platform, const std::string& uninstallerPath,
+                                const std::string& recordDigest);
