@@ -11,9 +11,10 @@
 #include "system/Exceptions.h"
 #include "system/Stream.h"
 #include "system/memory/MemoryPlatform.h"
+#include "tools/plugsetup/check/ProductChecker.h"
 #include "tools/plugsetup/host/HostFile.h"
 #include "tools/plugsetup/host/HostPath.h"
-#include "tools/plugsetup/check/ProductChecker.h"
+#include "tools/plugsetup/pe/SetupFace.h"
 
 namespace fs = std::filesystem;
 
@@ -141,6 +142,16 @@ std::vector<CheckFinding> ProductChecker::Run() {
         std::vector<std::uint8_t> bytes = ReadHostFile(PathText(*picture));
         if (bytes.size() < 2 || bytes[0] != 0xFF || bytes[1] != 0xD8)
             Error(PathText(*picture), 0, "not a JPEG file (no FF D8 at its start): save the picture as JPEG");
+    }
+    // The setup's own icon, written into the program by build.
+    if (std::optional<fs::path> icon = FindInProduct(root_, kSetupIconName);
+        icon && fs::is_regular_file(*icon)) {
+        try {
+            CheckIconFile(ReadHostFile(PathText(*icon)));
+        } catch (const Exception& error) {
+            Error(PathText(*icon), 0,
+                  std::string(error.what()) + ": save the setup's icon as a Windows .ico file");
+        }
     }
     if (!ini) {
         Error(iniPath_, 0, "no Setup.ini: every setup needs its configuration");
