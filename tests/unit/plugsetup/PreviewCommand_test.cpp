@@ -7,9 +7,9 @@
 
 #include "archive/ArchiveWriter.h"
 #include "system/Stream.h"
+#include "tools/plugsetup/host/CodePage.h"
 #include "tools/plugsetup/ProductTree.h"
 #include "tools/plugsetup/Tool.h"
-#include "tools/plugsetup/host/CodePage.h"
 
 namespace fs = std::filesystem;
 
