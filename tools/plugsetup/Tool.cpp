@@ -1,5 +1,6 @@
 #include "tools/plugsetup/Tool.h"
 
+#include <cstring>
 #include <ctime>
 
 #include "archive/SetupData.h"
@@ -124,7 +125,12 @@ void PrintUsage(std::ostream& out, bool full) {
             << "\n";
         if (full) {
             out << "           " << kToolName << " " << command.Name << " " << command.Usage << "\n";
-            if (*command.Options) out << command.Options;
+            // Under the usage line they belong to.
+            for (const char* line = command.Options; *line;) {
+                const char* end = std::strchr(line, '\n');
+                out << "         " << std::string(line, end - line) << "\n";
+                line = end + 1;
+            }
         }
     }
     if (full) out << "\n" << kExitStatuses << "\n" << kExamples;

@@ -27,10 +27,12 @@ expect_face() {
   wrestool -x -t 14 "$file" >"$E2E_OUT/$name.ico" 2>"$E2E_OUT/$name-wrestool.txt" || fail "wrestool finds no icon in $name"
   [[ $(identify -format '%wx%h ' "$E2E_OUT/$name.ico") == '48x48 32x32 16x16 ' ]] || fail "$name's icon is not Setup.ico"
   wrestool -x -t 16 --raw "$file" >"$E2E_OUT/$name-version.bin" || fail "wrestool finds no version information in $name"
+  # Each value stands alone between the NULs; a key follows its node's three length and type words.
   text=$(iconv -f UTF-16LE -t UTF-8 <"$E2E_OUT/$name-version.bin" | tr '\0' '\n')
-  for field in 'FileDescription' 'Gadget Installer' 'ProductVersion' '1.0.0' 'ProductName' 'Gadget' \
-    'CompanyName' 'Example Audio' 'LegalCopyright' '© 2026 Ørsted Audio'; do
-    grep -qxF -- "$field" <<<"$text" || fail "$name's version information lacks \"$field\""
+  for field in 'FileDescription=Gadget Installer' 'ProductVersion=1.0.0' 'ProductName=Gadget' \
+    'CompanyName=Example Audio' 'LegalCopyright=© 2026 Ørsted Audio'; do
+    grep -A2 -- "${field%%=*}\$" <<<"$text" | grep -qxF -- "${field#*=}" ||
+      fail "$name's version information lacks ${field%%=*} \"${field#*=}\""
   done
   step "$name carries the icon and the version information"
 }
