@@ -114,23 +114,12 @@ void CheckSignedSetup(const std::string& path) {
     });
 }
 
-// The first placeholder that stands inside single or double quotes, read as the shell reads
-// quotes (a backslash outside single quotes takes the next character as it is); empty for none.
+// The first placeholder that stands inside quotes, as the shell reads them; empty for none.
 std::string QuotedPlaceholder(const std::string& command) {
-    char quote = 0;
-    for (std::size_t at = 0; at < command.size(); ++at) {
-        const char c = command[at];
-        if (quote != '\'' && c == '\\') {
-            ++at;
-        } else if (quote == 0 && (c == '\'' || c == '"')) {
-            quote = c;
-        } else if (quote != 0 && c == quote) {
-            quote = 0;
-        } else if (quote != 0) {
-            for (const char* placeholder : {kSignInPlaceholder, kSignOutPlaceholder, kSignFilePlaceholder})
-                if (command.compare(at, std::strlen(placeholder), placeholder) == 0) return placeholder;
-        }
-    }
+    for (const char* placeholder : {kSignInPlaceholder, kSignOutPlaceholder, kSignFilePlaceholder})
+        for (std::size_t at = command.find(placeholder); at != std::string::npos;
+             at = command.find(placeholder, at + 1))
+            if (IsQuotedAt(command, at)) return placeholder;
     return {};
 }
 

@@ -139,6 +139,22 @@ TEST_F(HostSystem, TheShellReportsStatusOutputAndAMissingCommand) {
     EXPECT_NE(input.Output.find("no-input"), std::string::npos) << input.Output;
 }
 
+TEST_F(HostSystem, QuotesAreReadAsTheShellReadsThem) {
+#ifdef _WIN32
+    // A backslash before a quote escapes nothing in cmd.exe; a caret does.
+    const std::string line = "signtool /f \"C:\\certs\\\" {file} ^\"{in} \"{out}\"";
+    EXPECT_FALSE(IsQuotedAt(line, line.find("{file}")));
+    EXPECT_FALSE(IsQuotedAt(line, line.find("{in}")));
+    EXPECT_TRUE(IsQuotedAt(line, line.find("{out}")));
+#else
+    const std::string line = "x '{in}' \"a {out}\" \\\"{file} '\\'{in}";
+    EXPECT_TRUE(IsQuotedAt(line, line.find("{in}")));
+    EXPECT_TRUE(IsQuotedAt(line, line.find("{out}")));
+    EXPECT_FALSE(IsQuotedAt(line, line.find("{file}")));
+    EXPECT_FALSE(IsQuotedAt(line, line.rfind("{in}")));
+#endif
+}
+
 TEST_F(HostSystem, TheShellIsStoppedAtItsTimeLimitAndNotHeldByWhatItLeavesRunning) {
     const auto start = std::chrono::steady_clock::now();
 #ifdef _WIN32

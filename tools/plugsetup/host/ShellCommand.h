@@ -22,6 +22,11 @@ ShellFailure ShellFailureOf(int status);
 // is still expanded when NAME is set).
 std::string ShellQuoted(const std::string& text);
 
+// Whether the character at position of commandLine stands inside quotes as the shell reads
+// them. POSIX sh: single and double quotes, a backslash outside single quotes taking the next
+// character as it is. cmd.exe: double quotes, a caret outside them taking the next character.
+bool IsQuotedAt(const std::string& commandLine, std::size_t position);
+
 // Runs commandLine (UTF-8) with /bin/sh -c or cmd.exe /d /s /c, standard input from the null
 // device, and waits for it at most timeLimitSeconds. Output is collected until the shell has
 // ended (a background process that keeps the pipe open does not hold the caller). Raises

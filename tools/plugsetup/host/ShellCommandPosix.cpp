@@ -64,6 +64,20 @@ std::string ShellQuoted(const std::string& text) {
     return quoted + "'";
 }
 
+bool IsQuotedAt(const std::string& commandLine, std::size_t position) {
+    char quote = 0;
+    for (std::size_t at = 0; at < position && at < commandLine.size(); ++at) {
+        const char c = commandLine[at];
+        if (quote != '\'' && c == '\\')
+            ++at;
+        else if (quote == 0 && (c == '\'' || c == '"'))
+            quote = c;
+        else if (c == quote)
+            quote = 0;
+    }
+    return quote != 0;
+}
+
 ShellResult RunShellCommand(const std::string& commandLine, int timeLimitSeconds) {
     Pipe output;
     posix_spawn_file_actions_t actions;

@@ -57,6 +57,18 @@ std::string ShellQuoted(const std::string& text) {
     return "\"" + text + "\"";
 }
 
+bool IsQuotedAt(const std::string& commandLine, std::size_t position) {
+    bool quoted = false;
+    for (std::size_t at = 0; at < position && at < commandLine.size(); ++at) {
+        const char c = commandLine[at];
+        if (!quoted && c == '^')
+            ++at;
+        else if (c == '"')
+            quoted = !quoted;
+    }
+    return quoted;
+}
+
 ShellResult RunShellCommand(const std::string& commandLine, int timeLimitSeconds) {
     SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     Handle readEnd, writeEnd;
