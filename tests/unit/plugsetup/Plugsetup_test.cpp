@@ -493,6 +493,8 @@ TEST_F(Plugsetup, TheSetupTakesItsIconAndVersionInformationFromTheProduct) {
     WriteAll(product_ / "Setup.ico", "GIF89a");
     EXPECT_EQ(build(), kExitFailure);
     EXPECT_NE(Err().find("Setup.ico: not an icon file"), std::string::npos) << Err();
+    EXPECT_EQ(Run({"check", product_.string()}), kExitFailure);
+    EXPECT_NE(Out().find("Setup.ico: error: not an icon file"), std::string::npos) << Out();
 }
 
 TEST_F(Plugsetup, AFailingSignerIsTriedAgainAfterGrowingPauses) {
