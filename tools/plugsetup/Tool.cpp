@@ -77,6 +77,11 @@ const Command kCommands[] = {
     {"log", "[--codepage N] FILE",
      "show the product, version and item lines of an uninstaller (Uninst.exe or Uninstall.dat)",
      PLUGSETUP_CODEPAGE_OPTION, RunLog},
+    {"winget", "[--id PUBLISHER.PRODUCT] [--url URL] [--codepage N] SETUP",
+     "print a winget installer manifest for a setup program: switches, return codes, SHA-256, Uninstall key",
+     "  --id PUBLISHER.PRODUCT         the package identifier\n"
+     "  --url URL                      where the setup is downloaded from\n" PLUGSETUP_CODEPAGE_OPTION,
+     RunWinget},
 };
 
 constexpr const char* kExitStatuses =
