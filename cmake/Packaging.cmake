@@ -1,14 +1,17 @@
 # What `cmake --install` puts where, and the packages CPack makes from it (scripts/package).
 #
 # Host build: bin/plugsetup, share/plugsetup/Setup.exe (the stub plugsetup finds in
-# ../share/plugsetup/ from its own folder), the guide, the CI recipe and its workflows, and the
-# man page; CPack makes plugsetup_<version>_<arch>.deb of it.
+# ../share/plugsetup/ from its own folder), the guide, the CI recipe, the example products and
+# the workflows (examples/, examples/ci/), and the man page; CPack makes plugsetup_<version>_<arch>.deb of it.
 # Win32 build: plugsetup.exe and Setup.exe side by side with the same documents, which CPack
 # zips as plugsetup-<version>-windows.zip (one folder of that name inside).
 include(GNUInstallDirs)
 
 set(plugsetup_documents ${PROJECT_SOURCE_DIR}/docs/guide.md ${PROJECT_SOURCE_DIR}/docs/ci.md)
 set(plugsetup_workflows ${PROJECT_SOURCE_DIR}/examples/ci/linux.yml ${PROJECT_SOURCE_DIR}/examples/ci/windows.yml)
+# Complete products the guide and the workflows build, as a vendor starts from them.
+set(plugsetup_example_products ${PROJECT_SOURCE_DIR}/examples/gadget ${PROJECT_SOURCE_DIR}/examples/synth64
+    ${PROJECT_SOURCE_DIR}/examples/bundle)
 
 set(CPACK_PACKAGE_NAME plugsetup)
 set(CPACK_PACKAGE_VENDOR "plugsetup")
@@ -22,7 +25,8 @@ writes, signs through the vendor's own signing command, and lists, extracts and 
 if(PLUGSETUP_WIN32)
   install(TARGETS plugsetup Setup RUNTIME DESTINATION .)
   install(FILES ${plugsetup_documents} DESTINATION .)
-  install(FILES ${plugsetup_workflows} DESTINATION ci)
+  install(DIRECTORY ${plugsetup_example_products} DESTINATION examples)
+  install(FILES ${plugsetup_workflows} DESTINATION examples/ci)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME plugsetup-${PROJECT_VERSION}-windows)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
@@ -36,7 +40,8 @@ else()
   endif()")
   install(FILES ${PLUGSETUP_STUB} DESTINATION ${CMAKE_INSTALL_DATADIR}/plugsetup)
   install(FILES ${plugsetup_documents} DESTINATION ${CMAKE_INSTALL_DOCDIR})
-  install(FILES ${plugsetup_workflows} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+  install(DIRECTORY ${plugsetup_example_products} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+  install(FILES ${plugsetup_workflows} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples/ci)
   # The man page is plugsetup --help, set in troff (cmake/ManPage.cmake): one text for both.
   set(man_page ${CMAKE_BINARY_DIR}/plugsetup.1)
   add_custom_command(OUTPUT ${man_page}

@@ -35,6 +35,9 @@ std::vector<SchemaSection> MakeSchema() {
                           {"BundleItemName", K::Label, ""},
                           // The Uninstall key's "Publisher" value.
                           {"Publisher", K::Label, ""},
+                          // The setup program's own version information; the setup never reads them.
+                          {"LegalCopyright", K::Label, ""},
+                          {"FileDescription", K::Label, ""},
                       }});
     schema.push_back({"Pages",
                       false,

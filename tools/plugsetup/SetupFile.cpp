@@ -7,6 +7,7 @@
 
 #include "archive/ProgramHeader.h"
 #include "archive/SetupData.h"
+#include "system/Stream.h"
 #include "uninstall/UninstallRecord.h"
 
 OpenedSetupFile OpenSetupFile(const std::string& path) {
@@ -23,6 +24,14 @@ OpenedSetupFile OpenSetupFile(const std::string& path) {
     }
     opened.File->Seek(opened.ArchiveStart);
     return opened;
+}
+
+std::vector<std::uint8_t> ReadProgramPart(OpenedSetupFile& setup) {
+    std::vector<std::uint8_t> program(static_cast<std::size_t>(setup.ArchiveStart));
+    setup.File->Seek(0);
+    program.resize(setup.File->Read(program.data(), program.size()));
+    setup.File->Seek(setup.ArchiveStart);
+    return program;
 }
 
 std::string FormatBuildTime(double buildTime) {
@@ -47,6 +56,8 @@ SigningFacts ReadSigningFacts(OpenedSetupFile& setup, const ArchiveInfo& info) {
     facts.IsProgram = setup.IsProgram;
     facts.FileSize = setup.File->Size();
     if (setup.IsProgram) facts.SetupCertificate = ReadCertificateTable(*setup.File);
+    if (facts.SetupCertificate)
+        facts.SetupSignature = CheckAuthenticode(*setup.File, *facts.SetupCertificate);
     EntryListReader list = TopLevelEntries(*setup.File, info);
     std::optional<FoundEntry> found = FindEntry(list, kUninstallerEntry, false);
     if (!found) return facts;
@@ -60,6 +71,10 @@ SigningFacts ReadSigningFacts(OpenedSetupFile& setup, const ArchiveInfo& info) {
     facts.UninstallerUsable = words && program[0] == 'M' && program[1] == 'Z' && IsUninstaller(*words) &&
                               !AppendedDataStart(*words);
     facts.UninstallerCertificate = CertificateTableIn(program.data(), program.size());
+    if (facts.UninstallerCertificate) {
+        MemoryStream stream(std::move(program));
+        facts.UninstallerSignature = CheckAuthenticode(stream, *facts.UninstallerCertificate);
+    }
     return facts;
 }
 
@@ -68,6 +83,7 @@ std::vector<std::string> DescribeSigning(const SigningFacts& facts) {
     if (facts.IsProgram)
         lines.push_back("Certificate table: " +
                         (facts.SetupCertificate ? TableText(*facts.SetupCertificate) : "none"));
+    if (facts.SetupSignature) lines.push_back("Signature: " + DescribeSignatureCheck(*facts.SetupSignature));
     std::string uninstaller = "Uninstaller: ";
     if (!facts.CarriesUninstaller)
         uninstaller += "a copy of the setup program, made at installation";
@@ -76,7 +92,8 @@ std::vector<std::string> DescribeSigning(const SigningFacts& facts) {
                        " in the archive, but it is no uninstaller that reads " + kUninstallDataFile;
     else if (facts.UninstallerCertificate)
         uninstaller += std::string(kUninstallerEntry) + " in the archive, signed (certificate table of " +
-                       std::to_string(facts.UninstallerCertificate->Size) + " bytes)";
+                       std::to_string(facts.UninstallerCertificate->Size) + " bytes; " +
+                       DescribeSignatureCheck(*facts.UninstallerSignature) + ")";
     else
         uninstaller += std::string(kUninstallerEntry) + " in the archive, not signed";
     lines.push_back(uninstaller);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "archive/PeImage.h"
+#include "tools/plugsetup/pe/Authenticode.h"
 
 #include "tools/plugsetup/host/HostFile.h"
 
@@ -20,6 +21,9 @@ struct OpenedSetupFile {
 // with its archive there; any other file is read as a Setup.dat from 0.
 OpenedSetupFile OpenSetupFile(const std::string& path);
 
+// The program before the archive (a setup program's stub); the file is left at the archive start.
+std::vector<std::uint8_t> ReadProgramPart(OpenedSetupFile& setup);
+
 // "YYYY-MM-DD HH:MM:SS" of a day-count time, or "(invalid)".
 std::string FormatBuildTime(double buildTime);
 
@@ -31,12 +35,15 @@ struct SigningFacts {
     bool IsProgram = false;
     std::int64_t FileSize = 0;
     std::optional<CertificateTable> SetupCertificate;
+    std::optional<SignatureCheck> SetupSignature;  // when it has a certificate table
     bool CarriesUninstaller = false;
     // Its header words make it an uninstaller that reads Uninstall.dat, as the setup requires.
     bool UninstallerUsable = false;
     std::optional<CertificateTable> UninstallerCertificate;
+    std::optional<SignatureCheck> UninstallerSignature;
 };
 // For a checked archive in setup.
 SigningFacts ReadSigningFacts(OpenedSetupFile& setup, const ArchiveInfo& info);
-// "Certificate table: ..." (programs only) and "Uninstaller: ..." lines, as list and verify print them.
+// "Certificate table: ...", "Signature: ..." (programs only) and "Uninstaller: ..." lines, as
+// list and verify print them.
 std::vector<std::string> DescribeSigning(const SigningFacts& facts);

@@ -39,6 +39,7 @@ struct Command {
     const char* Name;
     const char* Usage;    // the arguments after "plugsetup NAME"
     const char* Summary;  // one line for --help
+    const char* Options;  // "  --name VALUE  what it does" lines, as --help and the man page show them
     int (*Run)(const std::vector<std::string>& args, ToolEnvironment& env);
 };
 

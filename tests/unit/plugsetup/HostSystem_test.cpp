@@ -114,30 +114,77 @@ TEST_F(HostSystem, TheSignCommandGetsEachPathAsOneWord) {
 #else
     const std::string copy = "cp " + ShellQuoted(in) + " " + ShellQuoted(out);
 #endif
-    ShellResult result = RunShellCommand(copy);
+    ShellResult result = RunShellCommand(copy, 60);
     EXPECT_TRUE(result.Exited);
     EXPECT_EQ(result.Status, 0) << result.Output;
     EXPECT_EQ(Read(out), "unsigned program");
 }
 
 TEST_F(HostSystem, TheShellReportsStatusOutputAndAMissingCommand) {
-    ShellResult result = RunShellCommand("echo to-output && echo to-errors 1>&2 && exit 3");
+    ShellResult result = RunShellCommand("echo to-output && echo to-errors 1>&2 && exit 3", 60);
     EXPECT_TRUE(result.Exited);
     EXPECT_EQ(result.Status, 3);
     EXPECT_NE(result.Output.find("to-output"), std::string::npos) << result.Output;
     EXPECT_NE(result.Output.find("to-errors"), std::string::npos) << result.Output;
-    ShellResult missing = RunShellCommand("plugsetup-no-such-signing-tool --sign x");
+    ShellResult missing = RunShellCommand("plugsetup-no-such-signing-tool --sign x", 60);
     EXPECT_NE(missing.Status, 0);
     EXPECT_EQ(ShellFailureOf(missing.Status), ShellFailure::NotFound) << missing.Status;
     EXPECT_EQ(ShellFailureOf(0), ShellFailure::None);
     // Standard input is the null device: a tool that waits for a password gets none.
 #ifdef _WIN32
-    ShellResult input = RunShellCommand("set /p answer= || echo no-input");
+    ShellResult input = RunShellCommand("set /p answer= || echo no-input", 60);
 #else
-    ShellResult input = RunShellCommand("read answer || echo no-input");
+    ShellResult input = RunShellCommand("read answer || echo no-input", 60);
 #endif
     EXPECT_NE(input.Output.find("no-input"), std::string::npos) << input.Output;
 }
+
+TEST_F(HostSystem, QuotesAreReadAsTheShellReadsThem) {
+#ifdef _WIN32
+    // A backslash before a quote escapes nothing in cmd.exe; a caret does.
+    const std::string line = "signtool /f \"C:\\certs\\\" {file} ^\"{in} \"{out}\"";
+    EXPECT_FALSE(IsQuotedAt(line, line.find("{file}")));
+    EXPECT_FALSE(IsQuotedAt(line, line.find("{in}")));
+    EXPECT_TRUE(IsQuotedAt(line, line.find("{out}")));
+#else
+    const std::string line = "x '{in}' \"a {out}\" \\\"{file} '\\'{in}";
+    EXPECT_TRUE(IsQuotedAt(line, line.find("{in}")));
+    EXPECT_TRUE(IsQuotedAt(line, line.find("{out}")));
+    EXPECT_FALSE(IsQuotedAt(line, line.find("{file}")));
+    EXPECT_FALSE(IsQuotedAt(line, line.rfind("{in}")));
+#endif
+}
+
+TEST_F(HostSystem, TheShellIsStoppedAtItsTimeLimitAndNotHeldByWhatItLeavesRunning) {
+    const auto start = std::chrono::steady_clock::now();
+#ifdef _WIN32
+    ShellResult endless = RunShellCommand("for /l %i in (0,0,1) do @rem", 1);
+#else
+    ShellResult endless = RunShellCommand("sleep 60 & sleep 60", 1);
+#endif
+    EXPECT_TRUE(endless.TimedOut);
+    EXPECT_FALSE(endless.Exited);
+#ifndef _WIN32
+    // A background process that keeps the output open: the shell's end is what counts.
+    ShellResult left = RunShellCommand("sleep 60 & echo signed", 60);
+    EXPECT_TRUE(left.Exited);
+    EXPECT_EQ(left.Status, 0);
+    EXPECT_EQ(left.Output, "signed\n");
+#endif
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+}
+
+#ifndef _WIN32
+TEST_F(HostSystem, AShellWhoseEndCannotBeLearntIsAFailure) {
+    // With SIGCHLD ignored the system reaps the shell itself, and waitpid finds no child.
+    struct sigaction ignore {
+    }, before{};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGCHLD, &ignore, &before);
+    EXPECT_THROW(RunShellCommand("exit 3", 60), Exception);
+    sigaction(SIGCHLD, &before, nullptr);
+}
+#endif
 
 TEST_F(HostSystem, TheProductTreeHoldsNamesInTheCodePageWhateverTheFolderOrder) {
     Write(At("Product/Setup.ini"), "\xEF\xBB\xBF[Setup]\r\nProductName=Mødular\r\n");

@@ -11,6 +11,8 @@
 #include "archive/SetupData.h"
 #include "system/Stream.h"
 #include "tests/unit/archive/SetupMachine.h"
+#include "tests/unit/plugsetup/PeTestImage.h"
+#include "tools/plugsetup/Signing.h"
 #include "tools/plugsetup/Sha256.h"
 #include "tools/plugsetup/Tool.h"
 #include "uninstall/UninstallRecord.h"
@@ -442,12 +444,116 @@ TEST_F(Plugsetup, BadArgumentsGiveStatus2AndAUsageLine) {
         {"build", "--version", "1.0.0", "-o"},
         {"build", "--version", "1.0.0", "--sign", "signtool sign {in}", "-o", P("x"), dir},
         {"build", "--version", "1.0.0", "--sign", "cp {in} {out}", "--data-file", "-o", P("x"), dir},
+        // Quotes around a placeholder undo the quoting of the path put in.
+        {"build", "--version", "1.0.0", "--sign", "osslsigncode sign -in '{in}' -out {out}", "-o", P("x"),
+         dir},
+        {"build", "--version", "1.0.0", "--sign", "cp {in} \"signed/{out}\"", "-o", P("x"), dir},
+        {"build", "--version", "1.0.0", "--sign", "signtool sign \"{file}\"", "-o", P("x"), dir},
+        {"build", "--version", "1.0.0", "--sign", "cp {in} {out} {file}", "-o", P("x"), dir},
+        {"build", "--version", "1.0.0", "--sign", "true {file}", "--sign-retries", "x", "-o", P("x"), dir},
+        {"build", "--version", "1.0.0", "--sign-files", "-o", P("x"), dir},
     };
     for (const auto& args : bad) {
         EXPECT_EQ(Run(args), kExitUsage) << (args.empty() ? "(none)" : args[0]) << " " << args.size();
         EXPECT_NE(Err().find("usage: plugsetup"), std::string::npos) << Err();
     }
     EXPECT_FALSE(fs::exists(P("x")));
+    Run({"build", "--version", "1.0.0", "--sign", "jsign \"{file}\"", "-o", P("x"), dir});
+    EXPECT_NE(Err().find("{file} stands inside quotes"), std::string::npos) << Err();
+    EXPECT_NE(Err().find("Write {file} bare"), std::string::npos) << Err();
+}
+
+TEST_F(Plugsetup, SignFilesSignsCopiesOfTheProductsProgramsInPlace) {
+    const std::vector<std::uint8_t> program = petest::Image();
+    auto write = [&](const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    };
+    write(root_ / "bin" / "Setup.exe", program);
+    write(product_ / "Gadget" / "Gadget.dll", program);
+    WriteAll(product_ / "Gadget" / "Fake.vst3", "not a program");
+    // A stand-in for a signer that rewrites the file it is given.
+    const std::string signer = "printf SIGNED >>{file}";
+    ASSERT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "--sign", signer, "--sign-files", "-o",
+                   P("Setup.exe"), product_.string()}),
+              kExitOk)
+        << Err();
+    EXPECT_NE(Out().find(": 1 of the product's programs signed (--sign-files)\n"), std::string::npos)
+        << Out();
+    EXPECT_EQ(ReadAll(product_ / "Gadget" / "Gadget.dll"), program);
+    const std::vector<std::uint8_t> setup = ReadAll(P("Setup.exe"));
+    EXPECT_EQ(std::string(setup.end() - 6, setup.end()), "SIGNED");
+    ASSERT_EQ(Run({"extract", P("Setup.exe"), P("out")}), kExitOk) << Err();
+    for (const char* name : {"out/Gadget/Gadget.dll", "out/Uninst.exe"}) {
+        const std::vector<std::uint8_t> bytes = ReadAll(P(name));
+        EXPECT_EQ(std::string(bytes.end() - 6, bytes.end()), "SIGNED") << name;
+    }
+    EXPECT_EQ(ReadAll(P("out/Gadget/Fake.vst3")).size(), 13u);
+}
+
+TEST_F(Plugsetup, TheSetupTakesItsIconAndVersionInformationFromTheProduct) {
+    const std::vector<std::uint8_t> stub = petest::Image();
+    std::ofstream(P("bin/Setup.exe"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(stub.data()), stub.size());
+    auto build = [&] {
+        return Run({"build", "--no-check", "--version", "2.1.0", "-o", P("Setup.exe"), product_.string()});
+    };
+    // Without them the stub goes in as it is.
+    ASSERT_EQ(build(), kExitOk) << Err();
+    std::vector<std::uint8_t> setup = ReadAll(P("Setup.exe"));
+    EXPECT_TRUE(std::equal(stub.begin() + 0x38, stub.end(), setup.begin() + 0x38));
+
+    WriteAll(product_ / "Setup.ini",
+             "[Setup]\nProductName=Gadget\nPublisher=Ørsted Audio\nLegalCopyright=© 2026 Ørsted Audio\n");
+    const std::vector<std::uint8_t> icon = petest::Icon({32});
+    WriteAll(product_ / "Setup.ico", std::string(icon.begin(), icon.end()));
+    ASSERT_EQ(build(), kExitOk) << Err();
+    ASSERT_EQ(Run({"list", P("Setup.exe")}), kExitOk) << Err();
+    EXPECT_NE(Out().find("Icon:       1 image (32x32)\n"
+                         "Version information:\n"
+                         "  FileDescription: Gadget Setup\n"
+                         "  FileVersion: 2.1.0\n"
+                         "  ProductName: Gadget\n"
+                         "  ProductVersion: 2.1.0\n"
+                         "  CompanyName: Ørsted Audio\n"
+                         "  LegalCopyright: © 2026 Ørsted Audio\n"),
+              std::string::npos)
+        << Out();
+    // The icon is the program's, not a file the setup installs.
+    EXPECT_EQ(Out().find("Setup.ico"), std::string::npos) << Out();
+    ASSERT_EQ(Run({"verify", P("Setup.exe")}), kExitOk) << Err();
+    EXPECT_NE(Out().find("  LegalCopyright: © 2026 Ørsted Audio\n"), std::string::npos) << Out();
+
+    WriteAll(product_ / "Setup.ico", "GIF89a");
+    EXPECT_EQ(build(), kExitFailure);
+    EXPECT_NE(Err().find("Setup.ico: not an icon file"), std::string::npos) << Err();
+    EXPECT_EQ(Run({"check", product_.string()}), kExitFailure);
+    EXPECT_NE(Out().find("Setup.ico: error: not an icon file"), std::string::npos) << Out();
+}
+
+TEST_F(Plugsetup, AFailingSignerIsTriedAgainAfterGrowingPauses) {
+    const std::string counter = P("attempts");
+    WriteAll(P("in.exe"), "program");
+    SignOptions options;
+    // Fails twice, then signs.
+    options.Command = "n=$(cat " + counter + " 2>/dev/null || echo 0); echo $((n+1)) >" + counter +
+                      "; [ $n -ge 2 ] && cp {in} {out}";
+    options.Retries = 2;
+    std::vector<int> pauses;
+    options.Pause = [&](int seconds) { pauses.push_back(seconds); };
+    std::ostringstream warnings;
+    SignFile(options, "the setup", P("in.exe"), P("out.exe"), warnings);
+    EXPECT_EQ(pauses, std::vector<int>({2, 4}));
+    EXPECT_NE(
+        warnings.str().find("signing the setup failed: the command exited with status 1 (attempt 1 of 3)"),
+        std::string::npos)
+        << warnings.str();
+    EXPECT_EQ(ReadAll(P("out.exe")).size(), 7u);
+    // One retry is not enough the second time round.
+    fs::remove(counter);
+    fs::remove(P("out.exe"));
+    options.Retries = 1;
+    EXPECT_THROW(SignFile(options, "the setup", P("in.exe"), P("out.exe"), warnings), Exception);
 }
 
 TEST_F(Plugsetup, HelpGoesToStandardOutput) {

@@ -13,6 +13,7 @@
 #include "tools/plugsetup/check/ProductChecker.h"
 #include "tools/plugsetup/host/HostFile.h"
 #include "tools/plugsetup/host/HostPath.h"
+#include "tools/plugsetup/pe/SetupFace.h"
 
 namespace {
 
@@ -130,6 +131,15 @@ std::vector<CheckFinding> ProductChecker::Run() {
         std::vector<std::uint8_t> bytes = ReadHostFile(picture->HostPath);
         if (bytes.size() < 2 || bytes[0] != 0xFF || bytes[1] != 0xD8)
             Error(picture->HostPath, 0, "not a JPEG file (no FF D8 at its start): save the picture as JPEG");
+    }
+    // The setup's own icon, written into the program by build.
+    if (const ProductEntry* icon = TopLevelFile(tree_, kSetupIconName)) {
+        try {
+            CheckIconFile(ReadHostFile(icon->HostPath));
+        } catch (const Exception& error) {
+            Error(icon->HostPath, 0,
+                  std::string(error.what()) + ": save the setup's icon as a Windows .ico file");
+        }
     }
     if (!ini) {
         Error(iniPath_, 0, "no Setup.ini: every setup needs its configuration");

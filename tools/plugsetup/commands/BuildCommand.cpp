@@ -1,6 +1,8 @@
 // plugsetup build: a product folder becomes a setup program (stub + archive) or a Setup.dat.
+#include <chrono>
 #include <filesystem>
 #include <limits>
+#include <thread>
 
 #include "archive/ArchiveWriter.h"
 #include "archive/ProgramHeader.h"
@@ -17,6 +19,7 @@
 #include "tools/plugsetup/host/CodePage.h"
 #include "tools/plugsetup/host/HostFile.h"
 #include "tools/plugsetup/host/HostPath.h"
+#include "tools/plugsetup/pe/SetupFace.h"
 
 namespace {
 
@@ -33,10 +36,22 @@ constexpr const char* kNoDefaultStubMessage =
     "there; give --stub Setup.exe, or --data-file";
 
 const std::vector<OptionRule> kBuildOptions = {
-    {"--version", true},    {"--beta", true},      {"--press-preview", false},
-    {"--build-time", true}, {"--stub", true},      {"--data-file", false},
-    {"-o", true},           {"--no-check", false}, kCodePageOption,
-    {"--sign", true},       kStrictOption,         kOutsideLinksOption,
+    {"--version", true},
+    {"--beta", true},
+    {"--press-preview", false},
+    {"--build-time", true},
+    {"--stub", true},
+    {"--data-file", false},
+    {"-o", true},
+    {"--no-check", false},
+    kCodePageOption,
+    {"--sign", true},
+    {"--sign-retries", true},
+    {"--sign-timeout", true},
+    {"--sign-files", false},
+    {"--sign-pattern", true},
+    kStrictOption,
+    kOutsideLinksOption,
 };
 
 bool ParseDecimal(const std::string& text, std::int32_t& value) {
@@ -47,6 +62,34 @@ bool ParseDecimal(const std::string& text, std::int32_t& value) {
         value = value * 10 + (c - '0');
     }
     return true;
+}
+
+int CountArgument(const Arguments& arguments, const char* name, int fallback, int least) {
+    std::optional<std::string> text = arguments.Value(name);
+    if (!text) return fallback;
+    std::int32_t value = 0;
+    if (!ParseDecimal(*text, value) || value < least)
+        throw EUsageError(std::string(name) + " wants a whole number of at least " + std::to_string(least) +
+                          ", not '" + *text + "'");
+    return value;
+}
+
+SignOptions SignOptionsFromArguments(const Arguments& arguments) {
+    SignOptions options;
+    std::optional<std::string> sign = arguments.Value("--sign");
+    for (const char* name : {"--sign-retries", "--sign-timeout", "--sign-files", "--sign-pattern"})
+        if (!sign && arguments.Has(name)) throw EUsageError(std::string(name) + " goes with --sign");
+    if (!sign) return options;
+    CheckSignCommand(*sign);
+    options.Command = *sign;
+    options.Retries = CountArgument(arguments, "--sign-retries", 0, 0);
+    options.TimeLimitSeconds = CountArgument(arguments, "--sign-timeout", kDefaultSignTimeLimit, 1);
+    if (arguments.Has("--sign-pattern") && !arguments.Has("--sign-files"))
+        throw EUsageError("--sign-pattern goes with --sign-files");
+    if (arguments.Has("--sign-files"))
+        options.FilePatterns = arguments.Value("--sign-pattern").value_or(kDefaultSignPatterns);
+    options.Pause = [](int seconds) { std::this_thread::sleep_for(std::chrono::seconds(seconds)); };
+    return options;
 }
 
 }  // namespace
@@ -164,7 +207,7 @@ int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
     std::optional<std::string> sign = arguments.Value("--sign");
     if (sign && dataFile)
         throw EUsageError("--sign and --data-file exclude each other: a Setup.dat is no program");
-    if (sign) CheckSignCommand(*sign);
+    const SignOptions signing = SignOptionsFromArguments(arguments);
 
     ArchiveWriterOptions options;
     options.Version = VersionFromArguments(arguments);
@@ -182,15 +225,18 @@ int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
     const ProductTree product = ReadProductTree(productDir, *codePage, TreeOptionsFromArguments(arguments));
     CheckBeforeBuilding(arguments, product, options.Version, *codePage, env);
     std::vector<SourceEntry> tree = ArchiveEntries(product, *codePage);
+    const SetupFace face = ReadSetupFace(productDir, tree, options.Version, *codePage);
+    if (!stub.empty()) WithSubject("the stub", [&] { ApplySetupFace(stub, face); });
 
     ArchiveWriteResult result;
+    int signedFiles = 0;
     if (sign) {
         result = BuildSignedSetup(
-            *sign, stub, std::move(tree), *output,
+            signing, stub, std::move(tree), *output,
             [&](const std::string& path, const std::vector<SourceEntry>& signedTree) {
                 return WriteSetupFile(path, stub, signedTree, options, productDir);
             },
-            env.Err);
+            env.Err, signedFiles);
     } else {
         // Written beside the output and renamed at the end, so a failed build leaves no half file.
         const std::string partial = *output + ".partial";
@@ -207,5 +253,7 @@ int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
     if (sign)
         env.Out << *output << ": signed, and so is the uninstaller it carries (" << kUninstallerEntry
                 << ")\n";
+    if (signing.FilePatterns.size())
+        env.Out << *output << ": " << signedFiles << " of the product's programs signed (--sign-files)\n";
     return kExitOk;
 }

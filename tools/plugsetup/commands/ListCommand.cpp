@@ -3,9 +3,10 @@
 
 #include "archive/SetupData.h"
 #include "tools/plugsetup/Arguments.h"
-#include "tools/plugsetup/host/CodePage.h"
 #include "tools/plugsetup/SetupFile.h"
 #include "tools/plugsetup/Tool.h"
+#include "tools/plugsetup/host/CodePage.h"
+#include "tools/plugsetup/pe/SetupFace.h"
 
 int RunList(const std::vector<std::string>& args, ToolEnvironment& env) {
     Arguments arguments(args, {kCodePageOption});
@@ -19,6 +20,8 @@ int RunList(const std::vector<std::string>& args, ToolEnvironment& env) {
         env.Out << "Build time: " << FormatBuildTime(info.BuildTime) << "\n";
         for (const std::string& line : DescribeSigning(ReadSigningFacts(setup, info)))
             env.Out << line << "\n";
+        if (setup.IsProgram)
+            for (const std::string& line : DescribeSetupFace(ReadProgramPart(setup))) env.Out << line << "\n";
         WalkEntries(*setup.File, info, [&](const WalkEntry& entry) {
             env.Out << std::string(static_cast<std::size_t>(entry.Depth) * 2, ' ')
                     << codePage->Decode(entry.Record.Name);

@@ -3,9 +3,11 @@
 
 #include "archive/BodyInflater.h"
 #include "archive/SetupData.h"
+#include "system/Stream.h"
 #include "tools/plugsetup/Arguments.h"
 #include "tools/plugsetup/SetupFile.h"
 #include "tools/plugsetup/Tool.h"
+#include "tools/plugsetup/pe/SetupFace.h"
 
 namespace {
 
@@ -16,6 +18,19 @@ constexpr const char* kUnusableUninstallerMessage =
     "and 1); the setup would copy itself instead";
 constexpr const char* kCertificatePastEndMessage = "the certificate table runs past the end of the file";
 constexpr const char* kCertificateInArchiveMessage = "the certificate table overlaps the archive";
+constexpr const char* kSignatureFailedMessage = "signature Failed: ";
+constexpr const char* kChainNotJudgedNote =
+    "Signatures: each digest is checked against its file; whether the certificates are trusted is not judged";
+
+// A program in the archive that carries a signature must be the program that was signed.
+void CheckProgramSignature(const std::vector<std::uint8_t>& program, int& signedPrograms) {
+    std::optional<CertificateTable> table = CertificateTableIn(program.data(), program.size());
+    if (!table) return;
+    ++signedPrograms;
+    MemoryStream stream(program);
+    const SignatureCheck check = CheckAuthenticode(stream, *table);
+    if (check.Result == SignatureCheck::Failed) throw ESetupError(kSignatureFailedMessage + check.Reason);
+}
 
 // What a signing tool must leave: the table after the archive, inside the file.
 void CheckSigning(const SigningFacts& facts, const ArchiveInfo& info) {
@@ -24,6 +39,8 @@ void CheckSigning(const SigningFacts& facts, const ArchiveInfo& info) {
     const std::int64_t start = facts.SetupCertificate->Offset;
     if (start + facts.SetupCertificate->Size > facts.FileSize) throw ESetupError(kCertificatePastEndMessage);
     if (start < info.ArchiveEnd) throw ESetupError(kCertificateInArchiveMessage);
+    if (facts.SetupSignature && facts.SetupSignature->Result == SignatureCheck::Failed)
+        throw ESetupError(kSignatureFailedMessage + facts.SetupSignature->Reason);
 }
 
 std::string FileCountMismatch(std::int32_t header, std::int32_t found) {
@@ -40,7 +57,9 @@ int RunVerify(const std::vector<std::string>& args, ToolEnvironment& env) {
     const std::string& path = arguments.Positional()[0];
     ArchiveInfo info;
     SigningFacts signing;
+    std::vector<std::string> face;
     std::int32_t files = 0;
+    int signedPrograms = 0;
     WithSubject(path, [&] {
         OpenedSetupFile setup = OpenSetupFile(path);
         info = CheckArchive(*setup.File);
@@ -49,17 +68,32 @@ int RunVerify(const std::vector<std::string>& args, ToolEnvironment& env) {
             if (entry.Record.IsDirectory()) return;
             ++files;
             WithSubject(std::string(entry.Path), [&] {
+                // Programs are kept whole for their signature; other files only pass through.
+                std::vector<std::uint8_t> program;
+                bool isProgram = true;
                 InflateBody(
                     *setup.File, entry.BodyStart, entry.Record.BodyLength, entry.Record.UnpackedSize,
-                    [](const std::uint8_t*, std::size_t) {}, true);
+                    [&](const std::uint8_t* bytes, std::size_t size) {
+                        if (!isProgram) return;
+                        program.insert(program.end(), bytes, bytes + size);
+                        isProgram = program.size() < 2 || (program[0] == 'M' && program[1] == 'Z');
+                        if (!isProgram) program = {};
+                    },
+                    true);
+                if (isProgram) CheckProgramSignature(program, signedPrograms);
             });
         });
         if (files != info.FileCount) throw ESetupError(FileCountMismatch(info.FileCount, files));
         signing = ReadSigningFacts(setup, info);
         CheckSigning(signing, info);
+        if (setup.IsProgram) face = DescribeSetupFace(ReadProgramPart(setup));
     });
     env.Out << path << ": OK, version " << info.Version.AsString() << ", " << files << " files, "
             << info.DataLength << " bytes of data\n";
     for (const std::string& line : DescribeSigning(signing)) env.Out << line << "\n";
+    for (const std::string& line : face) env.Out << line << "\n";
+    if (signedPrograms > 0)
+        env.Out << "Signed programs in the archive: " << signedPrograms << ", each digest matches\n";
+    if (signing.SetupCertificate || signedPrograms > 0) env.Out << kChainNotJudgedNote << "\n";
     return kExitOk;
 }

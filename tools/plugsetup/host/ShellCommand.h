@@ -6,9 +6,10 @@
 #include <string>
 
 struct ShellResult {
-    bool Exited = false;  // false: ended by a signal (never on Windows)
-    int Status = 0;       // the exit status, or the signal's number
-    std::string Output;   // standard output and standard error, interleaved as written
+    bool Exited = false;    // false: ended by a signal (never on Windows) or stopped at its time limit
+    bool TimedOut = false;  // stopped, with every process it started, when its time was up
+    int Status = 0;         // the exit status, or the signal's number
+    std::string Output;     // standard output and standard error, interleaved as written
 };
 
 // What the shell's own exit status says went wrong before the command could run.
@@ -21,6 +22,13 @@ ShellFailure ShellFailureOf(int status);
 // is still expanded when NAME is set).
 std::string ShellQuoted(const std::string& text);
 
+// Whether the character at position of commandLine stands inside quotes as the shell reads
+// them. POSIX sh: single and double quotes, a backslash outside single quotes taking the next
+// character as it is. cmd.exe: double quotes, a caret outside them taking the next character.
+bool IsQuotedAt(const std::string& commandLine, std::size_t position);
+
 // Runs commandLine (UTF-8) with /bin/sh -c or cmd.exe /d /s /c, standard input from the null
-// device, and waits for it. Raises Exception when the shell itself cannot be started.
-ShellResult RunShellCommand(const std::string& commandLine);
+// device, and waits for it at most timeLimitSeconds. Output is collected until the shell has
+// ended (a background process that keeps the pipe open does not hold the caller). Raises
+// Exception when the shell cannot be started or how it ended cannot be learnt.
+ShellResult RunShellCommand(const std::string& commandLine, int timeLimitSeconds);

@@ -12,6 +12,10 @@ namespace {
 constexpr std::size_t kOutputLimit = 1 << 20;
 // cmd.exe's status for a command it does not know.
 constexpr int kCommandNotFound = 9009;
+// How often a running command is looked at while it prints nothing.
+constexpr DWORD kPollMilliseconds = 50;
+// After the shell has ended, what its background processes still write is read this long at most.
+constexpr ULONGLONG kDrainMilliseconds = 200;
 
 class Handle {
 public:
@@ -53,7 +57,19 @@ std::string ShellQuoted(const std::string& text) {
     return "\"" + text + "\"";
 }
 
-ShellResult RunShellCommand(const std::string& commandLine) {
+bool IsQuotedAt(const std::string& commandLine, std::size_t position) {
+    bool quoted = false;
+    for (std::size_t at = 0; at < position && at < commandLine.size(); ++at) {
+        const char c = commandLine[at];
+        if (!quoted && c == '^')
+            ++at;
+        else if (c == '"')
+            quoted = !quoted;
+    }
+    return quoted;
+}
+
+ShellResult RunShellCommand(const std::string& commandLine, int timeLimitSeconds) {
     SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     Handle readEnd, writeEnd;
     if (!CreatePipe(readEnd.Out(), writeEnd.Out(), &inherited, 0)) CannotStart("no pipe");
@@ -62,6 +78,9 @@ ShellResult RunShellCommand(const std::string& commandLine) {
     Handle input(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
                              OPEN_EXISTING, 0, nullptr));
     if (!input.Get()) CannotStart("no null device");
+    // A job, so that the time limit stops whatever the command started.
+    Handle job(CreateJobObjectW(nullptr, nullptr));
+    if (!job.Get()) CannotStart("no job object");
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -73,22 +92,53 @@ ShellResult RunShellCommand(const std::string& commandLine) {
     std::wstring line = L"cmd.exe /d /s /c \"" + WideFromUtf8(commandLine) + L"\"";
     PROCESS_INFORMATION process{};
     const std::wstring interpreter = CommandInterpreter();
-    if (!CreateProcessW(interpreter.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &startup, &process))
+    if (!CreateProcessW(interpreter.c_str(), line.data(), nullptr, nullptr, TRUE,
+                        CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, nullptr, &startup, &process))
         CannotStart(Utf8FromWide(interpreter));
     Handle processHandle(process.hProcess), threadHandle(process.hThread);
-    // Our copy of the writing end closed, the read below ends when the command's last process does.
+    AssignProcessToJobObject(job.Get(), processHandle.Get());
+    ResumeThread(threadHandle.Get());
     writeEnd.Close();
     input.Close();
 
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeLimitSeconds) * 1000;
+    ULONGLONG drainEnd = 0;
+    bool ended = false;
     ShellResult result;
     char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(readEnd.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
-        if (result.Output.size() < kOutputLimit) result.Output.append(buffer, got);
-    WaitForSingleObject(processHandle.Get(), INFINITE);
+    for (;;) {
+        DWORD available = 0;
+        if (!PeekNamedPipe(readEnd.Get(), nullptr, 0, nullptr, &available, nullptr)) {
+            // Every writer gone.
+            if (!ended) WaitForSingleObject(processHandle.Get(), INFINITE);
+            break;
+        }
+        if (available > 0) {
+            DWORD got = 0;
+            if (!ReadFile(readEnd.Get(), buffer, sizeof buffer, &got, nullptr) || got == 0) break;
+            if (result.Output.size() < kOutputLimit) result.Output.append(buffer, got);
+            continue;
+        }
+        if (ended) {
+            // What background processes still write is read a short while, no longer.
+            if (GetTickCount64() >= drainEnd) break;
+            Sleep(10);
+            continue;
+        }
+        if (WaitForSingleObject(processHandle.Get(), kPollMilliseconds) == WAIT_OBJECT_0) {
+            ended = true;
+            drainEnd = GetTickCount64() + kDrainMilliseconds;
+        } else if (GetTickCount64() >= deadline) {
+            TerminateJobObject(job.Get(), 1);
+            WaitForSingleObject(processHandle.Get(), INFINITE);
+            result.TimedOut = true;
+            return result;
+        }
+    }
     DWORD status = 0;
-    GetExitCodeProcess(processHandle.Get(), &status);
+    if (!GetExitCodeProcess(processHandle.Get(), &status))
+        throw Exception("cannot learn how the command ended: " + SystemErrorText(GetLastError()) +
+                        "; taken as a failure");
     result.Exited = true;
     result.Status = static_cast<int>(status);
     return result;
