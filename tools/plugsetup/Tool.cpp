@@ -11,14 +11,14 @@ namespace {
 const Command kCommands[] = {
     {"build",
      "--version MAJOR.MINOR.RELEASE [--beta N] [--press-preview] [--build-time YYYY-MM-DDTHH:MM:SS] "
-     "[--stub Setup.exe | --data-file] [--sign 'COMMAND {in} {out}'] [--no-check] [--codepage N] -o OUTPUT "
-     "PRODUCT_DIR",
+     "[--stub Setup.exe | --data-file] [--sign 'COMMAND {in} {out}'] [--no-check] [--codepage N] "
+     "[--progress auto|plain|none] [--quiet] -o OUTPUT PRODUCT_DIR",
      "check a product folder, then build a setup program (or Setup.dat) from it; --sign signs it and its "
      "uninstaller",
      RunBuild},
     {"check",
      "[--version MAJOR.MINOR.RELEASE] [--beta N] [--press-preview] [--codepage N] [--format "
-     "text|github|json] "
+     "text|github|json] [--progress auto|plain|none] [--quiet] "
      "PRODUCT_DIR",
      "report what in a product folder would make its setup fail or misbehave (file:line: message, GitHub "
      "annotations or JSON)",
@@ -29,10 +29,11 @@ const Command kCommands[] = {
      "[--set NAME=VALUE ...] [--json] [--codepage N] PRODUCT_DIR|SETUP",
      "install on a simulated Windows and print every folder, file, registry value and shortcut written",
      RunPreview},
-    {"verify", "FILE", "check a setup program or Setup.dat: signature, checksum, entries, bodies", RunVerify},
+    {"verify", "[--progress auto|plain|none] [--quiet] FILE",
+     "check a setup program or Setup.dat: signature, checksum, entries, bodies", RunVerify},
     {"list", "[--codepage N] FILE",
      "show the version, build time and entry tree of a setup program or Setup.dat", RunList},
-    {"extract", "[--codepage N] FILE [ENTRY] DEST",
+    {"extract", "[--codepage N] [--progress auto|plain|none] [--quiet] FILE [ENTRY] DEST",
      "extract every top-level entry (folders into DEST/NAME), or one entry (a folder's contents into DEST)",
      RunExtract},
     {"log", "[--codepage N] FILE",

@@ -7,16 +7,15 @@
 
 #include "archive/ArchiveWriter.h"
 #include "system/Stream.h"
-#include "tools/plugsetup/host/CodePage.h"
 #include "tools/plugsetup/ProductTree.h"
 #include "tools/plugsetup/Tool.h"
+#include "tools/plugsetup/host/CodePage.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kExamples =
-    fs::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "examples";
+const fs::path kExamples = PLUGSETUP_EXAMPLES_DIR;
 
 class ExampleProducts : public ::testing::Test {
 protected:

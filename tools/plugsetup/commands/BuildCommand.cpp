@@ -1,4 +1,6 @@
 // plugsetup build: a product folder becomes a setup program (stub + archive) or a Setup.dat.
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <limits>
 
@@ -15,6 +17,7 @@
 #include "tools/plugsetup/host/HostPath.h"
 #include "tools/plugsetup/check/ProductCheck.h"
 #include "tools/plugsetup/ProductTree.h"
+#include "tools/plugsetup/Progress.h"
 #include "tools/plugsetup/Signing.h"
 #include "tools/plugsetup/Tool.h"
 
@@ -39,7 +42,7 @@ const std::vector<OptionRule> kBuildOptions = {
     {"--version", true},    {"--beta", true},      {"--press-preview", false},
     {"--build-time", true}, {"--stub", true},      {"--data-file", false},
     {"-o", true},           {"--no-check", false}, kCodePageOption,
-    {"--sign", true},
+    {"--sign", true},       kProgressOption,       kQuietOption,
 };
 
 bool ParseDecimal(const std::string& text, std::int32_t& value) {
@@ -131,21 +134,45 @@ void RefuseReservedNames(const std::vector<SourceEntry>& tree, const std::string
             throw Exception(JoinHostPath(productDir, entry.Name) + ": " + kReservedEntryMessage);
 }
 
+std::int64_t TreeBytes(const std::vector<SourceEntry>& tree) {
+    std::int64_t bytes = 0;
+    for (const SourceEntry& entry : tree)
+        bytes += entry.IsDirectory
+                     ? TreeBytes(entry.Children)
+                     : std::max<std::int64_t>(
+                           0, entry.Reader ? entry.KnownSize : static_cast<std::int64_t>(entry.Bytes.size()));
+    return bytes;
+}
+
 // The stub followed by the archive, at path; what the format cannot hold is named inside the
 // product.
 ArchiveWriteResult WriteSetupFile(const std::string& path, const std::vector<std::uint8_t>& stub,
-                                  const std::vector<SourceEntry>& tree, const ArchiveWriterOptions& options,
-                                  const std::string& productDir) {
+                                  const std::vector<SourceEntry>& tree, ArchiveWriterOptions options,
+                                  const std::string& productDir, Progress& progress) {
     std::unique_ptr<HostFile> file = HostFile::CreateForWriting(path);
     if (!stub.empty()) WriteProgramBeforeData(*file, stub, ProgramRole::Setup);
+    progress.Begin("compressing", TreeBytes(tree));
+    options.OnCompressed = [&](std::int64_t bytes) { progress.Advance(bytes); };
+    options.OnWriting = [&](std::int64_t dataLength) { progress.Begin("writing", dataLength); };
+    ProgressStream counted(*file, progress);
     ArchiveWriteResult result;
     try {
-        result = WriteArchive(*file, tree, options);
+        result = WriteArchive(counted, tree, options);
     } catch (const EArchiveWriteError& error) {
         throw EArchiveWriteError(productDir + ": " + error.what());
     }
     file->Close();
     return result;
+}
+
+// "GadgetSetup.exe: 3 files, 302.0 MB in, 290.1 MB out (96.1%), 7.3 s"
+std::string BuildSummary(const std::string& output, const ArchiveWriteResult& result, std::int64_t in,
+                         double seconds) {
+    char ratio[64];
+    std::snprintf(ratio, sizeof ratio, " (%.1f%%), ", in > 0 ? 100.0 * result.DataLength / in : 100.0);
+    return output + ": " + std::to_string(result.FileCount) +
+           (result.FileCount == 1 ? " file, " : " files, ") + FormatBytes(in) + " in, " +
+           FormatBytes(result.DataLength) + " out" + ratio + FormatSeconds(seconds);
 }
 
 }  // namespace
@@ -174,30 +201,41 @@ int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
     } else if (!dataFile) {
         stub = ReadStub(DefaultStub(env));
     }
+    Progress progress(env, arguments);
     // A setup that stops on the user's machine is worse than no setup.
     if (!arguments.Has("--no-check")) {
-        const int errors = PrintFindings(env.Err, CheckProduct(productDir, options.Version, *codePage));
+        progress.Begin("checking", 0);
+        std::vector<CheckFinding> findings = CheckProduct(productDir, options.Version, *codePage);
+        if (progress.Quiet())
+            std::erase_if(findings, [](const CheckFinding& finding) { return !finding.IsError; });
+        const int errors = PrintFindings(env.Err, findings);
         if (errors > 0)
             throw Exception(productDir + ": " + std::to_string(errors) +
                             (errors == 1 ? " error" : " errors") +
                             " (see above); fix them, or build anyway with --no-check");
     }
+    progress.Begin("reading", 0);
     std::vector<SourceEntry> tree = ReadProductTree(productDir, *codePage);
     RefuseReservedNames(tree, productDir);
+    const std::int64_t productBytes = TreeBytes(tree);
 
     ArchiveWriteResult result;
     if (sign) {
+        progress.Begin("signing", 0);
         result = BuildSignedSetup(
             *sign, stub, std::move(tree), *output,
             [&](const std::string& path, const std::vector<SourceEntry>& signedTree) {
-                return WriteSetupFile(path, stub, signedTree, options, productDir);
+                ArchiveWriteResult written =
+                    WriteSetupFile(path, stub, signedTree, options, productDir, progress);
+                progress.Begin("signing", 0);
+                return written;
             },
             env.Err);
     } else {
         // Written beside the output and renamed at the end, so a failed build leaves no half file.
         const std::string partial = *output + ".partial";
         try {
-            result = WriteSetupFile(partial, stub, tree, options, productDir);
+            result = WriteSetupFile(partial, stub, tree, options, productDir, progress);
             ReplaceHostFile(partial, *output);
         } catch (...) {
             RemoveHostFile(partial);
@@ -209,5 +247,6 @@ int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
     if (sign)
         env.Out << *output << ": signed, and so is the uninstaller it carries (" << kUninstallerEntry
                 << ")\n";
+    progress.Finish(BuildSummary(*output, result, productBytes, progress.Elapsed()));
     return kExitOk;
 }

@@ -3,12 +3,14 @@
 #include "tools/plugsetup/Arguments.h"
 #include "tools/plugsetup/host/CodePage.h"
 #include "tools/plugsetup/check/ProductCheck.h"
+#include "tools/plugsetup/Progress.h"
 #include "tools/plugsetup/Tool.h"
 
 namespace {
 
 const std::vector<OptionRule> kCheckOptions = {
     {"--version", true}, {"--beta", true}, {"--press-preview", false}, kCodePageOption, {"--format", true},
+    kProgressOption,     kQuietOption,
 };
 
 ReportFormat FormatFromArguments(const Arguments& arguments) {
@@ -30,7 +32,17 @@ int RunCheck(const std::vector<std::string>& args, ToolEnvironment& env) {
     const TProgramVersion version = VersionFromArguments(arguments, &fallback);
     const std::unique_ptr<CodePage> codePage = CodePageFromArguments(arguments);
     const std::string& productDir = arguments.Positional()[0];
+    Progress progress(env, arguments);
+    progress.Begin("checking", 0);
     std::vector<CheckFinding> findings = CheckProduct(productDir, version, *codePage);
-    const int errors = PrintCheckReport(env.Out, productDir, findings, format);
+    if (progress.Quiet())
+        std::erase_if(findings, [](const CheckFinding& finding) { return !finding.IsError; });
+    // --quiet: the errors alone, without the counts.
+    const int errors = progress.Quiet() ? PrintFindings(env.Err, findings)
+                                        : PrintCheckReport(env.Out, productDir, findings, format);
+    const std::size_t warnings = findings.size() - static_cast<std::size_t>(errors);
+    progress.Finish(productDir + ": " + std::to_string(errors) + (errors == 1 ? " error, " : " errors, ") +
+                    std::to_string(warnings) + (warnings == 1 ? " warning, " : " warnings, ") +
+                    FormatSeconds(progress.Elapsed()));
     return errors > 0 ? kExitFailure : kExitOk;
 }

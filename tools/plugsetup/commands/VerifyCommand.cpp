@@ -4,6 +4,7 @@
 #include "archive/BodyInflater.h"
 #include "archive/SetupData.h"
 #include "tools/plugsetup/Arguments.h"
+#include "tools/plugsetup/Progress.h"
 #include "tools/plugsetup/SetupFile.h"
 #include "tools/plugsetup/Tool.h"
 
@@ -35,23 +36,37 @@ std::string FileCountMismatch(std::int32_t header, std::int32_t found) {
 }  // namespace
 
 int RunVerify(const std::vector<std::string>& args, ToolEnvironment& env) {
-    Arguments arguments(args, {});
+    Arguments arguments(args, {kProgressOption, kQuietOption});
     arguments.ExpectPositional(1, "FILE");
+    Progress progress(env, arguments);
     const std::string& path = arguments.Positional()[0];
     ArchiveInfo info;
     SigningFacts signing;
     std::int32_t files = 0;
+    std::int64_t unpacked = 0;
     WithSubject(path, [&] {
         OpenedSetupFile setup = OpenSetupFile(path);
+        progress.Begin("checking", 0);
         info = CheckArchive(*setup.File);
+        if (progress.Style() != ProgressStyle::None) {
+            WalkEntries(*setup.File, info, [&](const WalkEntry& entry) {
+                if (!entry.Record.IsDirectory()) unpacked += entry.Record.UnpackedSize;
+            });
+        }
+        progress.Begin("verifying", unpacked);
+        unpacked = 0;
         // The walk stops at a damaged record; each body must inflate to exactly its size.
         WalkEntries(*setup.File, info, [&](const WalkEntry& entry) {
             if (entry.Record.IsDirectory()) return;
             ++files;
+            unpacked += entry.Record.UnpackedSize;
             WithSubject(std::string(entry.Path), [&] {
                 InflateBody(
                     *setup.File, entry.BodyStart, entry.Record.BodyLength, entry.Record.UnpackedSize,
-                    [](const std::uint8_t*, std::size_t) {}, true);
+                    [&](const std::uint8_t*, std::size_t size) {
+                        progress.Advance(static_cast<std::int64_t>(size));
+                    },
+                    true);
             });
         });
         if (files != info.FileCount) throw ESetupError(FileCountMismatch(info.FileCount, files));
@@ -61,5 +76,8 @@ int RunVerify(const std::vector<std::string>& args, ToolEnvironment& env) {
     env.Out << path << ": OK, version " << info.Version.AsString() << ", " << files << " files, "
             << info.DataLength << " bytes of data\n";
     for (const std::string& line : DescribeSigning(signing)) env.Out << line << "\n";
+    progress.Finish(path + ": " + std::to_string(files) + (files == 1 ? " file, " : " files, ") +
+                    FormatBytes(unpacked) + " unpacked from " + FormatBytes(info.DataLength) + ", " +
+                    FormatSeconds(progress.Elapsed()));
     return kExitOk;
 }
