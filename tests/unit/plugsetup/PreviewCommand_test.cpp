@@ -7,15 +7,16 @@
 
 #include "archive/ArchiveWriter.h"
 #include "system/Stream.h"
+#include "tools/plugsetup/host/CodePage.h"
 #include "tools/plugsetup/ProductTree.h"
 #include "tools/plugsetup/Tool.h"
-#include "tools/plugsetup/host/CodePage.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kExamples = PLUGSETUP_EXAMPLES_DIR;
+const fs::path kExamples =
+    fs::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "examples";
 
 class ExampleProducts : public ::testing::Test {
 protected:
