@@ -21,7 +21,9 @@ shown installed 'Gadget.dll'
 shown uninstall-question "Are you sure you want to completely remove Gadget 1.00"
 shown uninstall-report "Uninstallation successfully completed."
 left=$(ls "$demo"/[0-9][0-9]-left.txt)
-[[ $(grep -c '^  (none)$' "$left") == 4 ]] || fail "the product is not gone: $(cat "$left")"
+# Files, the Uninstall key and the shortcuts gone; of the registry only the empty product key.
+[[ $(grep -c '^  (none)$' "$left") == 3 ]] || fail "the product is not gone: $(cat "$left")"
+[[ $(grep -c '^  HKEY' "$left") == 1 ]] || fail "more than the product key stays: $(cat "$left")"
 # In order: the completion page before the uninstaller's report before the last listing.
 order=$(ls "$demo"/[0-9][0-9]-*.txt | sed 's/.*[0-9][0-9]-//; s/\.txt$//' | tr '\n' ' ')
 [[ $order == *"copying page installed uninstall-question uninstall-report left "* ]] ||
