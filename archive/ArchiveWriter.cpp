@@ -76,7 +76,8 @@ std::vector<PlanNode> PlanList(const std::vector<SourceEntry>& entries, const st
     return nodes;
 }
 
-CompressedFile CompressFile(const PlanNode& node, unsigned threads) {
+CompressedFile CompressFile(const PlanNode& node, unsigned threads,
+                            const std::function<void(std::int64_t)>& onCompressed) {
     const SourceEntry& source = *node.Source;
     if (source.KnownSize > kInt32Limit) throw EArchiveWriteError(Format(kFileTooLargeMessage, node.Path));
     std::vector<std::uint8_t> read;
@@ -86,7 +87,7 @@ CompressedFile CompressFile(const PlanNode& node, unsigned threads) {
         throw EArchiveWriteError(Format(kFileTooLargeMessage, node.Path));
     CompressedFile result;
     result.UnpackedSize = static_cast<std::int32_t>(bytes.size());
-    result.Body = CompressBody(bytes.data(), bytes.size(), threads);
+    result.Body = CompressBody(bytes.data(), bytes.size(), threads, onCompressed);
     if (static_cast<std::int64_t>(result.Body.size()) > kInt32Limit)
         throw EArchiveWriteError(kArchiveTooLargeMessage);
     return result;
@@ -96,7 +97,8 @@ CompressedFile CompressFile(const PlanNode& node, unsigned threads) {
 // same as on one: bodies land in their slots and are written in order afterwards. The largest
 // files are claimed first, and a large file is compressed in chunks on the same number of
 // threads, so no core is left idle while one big file finishes.
-std::vector<CompressedFile> CompressAll(const std::vector<const PlanNode*>& files, unsigned threads) {
+std::vector<CompressedFile> CompressAll(const std::vector<const PlanNode*>& files, unsigned threads,
+                                        const std::function<void(std::int64_t)>& onCompressed) {
     if (threads == 0) threads = std::thread::hardware_concurrency();
     std::vector<std::size_t> order(files.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
@@ -115,7 +117,7 @@ std::vector<CompressedFile> CompressAll(const std::vector<const PlanNode*>& file
             const std::size_t claim = next++;
             if (claim >= files.size()) break;
             try {
-                bodies[order[claim]] = CompressFile(*files[order[claim]], threads);
+                bodies[order[claim]] = CompressFile(*files[order[claim]], threads, onCompressed);
             } catch (...) {
                 errors[claim] = std::current_exception();
                 failed = true;
@@ -234,9 +236,10 @@ ArchiveWriteResult WriteArchive(Stream& out, const std::vector<SourceEntry>& top
     CheckArchiveVersion(options.Version);
     std::vector<const PlanNode*> files;
     std::vector<PlanNode> plan = PlanList(topLevel, std::string(), files);
-    const std::vector<CompressedFile> bodies = CompressAll(files, options.Threads);
+    const std::vector<CompressedFile> bodies = CompressAll(files, options.Threads, options.OnCompressed);
     const std::int64_t dataLength = kVersionRecordSize + MeasureList(plan, bodies);
     if (dataLength > kInt32Limit) throw EArchiveWriteError(kArchiveTooLargeMessage);
+    if (options.OnWriting) options.OnWriting(dataLength);
 
     ArchiveWriteResult result;
     result.ArchiveStart = out.Position();

@@ -58,6 +58,11 @@ struct ArchiveWriterOptions {
     // Files are compressed independently on this many threads (0: one per core); the output
     // never depends on it.
     unsigned Threads = 0;
+    // For a progress display: told, on the compressing threads, of the input bytes of each piece
+    // compressed (a file, or 1 MiB of a large one), then once of the data length before the
+    // archive is written.
+    std::function<void(std::int64_t bytes)> OnCompressed;
+    std::function<void(std::int64_t dataLength)> OnWriting;
 };
 
 struct ArchiveWriteResult {
@@ -79,7 +84,9 @@ ArchiveWriteResult WriteArchive(Stream& out, const std::vector<SourceEntry>& top
 
 // The zlib stream (RFC 1950) of data at maximum compression. Data above 1 MiB is deflated in
 // 1 MiB chunks on up to threads threads (0: one per core); the bytes never depend on threads.
-std::vector<std::uint8_t> CompressBody(const std::uint8_t* data, std::size_t size, unsigned threads = 1);
+// onPiece, when given, is told of the bytes of each chunk (or of the whole) once compressed.
+std::vector<std::uint8_t> CompressBody(const std::uint8_t* data, std::size_t size, unsigned threads = 1,
+                                       const std::function<void(std::int64_t bytes)>& onPiece = {});
 
 // Raises EArchiveWriteError when the version's text form would not read back (minor or
 // release above 9) or a number is negative.

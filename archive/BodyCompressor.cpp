@@ -53,8 +53,13 @@ std::vector<std::uint8_t> DeflateChunk(const std::uint8_t* data, std::size_t siz
 
 }  // namespace
 
-std::vector<std::uint8_t> CompressBody(const std::uint8_t* data, std::size_t size, unsigned threads) {
-    if (size <= kChunkSize) return CompressWhole(data, size);
+std::vector<std::uint8_t> CompressBody(const std::uint8_t* data, std::size_t size, unsigned threads,
+                                       const std::function<void(std::int64_t bytes)>& onPiece) {
+    if (size <= kChunkSize) {
+        std::vector<std::uint8_t> body = CompressWhole(data, size);
+        if (onPiece) onPiece(static_cast<std::int64_t>(size));
+        return body;
+    }
     const std::size_t chunks = (size + kChunkSize - 1) / kChunkSize;
     std::vector<std::vector<std::uint8_t>> parts(chunks);
     std::vector<std::exception_ptr> errors(chunks);
@@ -63,8 +68,10 @@ std::vector<std::uint8_t> CompressBody(const std::uint8_t* data, std::size_t siz
         for (std::size_t i = next++; i < chunks; i = next++) {
             try {
                 const std::size_t start = i * kChunkSize;
-                parts[i] = DeflateChunk(data + start, std::min(kChunkSize, size - start),
-                                        i == 0 ? nullptr : data + start - kWindowSize, i + 1 == chunks);
+                const std::size_t length = std::min(kChunkSize, size - start);
+                parts[i] = DeflateChunk(data + start, length, i == 0 ? nullptr : data + start - kWindowSize,
+                                        i + 1 == chunks);
+                if (onPiece) onPiece(static_cast<std::int64_t>(length));
             } catch (...) {
                 errors[i] = std::current_exception();
             }

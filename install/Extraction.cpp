@@ -80,6 +80,7 @@ void TInstaller::ExtractFile(Stream& data, const EntryRecord& record, std::int64
                 inflater_->Inflate(data, bodyStart, record.BodyLength, record.UnpackedSize,
                                    [&](const std::uint8_t* bytes, std::size_t size) {
                                        out->Write(bytes, size);
+                                       if (OnBytesWritten) OnBytesWritten(size);
                                        if (OnWorking) OnWorking();
                                    });
                 // Through the open file, before it is closed; a stamp that is no valid date

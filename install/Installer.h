@@ -83,10 +83,13 @@ public:
     // every file entry: the caller's chance to keep its window alive. It must not call back
     // into the reader.
     using WorkEvent = std::function<void()>;
+    // Called with the bytes of every block written to a file while extracting (a progress count).
+    using BytesEvent = std::function<void(std::size_t bytes)>;
 
     FileEvent OnFile;
     ErrorEvent OnError;
     WorkEvent OnWorking;
+    BytesEvent OnBytesWritten;
     // Replace files that already exist; when false they are left alone and not logged.
     bool Overwrite = true;
     // What KeepEarlierItems may keep; nothing while it is empty.

@@ -15,6 +15,10 @@ namespace {
     "  --press-preview                a press preview\n"
 #define PLUGSETUP_CODEPAGE_OPTION \
     "  --codepage N                   the customers' Windows code page of names and texts (1252)\n"
+#define PLUGSETUP_PROGRESS_OPTIONS                                                                    \
+    "  --progress auto|plain|none     a line in place on a terminal (auto), a plain line every few\n" \
+    "                                 seconds (plain), or none\n"                                     \
+    "  --quiet                        print only errors\n"
 
 // Add a command here and in its own file.
 const Command kCommands[] = {
@@ -22,7 +26,8 @@ const Command kCommands[] = {
      "--version MAJOR.MINOR.RELEASE [--beta N] [--press-preview] [--build-time YYYY-MM-DDTHH:MM:SS] "
      "[--stub Setup.exe | --data-file] [--sign 'COMMAND {in} {out}' | --sign 'COMMAND {file}' "
      "[--sign-retries N] [--sign-timeout SECONDS] [--sign-files [--sign-pattern 'PATTERNS']]] "
-     "[--no-check] [--strict] [--allow-outside-links] [--codepage N] -o OUTPUT PRODUCT_DIR",
+     "[--no-check] [--strict] [--allow-outside-links] [--codepage N] "
+     "[--progress auto|plain|none] [--quiet] -o OUTPUT PRODUCT_DIR",
      "check a product folder, then build a setup program (or Setup.dat) from it; --sign signs it and its "
      "uninstaller, --sign-files also the product's programs",
      PLUGSETUP_VERSION_OPTIONS
@@ -42,17 +47,19 @@ const Command kCommands[] = {
      "  --sign-timeout SECONDS         stop a signing command after this long (600)\n"
      "  --sign-files                   also sign the product's programs, on copies\n"
      "  --sign-pattern 'PATTERNS'      the names --sign-files signs ('*.exe *.dll *.vst3 "
-     "*.clap')\n" PLUGSETUP_CODEPAGE_OPTION,
+     "*.clap')\n" PLUGSETUP_CODEPAGE_OPTION PLUGSETUP_PROGRESS_OPTIONS,
      RunBuild},
     {"check",
      "[--version MAJOR.MINOR.RELEASE] [--beta N] [--press-preview] [--codepage N] [--format "
-     "text|github|json] [--strict] [--allow-outside-links] PRODUCT_DIR",
+     "text|github|json] [--strict] [--allow-outside-links] [--progress auto|plain|none] [--quiet] "
+     "PRODUCT_DIR",
      "report what in a product folder would make its setup fail or misbehave (file:line: message, GitHub "
      "annotations or JSON)",
      PLUGSETUP_VERSION_OPTIONS PLUGSETUP_CODEPAGE_OPTION
      "  --format text|github|json      one finding a line, GitHub annotations, or one JSON document\n"
      "  --strict                       treat warnings as errors\n"
-     "  --allow-outside-links          accept links that lead outside the product folder\n",
+     "  --allow-outside-links          accept links that lead outside the product "
+     "folder\n" PLUGSETUP_PROGRESS_OPTIONS,
      RunCheck},
     {"preview",
      "[--version MAJOR.MINOR.RELEASE] [--beta N] [--press-preview] [--build-time T] [--64bit-windows | "
@@ -67,16 +74,16 @@ const Command kCommands[] = {
      "                                 destination, user, shortcuts or items\n"
      "  --json                         one JSON document instead of lines\n" PLUGSETUP_CODEPAGE_OPTION,
      RunPreview},
-    {"verify", "FILE",
+    {"verify", "[--progress auto|plain|none] [--quiet] FILE",
      "check a setup program or Setup.dat: signatures (each digest against its file; the certificate chain "
      "is not judged), checksum, entries, bodies",
-     "", RunVerify},
+     PLUGSETUP_PROGRESS_OPTIONS, RunVerify},
     {"list", "[--codepage N] FILE",
      "show the version, build time, icon, version information and entry tree of a setup program or Setup.dat",
      PLUGSETUP_CODEPAGE_OPTION, RunList},
-    {"extract", "[--codepage N] FILE [ENTRY] DEST",
+    {"extract", "[--codepage N] [--progress auto|plain|none] [--quiet] FILE [ENTRY] DEST",
      "extract every top-level entry (folders into DEST/NAME), or one entry (a folder's contents into DEST)",
-     PLUGSETUP_CODEPAGE_OPTION, RunExtract},
+     PLUGSETUP_CODEPAGE_OPTION PLUGSETUP_PROGRESS_OPTIONS, RunExtract},
     {"log", "[--codepage N] FILE",
      "show the product, version and item lines of an uninstaller (Uninst.exe or Uninstall.dat)",
      PLUGSETUP_CODEPAGE_OPTION, RunLog},
@@ -106,6 +113,7 @@ constexpr const char* kExamples =
 
 #undef PLUGSETUP_VERSION_OPTIONS
 #undef PLUGSETUP_CODEPAGE_OPTION
+#undef PLUGSETUP_PROGRESS_OPTIONS
 
 constexpr const char* kToolName = "plugsetup";
 // From the top-level project() of the build.

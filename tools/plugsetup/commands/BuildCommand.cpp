@@ -1,5 +1,7 @@
 // plugsetup build: a product folder becomes a setup program (stub + archive) or a Setup.dat.
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <limits>
 #include <thread>
@@ -13,6 +15,7 @@
 #include "tools/plugsetup/Arguments.h"
 #include "tools/plugsetup/BuildTime.h"
 #include "tools/plugsetup/ProductTree.h"
+#include "tools/plugsetup/Progress.h"
 #include "tools/plugsetup/Signing.h"
 #include "tools/plugsetup/Tool.h"
 #include "tools/plugsetup/check/ProductCheck.h"
@@ -52,6 +55,8 @@ const std::vector<OptionRule> kBuildOptions = {
     {"--sign-pattern", true},
     kStrictOption,
     kOutsideLinksOption,
+    kProgressOption,
+    kQuietOption,
 };
 
 bool ParseDecimal(const std::string& text, std::int32_t& value) {
@@ -167,10 +172,12 @@ std::vector<std::uint8_t> ReadStub(const std::string& path) {
 // The whole check, or with --no-check what no setup can hold: every finding printed, then a
 // stop on any error. With --strict a warning is one.
 void CheckBeforeBuilding(const Arguments& arguments, const ProductTree& tree, const TProgramVersion& version,
-                         const CodePage& codePage, ToolEnvironment& env) {
+                         const CodePage& codePage, const Progress& progress, ToolEnvironment& env) {
     const bool noCheck = arguments.Has("--no-check");
     std::vector<CheckFinding> findings = noCheck ? TreeFindings(tree) : CheckProduct(tree, version, codePage);
     if (arguments.Has(kStrictOption.Name)) MakeWarningsErrors(findings);
+    if (progress.Quiet())
+        std::erase_if(findings, [](const CheckFinding& finding) { return finding.Level != Severity::Error; });
     const int errors = PrintFindings(env.Err, findings);
     if (errors > 0)
         throw Exception(tree.Folder + ": " + std::to_string(errors) + (errors == 1 ? " error" : " errors") +
@@ -178,21 +185,45 @@ void CheckBeforeBuilding(const Arguments& arguments, const ProductTree& tree, co
                                  : " (see above); fix them, or build anyway with --no-check"));
 }
 
+std::int64_t TreeBytes(const std::vector<SourceEntry>& tree) {
+    std::int64_t bytes = 0;
+    for (const SourceEntry& entry : tree)
+        bytes += entry.IsDirectory
+                     ? TreeBytes(entry.Children)
+                     : std::max<std::int64_t>(
+                           0, entry.Reader ? entry.KnownSize : static_cast<std::int64_t>(entry.Bytes.size()));
+    return bytes;
+}
+
 // The stub followed by the archive, at path; what the format cannot hold is named inside the
 // product.
 ArchiveWriteResult WriteSetupFile(const std::string& path, const std::vector<std::uint8_t>& stub,
-                                  const std::vector<SourceEntry>& tree, const ArchiveWriterOptions& options,
-                                  const std::string& productDir) {
+                                  const std::vector<SourceEntry>& tree, ArchiveWriterOptions options,
+                                  const std::string& productDir, Progress& progress) {
     std::unique_ptr<HostFile> file = HostFile::CreateForWriting(path);
     if (!stub.empty()) WriteProgramBeforeData(*file, stub, ProgramRole::Setup);
+    progress.Begin("compressing", TreeBytes(tree));
+    options.OnCompressed = [&](std::int64_t bytes) { progress.Advance(bytes); };
+    options.OnWriting = [&](std::int64_t dataLength) { progress.Begin("writing", dataLength); };
+    ProgressStream counted(*file, progress);
     ArchiveWriteResult result;
     try {
-        result = WriteArchive(*file, tree, options);
+        result = WriteArchive(counted, tree, options);
     } catch (const EArchiveWriteError& error) {
         throw EArchiveWriteError(productDir + ": " + error.what());
     }
     file->Close();
     return result;
+}
+
+// "GadgetSetup.exe: 3 files, 302.0 MB in, 290.1 MB out (96.1%), 7.3 s"
+std::string BuildSummary(const std::string& output, const ArchiveWriteResult& result, std::int64_t in,
+                         double seconds) {
+    char ratio[64];
+    std::snprintf(ratio, sizeof ratio, " (%.1f%%), ", in > 0 ? 100.0 * result.DataLength / in : 100.0);
+    return output + ": " + std::to_string(result.FileCount) +
+           (result.FileCount == 1 ? " file, " : " files, ") + FormatBytes(in) + " in, " +
+           FormatBytes(result.DataLength) + " out" + ratio + FormatSeconds(seconds);
 }
 
 }  // namespace
@@ -221,27 +252,35 @@ int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
     } else if (!dataFile) {
         stub = ReadStub(DefaultStub(env));
     }
+    Progress progress(env, arguments);
     // A setup that stops on the user's machine is worse than no setup.
+    progress.Begin("reading", 0);
     const ProductTree product = ReadProductTree(productDir, *codePage, TreeOptionsFromArguments(arguments));
-    CheckBeforeBuilding(arguments, product, options.Version, *codePage, env);
+    progress.Begin("checking", 0);
+    CheckBeforeBuilding(arguments, product, options.Version, *codePage, progress, env);
     std::vector<SourceEntry> tree = ArchiveEntries(product, *codePage);
     const SetupFace face = ReadSetupFace(productDir, tree, options.Version, *codePage);
     if (!stub.empty()) WithSubject("the stub", [&] { ApplySetupFace(stub, face); });
+    const std::int64_t productBytes = TreeBytes(tree);
 
     ArchiveWriteResult result;
     int signedFiles = 0;
     if (sign) {
+        progress.Begin("signing", 0);
         result = BuildSignedSetup(
             signing, stub, std::move(tree), *output,
             [&](const std::string& path, const std::vector<SourceEntry>& signedTree) {
-                return WriteSetupFile(path, stub, signedTree, options, productDir);
+                ArchiveWriteResult written =
+                    WriteSetupFile(path, stub, signedTree, options, productDir, progress);
+                progress.Begin("signing", 0);
+                return written;
             },
             env.Err, signedFiles);
     } else {
         // Written beside the output and renamed at the end, so a failed build leaves no half file.
         const std::string partial = *output + ".partial";
         try {
-            result = WriteSetupFile(partial, stub, tree, options, productDir);
+            result = WriteSetupFile(partial, stub, tree, options, productDir, progress);
             ReplaceHostFile(partial, *output);
         } catch (...) {
             RemoveHostFile(partial);
@@ -255,5 +294,6 @@ int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
                 << ")\n";
     if (signing.FilePatterns.size())
         env.Out << *output << ": " << signedFiles << " of the product's programs signed (--sign-files)\n";
+    progress.Finish(BuildSummary(*output, result, productBytes, progress.Elapsed()));
     return kExitOk;
 }

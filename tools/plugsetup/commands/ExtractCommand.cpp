@@ -13,6 +13,7 @@
 #include "tools/plugsetup/host/CodePage.h"
 #include "tools/plugsetup/host/HostFile.h"
 #include "tools/plugsetup/host/HostPath.h"
+#include "tools/plugsetup/Progress.h"
 #include "tools/plugsetup/SetupFile.h"
 #include "tools/plugsetup/Tool.h"
 
@@ -67,13 +68,15 @@ std::string NoSuchEntry(const std::string& name) {
 }  // namespace
 
 int RunExtract(const std::vector<std::string>& args, ToolEnvironment& env) {
-    Arguments arguments(args, {kCodePageOption});
+    Arguments arguments(args, {kCodePageOption, kProgressOption, kQuietOption});
     const std::unique_ptr<CodePage> codePage = CodePageFromArguments(arguments);
     const std::vector<std::string>& positional = arguments.Positional();
     if (positional.size() > 3) throw EUsageError("unexpected argument '" + positional[3] + "'");
     if (positional.size() != 3) arguments.ExpectPositional(2, "FILE and DEST");
     const std::string& file = positional.front();
     const std::filesystem::path dest = HostPath(positional.back());
+    Progress progress(env, arguments);
+    std::int64_t files = 0, bytes = 0;
     WithSubject(file, [&] {
         MemoryPlatform machine;
         const std::string program = std::string(kSetupFolder) + "Setup.exe";
@@ -87,6 +90,14 @@ int RunExtract(const std::vector<std::string>& args, ToolEnvironment& env) {
         machine.SetOwnProgramPath(program);
         machine.AddFolder(kOutputFolder);
         TInstaller installer(machine);
+        installer.OnBytesWritten = [&](std::size_t size) {
+            progress.Advance(static_cast<std::int64_t>(size));
+        };
+        installer.OnFile = [&](TInstaller&, std::string&, std::uint32_t&) { ++files; };
+        auto unpackedSize = [&](const EntryRecord& record) {
+            return record.IsDirectory() ? installer.GetDirectorySize(record.Name)
+                                        : static_cast<std::int64_t>(record.UnpackedSize);
+        };
 
         std::filesystem::create_directories(dest);
         auto extractOne = [&](const EntryRecord& record, const std::filesystem::path& where, bool intoSelf) {
@@ -100,6 +111,9 @@ int RunExtract(const std::vector<std::string>& args, ToolEnvironment& env) {
             } else {
                 auto loaded = installer.LoadFile(record.Name);
                 WriteOut(where / HostPath(name), loaded->Bytes());
+                // A file entry of its own is unpacked in one piece.
+                ++files;
+                progress.Advance(record.UnpackedSize);
                 env.Out << name << "\n";
             }
         };
@@ -117,6 +131,8 @@ int RunExtract(const std::vector<std::string>& args, ToolEnvironment& env) {
             }
             if (!found) throw Exception(NoSuchEntry(asked));
             data.reset();
+            bytes = unpackedSize(found->Record);
+            progress.Begin("extracting", bytes);
             extractOne(found->Record, dest, true);
             return;
         }
@@ -127,7 +143,11 @@ int RunExtract(const std::vector<std::string>& args, ToolEnvironment& env) {
             EntryRecord record;
             while (list.Next(record)) entries.push_back(record);
         }
+        for (const EntryRecord& record : entries) bytes += unpackedSize(record);
+        progress.Begin("extracting", bytes);
         for (const EntryRecord& record : entries) extractOne(record, dest, false);
     });
+    progress.Finish(PathText(dest) + ": " + std::to_string(files) + (files == 1 ? " file, " : " files, ") +
+                    FormatBytes(bytes) + ", " + FormatSeconds(progress.Elapsed()));
     return kExitOk;
 }

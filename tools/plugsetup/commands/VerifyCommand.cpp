@@ -5,6 +5,7 @@
 #include "archive/SetupData.h"
 #include "system/Stream.h"
 #include "tools/plugsetup/Arguments.h"
+#include "tools/plugsetup/Progress.h"
 #include "tools/plugsetup/SetupFile.h"
 #include "tools/plugsetup/Tool.h"
 #include "tools/plugsetup/pe/SetupFace.h"
@@ -52,21 +53,32 @@ std::string FileCountMismatch(std::int32_t header, std::int32_t found) {
 }  // namespace
 
 int RunVerify(const std::vector<std::string>& args, ToolEnvironment& env) {
-    Arguments arguments(args, {});
+    Arguments arguments(args, {kProgressOption, kQuietOption});
     arguments.ExpectPositional(1, "FILE");
+    Progress progress(env, arguments);
     const std::string& path = arguments.Positional()[0];
     ArchiveInfo info;
     SigningFacts signing;
     std::vector<std::string> face;
     std::int32_t files = 0;
     int signedPrograms = 0;
+    std::int64_t unpacked = 0;
     WithSubject(path, [&] {
         OpenedSetupFile setup = OpenSetupFile(path);
+        progress.Begin("checking", 0);
         info = CheckArchive(*setup.File);
+        if (progress.Style() != ProgressStyle::None) {
+            WalkEntries(*setup.File, info, [&](const WalkEntry& entry) {
+                if (!entry.Record.IsDirectory()) unpacked += entry.Record.UnpackedSize;
+            });
+        }
+        progress.Begin("verifying", unpacked);
+        unpacked = 0;
         // The walk stops at a damaged record; each body must inflate to exactly its size.
         WalkEntries(*setup.File, info, [&](const WalkEntry& entry) {
             if (entry.Record.IsDirectory()) return;
             ++files;
+            unpacked += entry.Record.UnpackedSize;
             WithSubject(std::string(entry.Path), [&] {
                 // Programs are kept whole for their signature; other files only pass through.
                 std::vector<std::uint8_t> program;
@@ -74,6 +86,7 @@ int RunVerify(const std::vector<std::string>& args, ToolEnvironment& env) {
                 InflateBody(
                     *setup.File, entry.BodyStart, entry.Record.BodyLength, entry.Record.UnpackedSize,
                     [&](const std::uint8_t* bytes, std::size_t size) {
+                        progress.Advance(static_cast<std::int64_t>(size));
                         if (!isProgram) return;
                         program.insert(program.end(), bytes, bytes + size);
                         isProgram = program.size() < 2 || (program[0] == 'M' && program[1] == 'Z');
@@ -95,5 +108,8 @@ int RunVerify(const std::vector<std::string>& args, ToolEnvironment& env) {
     if (signedPrograms > 0)
         env.Out << "Signed programs in the archive: " << signedPrograms << ", each digest matches\n";
     if (signing.SetupCertificate || signedPrograms > 0) env.Out << kChainNotJudgedNote << "\n";
+    progress.Finish(path + ": " + std::to_string(files) + (files == 1 ? " file, " : " files, ") +
+                    FormatBytes(unpacked) + " unpacked from " + FormatBytes(info.DataLength) + ", " +
+                    FormatSeconds(progress.Elapsed()));
     return kExitOk;
 }

@@ -17,6 +17,9 @@ std::string OwnProgramPath();
 std::optional<std::string> HostEnvironmentVariable(const std::string& name);
 // The calendar time of the build machine's time zone.
 std::tm LocalTimeOf(std::time_t time);
+// The width of the terminal that standard error writes to, or 0 when it writes elsewhere (a
+// file, a pipe).
+int StandardErrorColumns();
 
 // While it lives, what the tool prints to a Windows console shows as the UTF-8 it is (the
 // console would read it in its own code page); output to a file or a pipe stays as written.

@@ -1,4 +1,5 @@
 // The tool's process on Linux.
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -25,6 +26,14 @@ std::tm LocalTimeOf(std::time_t time) {
     std::tm local{};
     localtime_r(&time, &local);
     return local;
+}
+
+int StandardErrorColumns() {
+    if (!isatty(STDERR_FILENO)) return 0;
+    winsize size{};
+    // A terminal that does not tell its size (some pseudo-terminals) gets the usual 80.
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return 80;
+    return size.ws_col;
 }
 
 struct Utf8Console::Streams {};

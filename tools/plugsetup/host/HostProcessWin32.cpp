@@ -101,6 +101,12 @@ std::unique_ptr<ConsoleBuffer> ConsoleFor(DWORD which) {
 
 }  // namespace
 
+int StandardErrorColumns() {
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info)) return 0;
+    return info.srWindow.Right - info.srWindow.Left + 1;
+}
+
 struct Utf8Console::Streams {
     std::unique_ptr<ConsoleBuffer> out, err;
     std::streambuf* oldOut = nullptr;
