@@ -36,6 +36,11 @@ public:
     void Inflate(Stream& archive, std::int64_t bodyStart, std::int32_t bodyLength, std::int64_t unpackedSize,
                  const InflateSink& sink, bool strict = false);
 
+    // Only from within a sink: the piece the sink was handed now lives in block, and the
+    // inflater goes on into the buffer block held (kOutputBlockSize bytes or more). A sink that
+    // keeps pieces for later thus needs no copy.
+    void ExchangeOutput(std::vector<std::uint8_t>& block);
+
 private:
     z_stream z_{};
     std::vector<std::uint8_t> in_;

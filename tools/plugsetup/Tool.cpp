@@ -11,7 +11,8 @@ namespace {
 const Command kCommands[] = {
     {"build",
      "--version MAJOR.MINOR.RELEASE [--beta N] [--press-preview] [--build-time YYYY-MM-DDTHH:MM:SS] "
-     "[--stub Setup.exe | --data-file] [--sign 'COMMAND {in} {out}'] [--no-check] [--codepage N] -o OUTPUT "
+     "[--stub Setup.exe | --data-file] [--sign 'COMMAND {in} {out}'] [--level 9..12] [--no-check] "
+     "[--codepage N] -o OUTPUT "
      "PRODUCT_DIR",
      "check a product folder, then build a setup program (or Setup.dat) from it; --sign signs it and its "
      "uninstaller",

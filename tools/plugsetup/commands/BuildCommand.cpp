@@ -4,19 +4,19 @@
 
 #include "archive/ArchiveWriter.h"
 #include "archive/ProgramHeader.h"
-#include "install/Installer.h"
 #include "archive/SetupData.h"
+#include "install/Installer.h"
 #include "system/CommonUtils.h"
 #include "system/FileErrors.h"
 #include "tools/plugsetup/Arguments.h"
 #include "tools/plugsetup/BuildTime.h"
-#include "tools/plugsetup/host/CodePage.h"
-#include "tools/plugsetup/host/HostFile.h"
-#include "tools/plugsetup/host/HostPath.h"
-#include "tools/plugsetup/check/ProductCheck.h"
 #include "tools/plugsetup/ProductTree.h"
 #include "tools/plugsetup/Signing.h"
 #include "tools/plugsetup/Tool.h"
+#include "tools/plugsetup/check/ProductCheck.h"
+#include "tools/plugsetup/host/CodePage.h"
+#include "tools/plugsetup/host/HostFile.h"
+#include "tools/plugsetup/host/HostPath.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ const std::vector<OptionRule> kBuildOptions = {
     {"--version", true},    {"--beta", true},      {"--press-preview", false},
     {"--build-time", true}, {"--stub", true},      {"--data-file", false},
     {"-o", true},           {"--no-check", false}, kCodePageOption,
-    {"--sign", true},
+    {"--sign", true},       {"--level", true},
 };
 
 bool ParseDecimal(const std::string& text, std::int32_t& value) {
@@ -91,6 +91,16 @@ double ChooseBuildTime(const Arguments& arguments, ToolEnvironment& env) {
         return *time;
     }
     return env.Now();
+}
+
+int LevelFromArguments(const Arguments& arguments) {
+    std::optional<std::string> text = arguments.Value("--level");
+    if (!text) return kDefaultCompressionLevel;
+    std::int32_t level = 0;
+    if (!ParseDecimal(*text, level) || level < kMinCompressionLevel || level > kMaxCompressionLevel)
+        throw EUsageError("--level wants a number from " + std::to_string(kMinCompressionLevel) + " to " +
+                          std::to_string(kMaxCompressionLevel) + ", not '" + *text + "'");
+    return level;
 }
 
 // Without --stub: Setup.exe beside the running plugsetup (a build folder, the Windows zip), else
@@ -166,6 +176,7 @@ int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
     options.Version = VersionFromArguments(arguments);
     const std::unique_ptr<CodePage> codePage = CodePageFromArguments(arguments);
     options.BuildTime = ChooseBuildTime(arguments, env);
+    options.Level = LevelFromArguments(arguments);
     const std::string& productDir = arguments.Positional()[0];
 
     std::vector<std::uint8_t> stub;
