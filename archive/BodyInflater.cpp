@@ -67,7 +67,6 @@ void BodyInflater::Inflate(Stream& archive, std::int64_t bodyStart, std::int32_t
 }
 
 void BodyInflater::ExchangeOutput(std::vector<std::uint8_t>& block) {
-    if (block.size() < kOutputBlockSize) block.resize(kOutputBlockSize);
     out_.swap(block);
 }
 

@@ -1,5 +1,7 @@
 #include "archive/BodyPrefetcher.h"
 
+#include <new>
+
 #include "archive/SetupData.h"
 #include "system/Stream.h"
 
@@ -57,11 +59,13 @@ void BodyPrefetcher::Prefetch(std::int64_t bodyStart, std::int32_t bodyLength, s
     try {
         inflater_.Inflate(*archive_, bodyStart, bodyLength, unpackedSize,
                           [&](const std::uint8_t*, std::size_t size) {
-                              // The piece moves into the queue as it is; the inflater goes on
-                              // into a free buffer.
-                              std::vector<std::uint8_t> block = FreeBlock();
-                              inflater_.ExchangeOutput(block);
-                              Push(Piece(Piece::What::Data, bodyStart, std::move(block), size));
+                              // The piece moves into the queue in its buffer; the inflater goes
+                              // on into a free one once there is one.
+                              std::vector<std::uint8_t> filled;
+                              inflater_.ExchangeOutput(filled);
+                              Push(Piece(Piece::What::Data, bodyStart, std::move(filled), size));
+                              std::vector<std::uint8_t> next = FreeBlock();
+                              inflater_.ExchangeOutput(next);
                           });
     } catch (const Stopped&) {
         throw;
@@ -82,11 +86,17 @@ void BodyPrefetcher::Push(Piece piece) {
 
 std::vector<std::uint8_t> BodyPrefetcher::FreeBlock() {
     std::unique_lock<std::mutex> hold(lock_);
-    changed_.wait(hold, [&] { return stopping_ || !freeBlocks_.empty() || blocksMade_ < kPiecesAhead; });
+    changed_.wait(hold, [&] { return stopping_ || !freeBlocks_.empty() || blocksMade_ < kSpareBlocks; });
     if (stopping_) throw Stopped{};
     if (freeBlocks_.empty()) {
         ++blocksMade_;
-        return {};
+        try {
+            return std::vector<std::uint8_t>(BodyInflater::kOutputBlockSize);
+        } catch (const std::bad_alloc&) {
+            // The inflater is left without a buffer: the thread ends, and the extraction
+            // inflates the rest itself.
+            throw Stopped{};
+        }
     }
     std::vector<std::uint8_t> block = std::move(freeBlocks_.back());
     freeBlocks_.pop_back();

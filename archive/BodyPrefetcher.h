@@ -19,9 +19,10 @@ class Stream;
 
 class BodyPrefetcher {
 public:
-    // Pieces inflated and not yet taken, at most; each holds a buffer of its own (up to
-    // BodyInflater::kOutputBlockSize), so this bounds the memory, whatever the product's size.
-    static constexpr std::size_t kPiecesAhead = 2;
+    // Buffers of BodyInflater::kOutputBlockSize besides the inflater's own: one piece waits
+    // while the next is inflated, which keeps both threads busy (inflating a piece takes less
+    // time than writing it) and bounds the memory whatever the product's size.
+    static constexpr std::size_t kSpareBlocks = 1;
 
     // Starts a thread that walks the entry list at [listStart, listEnd) of archive and the lists
     // below it (to maxDepth levels), depth first in stored order as an extraction does, and
