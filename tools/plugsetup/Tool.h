@@ -9,10 +9,6 @@
 
 #include "system/Exceptions.h"
 
-// Where preview and check put the VST 2 folder that a fresh Windows lacks (below Program Files):
-// the wizard would ask for one, and this is the usual answer.
-inline constexpr const char* kUsualVst2Folder = "Steinberg\\VstPlugins";
-
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
@@ -53,6 +49,7 @@ int RunVerify(const std::vector<std::string>& args, ToolEnvironment& env);
 int RunList(const std::vector<std::string>& args, ToolEnvironment& env);
 int RunExtract(const std::vector<std::string>& args, ToolEnvironment& env);
 int RunLog(const std::vector<std::string>& args, ToolEnvironment& env);
+int RunWinget(const std::vector<std::string>& args, ToolEnvironment& env);
 
 // Runs action; an error it raises comes back with "subject: " before its message, so the
 // tool prints "plugsetup: FILE: message".
