@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kSource = fs::path(__FILE__).parent_path().parent_path().parent_path().parent_path();
+const fs::path kSource = fs::path(PLUGSETUP_SOURCE_DIR);
 
 std::vector<std::uint8_t> ReadAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
