@@ -66,10 +66,6 @@ void BodyInflater::Inflate(Stream& archive, std::int64_t bodyStart, std::int32_t
     if (strict && (bodyLeft != 0 || z_.avail_in != 0)) Corrupted();  // bytes after the stream
 }
 
-void BodyInflater::ExchangeOutput(std::vector<std::uint8_t>& block) {
-    out_.swap(block);
-}
-
 void InflateBody(Stream& archive, std::int64_t bodyStart, std::int32_t bodyLength, std::int64_t unpackedSize,
                  const InflateSink& sink, bool strict) {
     BodyInflater().Inflate(archive, bodyStart, bodyLength, unpackedSize, sink, strict);

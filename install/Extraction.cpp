@@ -86,10 +86,12 @@ void TInstaller::ExtractFile(Stream& data, const EntryRecord& record, std::int64
             {
                 auto out = platform_.CreateForWriting(path);
                 // Every attempt inflates from the body's first byte.
-                ReadBody(data, record, bodyStart, [&](const std::uint8_t* bytes, std::size_t size) {
-                    out->Write(bytes, size);
-                    if (OnWorking) OnWorking();
-                });
+                if (!inflater_) inflater_ = std::make_unique<BodyInflater>();
+                inflater_->Inflate(data, bodyStart, record.BodyLength, record.UnpackedSize,
+                                   [&](const std::uint8_t* bytes, std::size_t size) {
+                                       out->Write(bytes, size);
+                                       if (OnWorking) OnWorking();
+                                   });
                 // Through the open file, before it is closed; a stamp that is no valid date
                 // leaves the time as written.
                 out->SetFileDate(static_cast<std::uint32_t>(stamp));

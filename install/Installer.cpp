@@ -2,11 +2,8 @@
 // Extraction lives in Extraction.cpp, the uninstaller copy in UninstallerCopy.cpp.
 #include "install/Installer.h"
 
-#include <system_error>
-
 #include "archive/ArchiveLocation.h"
 #include "archive/BodyInflater.h"
-#include "archive/BodyPrefetcher.h"
 #include "system/CommonUtils.h"
 #include "system/ShellUtils.h"
 #include "system/Stream.h"
@@ -52,44 +49,11 @@ std::int64_t TInstaller::GetDirectorySize(const std::string& name) {
 std::int64_t TInstaller::ExtractDirectory(const std::string& name, const std::string& destination,
                                           std::int32_t stamp) {
     if (stamp == 0) stamp = info_.FileDate;
-    // Records are read through a buffer and bodies in large blocks through views of their own,
-    // the same way with or without the second thread, so a read error strikes the same read.
-    SharedReadStream archive(OpenArchiveFile(platform_, programPath_));
-    BufferedReadStream data(archive.View());
-    std::optional<FoundEntry> found = FindTopLevel(data, name, true);
+    auto data = OpenData();
+    std::optional<FoundEntry> found = FindTopLevel(*data, name, true);
     if (!found) return 0;
-    EntryListReader contents(data, found->BodyStart, found->BodyEnd);
-    const std::string folder = IncludeBackslash(destination);
-    if (folder.empty()) return ExtractEntries(contents, folder, stamp);
-
-    std::unique_ptr<Stream> bodies = archive.View();
-    std::unique_ptr<BodyPrefetcher> ahead;
-    if (InflateAhead) {
-        try {
-            ahead = std::make_unique<BodyPrefetcher>(archive.View(), found->BodyStart, found->BodyEnd,
-                                                     kMaxEntryDepth);
-        } catch (const std::system_error&) {
-            // No second thread to be had: every body is inflated as its file is written.
-        }
-    }
-    const BodySources sources{bodies.get(), ahead.get()};
-    bodySources_ = &sources;
-    try {
-        ExtractEntries(contents, folder, stamp);
-    } catch (...) {
-        bodySources_ = nullptr;
-        throw;
-    }
-    bodySources_ = nullptr;
-    return 0;
-}
-
-void TInstaller::ReadBody(Stream& data, const EntryRecord& record, std::int64_t bodyStart,
-                          const std::function<void(const std::uint8_t*, std::size_t)>& sink) {
-    if (bodySources_ && bodySources_->Ahead && bodySources_->Ahead->Take(bodyStart, sink)) return;
-    if (!inflater_) inflater_ = std::make_unique<BodyInflater>();
-    inflater_->Inflate(bodySources_ ? *bodySources_->Bodies : data, bodyStart, record.BodyLength,
-                       record.UnpackedSize, sink);
+    EntryListReader contents(*data, found->BodyStart, found->BodyEnd);
+    return ExtractEntries(contents, IncludeBackslash(destination), stamp);
 }
 
 bool TInstaller::ForceDirectory(const std::string& path) {

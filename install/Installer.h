@@ -17,7 +17,6 @@
 #include "system/Platform.h"
 
 class BodyInflater;
-class BodyPrefetcher;
 
 class MemoryStream;
 
@@ -96,9 +95,6 @@ public:
     WorkEvent OnWorking;
     // Replace files that already exist; when false they are left alone and not logged.
     bool Overwrite = true;
-    // Inflate the next files' bodies on a second thread while the current one is written; the
-    // files, their order, the calls of the events and every error stay as without it.
-    bool InflateAhead = true;
 
     // What the check at construction found: positions of the top-level list, build time.
     const ArchiveInfo& Info() const { return info_; }
@@ -175,10 +171,6 @@ private:
     void VisitEntries(EntryListReader& list, const std::string& prefix, const EntryVisit& visit, int depth);
     void ExtractFile(Stream& data, const EntryRecord& record, std::int64_t bodyStart,
                      const std::string& destination, std::int32_t stamp);
-    // Hands a file's body, inflated, to sink: from the bodies inflated ahead when it is there,
-    // otherwise inflated now from its first byte.
-    void ReadBody(Stream& data, const EntryRecord& record, std::int64_t bodyStart,
-                  const std::function<void(const std::uint8_t*, std::size_t)>& sink);
     void WriteUninstallerCopy(const std::string& uninstallerPath, const std::string& extraData);
     void RegisterUninstaller(const std::string& uninstallerPath, const std::string& keyName,
                              const std::string& displayName, const UninstallListing& listing);
@@ -191,12 +183,6 @@ private:
     std::vector<std::string> log_;
     std::unordered_set<std::string> loggedFiles_;  // upper-case ASCII
     std::int64_t writtenBytes_ = 0;
-    // Made by the first file inflated here and kept for the next ones.
+    // Made by the first extracted file and kept for the next ones.
     std::unique_ptr<BodyInflater> inflater_;
-    // While ExtractDirectory writes files: where their bodies are read.
-    struct BodySources {
-        Stream* Bodies;
-        BodyPrefetcher* Ahead;  // nullptr: no second thread
-    };
-    const BodySources* bodySources_ = nullptr;
 };

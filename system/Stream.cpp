@@ -2,15 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 
 #include "system/Exceptions.h"
-
-namespace {
-
-constexpr const char* kReadOnlyStreamMessage = "The stream is open for reading only";
-
-}  // namespace
 
 void Stream::ReadBuffer(void* buffer, std::size_t count) {
     auto* out = static_cast<std::uint8_t*>(buffer);
@@ -134,58 +127,12 @@ std::size_t BufferedReadStream::Read(void* buffer, std::size_t count) {
 }
 
 void BufferedReadStream::Write(const void*, std::size_t) {
-    throw EFileError(kReadOnlyStreamMessage);
+    throw EFileError("The stream is open for reading only");
 }
 
 std::int64_t BufferedReadStream::Seek(std::int64_t position) {
     position_ = std::max<std::int64_t>(0, position);
     return position_;
-}
-
-struct SharedReadStream::State {
-    std::mutex Lock;
-    std::unique_ptr<Stream> Inner;
-    std::int64_t InnerPosition = 0;
-};
-
-namespace {
-
-class SharedView : public Stream {
-public:
-    SharedView(std::shared_ptr<SharedReadStream::State> state, std::int64_t position)
-        : state_(std::move(state)), position_(position) {}
-    std::size_t Read(void* buffer, std::size_t count) override {
-        std::lock_guard<std::mutex> hold(state_->Lock);
-        if (state_->InnerPosition != position_) state_->InnerPosition = state_->Inner->Seek(position_);
-        const std::size_t got = state_->Inner->Read(buffer, count);
-        state_->InnerPosition += static_cast<std::int64_t>(got);
-        position_ += static_cast<std::int64_t>(got);
-        return got;
-    }
-    void Write(const void*, std::size_t) override { throw EFileError(kReadOnlyStreamMessage); }
-    std::int64_t Seek(std::int64_t position) override {
-        return position_ = std::max<std::int64_t>(0, position);
-    }
-    std::int64_t Position() const override { return position_; }
-    std::int64_t Size() const override {
-        std::lock_guard<std::mutex> hold(state_->Lock);
-        return state_->Inner->Size();
-    }
-
-private:
-    std::shared_ptr<SharedReadStream::State> state_;
-    std::int64_t position_;
-};
-
-}  // namespace
-
-SharedReadStream::SharedReadStream(std::unique_ptr<Stream> inner) : state_(std::make_shared<State>()) {
-    start_ = state_->InnerPosition = inner->Position();
-    state_->Inner = std::move(inner);
-}
-
-std::unique_ptr<Stream> SharedReadStream::View() const {
-    return std::make_unique<SharedView>(state_, start_);
 }
 
 void CopyStream(Stream& from, Stream& to, std::int64_t count) {

@@ -91,22 +91,6 @@ private:
     std::int64_t innerPosition_ = 0;
 };
 
-// One stream read from more than one thread: each view keeps a position of its own, and every
-// read seeks and reads the shared stream under one lock. Views are read-only (Write raises
-// EFileError) and keep the stream alive.
-class SharedReadStream {
-public:
-    explicit SharedReadStream(std::unique_ptr<Stream> inner);
-    // A view positioned where the shared stream stood when it was shared.
-    std::unique_ptr<Stream> View() const;
-
-    struct State;
-
-private:
-    std::shared_ptr<State> state_;
-    std::int64_t start_;
-};
-
 // Copies count bytes from one stream to another in large blocks; raises EReadError when the
 // source ends early.
 void CopyStream(Stream& from, Stream& to, std::int64_t count);

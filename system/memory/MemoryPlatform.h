@@ -149,9 +149,6 @@ public:
     void FailWritesAfter(std::uint64_t bytes, std::uint32_t errorCode = kErrorWriteFault,
                          const std::string& path = "");
     static constexpr std::uint32_t kErrorWriteFault = 29;
-    // Reading the file (an existing one) fails from this byte on, as on a bad sector: a read
-    // that would reach it obtains nothing and raises the read error.
-    void FailReadsFrom(const std::string& path, std::int64_t offset);
 
     // --- registry set-up -------------------------------------------------------------------
     // Opening the key (in the given view) asking for any of these rights fails with access
