@@ -1,12 +1,11 @@
 #include "archive/ArchiveWriter.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <atomic>
 #include <exception>
 #include <limits>
 #include <map>
+#include <memory>
 #include <thread>
 
 #include "archive/SetupData.h"
@@ -76,7 +75,7 @@ std::vector<PlanNode> PlanList(const std::vector<SourceEntry>& entries, const st
     return nodes;
 }
 
-CompressedFile CompressFile(const PlanNode& node, unsigned threads,
+CompressedFile CompressFile(const PlanNode& node, BodyCompressor& compressor,
                             const std::function<void(std::int64_t)>& onCompressed) {
     const SourceEntry& source = *node.Source;
     if (source.KnownSize > kInt32Limit) throw EArchiveWriteError(Format(kFileTooLargeMessage, node.Path));
@@ -87,7 +86,8 @@ CompressedFile CompressFile(const PlanNode& node, unsigned threads,
         throw EArchiveWriteError(Format(kFileTooLargeMessage, node.Path));
     CompressedFile result;
     result.UnpackedSize = static_cast<std::int32_t>(bytes.size());
-    result.Body = CompressBody(bytes.data(), bytes.size(), threads, onCompressed);
+    result.Body = compressor.Compress(bytes.data(), bytes.size());
+    if (onCompressed) onCompressed(static_cast<std::int64_t>(bytes.size()));
     if (static_cast<std::int64_t>(result.Body.size()) > kInt32Limit)
         throw EArchiveWriteError(kArchiveTooLargeMessage);
     return result;
@@ -95,9 +95,8 @@ CompressedFile CompressFile(const PlanNode& node, unsigned threads,
 
 // Each file is compressed on its own, so the work spreads over threads and the result is the
 // same as on one: bodies land in their slots and are written in order afterwards. The largest
-// files are claimed first, and a large file is compressed in chunks on the same number of
-// threads, so no core is left idle while one big file finishes.
-std::vector<CompressedFile> CompressAll(const std::vector<const PlanNode*>& files, unsigned threads,
+// files are claimed first, so the small ones fill the time while the last big one finishes.
+std::vector<CompressedFile> CompressAll(const std::vector<const PlanNode*>& files, unsigned threads, int level,
                                         const std::function<void(std::int64_t)>& onCompressed) {
     if (threads == 0) threads = std::thread::hardware_concurrency();
     std::vector<std::size_t> order(files.size());
@@ -106,18 +105,21 @@ std::vector<CompressedFile> CompressAll(const std::vector<const PlanNode*>& file
         const SourceEntry& source = *files[i]->Source;
         return source.Reader ? source.KnownSize : static_cast<std::int64_t>(source.Bytes.size());
     };
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return sizeOf(a) > sizeOf(b); });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return sizeOf(a) > sizeOf(b); });
 
     std::vector<CompressedFile> bodies(files.size());
     std::vector<std::exception_ptr> errors(files.size());  // by claim
     std::atomic<std::size_t> next{0};
     std::atomic<bool> failed{false};
     auto work = [&] {
+        std::unique_ptr<BodyCompressor> compressor;
         while (!failed) {
             const std::size_t claim = next++;
             if (claim >= files.size()) break;
             try {
-                bodies[order[claim]] = CompressFile(*files[order[claim]], threads, onCompressed);
+                if (!compressor) compressor = std::make_unique<BodyCompressor>(level);
+                bodies[order[claim]] = CompressFile(*files[order[claim]], *compressor, onCompressed);
             } catch (...) {
                 errors[claim] = std::current_exception();
                 failed = true;
@@ -236,7 +238,8 @@ ArchiveWriteResult WriteArchive(Stream& out, const std::vector<SourceEntry>& top
     CheckArchiveVersion(options.Version);
     std::vector<const PlanNode*> files;
     std::vector<PlanNode> plan = PlanList(topLevel, std::string(), files);
-    const std::vector<CompressedFile> bodies = CompressAll(files, options.Threads, options.OnCompressed);
+    const std::vector<CompressedFile> bodies =
+        CompressAll(files, options.Threads, options.Level, options.OnCompressed);
     const std::int64_t dataLength = kVersionRecordSize + MeasureList(plan, bodies);
     if (dataLength > kInt32Limit) throw EArchiveWriteError(kArchiveTooLargeMessage);
     if (options.OnWriting) options.OnWriting(dataLength);

@@ -6,7 +6,9 @@ Run through scripts/bench, which builds first. Writes bench/RESULTS.md and print
   our setup     plugsetup build; timed as the engine's installation run (bench_engine, the real
                 Win32 platform, a progress sink without pauses) and through the real window
   NSIS          Debian's makensis, SetCompressor zlib (not solid), run silently with /S
-  the limit     bench_limit.exe: inflates our archive's streams into the same files, nothing else
+  the limit     bench_limit.exe: inflates our archive's streams into the same files, nothing else;
+                with --write-only it inflates them into memory first and times only the writing,
+                done as our platform writes a file: what no installer can beat on this machine
 
 Every install is timed as a whole process under one persistent wineserver; the programs take
 turns (A B C, B C A, C A B, ...), the target folder is removed and the disks synced before each run,
@@ -185,12 +187,16 @@ def install_nsis(setup, payload):
 
 
 def install_limit(setup, payload):
+    """The two limits: unpacking as a whole process, and the writing alone (timed inside)."""
     target = DRIVE_C / "bench/limit"
     clean(target)
     seconds, _ = timed_wine(WIN_BIN / "bench_limit.exe", windows_path(setup), "C:\\bench\\limit")
     compare_tree(payload, target, None)
     clean(target)
-    return seconds
+    _, out = timed_wine(WIN_BIN / "bench_limit.exe", "--write-only", windows_path(setup), "C:\\bench\\limit")
+    compare_tree(payload, target, None)
+    clean(target)
+    return seconds, values(out)["write_seconds"]
 
 
 def install_ours(setup, payload):
@@ -392,7 +398,9 @@ def main():
             figures.add("uninstall_nsis", removal)
 
         def limit_round():
-            figures.add("install_limit", install_limit(ours[big], payloads[big]))
+            seconds, writing = install_limit(ours[big], payloads[big])
+            figures.add("install_limit", seconds)
+            figures.add("write_limit", writing)
 
         def ours_round():
             seconds, removal, out, removed = install_ours(ours[big], payloads[big])
@@ -412,7 +420,8 @@ def main():
             for turn in turns[r % 3:] + turns[:r % 3]:
                 turn()
             g = figures.get
-            log(f"   round {r + 1}: NSIS {g('install_nsis')[-1]:.2f} s, limit {g('install_limit')[-1]:.2f} s, "
+            log(f"   round {r + 1}: NSIS {g('install_nsis')[-1]:.2f} s, limit {g('install_limit')[-1]:.2f} s "
+                f"(writing alone {g('write_limit')[-1]:.2f} s), "
                 f"ours {g('install_ours')[-1]:.2f} s (run {g('engine_install_run')[-1]:.2f} s); "
                 f"removal NSIS {g('uninstall_nsis')[-1]:.2f} s, ours {g('uninstall_ours')[-1]:.2f} s")
 
@@ -488,6 +497,8 @@ def write_report(f, payloads, big, elapsed, stub):
 
     row(f"NSIS silent install (`/S`), whole process", g("install_nsis"), "s")
     row("The limit (`bench_limit.exe`), whole process", g("install_limit"), "s")
+    row("The write-only limit (`bench_limit.exe --write-only`): the unpacked files written, inside the process",
+        g("write_limit"), "s")
     row("Our installation (`bench_engine install`), whole process", g("install_ours"), "s")
     row("— of which the engine's construction (archive check, Setup.ini, detection)", g("engine_construct"), "s")
     row("— of which the installation run (no pauses)", g("engine_install_run"), "s")
@@ -529,8 +540,10 @@ def write_report(f, payloads, big, elapsed, stub):
         lines.append(f"| {title} | {median:.{digits}f}{(' ' + unit) if unit else ''} | {spread} | "
                      f"{'yes' if met else 'NO'} |")
 
-    target("installation ÷ NSIS install ≤ 0.70", ratios(g("install_ours"), g("install_nsis")), 0.70)
+    target("installation ÷ NSIS install ≤ 0.50", ratios(g("install_ours"), g("install_nsis")), 0.50)
     target("installation ÷ the limit ≤ 1.15", ratios(g("install_ours"), g("install_limit")), 1.15)
+    # Both timed inside their process: the run without its pauses, and the writing alone.
+    target("installation run ÷ the write-only limit ≤ 1.15", ratios(g("engine_install_run"), g("write_limit")), 1.15)
     target("archive check ≥ 1.5 GB/s", g("check_rate"), 1.5, False, "GB/s", 1e-9)
     for size in WINDOW_SIZES:
         target(f"Setup.exe peak working set ≤ 32 MB, {size} MB product", g(f"peak_{size}"), 32, True, "MB", 1e-6, 1)
@@ -543,24 +556,25 @@ def write_report(f, payloads, big, elapsed, stub):
     lines.append(f"| Setup.exe's longest wait for an answer < 1 s, {big} MB product | {max(waits):.3f} s (the longest "
                  f"run) | {wait_spread} | {'yes' if max(waits) < 1.0 else 'NO'} |")
     target("removal ÷ NSIS uninstall ≤ 1.00", ratios(g("uninstall_ours"), g("uninstall_nsis")), 1.0)
-    target("`plugsetup build` ÷ `makensis` ≤ 0.50, warm", ratios(g("build_ours"), g("build_nsis")), 0.5)
+    target("`plugsetup build` ÷ `makensis` ≤ 0.30, warm", ratios(g("build_ours"), g("build_nsis")), 0.3)
     if "build_ours_terminal" in f.samples:
         terminal = ratios(g("build_ours_terminal"), g("build_ours"))
         _, spread, _ = describe(terminal, "", 1.0, 2)
         lines.append(f"| (reported) `plugsetup build` on a terminal ÷ without one, warm | "
                      f"{statistics.median(terminal):.2f} | {spread} | — |")
     if "cold_build_ours" in f.samples:
-        target("`plugsetup build` ÷ `makensis` ≤ 0.50, cold", ratios(g("cold_build_ours"), g("cold_build_nsis")), 0.5)
+        target("`plugsetup build` ÷ `makensis` ≤ 0.30, cold", ratios(g("cold_build_ours"), g("cold_build_nsis")), 0.3)
     else:
-        lines.append("| `plugsetup build` ÷ `makensis` ≤ 0.50, cold | not measured (the page cache can be dropped "
+        lines.append("| `plugsetup build` ÷ `makensis` ≤ 0.30, cold | not measured (the page cache can be dropped "
                      "only as root) | | — |")
     for size in SIZES:
         ratio = g(f"size_ours_{size}")[0] / g(f"size_nsis_{size}")[0]
         if size == SIZES[-1]:
             lines.append(f"| (reported) setup size ÷ NSIS size, {size} MB product | {ratio:.4f} | | — |")
         else:
-            lines.append(f"| setup size ÷ NSIS size ≤ 1.01, {size} MB product | {ratio:.4f} | | "
-                         f"{'yes' if ratio <= 1.01 else 'NO'} |")
+            goal = 0.99 if size == SIZES[0] else 1.00
+            lines.append(f"| setup size ÷ NSIS size ≤ {goal:.2f}, {size} MB product | {ratio:.4f} | | "
+                         f"{'yes' if ratio <= goal else 'NO'} |")
     stub_size, stub_tables = stub
     lines.append(f"| `Setup.exe` ≤ {STUB_TARGET:,} bytes | {stub_size:,} bytes | | "
                  f"{'yes' if stub_size <= STUB_TARGET else 'NO'} |")

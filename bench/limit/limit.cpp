@@ -1,10 +1,16 @@
 // bench_limit: the least a program must do to turn a setup's archive into files, the yardstick
 // the benchmark measures Setup.exe against.
 //   bench_limit.exe SETUP.EXE DESTINATION
+//   bench_limit.exe --write-only SETUP.EXE DESTINATION
 //
 // It extracts the contents of the top-level folder "Files" into DESTINATION: read, inflate,
 // create folders, create and write files. No checksum, no time stamps, no attributes, no log,
 // and on purpose none of plugsetup's libraries: only raw Win32 calls and zlib, with large buffers.
+//
+// --write-only first inflates every file into memory, then writes them the way the setup's
+// platform writes a file (created for reading and writing without sharing, written in blocks of
+// up to 1 MiB, its time set through the open handle, closed) and prints "write_seconds S": the
+// writing alone, which no installer can beat on this machine.
 //
 // The archive, little-endian throughout: the int32 at offset 0x30 of the program is the archive's
 // offset A. At A, a 28-byte header (signature "KW/ISB/3", int32 data length, uint32 Adler-32,
@@ -18,6 +24,7 @@
 #include <windows.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -46,6 +53,13 @@ struct Failure {
     throw Failure{message};
 }
 
+// A folder or a file of the product, unpacked.
+struct Item {
+    std::string path;
+    bool folder = false;
+    std::vector<unsigned char> bytes;
+};
+
 struct Record {
     std::string name;
     std::int32_t bodyLength = 0;
@@ -60,7 +74,8 @@ std::int32_t Int32At(const unsigned char* p) {
 
 class Extractor {
 public:
-    explicit Extractor(const char* setupPath) {
+    // items: where the product goes instead of the disk, when given.
+    Extractor(const char* setupPath, std::vector<Item>* items) : items_(items) {
         setup_ = CreateFileA(setupPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (setup_ == INVALID_HANDLE_VALUE) FailSystem(std::string("cannot open ") + setupPath);
@@ -129,8 +144,12 @@ private:
             if (record.name.empty()) return;
             const std::string path = folder + "\\" + record.name;
             if (record.unpackedSize == -1) {
-                if (!CreateDirectoryA(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+                if (items_) {
+                    items_->push_back({path, true, {}});
+                } else if (!CreateDirectoryA(path.c_str(), nullptr) &&
+                           GetLastError() != ERROR_ALREADY_EXISTS) {
                     FailSystem("cannot create the folder " + path);
+                }
                 ExtractList(position + kRecordSize, path);
             } else {
                 ExtractFile(position + kRecordSize, record, path);
@@ -140,6 +159,12 @@ private:
     }
 
     void ExtractFile(std::int64_t body, const Record& record, const std::string& path) {
+        if (items_) {
+            items_->push_back({path, false, {}});
+            items_->back().bytes.reserve(static_cast<std::size_t>(record.unpackedSize));
+            if (record.unpackedSize > 0) Inflate(body, record, path, nullptr);
+            return;
+        }
         HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) FailSystem("cannot create " + path);
@@ -175,8 +200,12 @@ private:
             if (stream.avail_out == 0 || status == Z_STREAM_END) {
                 const DWORD n = kChunk - stream.avail_out;
                 DWORD put = 0;
-                if (n > 0 && (!WriteFile(file, output_.data(), n, &put, nullptr) || put != n))
+                if (!file) {
+                    items_->back().bytes.insert(items_->back().bytes.end(), output_.data(),
+                                                output_.data() + n);
+                } else if (n > 0 && (!WriteFile(file, output_.data(), n, &put, nullptr) || put != n)) {
                     FailSystem("cannot write " + path);
+                }
                 written += n;
                 stream.next_out = output_.data();
                 stream.avail_out = kChunk;
@@ -187,6 +216,7 @@ private:
             Fail("the archive's data for " + path + " is damaged");
     }
 
+public:
     // DESTINATION and every folder above it that is missing.
     static void MakeFolders(const std::string& destination) {
         std::string path;
@@ -206,25 +236,65 @@ private:
             FailSystem("cannot create the folder " + destination);
     }
 
+private:
+    std::vector<Item>* items_;
     HANDLE setup_;
     std::int64_t setupSize_ = 0;
     std::vector<unsigned char> input_ = std::vector<unsigned char>(kChunk);
     std::vector<unsigned char> output_ = std::vector<unsigned char>(kChunk);
 };
 
+// The unpacked product onto the disk, as the setup's platform writes each file.
+void WriteItems(const std::string& destination, const std::vector<Item>& items) {
+    FILETIME stamp;
+    GetSystemTimeAsFileTime(&stamp);
+    Extractor::MakeFolders(destination);
+    for (const Item& item : items) {
+        if (item.folder) {
+            if (!CreateDirectoryA(item.path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+                FailSystem("cannot create the folder " + item.path);
+            continue;
+        }
+        HANDLE file = CreateFileA(item.path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) FailSystem("cannot create " + item.path);
+        for (std::size_t at = 0; at < item.bytes.size(); at += kChunk) {
+            const DWORD n = static_cast<DWORD>(std::min<std::size_t>(kChunk, item.bytes.size() - at));
+            DWORD put = 0;
+            if (!WriteFile(file, item.bytes.data() + at, n, &put, nullptr) || put != n) {
+                CloseHandle(file);
+                FailSystem("cannot write " + item.path);
+            }
+        }
+        SetFileTime(file, nullptr, nullptr, &stamp);
+        if (!CloseHandle(file)) FailSystem("cannot write " + item.path);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: bench_limit.exe SETUP.EXE DESTINATION\n");
+    const bool writeOnly = argc == 4 && std::strcmp(argv[1], "--write-only") == 0;
+    if (argc != 3 && !writeOnly) {
+        std::fprintf(stderr, "usage: bench_limit.exe [--write-only] SETUP.EXE DESTINATION\n");
         return 1;
     }
     try {
-        std::string destination = argv[2];
+        std::string destination = argv[argc - 1];
         while (destination.size() > 3 && (destination.back() == '\\' || destination.back() == '/'))
             destination.pop_back();
-        Extractor extractor(argv[1]);
+        std::vector<Item> items;
+        Extractor extractor(argv[argc - 2], writeOnly ? &items : nullptr);
         extractor.Run(destination);
+        if (writeOnly) {
+            LARGE_INTEGER frequency, start, end;
+            QueryPerformanceFrequency(&frequency);
+            QueryPerformanceCounter(&start);
+            WriteItems(destination, items);
+            QueryPerformanceCounter(&end);
+            std::printf("write_seconds %.6f\n", static_cast<double>(end.QuadPart - start.QuadPart) /
+                                                    static_cast<double>(frequency.QuadPart));
+        }
     } catch (const Failure& failure) {
         std::fprintf(stderr, "bench_limit: %s\n", failure.message.c_str());
         return 1;

@@ -25,7 +25,7 @@ const Command kCommands[] = {
     {"build",
      "--version MAJOR.MINOR.RELEASE [--beta N] [--press-preview] [--build-time YYYY-MM-DDTHH:MM:SS] "
      "[--stub Setup.exe | --data-file] [--sign 'COMMAND {in} {out}' | --sign 'COMMAND {file}' "
-     "[--sign-retries N] [--sign-timeout SECONDS] [--sign-files [--sign-pattern 'PATTERNS']]] "
+     "[--sign-retries N] [--sign-timeout SECONDS] [--sign-files [--sign-pattern 'PATTERNS']]] [--level 9..12] "
      "[--no-check] [--strict] [--allow-outside-links] [--codepage N] "
      "[--progress auto|plain|none] [--quiet] -o OUTPUT PRODUCT_DIR",
      "check a product folder, then build a setup program (or Setup.dat) from it; --sign signs it and its "
@@ -36,6 +36,7 @@ const Command kCommands[] = {
      "                                 ../share/plugsetup/)\n"
      "  --data-file                    write the archive alone, a Setup.dat for an unmodified Setup.exe\n"
      "  -o OUTPUT                      the setup to write; a failed build leaves what was there\n"
+     "  --level 9..12                  how hard to compress (10); higher is smaller and slower\n"
      "  --no-check                     build even when the check finds errors (never with names,\n"
      "                                 links or sizes no setup can hold)\n"
      "  --strict                       treat the check's warnings as errors\n"

@@ -234,28 +234,3 @@ TEST(BodyInflater, DamagedOrShortBodiesAreCorruption) {
 }
 
 }  // namespace
-
-// A large file is deflated in chunks side by side: the stream must read back with plain zlib,
-// come out the same on any number of threads and not compress noticeably worse.
-TEST(CompressBody, LargeDataInChunksIsOneStreamWhateverTheThreads) {
-    std::mt19937 random(5);
-    std::vector<std::uint8_t> data(3 * 1024 * 1024 + 777);
-    for (std::size_t i = 0; i < data.size(); ++i)
-        data[i] = (i / 4096) % 2 ? static_cast<std::uint8_t>(random()) : static_cast<std::uint8_t>("abcabd"[i % 6]);
-    const std::vector<std::uint8_t> body = CompressBody(data.data(), data.size(), 1);
-    EXPECT_EQ(CompressBody(data.data(), data.size(), 3), body);
-    ASSERT_GE(body.size(), 2u);
-    EXPECT_EQ(body[0], 0x78);
-    EXPECT_EQ(body[1], 0xDA);
-
-    std::vector<std::uint8_t> back(data.size());
-    uLongf backSize = static_cast<uLongf>(back.size());
-    ASSERT_EQ(uncompress(back.data(), &backSize, body.data(), static_cast<uLong>(body.size())), Z_OK);
-    EXPECT_EQ(backSize, data.size());
-    EXPECT_EQ(back, data);
-
-    uLongf wholeSize = compressBound(static_cast<uLong>(data.size()));
-    std::vector<std::uint8_t> whole(wholeSize);
-    ASSERT_EQ(compress2(whole.data(), &wholeSize, data.data(), static_cast<uLong>(data.size()), 9), Z_OK);
-    EXPECT_LE(static_cast<double>(body.size()), static_cast<double>(wholeSize) * 1.01);
-}

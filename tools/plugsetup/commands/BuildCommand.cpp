@@ -57,6 +57,7 @@ const std::vector<OptionRule> kBuildOptions = {
     kOutsideLinksOption,
     kProgressOption,
     kQuietOption,
+    {"--level", true},
 };
 
 bool ParseDecimal(const std::string& text, std::int32_t& value) {
@@ -136,6 +137,16 @@ double ChooseBuildTime(const Arguments& arguments, ToolEnvironment& env) {
         return *time;
     }
     return env.Now();
+}
+
+int LevelFromArguments(const Arguments& arguments) {
+    std::optional<std::string> text = arguments.Value("--level");
+    if (!text) return kDefaultCompressionLevel;
+    std::int32_t level = 0;
+    if (!ParseDecimal(*text, level) || level < kMinCompressionLevel || level > kMaxCompressionLevel)
+        throw EUsageError("--level wants a number from " + std::to_string(kMinCompressionLevel) + " to " +
+                          std::to_string(kMaxCompressionLevel) + ", not '" + *text + "'");
+    return level;
 }
 
 // Without --stub: Setup.exe beside the running plugsetup (a build folder, the Windows zip), else
@@ -244,6 +255,7 @@ int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
     options.Version = VersionFromArguments(arguments);
     const std::unique_ptr<CodePage> codePage = CodePageFromArguments(arguments);
     options.BuildTime = ChooseBuildTime(arguments, env);
+    options.Level = LevelFromArguments(arguments);
     const std::string& productDir = arguments.Positional()[0];
 
     std::vector<std::uint8_t> stub;
