@@ -51,6 +51,7 @@ public:
     int MeasureScalingHeight() override;
 
     bool ProcessIsWow64() override;
+    MachineReport Machine() override;
     int WindowsMajorVersion() override;
     std::string UserName() override;
     std::string EnvironmentVariable(const std::string& name) override;

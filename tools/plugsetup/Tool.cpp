@@ -26,7 +26,7 @@ const Command kCommands[] = {
     {"preview",
      "[--version MAJOR.MINOR.RELEASE] [--beta N] [--press-preview] [--build-time T] [--64bit-windows | "
      "--32bit-windows] "
-     "[--set NAME=VALUE ...] [--json] [--codepage N] PRODUCT_DIR|SETUP",
+     "[--machine x64|arm64|arm64-no-x64] [--set NAME=VALUE ...] [--json] [--codepage N] PRODUCT_DIR|SETUP",
      "install on a simulated Windows and print every folder, file, registry value and shortcut written",
      RunPreview},
     {"verify", "FILE", "check a setup program or Setup.dat: signature, checksum, entries, bodies", RunVerify},

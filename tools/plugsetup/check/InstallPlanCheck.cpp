@@ -5,15 +5,16 @@
 #include <filesystem>
 #include <map>
 
+#include "engine/ComponentMachines.h"
 #include "engine/Folders.h"
 #include "engine/InstallRun.h"
 #include "engine/Settings.h"
 #include "engine/Upgrade.h"
 #include "system/CommonUtils.h"
 #include "system/memory/MemoryPlatform.h"
-#include "tools/plugsetup/host/HostPath.h"
-#include "tools/plugsetup/check/ProductChecker.h"
 #include "tools/plugsetup/Tool.h"
+#include "tools/plugsetup/check/ProductChecker.h"
+#include "tools/plugsetup/host/HostPath.h"
 
 namespace fs = std::filesystem;
 
@@ -72,6 +73,8 @@ void ProductChecker::PlanInstallation() {
     for (const TSetupBundleItem* item : passes) {
         for (const IniLine& line : Lines("Components")) {
             const ComponentLine component = ParseComponentLine(ListLineOf(line));
+            // The sample Windows is x64: an Arm64 build goes in place of the x64 one elsewhere.
+            if (!FitsMachine(values_, component.Source)) continue;
             const std::string source = ExpandPath(values_, component.Source, item);
             const std::string destination = ExpandPath(values_, component.DestinationText, item);
             std::optional<fs::path> folder = source.empty() ? std::nullopt : FindInProduct(root_, source);

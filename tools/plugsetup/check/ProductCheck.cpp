@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "engine/ComponentMachines.h"
 #include "engine/Configuration.h"
 #include "engine/SetupSchema.h"
 #include "engine/Upgrade.h"
@@ -11,9 +12,9 @@
 #include "system/Exceptions.h"
 #include "system/Stream.h"
 #include "system/memory/MemoryPlatform.h"
+#include "tools/plugsetup/check/ProductChecker.h"
 #include "tools/plugsetup/host/HostFile.h"
 #include "tools/plugsetup/host/HostPath.h"
-#include "tools/plugsetup/check/ProductChecker.h"
 
 namespace fs = std::filesystem;
 
@@ -159,6 +160,7 @@ std::vector<CheckFinding> ProductChecker::Run() {
     CheckFoldersRegistry();
     CheckBundleSettings();
     CheckVariables();
+    CheckMachineBuilds();
     PlanInstallation();
     CheckFilesWrittenTwice();
     CheckVst3Libraries();
@@ -378,9 +380,10 @@ void ProductChecker::CheckComponents() {
             Error(iniPath_, line.lineNumber,
                   "'" + line.name + "' names no [Components] line" +
                       (other ? " (the letter case differs; it must be written exactly as there)" : ""));
-        if (line.value != "NoOverwrite")
+        if (line.value != "NoOverwrite" && line.value != kX64MachineOption &&
+            line.value != kArm64MachineOption)
             Error(iniPath_, line.lineNumber,
-                  "unknown option '" + line.value + "'; the only option is NoOverwrite");
+                  "unknown option '" + line.value + "'; the options are NoOverwrite, x64 and Arm64");
     }
 }
 

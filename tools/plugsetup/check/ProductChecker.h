@@ -62,6 +62,9 @@ private:
     void CheckShortcutTargets();
     bool Installs(const std::string& path) const;
 
+    // MachineCheck.cpp: the lines marked for x64 and Arm64 machines.
+    void CheckMachineBuilds();
+
     // CodePageCheck.cpp: what the code page cannot hold, or what the setup would split.
     void CheckEntryNames();
     void CheckEntryNamesIn(const std::filesystem::path& folder);
