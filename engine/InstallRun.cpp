@@ -2,13 +2,13 @@
 
 #include <functional>
 
+#include "install/Installer.h"
 #include "engine/Bundles.h"
 #include "engine/ComponentMachines.h"
 #include "engine/Folders.h"
 #include "engine/IniFile.h"
 #include "engine/Settings.h"
 #include "engine/SetupInstaller.h"
-#include "install/Installer.h"
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
 #include "system/Platform.h"
@@ -52,8 +52,8 @@ private:
 };
 
 // The [Components] lines for one bundle item (or the setup's own, for null) as the copy takes
-// them: each line built for this machine whose source and destination expand goes to use while its DLL
-// suffix, VST 3 mark and overwrite switch are set.
+// them: each line built for this machine whose source and destination expand goes to use while
+// its DLL suffix, VST 3 mark and overwrite switch are set.
 void ForEachComponent(
     SetupValues& values, TInstaller& installer, const TSetupBundleItem* item,
     const std::function<void(const std::string& source, const std::string& destination)>& use) {

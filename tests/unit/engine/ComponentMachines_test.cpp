@@ -35,7 +35,7 @@ struct Outcome {
     std::string clapBuild;
 };
 
-Outcome Run(Machine kind, Product product, std::vector<std::string>* log = nullptr) {
+Outcome InstallOn(Machine kind, Product product, std::vector<std::string>* log = nullptr) {
     MemoryPlatform machine;
     machine.SetMachine(kind.native, kind.runsX64);
     PlaceProduct(machine, SynthIni(product),
@@ -43,16 +43,17 @@ Outcome Run(Machine kind, Product product, std::vector<std::string>* log = nullp
                   SourceEntry::Directory("CLAP", {SourceEntry::File("Synth.clap", "x64")}),
                   SourceEntry::Directory("CLAP-Arm", {SourceEntry::File("Synth.clap", "arm64ec")})});
     TSetupInstaller setup(machine);
-    const bool bits64 = product != Product::Bits32 && kind.native != NativeMachine::X86;
+    const bool bits64 = product != Product::Bits32;
     EXPECT_EQ(setup.Values().DestinationFolder,
-              bits64 ? "C:\\Program Files\\Maker\\Synth\\" : "C:\\Program Files (x86)\\Maker\\Synth\\");
+              bits64 ? "C:\\Program Files\\Maker\\Synth" : "C:\\Program Files (x86)\\Maker\\Synth");
+    setup.SetDestinationFolder(setup.Values().DestinationFolder);  // as the destination page leaves it
     if (!setup.CheckCanInstall()) return {false, machine.Dialogs().at(0).text, ""};
     RecordingProgress progress;
     setup.Install(progress);
     const std::string clapFolder = setup.Values().CommonFilesFolder + "\\CLAP\\";
-    EXPECT_EQ(StringValue(machine, RootKey::LocalMachine, "\\Maker\\Synth\\1.0", "VersionString",
+    EXPECT_EQ(StringValue(machine, RootKey::LocalMachine, "\\Maker\\Synth\\3.0", "VersionString",
                           product != Product::Bits32),
-              "1.0")
+              "3.12")
         << "the product key lies in the view of the product's bitness";
     if (log) *log = LoadUninstallRecord(machine, setup.Values().DestinationFolder + "Uninst.exe").record.log;
     return {true, "", machine.FileText(clapFolder + "Synth.clap")};
@@ -63,22 +64,25 @@ TEST(ComponentMachines, EachMachineGetsTheBuildItsHostsLoadAndTheSameRecord) {
         arm{NativeMachine::Arm64, true}, armOnly{NativeMachine::Arm64, false};
     for (Product product : {Product::Bits32, Product::Bits64, Product::Bits64WithArm}) {
         SCOPED_TRACE(static_cast<int>(product));
-        Outcome onX86 = Run(x86, product);
+        Outcome onX86 = InstallOn(x86, product);
         EXPECT_EQ(onX86.installs, product == Product::Bits32);
-        if (!onX86.installs) EXPECT_NE(onX86.refusal.find("64-bit edition of Windows"), std::string::npos);
-        EXPECT_EQ(Run(x64, product).clapBuild, "x64");
-        EXPECT_EQ(Run(arm, product).clapBuild, product == Product::Bits64WithArm ? "arm64ec" : "x64");
-        Outcome onArmOnly = Run(armOnly, product);
+        if (!onX86.installs) {
+            EXPECT_NE(onX86.refusal.find("64-bit edition of Windows"), std::string::npos);
+        }
+        EXPECT_EQ(InstallOn(x64, product).clapBuild, "x64");
+        EXPECT_EQ(InstallOn(arm, product).clapBuild, product == Product::Bits64WithArm ? "arm64ec" : "x64");
+        Outcome onArmOnly = InstallOn(armOnly, product);
         EXPECT_EQ(onArmOnly.installs, product != Product::Bits64) << "nothing could load x64 plug-ins there";
-        if (!onArmOnly.installs)
+        if (!onArmOnly.installs) {
             EXPECT_NE(onArmOnly.refusal.find("Synth is built for x64 processors only"), std::string::npos);
-        else
+        } else {
             EXPECT_EQ(onArmOnly.clapBuild, product == Product::Bits32 ? "x64" : "arm64ec")
                 << "a 32-bit product never takes an Arm64 line";
+        }
     }
     std::vector<std::string> onX64, onArm;
-    Run(x64, Product::Bits64WithArm, &onX64);
-    Run(arm, Product::Bits64WithArm, &onArm);
+    InstallOn(x64, Product::Bits64WithArm, &onX64);
+    InstallOn(arm, Product::Bits64WithArm, &onArm);
     EXPECT_FALSE(onX64.empty());
     EXPECT_EQ(onArm, onX64) << "an update from the other machine's installation finds its own record";
 }

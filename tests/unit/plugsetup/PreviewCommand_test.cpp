@@ -136,12 +136,14 @@ TEST_F(ExampleProducts, Synth64PutsEachFormatInIts64BitFolder) {
     ASSERT_EQ(Run({"preview", (kExamples / "synth64").string()}), kExitOk);
     const std::string x64Log = logOf(out_.str());
     for (const char* machine : {"arm64", "arm64-no-x64"}) {
-        ASSERT_EQ(Run({"preview", "--machine", machine, (kExamples / "synth64").string()}), kExitOk) << machine;
+        ASSERT_EQ(Run({"preview", "--machine", machine, (kExamples / "synth64").string()}), kExitOk)
+            << machine;
         EXPECT_NE(out_.str().find(clapFolder + "\\Synth64.clap  size=42"), std::string::npos) << out_.str();
         EXPECT_NE(out_.str().find("VstPlugins\\Synth64.dll  size=43"), std::string::npos) << out_.str();
         EXPECT_EQ(logOf(out_.str()), x64Log) << machine;
     }
-    EXPECT_NE(out_.str().find("on 64-bit Windows (Arm64 without x64 emulation), destination"), std::string::npos);
+    EXPECT_NE(out_.str().find("on 64-bit Windows (Arm64 without x64 emulation), destination"),
+              std::string::npos);
     EXPECT_EQ(Run({"preview", "--machine", "arm32", (kExamples / "synth64").string()}), kExitUsage);
 }
 

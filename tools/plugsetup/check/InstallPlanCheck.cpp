@@ -12,9 +12,9 @@
 #include "engine/Upgrade.h"
 #include "system/CommonUtils.h"
 #include "system/memory/MemoryPlatform.h"
-#include "tools/plugsetup/Tool.h"
-#include "tools/plugsetup/check/ProductChecker.h"
 #include "tools/plugsetup/host/HostPath.h"
+#include "tools/plugsetup/check/ProductChecker.h"
+#include "tools/plugsetup/Tool.h"
 
 namespace fs = std::filesystem;
 

@@ -12,9 +12,9 @@
 #include "system/Exceptions.h"
 #include "system/Stream.h"
 #include "system/memory/MemoryPlatform.h"
-#include "tools/plugsetup/check/ProductChecker.h"
 #include "tools/plugsetup/host/HostFile.h"
 #include "tools/plugsetup/host/HostPath.h"
+#include "tools/plugsetup/check/ProductChecker.h"
 
 namespace fs = std::filesystem;
 

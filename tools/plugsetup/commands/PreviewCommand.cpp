@@ -15,12 +15,12 @@
 #include "system/memory/MemoryPlatform.h"
 #include "tools/plugsetup/Arguments.h"
 #include "tools/plugsetup/BuildTime.h"
-#include "tools/plugsetup/ProductTree.h"
-#include "tools/plugsetup/Tool.h"
-#include "tools/plugsetup/check/JsonText.h"
 #include "tools/plugsetup/host/CodePage.h"
 #include "tools/plugsetup/host/HostFile.h"
 #include "tools/plugsetup/host/HostPath.h"
+#include "tools/plugsetup/check/JsonText.h"
+#include "tools/plugsetup/ProductTree.h"
+#include "tools/plugsetup/Tool.h"
 
 namespace {
 
