@@ -1,7 +1,8 @@
 #include "tools/plugsetup/Arguments.h"
 
-#include "tools/plugsetup/host/CodePage.h"
+#include "tools/plugsetup/ProductTree.h"
 #include "tools/plugsetup/Tool.h"
+#include "tools/plugsetup/host/CodePage.h"
 
 Arguments::Arguments(const std::vector<std::string>& args, const std::vector<OptionRule>& rules) {
     bool optionsEnded = false;
@@ -63,4 +64,10 @@ std::unique_ptr<CodePage> CodePageFromArguments(const Arguments& arguments) {
     } catch (const ECodePageError& error) {
         throw EUsageError(std::string("--codepage: ") + error.what());
     }
+}
+
+ProductTreeOptions TreeOptionsFromArguments(const Arguments& arguments) {
+    ProductTreeOptions options;
+    options.AllowOutsideLinks = arguments.Has(kOutsideLinksOption.Name);
+    return options;
 }

@@ -10,6 +10,7 @@
 
 class CodePage;
 class TProgramVersion;
+struct ProductTreeOptions;
 
 struct OptionRule {
     const char* Name;  // "--version", "-o"
@@ -40,3 +41,9 @@ TProgramVersion VersionFromArguments(const Arguments& arguments, const TProgramV
 // record it.
 inline constexpr OptionRule kCodePageOption = {"--codepage", true};
 std::unique_ptr<CodePage> CodePageFromArguments(const Arguments& arguments);
+
+// How check and build read a product folder: --allow-outside-links follows symbolic links that
+// lead out of it (ProductTreeOptions). --strict makes every warning an error.
+inline constexpr OptionRule kOutsideLinksOption = {"--allow-outside-links", false};
+inline constexpr OptionRule kStrictOption = {"--strict", false};
+ProductTreeOptions TreeOptionsFromArguments(const Arguments& arguments);

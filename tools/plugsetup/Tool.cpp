@@ -11,15 +11,15 @@ namespace {
 const Command kCommands[] = {
     {"build",
      "--version MAJOR.MINOR.RELEASE [--beta N] [--press-preview] [--build-time YYYY-MM-DDTHH:MM:SS] "
-     "[--stub Setup.exe | --data-file] [--sign 'COMMAND {in} {out}'] [--no-check] [--codepage N] -o OUTPUT "
-     "PRODUCT_DIR",
+     "[--stub Setup.exe | --data-file] [--sign 'COMMAND {in} {out}'] [--no-check] [--strict] "
+     "[--allow-outside-links] "
+     "[--codepage N] -o OUTPUT PRODUCT_DIR",
      "check a product folder, then build a setup program (or Setup.dat) from it; --sign signs it and its "
      "uninstaller",
      RunBuild},
     {"check",
      "[--version MAJOR.MINOR.RELEASE] [--beta N] [--press-preview] [--codepage N] [--format "
-     "text|github|json] "
-     "PRODUCT_DIR",
+     "text|github|json] [--strict] [--allow-outside-links] PRODUCT_DIR",
      "report what in a product folder would make its setup fail or misbehave (file:line: message, GitHub "
      "annotations or JSON)",
      RunCheck},
@@ -37,6 +37,9 @@ const Command kCommands[] = {
      RunExtract},
     {"log", "[--codepage N] FILE",
      "show the product, version and item lines of an uninstaller (Uninst.exe or Uninstall.dat)", RunLog},
+    {"winget", "[--id PUBLISHER.PRODUCT] [--url URL] [--codepage N] SETUP",
+     "print a winget installer manifest for a setup program: switches, return codes, SHA-256, Uninstall key",
+     RunWinget},
 };
 
 constexpr const char* kToolName = "plugsetup";

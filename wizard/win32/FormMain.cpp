@@ -82,7 +82,7 @@ FormMain::~FormMain() {
     if (window_) DestroyWindow(window_);
 }
 
-bool FormMain::Create(const PictureLookup& pictures) {
+bool FormMain::Create(const PictureLookup& pictures, bool shown) {
     INITCOMMONCONTROLSEX common{sizeof common, ICC_WIN95_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&common);
     RegisterClasses(instance_, WindowProc, ContainerProc, PictureProc);
@@ -107,6 +107,7 @@ bool FormMain::Create(const PictureLookup& pictures) {
     CreateControls();
     ApplyFonts();
     Sync();
+    if (!shown) return true;
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
     return true;
@@ -466,6 +467,7 @@ WizardEnd FormMain::Run() {
 
 void FormMain::PaintNow() {
     Sync();
+    if (!IsWindowVisible(window_)) ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
     ServePendingMessages();
 }

@@ -3,7 +3,7 @@
 # builds the very bytes the Linux tool builds (Windows paths with either slash, names beyond
 # ASCII, letter cases that Windows and Linux list in other orders), finds Setup.exe beside
 # itself, and check (in its three formats), verify, list, extract and log say what the Linux
-# tool says, paths aside. A --sign command runs through cmd.exe with its quoted paths.
+# tool says, paths aside; both leave the same junk out. A --sign command runs through cmd.exe with its quoted paths.
 # shellcheck source=tests/e2e/lib.sh
 source "$E2E_ROOT/tests/e2e/lib.sh"
 
@@ -28,6 +28,10 @@ make_fixture "$good"
 mkdir -p "$good/Program/Presets" "$good/Program/presets 2"
 for name in Café.fxp zeta.fxp Alpha.fxp _under.fxp 'B side.fxp' b.fxp; do printf '%s\r\n' "$name" >"$good/Program/Presets/$name"; done
 printf 'x\r\n' >"$good/Program/presets 2/Crème.txt"
+# Junk that neither tool packs; check notes it.
+mkdir -p "$good/.git"
+printf 'ref: refs/heads/main\n' >"$good/.git/HEAD"
+printf 'x' >"$good/Program/.DS_Store"
 
 step "the same setup from both tools"
 "$PLUGSETUP" build --version 1.2.0 --build-time "$when" -o "$E2E_OUT/linux.exe" "$good" >"$E2E_OUT/build-linux.txt"
@@ -72,6 +76,8 @@ done
 sed 's/^/   /' "$E2E_OUT/check-github-windows.txt"
 grep -q '^::error file=.*Setup.ini,line=[0-9]*,title=plugsetup check::' "$E2E_OUT/check-github-windows.txt" ||
   fail "no error annotation"
+grep -q '^::notice file=.*\.DS_Store,title=plugsetup check::not packed' "$E2E_OUT/check-github-windows.txt" ||
+  fail "no notice for the junk"
 
 step "a --sign command through cmd.exe, paths with blanks"
 mkdir -p "$E2E_OUT/out dir (1)"

@@ -156,6 +156,13 @@ const CheckCase kCases[] = {
      "Setup.ini:2: error: 'Г' (U+0413) has no form in code page 1252, so build cannot store the line"},
     {"licence beyond the code page", false, "Setup.lic", "Licence", "Лицензия",
      "Setup.lic:1: error: 'Л' (U+041B) has no form in code page 1252"},
+    {"shortcut name Windows refuses", false, "Setup.ini", ",$ProductName Readme", ",Gadget: Readme",
+     "Setup.ini:15: error: the shortcut's name 'Gadget: Readme' is no name Windows can give a file (the name "
+     "holds ':'"},
+    {"shortcut in a folder never made", false, "Setup.ini", ",$ProductName Readme", ",Gadget\\Readme",
+     "Setup.ini:15: warning: the shortcut's name 'Gadget\\Readme' puts it in the subfolder 'Gadget', which "
+     "the "
+     "setup does not create"},
 };
 
 class CheckCommand : public ::testing::Test {
@@ -314,6 +321,131 @@ TEST_F(CheckCommand, Vst3LibrariesAreWarnedAboutOnlyWhereTheyLoseTheirNames) {
               std::string::npos)
         << out_.str();
     EXPECT_NE(out_.str().find(": 0 errors, 1 warning"), std::string::npos) << out_.str();
+    // Bundles a host cannot load: the binary in a folder no host reads, misnamed, or missing.
+    ini.replace(ini.find(",DLLSuffix: x64"), 15, "");
+    Write(dir / "Setup.ini", ini);
+    const fs::path contents = dir / "VST3" / "Gadget.vst3" / "Contents";
+    const std::string unloadable =
+        ":8: warning: the VST 3 bundle '$Vst3PluginFolder\\Gadget.vst3' cannot be loaded as it stands: ";
+    fs::rename(contents / "x86_64-win", contents / "x64-win");
+    EXPECT_EQ(Run({"check", dir.string()}), kExitOk);
+    EXPECT_NE(out_.str().find(unloadable + "'Contents\\x64-win\\Gadget.vst3' lies in a folder no host reads"),
+              std::string::npos)
+        << out_.str();
+    fs::rename(contents / "x64-win", contents / "x86_64-win");
+    fs::rename(binaries / "Gadget.dll", binaries / "GadgetPlugin.vst3");
+    EXPECT_EQ(Run({"check", dir.string()}), kExitOk);
+    EXPECT_NE(out_.str().find(unloadable +
+                              "'Contents\\x86_64-win\\GadgetPlugin.vst3' is not named after the bundle"),
+              std::string::npos)
+        << out_.str();
+    fs::remove(binaries / "GadgetPlugin.vst3");
+    EXPECT_EQ(Run({"check", dir.string()}), kExitOk);
+    EXPECT_NE(out_.str().find(unloadable + "it has no binary; hosts load Contents\\x86-win\\Gadget.vst3"),
+              std::string::npos)
+        << out_.str();
+    EXPECT_NE(out_.str().find(": 0 errors, 1 warning"), std::string::npos) << out_.str();
+}
+
+// Names, links and sizes: check lists them all at once, and build, even with --no-check, stops on
+// exactly the same lines.
+TEST_F(CheckCommand, CheckReportsInOneRunEverythingBuildRefuses) {
+    fs::path dir = MakeProduct("refused", false);
+    const fs::path vst = dir / "VST";
+    for (const char* name : {"aux.txt", "Con.wav", "Dusty Tape.", "a?b*c<d>e|f\"g.txt", "Tab\there.txt",
+                             "CRÈME BRÛLÉE.vstpreset", "Crème brûlée.vstpreset", "Ключ.fxp", "КЛЮЧ.fxp"})
+        Write(vst / name, "x");
+    Write(dir / "Uninst.exe", "stray");
+    Write(dir / "Extra" / (std::string(70, 'n') + ".txt"), "reached through a link too");
+    fs::create_directory_symlink("../Extra", vst / "Linked");
+    fs::create_symlink("Nowhere.dll", vst / "Dangling.dll");
+    fs::create_directory_symlink("..", vst / "Up");
+    fs::create_symlink("/etc/passwd", vst / "passwd");
+    Write(vst / "Big.wav", "");
+    fs::resize_file(vst / "Big.wav", std::uintmax_t{1} << 31);  // sparse
+
+    EXPECT_EQ(Run({"check", dir.string()}), kExitFailure);
+    const std::string check = out_.str();
+    const std::string v = vst.string() + "/";
+    for (const std::string& expected :
+         {v + "aux.txt: error: 'aux' is a device name on Windows, with any extension",
+          v + "Con.wav: error: 'Con' is a device name",
+          v + "Dusty Tape.: error: the name ends in a dot or a blank",
+          v + "a?b*c<d>e|f\"g.txt: error: the name holds '?', '*', '<', '>', '|' and '\"', which Windows "
+              "does not",
+          v + "Tab\there.txt: error: the name holds a control character",
+          v + "Crème brûlée.vstpreset: error: 'CRÈME BRÛLÉE.vstpreset' and 'Crème brûlée.vstpreset' differ "
+              "only "
+              "in the case of letters, and Windows sees one name",
+          v + "Ключ.fxp: error: 'КЛЮЧ.fxp' and 'Ключ.fxp' differ only in the case",
+          (dir / "Uninst.exe").string() + ": error: the name is reserved at the top of a product folder",
+          v + "Linked/" + std::string(70, 'n') + ".txt: error: the name is 74 bytes long",
+          v + "Dangling.dll: error: the symbolic link leads to nothing ('Nowhere.dll')",
+          v + "Up: error: a symbolic link leads back into its own folder",
+          v + "passwd: error: the symbolic link leads out of the product folder, to '/etc/passwd'",
+          v + "Big.wav: error: the file is 2147483648 bytes; a file in a setup archive must be smaller than "
+              "2 GiB"})
+        EXPECT_NE(check.find(expected), std::string::npos) << expected << "\n" << check;
+
+    auto errorLines = [](const std::string& text) {
+        std::vector<std::string> lines;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);)
+            if (line.find(": error: ") != std::string::npos) lines.push_back(line);
+        return lines;
+    };
+    const std::string out = (root_ / "Setup.dat").string();
+    for (const char* noCheck : {"--press-preview", "--no-check"}) {
+        EXPECT_EQ(Run({"build", noCheck, "--version", "1.0.0", "--data-file", "-o", out, dir.string()}),
+                  kExitFailure);
+        EXPECT_EQ(errorLines(err_.str()), errorLines(check)) << noCheck;
+        EXPECT_FALSE(fs::exists(out));
+    }
+    EXPECT_EQ(Run({"check", "--allow-outside-links", dir.string()}), kExitFailure);
+    EXPECT_EQ(out_.str().find("passwd: error"), std::string::npos) << out_.str();
+}
+
+// The example with junk added, and a .plugsetupignore, gives the same bytes as without them.
+TEST_F(CheckCommand, JunkAndIgnoredEntriesAreLeftOutWithANoteEach) {
+    fs::path dir = MakeProduct("junk", false);
+    Write(dir / "VST" / "Keep.bak", "taken back in");
+    const std::string clean = (root_ / "clean.dat").string();
+    const std::string junk = (root_ / "junk.dat").string();
+    ASSERT_EQ(Run({"build", "--version", "1.0.0", "--build-time", "2024-01-01T00:00:00", "--data-file", "-o",
+                   clean, dir.string()}),
+              kExitOk)
+        << err_.str();
+    Write(dir / ".plugsetupignore",
+          "# drafts and backups\n*.bak\n!Keep.bak\n/VST/Drafts/\nprogram/**/*.tmp\n");
+    for (const char* name : {"VST/Old.bak", "VST/Drafts/Draft.dll", "program/Notes.tmp", ".DS_Store",
+                             "VST/._Gadget.dll", ".git/HEAD", "program/Thumbs.db"})
+        Write(dir / name, "junk");
+    fs::copy_file(clean, dir / "Gadget 0.9 Setup.dat");
+    ASSERT_EQ(Run({"build", "--version", "1.0.0", "--build-time", "2024-01-01T00:00:00", "--data-file", "-o",
+                   junk, dir.string()}),
+              kExitOk)
+        << err_.str();
+    EXPECT_EQ(Read(junk), Read(clean));
+
+    EXPECT_EQ(Run({"check", dir.string()}), kExitOk);
+    const std::string d = dir.string() + "/";
+    for (const std::string& expected :
+         {d + ".DS_Store: note: not packed: a file macOS leaves",
+          d + ".git: note: not packed, nor anything in it",
+          d + "Gadget 0.9 Setup.dat: note: not packed: a setup built earlier",
+          d + ".plugsetupignore: note: not packed: the list of what is not packed",
+          d + "VST/Old.bak: note: not packed: line 2 of .plugsetupignore ('*.bak')",
+          d + "VST/Drafts: note: not packed, nor anything in it: line 4 of .plugsetupignore ('/VST/Drafts/')",
+          d + "program/Notes.tmp: note: not packed: line 5", d + "VST/._Gadget.dll: note",
+          d + "program/Thumbs.db: note", dir.string() + ": 0 errors, 0 warnings, 9 files not packed\n"})
+        EXPECT_NE(out_.str().find(expected), std::string::npos) << expected << "\n" << out_.str();
+    EXPECT_EQ(out_.str().find("Keep.bak"), std::string::npos) << out_.str();
+    EXPECT_EQ(Run({"check", "--format", "github", dir.string()}), kExitOk);
+    EXPECT_NE(out_.str().find("::notice file="), std::string::npos) << out_.str();
+    EXPECT_EQ(Run({"check", "--format", "json", dir.string()}), kExitOk);
+    EXPECT_NE(out_.str().find("\"errors\": 0, \"warnings\": 0, \"notes\": 9"), std::string::npos)
+        << out_.str();
+    EXPECT_NE(out_.str().find("\"severity\": \"note\""), std::string::npos) << out_.str();
 }
 
 TEST_F(CheckCommand, BuildRefusesAProductWithErrorsUnlessTold) {
@@ -388,6 +520,18 @@ TEST_F(CheckCommand, WarningsAloneDoNotStopABuild) {
     EXPECT_EQ(Run({"build", "--version", "1.0.0", "--data-file", "-o", out, dir.string()}), kExitOk)
         << err_.str();
     EXPECT_NE(err_.str().find("warning: unknown section [Sortcuts]"), std::string::npos) << err_.str();
+
+    // Unless --strict: then a mistyped key is an error too.
+    fs::remove(out);
+    std::string ini = kGoodIni;
+    Write(dir / "Setup.ini", ini.replace(ini.find("[Components]"), 0, "Is64Bt=1\n"));
+    EXPECT_EQ(Run({"check", "--strict", dir.string()}), kExitFailure);
+    EXPECT_NE(out_.str().find(":5: error: unknown key 'Is64Bt' in [Setup] is ignored; did you mean Is64Bit?"),
+              std::string::npos)
+        << out_.str();
+    EXPECT_EQ(Run({"build", "--strict", "--version", "1.0.0", "--data-file", "-o", out, dir.string()}),
+              kExitFailure);
+    EXPECT_FALSE(fs::exists(out));
 }
 
 }  // namespace

@@ -8,11 +8,11 @@
 #include <random>
 
 #include "system/Exceptions.h"
+#include "tools/plugsetup/ProductTree.h"
 #include "tools/plugsetup/host/CodePage.h"
 #include "tools/plugsetup/host/HostFile.h"
 #include "tools/plugsetup/host/HostPath.h"
 #include "tools/plugsetup/host/HostProcess.h"
-#include "tools/plugsetup/ProductTree.h"
 #include "tools/plugsetup/host/ShellCommand.h"
 
 namespace fs = std::filesystem;
@@ -144,7 +144,7 @@ TEST_F(HostSystem, TheProductTreeHoldsNamesInTheCodePageWhateverTheFolderOrder) 
     Write(At("Product/Presets/Café.txt"), "preset");
     Write(At("Product/Presets/Bass.txt"), "bass");
     auto cp1252 = OpenCodePage(1252);
-    std::vector<SourceEntry> tree = ReadProductTree(At("Product"), *cp1252);
+    std::vector<SourceEntry> tree = ArchiveEntries(ReadProductTree(At("Product"), *cp1252), *cp1252);
     ASSERT_EQ(tree.size(), 2u);
     EXPECT_EQ(tree[0].Name, "Presets");
     ASSERT_EQ(tree[0].Children.size(), 2u);
@@ -165,7 +165,7 @@ TEST_F(HostSystem, ALinkBackIntoItsOwnFolderIsRefused) {
     fs::create_directory_symlink("..", HostPath(At("Product/Program/Up")));
     auto cp1252 = OpenCodePage(1252);
     try {
-        ReadProductTree(At("Product"), *cp1252);
+        ArchiveEntries(ReadProductTree(At("Product"), *cp1252), *cp1252);
         FAIL() << "no error";
     } catch (const EFileError& error) {
         EXPECT_NE(std::string(error.what()).find("Up: a symbolic link leads back into its own folder"),

@@ -7,9 +7,9 @@
 
 #include "archive/ArchiveWriter.h"
 #include "system/Stream.h"
-#include "tools/plugsetup/host/CodePage.h"
 #include "tools/plugsetup/ProductTree.h"
 #include "tools/plugsetup/Tool.h"
+#include "tools/plugsetup/host/CodePage.h"
 
 namespace fs = std::filesystem;
 
@@ -238,7 +238,9 @@ TEST_F(ExampleProducts, BuildsAreReproducibleAcrossFoldersAndThreads) {
         options.BuildTime = 45000.5;
         options.Threads = threads;
         MemoryStream out;
-        WriteArchive(out, ReadProductTree((kExamples / "bundle").string(), *OpenCodePage(kDefaultCodePage)),
+        const std::unique_ptr<CodePage> codePage = OpenCodePage(kDefaultCodePage);
+        WriteArchive(out,
+                     ArchiveEntries(ReadProductTree((kExamples / "bundle").string(), *codePage), *codePage),
                      options);
         if (!previous.empty()) {
             EXPECT_EQ(out.Bytes(), previous) << threads << " threads";

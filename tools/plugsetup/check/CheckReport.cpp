@@ -8,14 +8,37 @@ namespace {
 
 constexpr const char* kAnnotationTitle = "plugsetup check";
 
-int ErrorCount(const std::vector<CheckFinding>& findings) {
-    return static_cast<int>(
-        std::count_if(findings.begin(), findings.end(), [](const CheckFinding& f) { return f.IsError; }));
+int Count(const std::vector<CheckFinding>& findings, Severity level) {
+    return static_cast<int>(std::count_if(findings.begin(), findings.end(),
+                                          [&](const CheckFinding& f) { return f.Level == level; }));
 }
 
-void PrintCounts(std::ostream& out, const std::string& productDir, int errors, std::size_t warnings) {
+int ErrorCount(const std::vector<CheckFinding>& findings) {
+    return Count(findings, Severity::Error);
+}
+
+const char* LevelName(Severity level) {
+    switch (level) {
+        case Severity::Error:
+            return "error";
+        case Severity::Warning:
+            return "warning";
+        case Severity::Note:
+            break;
+    }
+    return "note";
+}
+
+// Notes are counted only when there are any, so the line of a clean folder stays as it was.
+void PrintCounts(std::ostream& out, const std::string& productDir,
+                 const std::vector<CheckFinding>& findings) {
+    const int errors = ErrorCount(findings);
+    const int warnings = Count(findings, Severity::Warning);
+    const int notes = Count(findings, Severity::Note);
     out << productDir << ": " << errors << (errors == 1 ? " error, " : " errors, ") << warnings
-        << (warnings == 1 ? " warning" : " warnings") << "\n";
+        << (warnings == 1 ? " warning" : " warnings");
+    if (notes > 0) out << ", " << notes << (notes == 1 ? " file" : " files") << " not packed";
+    out << "\n";
 }
 
 // A workflow command's message: the runner reads %, CR and LF as escapes.
@@ -50,7 +73,8 @@ std::string AnnotationProperty(const std::string& text) {
 
 void PrintAnnotations(std::ostream& out, const std::vector<CheckFinding>& findings) {
     for (const CheckFinding& finding : findings) {
-        out << "::" << (finding.IsError ? "error" : "warning")
+        // GitHub's own word for a note is "notice".
+        out << "::" << (finding.Level == Severity::Note ? "notice" : LevelName(finding.Level))
             << " file=" << AnnotationProperty(finding.File);
         if (finding.Line > 0) out << ",line=" << finding.Line;
         out << ",title=" << AnnotationProperty(kAnnotationTitle) << "::" << AnnotationData(finding.Message)
@@ -60,14 +84,14 @@ void PrintAnnotations(std::ostream& out, const std::vector<CheckFinding>& findin
 
 void PrintJsonReport(std::ostream& out, const std::string& productDir,
                      const std::vector<CheckFinding>& findings) {
-    const int errors = ErrorCount(findings);
-    out << "{\"product\": " << JsonText(productDir) << ", \"errors\": " << errors
-        << ", \"warnings\": " << findings.size() - static_cast<std::size_t>(errors) << ",\n \"findings\": [";
+    out << "{\"product\": " << JsonText(productDir) << ", \"errors\": " << ErrorCount(findings)
+        << ", \"warnings\": " << Count(findings, Severity::Warning)
+        << ", \"notes\": " << Count(findings, Severity::Note) << ",\n \"findings\": [";
     for (std::size_t i = 0; i < findings.size(); ++i) {
         const CheckFinding& finding = findings[i];
         out << (i ? ",\n  " : "\n  ") << "{\"file\": " << JsonText(finding.File)
             << ", \"line\": " << (finding.Line > 0 ? std::to_string(finding.Line) : "null")
-            << ", \"severity\": " << (finding.IsError ? "\"error\"" : "\"warning\"")
+            << ", \"severity\": \"" << LevelName(finding.Level) << "\""
             << ", \"message\": " << JsonText(finding.Message) << "}";
     }
     out << "]}\n";
@@ -79,27 +103,30 @@ int PrintFindings(std::ostream& out, const std::vector<CheckFinding>& findings) 
     for (const CheckFinding& finding : findings) {
         out << finding.File;
         if (finding.Line > 0) out << ":" << finding.Line;
-        out << ": " << (finding.IsError ? "error" : "warning") << ": " << finding.Message << "\n";
+        out << ": " << LevelName(finding.Level) << ": " << finding.Message << "\n";
     }
     return ErrorCount(findings);
 }
 
 int PrintCheckReport(std::ostream& out, const std::string& productDir,
                      const std::vector<CheckFinding>& findings, ReportFormat format) {
-    const int errors = ErrorCount(findings);
-    const std::size_t warnings = findings.size() - static_cast<std::size_t>(errors);
     switch (format) {
         case ReportFormat::Text:
             PrintFindings(out, findings);
-            PrintCounts(out, productDir, errors, warnings);
+            PrintCounts(out, productDir, findings);
             break;
         case ReportFormat::Github:
             PrintAnnotations(out, findings);
-            PrintCounts(out, productDir, errors, warnings);
+            PrintCounts(out, productDir, findings);
             break;
         case ReportFormat::Json:
             PrintJsonReport(out, productDir, findings);
             break;
     }
-    return errors;
+    return ErrorCount(findings);
+}
+
+void MakeWarningsErrors(std::vector<CheckFinding>& findings) {
+    for (CheckFinding& finding : findings)
+        if (finding.Level == Severity::Warning) finding.Level = Severity::Error;
 }

@@ -1,46 +1,17 @@
-// plugsetup check of names and texts in the code page build will convert them to: what it
-// cannot hold, and what the setup's byte-wise path code would split.
-#include <filesystem>
+// plugsetup check of the texts in the code page build will convert them to: what it cannot
+// hold, and what the setup's byte-wise path code would split. Names are the tree's (EntryName.h).
 #include <set>
 
 #include "archive/SetupData.h"
 #include "engine/Configuration.h"
 #include "engine/SetupSchema.h"
+#include "tools/plugsetup/check/ProductChecker.h"
 #include "tools/plugsetup/host/CodePage.h"
 #include "tools/plugsetup/host/HostFile.h"
 #include "tools/plugsetup/host/HostPath.h"
-#include "tools/plugsetup/check/ProductChecker.h"
 
-namespace fs = std::filesystem;
-
-void ProductChecker::CheckEntryNames() {
-    CheckEntryNamesIn(root_);
-}
-
-void ProductChecker::CheckEntryNamesIn(const fs::path& folder) {
-    std::error_code error;
-    for (const fs::path& entry : FolderEntries(folder, error)) {
-        const std::string path = PathText(entry);
-        const EncodedText name = EncodeProductText(codePage_, PathText(entry.filename()));
-        if (!name.Unrepresentable.empty()) {
-            Error(path, 0,
-                  "in the name, " + UnrepresentableMessage(codePage_, name) +
-                      ": rename it, or build with the --codepage of your customers' Windows");
-        } else if (!name.SplitsPaths.empty()) {
-            Error(path, 0, "in the name, " + SplitsPathsMessage(codePage_, name) + ": rename it");
-        } else if (name.Bytes.size() > static_cast<std::size_t>(kMaxNameLength)) {
-            Error(path, 0,
-                  "the name is " + std::to_string(name.Bytes.size()) +
-                      " bytes long; a setup archive holds at most " + std::to_string(kMaxNameLength) +
-                      ": shorten it");
-        }
-        // Links to folders are not followed here: build refuses the loops they may make.
-        if (fs::is_directory(fs::symlink_status(entry, error))) CheckEntryNamesIn(entry);
-    }
-}
-
-void ProductChecker::CheckTextInCodePage(const fs::path& file, bool setupIni, bool everyLineIsPath) {
-    std::vector<std::uint8_t> bytes = ReadHostFile(PathText(file));
+void ProductChecker::CheckTextInCodePage(const ProductEntry& file, bool setupIni, bool everyLineIsPath) {
+    std::vector<std::uint8_t> bytes = ReadHostFile(file.HostPath);
     const std::vector<std::string> lines = SetupTextLines(std::string(bytes.begin(), bytes.end()));
     // What build keeps as it is: plain ASCII, and text already in a code page.
     std::string text(bytes.begin(), bytes.end());
@@ -66,12 +37,12 @@ void ProductChecker::CheckTextInCodePage(const fs::path& file, bool setupIni, bo
         const int number = static_cast<int>(i + 1);
         const EncodedText encoded = EncodeProductText(codePage_, lines[i]);
         if (!encoded.Unrepresentable.empty())
-            Error(PathText(file), number,
+            Error(file.HostPath, number,
                   UnrepresentableMessage(codePage_, encoded) +
                       ", so build cannot store the line: write it without that character, or build with the "
                       "--codepage of your customers' Windows");
         else if (!encoded.SplitsPaths.empty() && (everyLineIsPath || pathLines.count(number)))
-            Error(PathText(file), number,
+            Error(file.HostPath, number,
                   SplitsPathsMessage(codePage_, encoded) +
                       ", so the setup would split the path there: write it "
                       "without that character");

@@ -2,8 +2,8 @@
 // write on a fresh 64-bit Windows that accepts every plug-in format, named as the setup names it.
 // Libraries to call and shortcut targets are held against that plan.
 #include <algorithm>
-#include <filesystem>
 #include <map>
+#include <set>
 
 #include "engine/ComponentMachines.h"
 #include "engine/Folders.h"
@@ -12,11 +12,9 @@
 #include "engine/Upgrade.h"
 #include "system/CommonUtils.h"
 #include "system/memory/MemoryPlatform.h"
-#include "tools/plugsetup/host/HostPath.h"
-#include "tools/plugsetup/check/ProductChecker.h"
+#include "tools/plugsetup/EntryName.h"
 #include "tools/plugsetup/Tool.h"
-
-namespace fs = std::filesystem;
+#include "tools/plugsetup/check/ProductChecker.h"
 
 namespace {
 
@@ -33,24 +31,39 @@ std::string More(int count, const char* one, const char* many) {
     return count == 0 ? "" : " and " + std::to_string(count) + " more " + (count == 1 ? one : many);
 }
 
-// Every file below folder, as a path with backslashes relative to it, in name order; folders
-// too when asked.
-void WalkProductFolder(const fs::path& folder, const std::string& prefix, bool folders,
+// Every file and folder below folder, as a path with backslashes relative to it, in name order.
+void WalkProductFolder(const ProductEntry& folder, const std::string& prefix,
                        std::vector<std::pair<std::string, bool>>& out) {
-    std::error_code error;
-    for (const fs::path& entry : FolderEntries(folder, error)) {
-        const std::string relative = prefix + PathText(entry.filename());
-        if (fs::is_directory(entry, error)) {
-            if (folders) out.push_back({relative, true});
-            WalkProductFolder(entry, relative + "\\", folders, out);
-        } else {
-            out.push_back({relative, false});
-        }
+    for (const ProductEntry& entry : folder.Children) {
+        const std::string relative = prefix + entry.Name;
+        out.push_back({relative, entry.IsFolder()});
+        if (entry.IsFolder()) WalkProductFolder(entry, relative + "\\", out);
     }
 }
 
+bool EndsWith(const std::string& name, const std::string& ending) {
+    return name.size() >= ending.size() && SameText(name.substr(name.size() - ending.size()), ending);
+}
+
+// The innermost folder of path named "*.vst3", the bundle the file lies in; empty when none.
+std::string Vst3BundleOf(const std::string& path) {
+    std::string bundle;
+    for (std::size_t end = path.find('\\'); end != std::string::npos; end = path.find('\\', end + 1))
+        if (EndsWith(path.substr(0, end), ".vst3")) bundle = path.substr(0, end);
+    return bundle;
+}
+
+// The Contents folders hosts look for a bundle's binary in, one per processor.
+constexpr const char* kVst3Architectures[] = {"x86-win",   "x86_64-win",  "arm-win",
+                                              "arm64-win", "arm64ec-win", "arm64x-win"};
+
+bool IsVst3Architecture(const std::string& folder) {
+    return std::any_of(std::begin(kVst3Architectures), std::end(kVst3Architectures),
+                       [&](const char* known) { return SameText(folder, known); });
+}
+
 bool IsLibrary(const std::string& name) {
-    return name.size() > 4 && SameText(name.substr(name.size() - 4), ".dll");
+    return name.size() > 4 && EndsWith(name, ".dll");
 }
 
 }  // namespace
@@ -77,11 +90,11 @@ void ProductChecker::PlanInstallation() {
             if (!FitsMachine(values_, component.Source)) continue;
             const std::string source = ExpandPath(values_, component.Source, item);
             const std::string destination = ExpandPath(values_, component.DestinationText, item);
-            std::optional<fs::path> folder = source.empty() ? std::nullopt : FindInProduct(root_, source);
-            if (destination.empty() || !folder || !fs::is_directory(*folder)) continue;
+            const ProductEntry* folder = source.empty() ? nullptr : tree_.Find(source);
+            if (destination.empty() || !folder || !folder->IsFolder()) continue;
             plannedFolders_.emplace(PathKeyOf(destination), line.lineNumber);
             std::vector<std::pair<std::string, bool>> entries;
-            WalkProductFolder(*folder, "", true, entries);
+            WalkProductFolder(*folder, "", entries);
             for (const auto& [relative, isFolder] : entries) {
                 if (isFolder) {
                     plannedFolders_.emplace(PathKeyOf(JoinPath(destination, relative)), line.lineNumber);
@@ -94,12 +107,14 @@ void ProductChecker::PlanInstallation() {
                                            PlannedLibrary{line.lineNumber, UpperAscii(source), written, path,
                                                           JoinPath(component.DestinationText, relative),
                                                           !component.DllSuffix.empty()});
+                const std::string shown = PluginFileName(JoinPath(component.DestinationText, relative),
+                                                         component.DllSuffix, component.IsVst3);
+                if (component.IsVst3)
+                    vst3Files_.emplace(PathKeyOf(path), PlannedVst3File{line.lineNumber, path, shown});
                 std::vector<PlannedFile>& writers = plannedFiles_[PathKeyOf(path)];
                 // A bundle copies a line without "$BundleItem" in every pass: that is one writer.
                 if (!writers.empty() && writers.back().Line == line.lineNumber) continue;
-                writers.push_back(
-                    {line.lineNumber, PluginFileName(JoinPath(component.DestinationText, relative),
-                                                     component.DllSuffix, component.IsVst3)});
+                writers.push_back({line.lineNumber, shown});
             }
         }
     }
@@ -214,5 +229,93 @@ void ProductChecker::CheckShortcutTargets() {
                 "the target '" + shortcut.target +
                     "' is no file or folder that a [Components] line installs: the setup makes the shortcut "
                     "anyway, and it points at whatever the customer's machine has there");
+    }
+}
+
+// What the shell refuses to save: a name Windows forbids, or a subfolder the setup never makes
+// (it creates no folder for a shortcut). Either way the setup goes on without a word.
+void ProductChecker::CheckShortcutNames() {
+    for (const IniLine& line : Lines("Shortcuts")) {
+        if (std::find(std::begin(kShortcutPlaces), std::end(kShortcutPlaces), line.name) ==
+            std::end(kShortcutPlaces))
+            continue;
+        const std::string name = ParseShortcutValue(values_, line.value).name;
+        std::string problem;
+        std::string rest = name;
+        std::string subfolder;
+        for (SplitResult part = SplitAt(rest, '\\'); problem.empty(); part = SplitAt(rest, '\\')) {
+            problem = WindowsNameProblem(part.found ? part.left : part.left + ".lnk");
+            if (!part.found) break;
+            subfolder = JoinPath(subfolder, part.left);
+            rest = part.right;
+        }
+        if (!problem.empty()) {
+            Error(iniPath_, line.lineNumber,
+                  "the shortcut's name '" + name + "' is no name Windows can give a file (" + problem +
+                      "): the setup would make no shortcut and say nothing; rename it");
+        } else if (!subfolder.empty() &&
+                   !(line.name == "ProgramFolder" && Installs(values_.DestinationFolder + subfolder))) {
+            Warning(iniPath_, line.lineNumber,
+                    "the shortcut's name '" + name + "' puts it in the subfolder '" + subfolder +
+                        "', which the setup does not create: unless the customer's " + line.name +
+                        " folder has it, no shortcut is made; drop the backslash");
+        }
+    }
+}
+
+// A host loads a VST 3 bundle through one file: Contents\<architecture>-win\<bundle name>.vst3,
+// in a folder named after a processor it knows. A bundle without such a file installs fine and
+// is never loaded. (A binary renamed by a DLLSuffix is CheckVst3Libraries' warning.)
+void ProductChecker::CheckVst3Bundles() {
+    std::set<std::string> suffixed;
+    for (const auto& [key, library] : vst3Libraries_)
+        if (library.Suffixed && PlaceInVst3Bundle(library.Written) == Vst3BundlePlace::Binary)
+            suffixed.insert(PathKeyOf(Vst3BundleOf(library.Written)));
+    struct Bundle {
+        int Line = 0;
+        std::string Shown;
+        bool Loadable = false;
+        std::string Misplaced;  // a binary in a folder no host reads
+        std::string Misnamed;   // a .vst3 in the right folder under another name
+    };
+    std::map<std::string, Bundle> bundles;
+    for (const auto& [key, file] : vst3Files_) {
+        const std::string bundlePath = Vst3BundleOf(file.Installed);
+        if (bundlePath.empty() || suffixed.count(PathKeyOf(bundlePath))) continue;
+        Bundle& bundle = bundles[PathKeyOf(bundlePath)];
+        if (bundle.Line == 0) {
+            bundle.Line = file.Line;
+            bundle.Shown = Vst3BundleOf(file.Shown);
+        }
+        const std::string inside = file.Installed.substr(bundlePath.size() + 1);
+        const std::string folder = ExtractFilePath(inside);  // "Contents\x86_64-win\"
+        const std::string name = ExtractFileName(inside);
+        if (std::count(inside.begin(), inside.end(), '\\') != 2 ||
+            !SameText(folder.substr(0, 9), "Contents\\") || !EndsWith(name, ".vst3"))
+            continue;
+        const std::string architecture = folder.substr(9, folder.size() - 10);
+        if (!IsVst3Architecture(architecture))
+            bundle.Misplaced = inside;
+        else if (SameText(FileBaseName(name), FileBaseName(bundlePath)))
+            bundle.Loadable = true;
+        else
+            bundle.Misnamed = inside;
+    }
+    const std::string expected = values_.Config.Is64Bit ? "x86_64-win" : "x86-win";
+    for (const auto& [key, bundle] : bundles) {
+        if (bundle.Loadable && bundle.Misplaced.empty()) continue;
+        const std::string binary = "Contents\\" + expected + "\\" + ExtractFileName(bundle.Shown);
+        std::string what;
+        if (!bundle.Misplaced.empty())
+            what = "'" + bundle.Misplaced +
+                   "' lies in a folder no host reads (they read x86-win, x86_64-win, "
+                   "arm64ec-win, arm64x-win and the like)";
+        else if (!bundle.Misnamed.empty())
+            what = "'" + bundle.Misnamed + "' is not named after the bundle, and hosts load only that name";
+        else
+            what = "it has no binary";
+        Warning(iniPath_, bundle.Line,
+                "the VST 3 bundle '" + bundle.Shown + "' cannot be loaded as it stands: " + what +
+                    (bundle.Loadable ? "" : "; hosts load " + binary));
     }
 }

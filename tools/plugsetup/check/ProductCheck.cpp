@@ -1,7 +1,6 @@
 #include "tools/plugsetup/check/ProductCheck.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
 
 #include "engine/ComponentMachines.h"
@@ -12,11 +11,9 @@
 #include "system/Exceptions.h"
 #include "system/Stream.h"
 #include "system/memory/MemoryPlatform.h"
+#include "tools/plugsetup/check/ProductChecker.h"
 #include "tools/plugsetup/host/HostFile.h"
 #include "tools/plugsetup/host/HostPath.h"
-#include "tools/plugsetup/check/ProductChecker.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -75,73 +72,65 @@ bool IsWordChar(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
 }
 
-std::string ReadText(const fs::path& path) {
-    std::vector<std::uint8_t> bytes = ReadHostFile(PathText(path));
+std::string ReadText(const ProductEntry& file) {
+    std::vector<std::uint8_t> bytes = ReadHostFile(file.HostPath);
     return std::string(bytes.begin(), bytes.end());
+}
+
+// A top-level file of the product; the setup looks its data entries up as files only.
+const ProductEntry* TopLevelFile(const ProductTree& tree, const std::string& name) {
+    const ProductEntry* entry = tree.Find(name);
+    return entry && !entry->IsFolder() ? entry : nullptr;
 }
 
 class ProductSource : public SetupDataSource {
 public:
-    explicit ProductSource(fs::path root) : root_(std::move(root)) {}
+    explicit ProductSource(const ProductTree& tree) : tree_(tree) {}
     std::unique_ptr<Stream> Load(const std::string& name) override {
-        std::optional<fs::path> path = FindInProduct(root_, name);
-        if (path && fs::is_regular_file(*path))
-            return std::make_unique<MemoryStream>(ReadHostFile(PathText(*path)));
+        if (const ProductEntry* file = TopLevelFile(tree_, name))
+            return std::make_unique<MemoryStream>(ReadHostFile(file->HostPath));
         // Reported on its own; the rest of the product is still worth checking.
         if (SameText(name, "Setup.lic")) return std::make_unique<MemoryStream>(std::vector<std::uint8_t>{});
         return nullptr;
     }
 
 private:
-    fs::path root_;
+    const ProductTree& tree_;
 };
 
 }  // namespace
 
-std::optional<fs::path> FindInProduct(const fs::path& root, const std::string& relative) {
-    fs::path at = root;
-    std::string rest = relative;
-    while (!rest.empty()) {
-        SplitResult step = SplitAt(rest, '\\');
-        rest = step.found ? step.right : "";
-        if (step.left.empty()) continue;
-        std::error_code error;
-        if (!fs::is_directory(at, error)) return std::nullopt;
-        std::optional<fs::path> match;
-        for (const fs::directory_entry& entry : fs::directory_iterator(at, error))
-            if (SameText(PathText(entry.path().filename()), step.left)) match = entry.path();
-        if (!match) return std::nullopt;
-        at = *match;
-    }
-    return at;
-}
-
-ProductChecker::ProductChecker(const std::string& dir, const TProgramVersion& version,
+ProductChecker::ProductChecker(const ProductTree& tree, const TProgramVersion& version,
                                const CodePage& codePage)
-    : root_(HostPath(dir)), codePage_(codePage) {
+    : tree_(tree), codePage_(codePage) {
     values_.SetupVersion = version;
 }
 
+std::string ProductChecker::TopLevelPath(const char* name) const {
+    const ProductEntry* file = TopLevelFile(tree_, name);
+    return file ? file->HostPath : JoinHostPath(tree_.Folder, name);
+}
+
 std::vector<CheckFinding> ProductChecker::Run() {
-    CheckEntryNames();
-    std::optional<fs::path> ini = FindInProduct(root_, "Setup.ini");
-    iniPath_ = ini ? PathText(*ini) : PathText(root_ / "Setup.ini");
-    std::optional<fs::path> licence = FindInProduct(root_, "Setup.lic");
+    CheckProductTree();
+    const ProductEntry* ini = TopLevelFile(tree_, "Setup.ini");
+    iniPath_ = TopLevelPath("Setup.ini");
+    const ProductEntry* licence = TopLevelFile(tree_, "Setup.lic");
     if (!licence)
-        Error(PathText(root_ / "Setup.lic"), 0,
+        Error(TopLevelPath("Setup.lic"), 0,
               "no licence text: add Setup.lic, the text the License page shows (plain text)");
     else
         CheckTextInCodePage(*licence, false, false);
-    if (!FindInProduct(root_, "Setup.jpg"))
-        Error(PathText(root_ / "Setup.jpg"), 0,
+    if (!TopLevelFile(tree_, "Setup.jpg"))
+        Error(TopLevelPath("Setup.jpg"), 0,
               "no side picture: add Setup.jpg, the JPEG the wizard shows at its left");
     // The wizard stops on a picture it cannot decode; a PNG renamed to .jpg is the usual case.
     for (const char* name : {"Setup.jpg", "Setup@2x.jpg"}) {
-        std::optional<fs::path> picture = FindInProduct(root_, name);
-        if (!picture || !fs::is_regular_file(*picture)) continue;
-        std::vector<std::uint8_t> bytes = ReadHostFile(PathText(*picture));
+        const ProductEntry* picture = TopLevelFile(tree_, name);
+        if (!picture) continue;
+        std::vector<std::uint8_t> bytes = ReadHostFile(picture->HostPath);
         if (bytes.size() < 2 || bytes[0] != 0xFF || bytes[1] != 0xD8)
-            Error(PathText(*picture), 0, "not a JPEG file (no FF D8 at its start): save the picture as JPEG");
+            Error(picture->HostPath, 0, "not a JPEG file (no FF D8 at its start): save the picture as JPEG");
     }
     if (!ini) {
         Error(iniPath_, 0, "no Setup.ini: every setup needs its configuration");
@@ -166,15 +155,17 @@ std::vector<CheckFinding> ProductChecker::Run() {
     CheckVst3Libraries();
     CheckCallLibraries();
     CheckShortcutTargets();
+    CheckShortcutNames();
+    CheckVst3Bundles();
     return std::move(findings_);
 }
 
 void ProductChecker::Error(const std::string& file, int line, const std::string& message) {
-    findings_.push_back({file, line, true, message});
+    findings_.push_back({file, line, Severity::Error, message});
 }
 
 void ProductChecker::Warning(const std::string& file, int line, const std::string& message) {
-    findings_.push_back({file, line, false, message});
+    findings_.push_back({file, line, Severity::Warning, message});
 }
 
 int ProductChecker::SectionLine(const char* name) const {
@@ -198,7 +189,7 @@ const std::vector<IniLine>& ProductChecker::Lines(const char* section) const {
 void ProductChecker::Load() {
     MemoryPlatform machine;
     machine.SetOwnProgramPath("C:\\Setup\\Setup.exe");
-    ProductSource source(root_);
+    ProductSource source(tree_);
     try {
         LoadConfiguration(values_, source, machine);
     } catch (const std::exception& error) {
@@ -249,14 +240,14 @@ std::string VersionTextProblem(const std::string& text) {
 
 // Each BundleInfo.ini line as the engine reads it, so the first bad one does not hide the rest.
 void ProductChecker::LoadBundleItems() {
-    std::optional<fs::path> path = FindInProduct(root_, "BundleInfo.ini");
+    const ProductEntry* path = TopLevelFile(tree_, "BundleInfo.ini");
     if (!path) {
-        Error(PathText(root_ / "BundleInfo.ini"), 0,
+        Error(TopLevelPath("BundleInfo.ini"), 0,
               "a bundle (IsBundle=1) needs BundleInfo.ini: one line Name=version[,product name] per item");
         return;
     }
     CheckTextInCodePage(*path, false, true);
-    const std::string file = PathText(*path);
+    const std::string file = path->HostPath;
     std::vector<std::string> lines = SetupTextLines(ReadText(*path));
     for (std::size_t i = 0; i < lines.size(); ++i) {
         SplitResult split = SplitAt(lines[i], '=');
@@ -362,10 +353,10 @@ void ProductChecker::CheckComponents() {
     for (const IniLine& line : components) {
         if (line.name.empty()) continue;
         for (const std::string& source : ExpandedSources(line.name)) {
-            std::optional<fs::path> found = FindInProduct(root_, source);
-            if (!found || !fs::is_directory(*found))
+            const ProductEntry* found = tree_.Find(source);
+            if (!found || !found->IsFolder())
                 Error(iniPath_, line.lineNumber,
-                      "component source '" + source + "' is no folder of " + PathText(root_) +
+                      "component source '" + source + "' is no folder of " + tree_.Folder +
                           ": add the folder or correct the name before '='");
         }
     }
@@ -492,10 +483,7 @@ void ProductChecker::CheckVariables() {
     }
 }
 
-std::vector<CheckFinding> CheckProduct(const std::string& productDir, const TProgramVersion& version,
+std::vector<CheckFinding> CheckProduct(const ProductTree& tree, const TProgramVersion& version,
                                        const CodePage& codePage) {
-    std::error_code error;
-    if (!fs::is_directory(HostPath(productDir), error))
-        throw EFileError(productDir + ": not a product folder");
-    return ProductChecker(productDir, version, codePage).Run();
+    return ProductChecker(tree, version, codePage).Run();
 }

@@ -10,19 +10,30 @@
 #include "archive/CommonClasses.h"
 
 class CodePage;
+struct ProductTree;
+
+// An error stops a build; a warning says what the setup will do that was likely not meant; a
+// note says what build leaves out (a skipped file).
+enum class Severity { Error, Warning, Note };
 
 // One finding, kept as data so that any output format is a formatter away.
 struct CheckFinding {
     std::string File;  // host path
     int Line = 0;      // 1-based; 0 when the finding is about the whole file
-    bool IsError = true;
+    Severity Level = Severity::Error;
     std::string Message;
 };
 
-// version is the one the setup will carry; it changes what the texts expand to, not what is
-// found. codePage is the one build would convert names and texts to.
-std::vector<CheckFinding> CheckProduct(const std::string& productDir, const TProgramVersion& version,
+// tree is the product folder as build reads it. version is the one the setup will carry; it
+// changes what the texts expand to, not what is found. codePage is the one build would convert
+// names and texts to.
+std::vector<CheckFinding> CheckProduct(const ProductTree& tree, const TProgramVersion& version,
                                        const CodePage& codePage);
+// What the tree itself refuses (errors) and leaves out (notes), in folder order: the part of the
+// check that build applies even with --no-check, since no setup can hold those entries.
+std::vector<CheckFinding> TreeFindings(const ProductTree& tree);
+// --strict: every warning becomes an error.
+void MakeWarningsErrors(std::vector<CheckFinding>& findings);
 
 // The ways the findings are printed (CheckReport.cpp).
 enum class ReportFormat {

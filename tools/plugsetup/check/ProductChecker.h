@@ -1,9 +1,9 @@
-// The checker behind plugsetup check, shared by its three files: Setup.ini itself
-// (ProductCheck.cpp), what the components install (InstallPlanCheck.cpp), and names and texts in
-// the code page (CodePageCheck.cpp).
+// The checker behind plugsetup check, shared by its files: Setup.ini itself (ProductCheck.cpp),
+// what the components install (InstallPlanCheck.cpp), texts in the code page (CodePageCheck.cpp)
+// and the product tree's own findings (TreeCheck.cpp). It asks the tree, never the disk, what
+// the folder holds.
 #pragma once
 
-#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
@@ -13,6 +13,7 @@
 #include "engine/IniFile.h"
 #include "engine/SetupSchema.h"
 #include "engine/Variables.h"
+#include "tools/plugsetup/ProductTree.h"
 #include "tools/plugsetup/check/ProductCheck.h"
 
 class CodePage;
@@ -20,14 +21,9 @@ class CodePage;
 // The [Shortcuts] names that make a shortcut, written exactly so.
 inline constexpr const char* kShortcutPlaces[] = {"StartMenu", "Desktop", "ProgramFolder"};
 
-// The product folder's entry of a Windows-style relative path, found the way the archive reader
-// looks names up: ASCII letters in either case.
-std::optional<std::filesystem::path> FindInProduct(const std::filesystem::path& root,
-                                                   const std::string& relative);
-
 class ProductChecker {
 public:
-    ProductChecker(const std::string& dir, const TProgramVersion& version, const CodePage& codePage);
+    ProductChecker(const ProductTree& tree, const TProgramVersion& version, const CodePage& codePage);
     std::vector<CheckFinding> Run();
 
 private:
@@ -60,17 +56,22 @@ private:
     void CheckVst3Libraries();
     void CheckCallLibraries();
     void CheckShortcutTargets();
+    void CheckShortcutNames();
+    void CheckVst3Bundles();
     bool Installs(const std::string& path) const;
 
     // MachineCheck.cpp: the lines marked for x64 and Arm64 machines.
     void CheckMachineBuilds();
 
+    // TreeCheck.cpp: what the tree refuses or leaves out.
+    void CheckProductTree();
+
     // CodePageCheck.cpp: what the code page cannot hold, or what the setup would split.
-    void CheckEntryNames();
-    void CheckEntryNamesIn(const std::filesystem::path& folder);
     // Setup.ini's lines hold paths as the schema says; everyLineIsPath for BundleInfo.ini,
     // whose names and product names end up in paths; neither for the licence text.
-    void CheckTextInCodePage(const std::filesystem::path& file, bool setupIni, bool everyLineIsPath);
+    void CheckTextInCodePage(const ProductEntry& file, bool setupIni, bool everyLineIsPath);
+    // The host path of a file expected at the top of the folder, for a finding about it.
+    std::string TopLevelPath(const char* name) const;
 
     // One file a component line installs, with its destination as written.
     struct PlannedFile {
@@ -78,7 +79,7 @@ private:
         std::string Shown;  // destination text, "\" and the path inside the component (renamed)
     };
 
-    std::filesystem::path root_;
+    const ProductTree& tree_;
     const CodePage& codePage_;
     std::string iniPath_;
     const IniFile* ini_ = nullptr;
@@ -98,4 +99,11 @@ private:
         bool Suffixed;          // the line gives a DLLSuffix
     };
     std::map<std::string, PlannedLibrary> vst3Libraries_;
+    // Every file a VST 3 component installs, by upper-case installed path (renamed).
+    struct PlannedVst3File {
+        int Line;
+        std::string Installed;  // expanded and renamed
+        std::string Shown;      // destination text, "\" and the path inside the component (renamed)
+    };
+    std::map<std::string, PlannedVst3File> vst3Files_;
 };

@@ -4,19 +4,19 @@
 
 #include "archive/ArchiveWriter.h"
 #include "archive/ProgramHeader.h"
-#include "install/Installer.h"
 #include "archive/SetupData.h"
+#include "install/Installer.h"
 #include "system/CommonUtils.h"
 #include "system/FileErrors.h"
 #include "tools/plugsetup/Arguments.h"
 #include "tools/plugsetup/BuildTime.h"
-#include "tools/plugsetup/host/CodePage.h"
-#include "tools/plugsetup/host/HostFile.h"
-#include "tools/plugsetup/host/HostPath.h"
-#include "tools/plugsetup/check/ProductCheck.h"
 #include "tools/plugsetup/ProductTree.h"
 #include "tools/plugsetup/Signing.h"
 #include "tools/plugsetup/Tool.h"
+#include "tools/plugsetup/check/ProductCheck.h"
+#include "tools/plugsetup/host/CodePage.h"
+#include "tools/plugsetup/host/HostFile.h"
+#include "tools/plugsetup/host/HostPath.h"
 
 namespace {
 
@@ -32,14 +32,11 @@ constexpr const char* kNoDefaultStubMessage =
     "no stub to build from: neither %beside (beside plugsetup) nor %shared (where a package installs it) is "
     "there; give --stub Setup.exe, or --data-file";
 
-constexpr const char* kReservedEntryMessage =
-    "the name is reserved at the top of a product folder: the setup carries its signed uninstaller under it";
-
 const std::vector<OptionRule> kBuildOptions = {
     {"--version", true},    {"--beta", true},      {"--press-preview", false},
     {"--build-time", true}, {"--stub", true},      {"--data-file", false},
     {"-o", true},           {"--no-check", false}, kCodePageOption,
-    {"--sign", true},
+    {"--sign", true},       kStrictOption,         kOutsideLinksOption,
 };
 
 bool ParseDecimal(const std::string& text, std::int32_t& value) {
@@ -124,11 +121,18 @@ std::vector<std::uint8_t> ReadStub(const std::string& path) {
     return stub;
 }
 
-// A top-level file of that name would be taken for the signed uninstaller at installation.
-void RefuseReservedNames(const std::vector<SourceEntry>& tree, const std::string& productDir) {
-    for (const SourceEntry& entry : tree)
-        if (!entry.IsDirectory && SameText(entry.Name, kUninstallerEntry))
-            throw Exception(JoinHostPath(productDir, entry.Name) + ": " + kReservedEntryMessage);
+// The whole check, or with --no-check what no setup can hold: every finding printed, then a
+// stop on any error. With --strict a warning is one.
+void CheckBeforeBuilding(const Arguments& arguments, const ProductTree& tree, const TProgramVersion& version,
+                         const CodePage& codePage, ToolEnvironment& env) {
+    const bool noCheck = arguments.Has("--no-check");
+    std::vector<CheckFinding> findings = noCheck ? TreeFindings(tree) : CheckProduct(tree, version, codePage);
+    if (arguments.Has(kStrictOption.Name)) MakeWarningsErrors(findings);
+    const int errors = PrintFindings(env.Err, findings);
+    if (errors > 0)
+        throw Exception(tree.Folder + ": " + std::to_string(errors) + (errors == 1 ? " error" : " errors") +
+                        (noCheck ? " (see above) that no setup can hold; fix them"
+                                 : " (see above); fix them, or build anyway with --no-check"));
 }
 
 // The stub followed by the archive, at path; what the format cannot hold is named inside the
@@ -175,15 +179,9 @@ int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
         stub = ReadStub(DefaultStub(env));
     }
     // A setup that stops on the user's machine is worse than no setup.
-    if (!arguments.Has("--no-check")) {
-        const int errors = PrintFindings(env.Err, CheckProduct(productDir, options.Version, *codePage));
-        if (errors > 0)
-            throw Exception(productDir + ": " + std::to_string(errors) +
-                            (errors == 1 ? " error" : " errors") +
-                            " (see above); fix them, or build anyway with --no-check");
-    }
-    std::vector<SourceEntry> tree = ReadProductTree(productDir, *codePage);
-    RefuseReservedNames(tree, productDir);
+    const ProductTree product = ReadProductTree(productDir, *codePage, TreeOptionsFromArguments(arguments));
+    CheckBeforeBuilding(arguments, product, options.Version, *codePage, env);
+    std::vector<SourceEntry> tree = ArchiveEntries(product, *codePage);
 
     ArchiveWriteResult result;
     if (sign) {

@@ -177,7 +177,7 @@ void PlaceSetup(MemoryPlatform& machine, const std::string& input, const Argumen
             options.BuildTime = *time;
         }
         MemoryStream archive;
-        WriteArchive(archive, ReadProductTree(input, codePage), options);
+        WriteArchive(archive, ArchiveEntries(ReadProductTree(input, codePage), codePage), options);
         machine.AddFile(kProgramPath, AppendToProgram(Stub(), ProgramRole::Setup, archive.Bytes()));
     } else {
         std::vector<std::uint8_t> bytes = ReadHostFile(input);
