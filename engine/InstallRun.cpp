@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "engine/Bundles.h"
+#include "engine/ComponentMachines.h"
 #include "engine/Folders.h"
 #include "engine/IniFile.h"
 #include "engine/Settings.h"
@@ -51,14 +52,15 @@ private:
 };
 
 // The [Components] lines for one bundle item (or the setup's own, for null) as the copy takes
-// them: each line whose source and destination expand goes to use while its DLL suffix, VST 3
-// mark and overwrite switch are set.
+// them: each line built for this machine whose source and destination expand goes to use while
+// its DLL suffix, VST 3 mark and overwrite switch are set.
 void ForEachComponent(
     SetupValues& values, TInstaller& installer, const TSetupBundleItem* item,
     const std::function<void(const std::string& source, const std::string& destination)>& use) {
     for (const std::string& line : values.Config.Components) {
         ComponentState state(values, installer);
         const ComponentLine component = ParseComponentLine(line);
+        if (!FitsMachine(values, component.Source)) continue;
         std::string source = ExpandPath(values, component.Source, item);
         values.DllSuffix = component.DllSuffix;
         std::string destination = ExpandPath(values, component.DestinationText, item);

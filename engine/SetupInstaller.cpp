@@ -1,5 +1,6 @@
 #include "engine/SetupInstaller.h"
 
+#include "engine/ComponentMachines.h"
 #include "engine/Configuration.h"
 #include "engine/Folders.h"
 #include "engine/InstallRun.h"
@@ -58,6 +59,7 @@ void TSetupInstaller::Construct() {
                        bundleItems_);
     });
 
+    values_.ArmBuilds = ChoosesArmBuilds(values_, platform_.Machine());
     DetectSystemFolders(values_, platform_);
     ComputeVersionKey(values_);
     for (PluginFormatState& format : values_.Formats) format.Install = true;
@@ -98,6 +100,8 @@ bool TSetupInstaller::CheckCanInstall() {
         refusal = kNoAdminRightsMessage;
     else if (values_.Config.Is64Bit && !IsWow64(platform_))
         refusal = kNeed64BitWindowsMessage;
+    else if (NeedsX64Emulation(values_, platform_.Machine()))
+        refusal = kNeedX64EmulationMessage;
     if (refusal == nullptr) return true;
     platform_.InformationBox(ExpandText(refusal));
     return false;

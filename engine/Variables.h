@@ -30,6 +30,9 @@ struct SetupValues {
     // Set by the installation run for the component being extracted; read by the file hook.
     std::string DllSuffix;  // empty, or a blank and the suffix
     bool IsVst3Component = false;
+    // Set once by the engine: the [Components] lines marked Arm64 are installed in place of
+    // those marked x64 (ChoosesArmBuilds).
+    bool ArmBuilds = false;
 
     // This setup's version key and the earlier installation found in the registry.
     std::string VersionKey;

@@ -90,6 +90,7 @@ public:
     int MeasureScalingHeight() override { return inner_.MeasureScalingHeight(); }
 
     bool ProcessIsWow64() override { return inner_.ProcessIsWow64(); }
+    MachineReport Machine() override { return inner_.Machine(); }
     int WindowsMajorVersion() override { return inner_.WindowsMajorVersion(); }
     std::string UserName() override { return inner_.UserName(); }
     std::uint64_t RandomNumber() override { return inner_.RandomNumber(); }

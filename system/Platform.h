@@ -33,6 +33,16 @@ inline constexpr std::uint32_t kInvalidAttributes = 0xFFFFFFFFu;
 
 enum class FolderResult { Created, AlreadyExists, Failed };
 
+// The processor Windows itself runs on, whatever this 32-bit process is emulated as.
+enum class NativeMachine { X86, X64, Arm64 };
+
+// What the machine is and which programs it runs: 64-bit Windows is every native machine but
+// x86; x64 programs run natively on x64 and emulated on Arm64 where Windows offers it.
+struct MachineReport {
+    NativeMachine Native = NativeMachine::X64;
+    bool RunsX64 = true;
+};
+
 // --- registry types ------------------------------------------------------------------------
 // Predefined keys, with the values Windows gives them.
 enum class RootKey : std::uint32_t {
@@ -247,6 +257,9 @@ public:
     // --- process -------------------------------------------------------------------------
     // True when this 32-bit process runs on 64-bit Windows; false when the system cannot tell.
     virtual bool ProcessIsWow64() = 0;
+    // The native machine and whether it runs x64 programs; on a system that cannot tell more,
+    // x64 under WOW64 and x86 otherwise.
+    virtual MachineReport Machine() = 0;
     virtual int WindowsMajorVersion() = 0;
     // The logged-on user's name, or empty.
     virtual std::string UserName() = 0;

@@ -68,7 +68,8 @@ public:
     int ScreenDpi() override { return dpi_; }
     int MeasureScalingHeight() override;
 
-    bool ProcessIsWow64() override { return wow64_; }
+    bool ProcessIsWow64() override { return machine_.Native != NativeMachine::X86; }
+    MachineReport Machine() override { return machine_; }
     int WindowsMajorVersion() override { return windowsMajor_; }
     std::string UserName() override { return userName_; }
     // A fixed sequence, different on every call, so tests know the names it makes.
@@ -162,7 +163,13 @@ public:
     // 64-bit Windows running us under WOW64 (the default): HKEY_LOCAL_MACHINE\Software has a
     // 32-bit view in Software\Wow6432Node that this process sees unless it asks for the
     // 64-bit one. False: a 32-bit Windows with one view.
-    void SetWow64(bool wow64) { wow64_ = wow64; }
+    void SetWow64(bool wow64) { SetMachine(wow64 ? NativeMachine::X64 : NativeMachine::X86); }
+    // The native machine (x86 is 32-bit Windows); x64 programs run on it unless an Arm64
+    // Windows is told runsX64 false.
+    void SetMachine(NativeMachine native, bool runsX64 = true) {
+        machine_ = {native, native != NativeMachine::X86 && runsX64};
+        wow64_ = native != NativeMachine::X86;
+    }
 
     // --- shell set-up and records ------------------------------------------------------------
     // Sets a shell folder; an empty path makes it unavailable.
@@ -247,6 +254,7 @@ private:
     std::map<RootKey, std::shared_ptr<RegNode>> registryRoots_;
     bool hasDeleteKeyEx_ = true;
     bool wow64_ = true;
+    MachineReport machine_;
 
     std::map<int, std::string> specialFolders_;
     bool shellLinks_ = true;

@@ -52,6 +52,7 @@ public:
     int MeasureScalingHeight() override;
 
     bool ProcessIsWow64() override;
+    MachineReport Machine() override;
     int WindowsMajorVersion() override;
     std::string UserName() override;
     std::uint64_t RandomNumber() override;

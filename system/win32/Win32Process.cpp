@@ -7,6 +7,38 @@
 namespace {
 
 using IsWow64Function = BOOL(WINAPI*)(HANDLE, PBOOL);
+using IsWow64Function2 = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+using MachineAttributesFunction = HRESULT(WINAPI*)(USHORT, int*);
+using GuestSupportedFunction = HRESULT(WINAPI*)(USHORT, BOOL*);
+
+// The machine types of the image file header, which these functions speak in.
+constexpr USHORT kMachineI386 = 0x014C;
+constexpr USHORT kMachineAmd64 = 0x8664;
+constexpr USHORT kMachineArm64 = 0xAA64;
+// GetMachineTypeAttributes: programs of that machine run in user mode.
+constexpr int kUserEnabled = 1;
+
+template <class Function>
+Function KernelFunction(const char* name) {
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    return kernel ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, name)))
+                  : nullptr;
+}
+
+// Whether an Arm64 Windows runs x64 programs: Windows 11 says so through
+// GetMachineTypeAttributes, Windows 10 (which has no x64 emulation) through
+// IsWow64GuestMachineSupported; with neither it cannot.
+bool ArmRunsX64() {
+    if (auto attributes = KernelFunction<MachineAttributesFunction>("GetMachineTypeAttributes")) {
+        int flags = 0;
+        return SUCCEEDED(attributes(kMachineAmd64, &flags)) && (flags & kUserEnabled) != 0;
+    }
+    if (auto guest = KernelFunction<GuestSupportedFunction>("IsWow64GuestMachineSupported")) {
+        BOOL supported = FALSE;
+        return SUCCEEDED(guest(kMachineAmd64, &supported)) && supported;
+    }
+    return false;
+}
 using ExportFunction = void(WINAPI*)();
 using GenRandomFunction = BOOLEAN(WINAPI*)(PVOID, ULONG);
 
@@ -14,12 +46,23 @@ using GenRandomFunction = BOOLEAN(WINAPI*)(PVOID, ULONG);
 
 bool Win32Platform::ProcessIsWow64() {
     // IsWow64Process is missing on the oldest systems, which are all 32-bit.
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    auto isWow64 = kernel ? reinterpret_cast<IsWow64Function>(
-                                reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")))
-                          : nullptr;
+    auto isWow64 = KernelFunction<IsWow64Function>("IsWow64Process");
     BOOL wow64 = FALSE;
     return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
+}
+
+MachineReport Win32Platform::Machine() {
+    // IsWow64Process2 (Windows 10 1511 and later) names the native machine; before it there
+    // was no Arm64 Windows, so WOW64 means x64.
+    USHORT process = 0, native = 0;
+    auto isWow64 = KernelFunction<IsWow64Function2>("IsWow64Process2");
+    if (!isWow64 || !isWow64(GetCurrentProcess(), &process, &native)) {
+        bool wow64 = ProcessIsWow64();
+        return {wow64 ? NativeMachine::X64 : NativeMachine::X86, wow64};
+    }
+    if (native == kMachineArm64) return {NativeMachine::Arm64, ArmRunsX64()};
+    if (native == kMachineI386) return {NativeMachine::X86, false};
+    return {NativeMachine::X64, true};
 }
 
 int Win32Platform::WindowsMajorVersion() {

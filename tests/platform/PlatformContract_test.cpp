@@ -79,4 +79,13 @@ TYPED_TEST(PlatformContract, FolderCreationTellsExistingApartAndRemovalNeedsAnEm
     EXPECT_FALSE(this->P().DirectoryExists(folder));
 }
 
+// Wine runs this 32-bit process on x64 Windows; where it lacks the newer probes the report falls
+// back to WOW64, and both ways must agree with it.
+TYPED_TEST(PlatformContract, TheMachineIsX64AndAgreesWithWow64) {
+    const MachineReport machine = this->P().Machine();
+    EXPECT_EQ(machine.Native, NativeMachine::X64);
+    EXPECT_TRUE(machine.RunsX64);
+    EXPECT_TRUE(this->P().ProcessIsWow64()) << "64-bit Windows, as before";
+}
+
 }  // namespace

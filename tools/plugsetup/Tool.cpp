@@ -65,7 +65,7 @@ const Command kCommands[] = {
     {"preview",
      "[--version MAJOR.MINOR.RELEASE] [--beta N] [--press-preview] [--build-time T] [--64bit-windows | "
      "--32bit-windows] "
-     "[--set NAME=VALUE ...] [--json] [--codepage N] PRODUCT_DIR|SETUP",
+     "[--machine x64|arm64|arm64-no-x64] [--set NAME=VALUE ...] [--json] [--codepage N] PRODUCT_DIR|SETUP",
      "install on a simulated Windows and print every folder, file, registry value and shortcut written",
      PLUGSETUP_VERSION_OPTIONS
      "  --build-time T                 the files' time stamp\n"

@@ -535,3 +535,36 @@ TEST_F(CheckCommand, WarningsAloneDoNotStopABuild) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CheckCommand, MachineMarksPairBuildsAndCoverEverySingleFileFormat) {
+    fs::path dir = MakeProduct("arm", false);
+    Write(dir / "VSTArm" / "Gadget.dll", "arm64ec");
+    Write(dir / "CLAP" / "Gadget.clap", "x64");
+    const std::string ini =
+        std::string(kGoodIni).insert(std::string(kGoodIni).find("ProductName"), "Is64Bit=1\n");
+    auto check = [&](const std::string& from, const std::string& to) {
+        std::string text = ini;
+        Write(dir / "Setup.ini", text.replace(text.find(from), from.size(), to));
+        Run({"check", dir.string()});
+        return out_.str();
+    };
+    // Is64Bit=1 is line 2, so VSTArm is line 9, CLAP 10, and the options 12 and 13.
+    const std::string unpaired = check("[ComponentsOptions]\nProgram=NoOverwrite\n",
+                                       "VSTArm=$VstPluginFolder\nCLAP=$ClapPluginFolder\n"
+                                       "[ComponentsOptions]\nVSTArm=Arm64\nProgram=arm64\n");
+    for (const char* finding :
+         {":9: warning: no VST 2 line is marked x64, so Arm64 Windows gets both VST 2 builds",
+          ":10: warning: the product carries an Arm64 build for VST 2 but none for CLAP: Arm64 hosts get "
+          "only the x64 CLAP plug-in",
+          ":13: error: unknown option 'arm64'; the options are NoOverwrite, x64 and Arm64"})
+        EXPECT_NE(unpaired.find(finding), std::string::npos) << finding << "\n" << unpaired;
+    EXPECT_EQ(unpaired.find("writes too"), std::string::npos) << "an x64 machine installs one VST 2 build";
+
+    const std::string paired = check("[ComponentsOptions]\nProgram=NoOverwrite\n",
+                                     "VSTArm=$VstPluginFolder\n[ComponentsOptions]\nVST=x64\nVSTArm=Arm64\n");
+    EXPECT_NE(paired.find(": 0 errors, 0 warnings"), std::string::npos) << paired;
+}
+
+}  // namespace

@@ -130,6 +130,22 @@ TEST_F(ExampleProducts, Synth64PutsEachFormatInIts64BitFolder) {
     // A 64-bit product stops on 32-bit Windows with the engine's own message.
     EXPECT_EQ(Run({"preview", "--32bit-windows", (kExamples / "synth64").string()}), kExitFailure);
     EXPECT_NE(err_.str().find("the setup refuses to install"), std::string::npos) << err_.str();
+
+    // On Arm its Arm64EC builds take the x64 ones' places, under the same names, so the uninstall
+    // log is the x64 machine's.
+    auto logOf = [](const std::string& out) { return out.substr(out.find("uninstall log:")); };
+    ASSERT_EQ(Run({"preview", (kExamples / "synth64").string()}), kExitOk);
+    const std::string x64Log = logOf(out_.str());
+    for (const char* machine : {"arm64", "arm64-no-x64"}) {
+        ASSERT_EQ(Run({"preview", "--machine", machine, (kExamples / "synth64").string()}), kExitOk)
+            << machine;
+        EXPECT_NE(out_.str().find(clapFolder + "\\Synth64.clap  size=42"), std::string::npos) << out_.str();
+        EXPECT_NE(out_.str().find("VstPlugins\\Synth64.dll  size=43"), std::string::npos) << out_.str();
+        EXPECT_EQ(logOf(out_.str()), x64Log) << machine;
+    }
+    EXPECT_NE(out_.str().find("on 64-bit Windows (Arm64 without x64 emulation), destination"),
+              std::string::npos);
+    EXPECT_EQ(Run({"preview", "--machine", "arm32", (kExamples / "synth64").string()}), kExitUsage);
 }
 
 TEST_F(ExampleProducts, BundleInstallsOnlyTheChosenItemsWithTheirVersionStamps) {

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "engine/ComponentMachines.h"
 #include "engine/Folders.h"
 #include "engine/InstallRun.h"
 #include "engine/Settings.h"
@@ -85,6 +86,8 @@ void ProductChecker::PlanInstallation() {
     for (const TSetupBundleItem* item : passes) {
         for (const IniLine& line : Lines("Components")) {
             const ComponentLine component = ParseComponentLine(ListLineOf(line));
+            // The sample Windows is x64: an Arm64 build goes in place of the x64 one elsewhere.
+            if (!FitsMachine(values_, component.Source)) continue;
             const std::string source = ExpandPath(values_, component.Source, item);
             const std::string destination = ExpandPath(values_, component.DestinationText, item);
             const ProductEntry* folder = source.empty() ? nullptr : tree_.Find(source);

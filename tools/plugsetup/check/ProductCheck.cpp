@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "engine/ComponentMachines.h"
 #include "engine/Configuration.h"
 #include "engine/SetupSchema.h"
 #include "engine/Upgrade.h"
@@ -158,6 +159,7 @@ std::vector<CheckFinding> ProductChecker::Run() {
     CheckFoldersRegistry();
     CheckBundleSettings();
     CheckVariables();
+    CheckMachineBuilds();
     PlanInstallation();
     CheckFilesWrittenTwice();
     CheckVst3Libraries();
@@ -379,9 +381,10 @@ void ProductChecker::CheckComponents() {
             Error(iniPath_, line.lineNumber,
                   "'" + line.name + "' names no [Components] line" +
                       (other ? " (the letter case differs; it must be written exactly as there)" : ""));
-        if (line.value != "NoOverwrite")
+        if (line.value != "NoOverwrite" && line.value != kX64MachineOption &&
+            line.value != kArm64MachineOption)
             Error(iniPath_, line.lineNumber,
-                  "unknown option '" + line.value + "'; the only option is NoOverwrite");
+                  "unknown option '" + line.value + "'; the options are NoOverwrite, x64 and Arm64");
     }
 }
 

@@ -60,6 +60,9 @@ private:
     void CheckVst3Bundles();
     bool Installs(const std::string& path) const;
 
+    // MachineCheck.cpp: the lines marked for x64 and Arm64 machines.
+    void CheckMachineBuilds();
+
     // TreeCheck.cpp: what the tree refuses or leaves out.
     void CheckProductTree();
 

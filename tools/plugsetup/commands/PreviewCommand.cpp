@@ -7,6 +7,7 @@
 #include "archive/ArchiveWriter.h"
 #include "archive/ProgramHeader.h"
 #include "archive/SetupData.h"
+#include "engine/ComponentMachines.h"
 #include "engine/Settings.h"
 #include "engine/SetupInstaller.h"
 #include "system/CommonUtils.h"
@@ -29,11 +30,19 @@ constexpr char kDataPath[] = "C:\\Users\\user\\Downloads\\Setup.dat";
 constexpr std::size_t kStubSize = 0x200;
 
 const std::vector<OptionRule> kPreviewOptions = {
-    {"--version", true},        {"--beta", true},
-    {"--press-preview", false}, {"--build-time", true},
-    {"--64bit-windows", false}, {"--32bit-windows", false},
-    {"--json", false},          kCodePageOption,
+    {"--version", true},    {"--beta", true},           {"--press-preview", false},
+    {"--build-time", true}, {"--64bit-windows", false}, {"--32bit-windows", false},
+    {"--json", false},      {"--machine", true},        kCodePageOption,
 };
+
+// The machine preview --machine names: a 64-bit Windows on x64 or Arm64, with or without x64
+// emulation.
+MachineReport MachineByName(const std::string& name) {
+    if (name == "x64") return {NativeMachine::X64, true};
+    if (name == "arm64") return {NativeMachine::Arm64, true};
+    if (name == "arm64-no-x64") return {NativeMachine::Arm64, false};
+    throw EUsageError("--machine wants x64, arm64 or arm64-no-x64, not '" + name + "'");
+}
 
 struct PlanStep {
     std::string Kind;  // folder, file, registry, shortcut
@@ -294,8 +303,15 @@ int RunPreview(const std::vector<std::string>& args, ToolEnvironment& env) {
     if (arguments.Has("--64bit-windows") && arguments.Has("--32bit-windows"))
         throw EUsageError("--64bit-windows and --32bit-windows exclude each other");
 
+    if (arguments.Has("--machine") && arguments.Has("--32bit-windows"))
+        throw EUsageError("--machine names a 64-bit Windows; --32bit-windows excludes it");
+
     MemoryPlatform machine;
     machine.SetWow64(!arguments.Has("--32bit-windows"));
+    if (arguments.Has("--machine")) {
+        const MachineReport named = MachineByName(*arguments.Value("--machine"));
+        machine.SetMachine(named.Native, named.RunsX64);
+    }
     const std::string& input = arguments.Positional()[0];
     const std::unique_ptr<CodePage> codePage = CodePageFromArguments(arguments);
     WithSubject(input, [&] { PlaceSetup(machine, input, arguments, *codePage, env); });
@@ -321,8 +337,9 @@ int RunPreview(const std::vector<std::string>& args, ToolEnvironment& env) {
             ApplySetting(setup, name, encoded.Bytes);
         }
         heading = FullProductName(setup.Values()) + BitSuffix(setup.Values()) + " on " +
-                  (machine.ProcessIsWow64() ? "64" : "32") + "-bit Windows, destination " +
-                  setup.Values().DestinationFolder;
+                  (machine.ProcessIsWow64() ? "64" : "32") + "-bit Windows" +
+                  (arguments.Has("--machine") ? " (" + MachineName(machine.Machine()) + ")" : "") +
+                  ", destination " + setup.Values().DestinationFolder;
         if (!setup.CheckCanInstall()) {
             std::string shown;
             for (const MemoryPlatform::Dialog& dialog : machine.Dialogs()) shown += " " + dialog.text;
