@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "system/CommonUtils.h"
+#include "system/Exceptions.h"
 #include "system/ShellUtils.h"
 
 namespace {
@@ -345,6 +346,11 @@ void WizardModel::ShowPage(int page) {
     host_.PaintNow();
     try {
         engine_.Install(host_.Progress());
+    } catch (const EInstallCancelled&) {
+        // Stopped before anything was written: the window closes without asking again.
+        stopped_ = true;
+        host_.RequestClose();
+        return;
     } catch (const std::exception& e) {
         platform_.ErrorBox(caption_, ErrorBoxText(e.what()));
         host_.Terminate();
@@ -482,6 +488,7 @@ void WizardModel::CancelClick() {
 }
 
 bool WizardModel::CloseQuery() {
+    if (stopped_) return true;
     if (!AcceptsInput()) return false;
     if (page_ == kPageReady) return true;
     return platform_.QuestionBox(engine_.ExpandText(kCancelQuestion));

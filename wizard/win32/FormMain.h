@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <array>
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -29,7 +30,8 @@ public:
     // Prepares the pages and creates the window, centred and shown. False, after the error box,
     // when the side picture cannot be shown: the program then ends without a window.
     bool Create(const PictureLookup& pictures);
-    // Runs the message loop until the window closes or the program is told to end.
+    // Runs the message loop until the window closes or the program is told to end. An error
+    // that a handler raised is shown in the error box over the window, and ends the program.
     WizardEnd Run();
 
     WizardModel& Model() { return model_; }
@@ -53,6 +55,11 @@ private:
     static LRESULT CALLBACK ContainerProc(HWND wnd, UINT message, WPARAM wparam, LPARAM lparam);
     static LRESULT CALLBACK PictureProc(HWND wnd, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+    // Handle, with an error kept for this thread's own frames: it cannot unwind through the
+    // system's, which called the window procedure.
+    LRESULT HandleGuarded(UINT message, WPARAM wparam, LPARAM lparam);
+    void RethrowPending();
+    LRESULT QueryEndSession();
     void Command(int id, int code, HWND control);
     void Notify(const NMHDR& header);
     void CreateControls();
@@ -83,4 +90,6 @@ private:
     bool syncing_ = false;
     bool ended_ = false;
     DWORD lastServed_ = 0;
+    std::exception_ptr pending_;
+    bool blockingShutdown_ = false;
 };

@@ -49,7 +49,8 @@ struct Options {
                  "  time-click --button CAPTION --text T  press, then print the seconds until T shows\n"
                  "  memory                                peak and current working set of its process\n"
                  "  probe                                 sends the window WM_NULL every 100 ms until it is\n"
-                 "                                        gone; prints the longest wait for an answer\n",
+                 "                                        gone; prints the longest wait for an answer\n"
+                 "  query-end-session [--state closeapp]  WM_QUERYENDSESSION; prints TRUE or FALSE\n",
                  why);
     std::exit(2);
 }
@@ -479,6 +480,17 @@ int CmdClose(const Options& opt) {
     return 0;
 }
 
+// Asks the window whether the session may end, as signing out does (--state closeapp: as a
+// Restart Manager asks a program to close); prints TRUE or FALSE.
+int CmdQueryEndSession(const Options& opt) {
+    DWORD_PTR result = 0;
+    LPARAM reason = opt.state == "closeapp" ? ENDSESSION_CLOSEAPP : 0;
+    if (!SendMessageTimeoutA(WaitWindow(opt), WM_QUERYENDSESSION, 0, reason, SMTO_ABORTIFHUNG, 5000, &result))
+        Fail("the window did not answer the query");
+    std::printf("%s\n", result ? "TRUE" : "FALSE");
+    return 0;
+}
+
 struct Command {
     const char* name;
     int (*run)(const Options&);
@@ -500,6 +512,7 @@ const Command kCommands[] = {
     {"probe", CmdProbe},
     {"focus", CmdFocus},
     {"rect", CmdRect},
+    {"query-end-session", CmdQueryEndSession},
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "engine/FilesInUse.h"
 #include "engine/InstallRun.h"
 #include "engine/SetupInstaller.h"
 #include "system/Exceptions.h"
@@ -133,9 +134,10 @@ TEST_F(FaultRun, FileHeldOpenByAnotherProgramIsWrittenOnRetryOnceItLetsGo) {
     machine.AnswerRetries({true, true});
     Setup().Install(progress);
 
+    // Both asked before the copy, by the list of files in use.
     EXPECT_EQ(machine.retryQuestions, 2);
     for (const auto& dialog : machine.Dialogs())
-        EXPECT_NE(dialog.text.find("'C:\\Gadget\\Gadget.exe'"), std::string::npos) << dialog.text;
+        EXPECT_EQ(dialog.text, FilesInUseText({held}, {})) << dialog.text;
     ExpectCompleteInstallation();
     EXPECT_EQ(Logged("F" + held), 1u);
 }
