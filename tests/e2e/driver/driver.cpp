@@ -50,7 +50,8 @@ struct Options {
                  "  memory                                peak and current working set of its process\n"
                  "  probe                                 sends the window WM_NULL every 100 ms until it is\n"
                  "                                        gone; prints the longest wait for an answer\n"
-                 "  query-end-session [--state closeapp]  WM_QUERYENDSESSION; prints TRUE or FALSE\n",
+                 "  query-end-session                     WM_QUERYENDSESSION for signing out, then for a\n"
+                 "                                        request to close; prints both answers\n",
                  why);
     std::exit(2);
 }
@@ -480,14 +481,16 @@ int CmdClose(const Options& opt) {
     return 0;
 }
 
-// Asks the window whether the session may end, as signing out does (--state closeapp: as a
-// Restart Manager asks a program to close); prints TRUE or FALSE.
+// Asks the window whether the session may end, as signing out does, then as a Restart Manager
+// asks a program to close (ENDSESSION_CLOSEAPP); prints both answers, TRUE or FALSE.
 int CmdQueryEndSession(const Options& opt) {
-    DWORD_PTR result = 0;
-    LPARAM reason = opt.state == "closeapp" ? ENDSESSION_CLOSEAPP : 0;
-    if (!SendMessageTimeoutA(WaitWindow(opt), WM_QUERYENDSESSION, 0, reason, SMTO_ABORTIFHUNG, 5000, &result))
-        Fail("the window did not answer the query");
-    std::printf("%s\n", result ? "TRUE" : "FALSE");
+    HWND wnd = WaitWindow(opt);
+    for (LPARAM reason : {LPARAM{0}, LPARAM{ENDSESSION_CLOSEAPP}}) {
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(wnd, WM_QUERYENDSESSION, 0, reason, SMTO_ABORTIFHUNG, 5000, &result))
+            Fail("the window did not answer the query");
+        std::printf(reason ? "%s\n" : "%s ", result ? "TRUE" : "FALSE");
+    }
     return 0;
 }
 

@@ -14,11 +14,12 @@ folder="$drive_c/Locked Test"
 ready="$drive_c/hold-ready"
 release="$drive_c/hold-release"
 
-# What the run could have changed: the files of drive C: (Wine's own folder aside) with their
-# sizes and times, and the keys the setup writes.
+# What the run could have changed: the folders and files of drive C: (Wine's own folder aside),
+# files with their sizes and times, and the keys the setup writes. Folder times are left out:
+# the rights check on leaving the Welcome page makes and removes a folder in Program Files.
 machine_state() {
   find "$drive_c" -path "$drive_c/windows" -prune -o -path "$drive_c/hold-*" -prune -o \
-    -printf '%P %s %T@\n' | sort
+    -type d -printf '%P/\n' -o -printf '%P %s %T@\n' | sort
   reg_export 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
   reg_export 'HKCU\Software\Plugsetup Tests'
   reg_export 'HKLM\Software\Plugsetup Tests'
