@@ -189,6 +189,16 @@ int BundleProgress(int from, int to, std::size_t done, std::size_t count) {
 }
 
 void TSetupInstaller::Install(ISetupProgress& progress) {
+    try {
+        Run(progress);
+    } catch (...) {
+        // What the failed run made where nothing was goes again; no uninstaller names it.
+        installer_.UndoCreated();
+        throw;
+    }
+}
+
+void TSetupInstaller::Run(ISetupProgress& progress) {
     WorkingReports working(installer_, progress);
     progress.SetProgress(0);
     progress.SetStatus(kPreparingStatus);

@@ -84,9 +84,12 @@ void TInstaller::CreateUninstaller(const std::string& uninstallerPath, const std
     // Read before the new uninstaller replaces the earlier one and its record.
     KeepEarlierItems(uninstallerPath, extraData);
 
+    if (!platform_.FileExists(uninstallerPath)) NoteCreated(uninstallerPath);
     if (std::optional<std::vector<std::uint8_t>> carried = CarriedUninstaller()) {
         // A signature covers every byte, so the record cannot be appended: it goes beside.
         WriteAll(platform_, uninstallerPath, *carried);
+        if (!platform_.FileExists(UninstallDataFileOf(uninstallerPath)))
+            NoteCreated(UninstallDataFileOf(uninstallerPath));
         auto data = platform_.CreateForWriting(UninstallDataFileOf(uninstallerPath));
         WriteUninstallData(*data, extraData);
     } else {

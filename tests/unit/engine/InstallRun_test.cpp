@@ -346,12 +346,17 @@ TEST_F(InstallRunTest, ProductsOfSeveralGigabytesAreMeasuredWithoutWrapping) {
     EXPECT_THROW(huge.Install(progress), ESetupError);
 }
 
-TEST_F(InstallRunTest, CancelledWriteErrorEndsTheRunWithoutUninstaller) {
-    machine.FailWritesAfter(3, MemoryPlatform::kErrorWriteFault, "C:\\Gadget\\Readme.txt");
+// What the failed run created goes again, the file it cut short too; what it replaced stays.
+TEST_F(InstallRunTest, CancelledWriteErrorEndsTheRunWithoutUninstallerAndRemovesWhatItCreated) {
+    machine.AddFile("C:\\Gadget\\Readme.txt", "old readme");
+    machine.FailWritesAfter(3, MemoryPlatform::kErrorWriteFault, kPresets + "Extra.preset");
     EXPECT_ANY_THROW(Setup(kGadgetIni).Install(progress));
     ASSERT_EQ(machine.Dialogs().size(), 1u);
-    EXPECT_NE(machine.Dialogs()[0].text.find("'C:\\Gadget\\Readme.txt'"), std::string::npos);
-    EXPECT_FALSE(machine.HasFile("C:\\Gadget\\Uninst.exe"));
+    EXPECT_NE(machine.Dialogs()[0].text.find("'" + kPresets + "Extra.preset'"), std::string::npos);
+    EXPECT_EQ(machine.ListTree("C:\\Gadget"), Lines{"C:\\Gadget\\Readme.txt"});
+    EXPECT_EQ(machine.FileText("C:\\Gadget\\Readme.txt"), "Read me");
+    EXPECT_FALSE(machine.DirectoryExists("C:\\Users\\user\\Documents\\Gadget"));
+    EXPECT_TRUE(machine.DirectoryExists("C:\\Users\\user\\Documents"));
     EXPECT_FALSE(KeyExists(machine, RootKey::LocalMachine, kUninstallKey));
     EXPECT_TRUE(setup->Installer().Overwrite);
 }
