@@ -61,20 +61,23 @@ void DetectSystemFolders(SetupValues& values, Platform& platform) {
     }
 }
 
-void DetectProToolsFolders(SetupValues& values) {
-    values.DigiFolder = JoinPath(values.CommonFilesFolder, "Digidesign\\DAE\\Plug-Ins");
-    values.AaxFolder = JoinPath(values.CommonFilesFolder, "Avid\\Audio\\Plug-Ins");
-}
-
 void DetectVst2Folder(SetupValues& values, Platform& platform) {
-    values.Vst2Folder.clear();
+    std::string& folder = values.Format(PluginFormat::Vst2).Folder;
+    folder.clear();
     try {
         TRegistry64 registry(platform, values.Config.Is64Bit);
         registry.SetRootKey(RootKey::LocalMachine);
-        if (registry.OpenKeyReadOnly("\\Software\\Vst"))
-            values.Vst2Folder = registry.ReadString("VstPluginsPath");
+        if (registry.OpenKeyReadOnly("\\Software\\Vst")) folder = registry.ReadString("VstPluginsPath");
     } catch (const ERegistryException&) {
-        values.Vst2Folder.clear();
+        folder.clear();
+    }
+}
+
+void DetectPluginFolders(SetupValues& values, Platform& platform) {
+    for (const PluginFormatRow& row : PluginFormats()) {
+        if (row.CommonFilesFolder)
+            values.Format(row.Format).Folder = JoinPath(values.CommonFilesFolder, row.CommonFilesFolder);
+        if (row.Detect) row.Detect(values, platform);
     }
 }
 
@@ -111,20 +114,14 @@ PluginFormatOffer OfferPluginFormat(const SetupValues& values, const char* marke
     return offer;
 }
 
-void DetectVst3Folder(SetupValues& values, const std::vector<TSetupBundleItem>& items,
-                      const ArchiveFolderSize& folderSize) {
-    values.Vst3Folder = JoinPath(values.CommonFilesFolder, "VST3");
-    PluginFormatOffer offer = OfferPluginFormat(values, kVst3ComponentMark, items, folderSize);
-    values.Vst3Available = offer.Available;
-    values.Vst3OnlyFor = offer.OnlyFor;
-}
-
-void DetectClapFolder(SetupValues& values, const std::vector<TSetupBundleItem>& items,
-                      const ArchiveFolderSize& folderSize) {
-    values.ClapFolder = JoinPath(values.CommonFilesFolder, "CLAP");
-    PluginFormatOffer offer = OfferPluginFormat(values, kClapPluginFolderVariable, items, folderSize);
-    values.ClapAvailable = offer.Available;
-    values.ClapOnlyFor = offer.OnlyFor;
+void OfferPluginFormats(SetupValues& values, const std::vector<TSetupBundleItem>& items,
+                        const ArchiveFolderSize& folderSize) {
+    for (const PluginFormatRow& row : PluginFormats()) {
+        if (!row.ComponentMark) continue;
+        PluginFormatOffer offer = OfferPluginFormat(values, row.ComponentMark, items, folderSize);
+        values.Format(row.Format).Available = offer.Available;
+        values.Format(row.Format).OnlyFor = offer.OnlyFor;
+    }
 }
 
 void DetectPhotoshopFolder(SetupValues& values, Platform& platform) {
@@ -145,7 +142,7 @@ void DetectPhotoshopFolder(SetupValues& values, Platform& platform) {
         }
         if (best == 0) return;
         if (registry.OpenKeyReadOnly(kPhotoshopKey + "\\" + chosen + "\\PluginPath"))
-            values.PhotoshopFolder = registry.ReadString("");
+            values.Format(PluginFormat::Photoshop).Folder = registry.ReadString("");
     } catch (const ERegistryException&) {
         // Keeps what was found; the Photoshop page lets the user pick the folder.
     }

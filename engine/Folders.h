@@ -24,11 +24,15 @@ using ArchiveFolderSize = std::function<std::int64_t(const std::string& name)>;
 // takes the 64-bit folders from ProgramW6432 / CommonProgramW6432, since this 32-bit process
 // only ever sees the 32-bit ones through the shell.
 void DetectSystemFolders(SetupValues& values, Platform& platform);
-// DigiFolder and AaxFolder below CommonFilesFolder.
-void DetectProToolsFolders(SetupValues& values);
-// Vst2Folder from HKLM\Software\Vst "VstPluginsPath" in the product's registry view; empty
-// when absent or unreadable.
+// The VST 2 folder from HKLM\Software\Vst "VstPluginsPath" in the product's registry view;
+// empty when absent or unreadable.
 void DetectVst2Folder(SetupValues& values, Platform& platform);
+// The Photoshop folder from the newest numbered version key below HKLM\SOFTWARE\Adobe\Photoshop;
+// only when the Photoshop page is configured.
+void DetectPhotoshopFolder(SetupValues& values, Platform& platform);
+// Every format's folder, as its row says: below CommonFilesFolder, or through its Detect.
+void DetectPluginFolders(SetupValues& values, Platform& platform);
+
 // Whether a [Components] entry whose destination names the format (its value holds marker:
 // "Vst3", or "$ClapPluginFolder") has a non-empty archive folder, for one bundle item or (item
 // null) for the whole setup.
@@ -43,16 +47,9 @@ struct PluginFormatOffer {
 PluginFormatOffer OfferPluginFormat(const SetupValues& values, const char* marker,
                                     const std::vector<TSetupBundleItem>& items,
                                     const ArchiveFolderSize& folderSize);
-// Vst3Folder (Common Files\VST3), Vst3Available and Vst3OnlyFor.
-void DetectVst3Folder(SetupValues& values, const std::vector<TSetupBundleItem>& items,
-                      const ArchiveFolderSize& folderSize);
-// ClapFolder (Common Files\CLAP), ClapAvailable and ClapOnlyFor, decided as for VST 3 from the
-// entries that name "$ClapPluginFolder".
-void DetectClapFolder(SetupValues& values, const std::vector<TSetupBundleItem>& items,
-                      const ArchiveFolderSize& folderSize);
-// PhotoshopFolder from the newest numbered version key below HKLM\SOFTWARE\Adobe\Photoshop;
-// only when the Photoshop page is configured.
-void DetectPhotoshopFolder(SetupValues& values, Platform& platform);
+// Available and OnlyFor of every format with a component mark.
+void OfferPluginFormats(SetupValues& values, const std::vector<TSetupBundleItem>& items,
+                        const ArchiveFolderSize& folderSize);
 
 // Whether every missing folder of path can be created; creates and removes them again, so
 // the file system is left as found.

@@ -2,43 +2,8 @@
 
 #include "system/CommonUtils.h"
 
-namespace {
-
-int DigitValue(char c, bool hex) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (!hex) return -1;
-    char folded = FoldAscii(c);
-    return folded >= 'A' && folded <= 'F' ? folded - 'A' + 10 : -1;
-}
-
-}  // namespace
-
 std::optional<std::int32_t> ReadIniInteger(const std::string& value) {
-    std::size_t at = 0;
-    bool hex = false, negative = false;
-    if (value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X')) {
-        hex = true;
-        at = 2;
-    } else if (!value.empty() && value[0] == '$') {
-        hex = true;
-        at = 1;
-    } else if (!value.empty() && (value[0] == '+' || value[0] == '-')) {
-        negative = value[0] == '-';
-        at = 1;
-    }
-    if (at == value.size()) return std::nullopt;
-    std::uint64_t number = 0;
-    for (; at < value.size(); ++at) {
-        int digit = DigitValue(value[at], hex);
-        if (digit < 0) return std::nullopt;
-        number = number * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
-        if (number > 0xFFFFFFFFull) return std::nullopt;
-    }
-    // Hexadecimal gives the 32 bits as written ($FFFFFFFF is -1); decimal must fit a signed int.
-    if (hex) return static_cast<std::int32_t>(static_cast<std::uint32_t>(number));
-    if (number > (negative ? 0x80000000ull : 0x7FFFFFFFull)) return std::nullopt;
-    return static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(number)
-                                              : static_cast<std::int64_t>(number));
+    return ParseInteger(value, IntegerSpelling::Hexadecimal);
 }
 
 IniFile::IniFile(const std::vector<std::string>& lines) {

@@ -20,41 +20,6 @@ public:
     }
 };
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// Decimal must fit the signed range; hexadecimal may use all 32 bits, as a vendor writes a mask.
-std::optional<std::int32_t> ParseInteger(const std::string& text, bool allowHex) {
-    std::size_t at = 0;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
-    bool hex = false;
-    if (allowHex && at < text.size() && text[at] == '$') {
-        hex = true;
-        ++at;
-    } else if (allowHex && at + 1 < text.size() && text[at] == '0' &&
-               (text[at + 1] == 'x' || text[at + 1] == 'X')) {
-        hex = true;
-        at += 2;
-    }
-    if (at >= text.size()) return std::nullopt;
-    std::uint64_t value = 0;
-    const std::uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
-    for (; at < text.size(); ++at) {
-        int digit = hex ? HexDigit(text[at]) : (text[at] >= '0' && text[at] <= '9' ? text[at] - '0' : -1);
-        if (digit < 0) return std::nullopt;
-        value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
-        if (value > limit) return std::nullopt;
-    }
-    auto bits = static_cast<std::uint32_t>(value);
-    if (negative) bits = 0u - bits;
-    return static_cast<std::int32_t>(bits);
-}
-
 // The folder a shortcut line's name asks for, or empty when the line makes no shortcut.
 std::string ShortcutFolder(Platform& platform, const SetupValues& values, const std::string& name,
                            unsigned choice) {
@@ -154,7 +119,7 @@ void WriteRegistrySettings(Platform& platform, const SetupValues& values, const 
 
 std::optional<std::int32_t> SettingNumber(const std::string& data) {
     if (data.size() < 2 || data[0] != '#') return std::nullopt;
-    return ParseInteger(data.substr(1), true);
+    return ParseInteger(data.substr(1), IntegerSpelling::SignedHexadecimal);
 }
 
 ShortcutLine ParseShortcutValue(const SetupValues& values, const std::string& value) {
@@ -172,7 +137,7 @@ ShortcutLine ParseShortcutValue(const SetupValues& values, const std::string& va
     shortcut.arguments = third.left;
     if (third.found) {
         // Icons are picked by resource identifier, which the shell takes as a negative number.
-        std::optional<std::int32_t> icon = ParseInteger(Trim(third.right), false);
+        std::optional<std::int32_t> icon = ParseInteger(Trim(third.right), IntegerSpelling::Decimal);
         if (icon && *icon != INT32_MIN) shortcut.iconIndex = -std::abs(*icon);
     }
     return shortcut;

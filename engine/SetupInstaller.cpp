@@ -60,20 +60,14 @@ void TSetupInstaller::Construct() {
 
     DetectSystemFolders(values_, platform_);
     ComputeVersionKey(values_);
-    values_.InstallVst2 = values_.InstallVst3 = values_.InstallRtas = values_.InstallAax =
-        values_.InstallPhotoshop = values_.InstallClap = true;
+    for (PluginFormatState& format : values_.Formats) format.Install = true;
 
     FindExistingInstallation(values_, platform_);
     ResolveDestination(values_, platform_);
 
-    DetectProToolsFolders(values_);
-    DetectVst2Folder(values_, platform_);
-    const ArchiveFolderSize folderSize = [this](const std::string& name) {
-        return installer_.GetDirectorySize(name);
-    };
-    DetectVst3Folder(values_, bundleItems_, folderSize);
-    DetectClapFolder(values_, bundleItems_, folderSize);
-    DetectPhotoshopFolder(values_, platform_);
+    DetectPluginFolders(values_, platform_);
+    OfferPluginFormats(values_, bundleItems_,
+                       [this](const std::string& name) { return installer_.GetDirectorySize(name); });
 
     ReadOwnerName(values_, platform_);
 }

@@ -34,7 +34,9 @@ bool Contains(const std::string& text, const char* name) {
 // The switch test looks at the text as written, never at values inserted later.
 bool SwitchedOff(const SetupValues& values, const std::string& text, const BundleItemNames* item) {
     for (const PathVariable& variable : PathVariables())
-        if (variable.Switch && !(values.*variable.Switch) && Contains(text, variable.Name)) return true;
+        if (variable.Format != PluginFormat::None && !values.Format(variable.Format).Install &&
+            Contains(text, variable.Name))
+            return true;
     return item == nullptr && Contains(text, kBundleItemVariable);
 }
 
@@ -76,22 +78,28 @@ const std::vector<TextVariable>& TextVariables() {
 }
 
 const std::vector<PathVariable>& PathVariables() {
+    using F = PluginFormat;
+    auto format = [](F f) { return PathVariable{FormatRow(f).FolderVariable, nullptr, f}; };
     static const std::vector<PathVariable> variables = {
-        {"$Documents", &SetupValues::DocumentsFolder, nullptr},
-        {"$ProgramFolder", &SetupValues::DestinationFolder, nullptr},
-        {"$VstPluginFolder", &SetupValues::Vst2Folder, &SetupValues::InstallVst2},
+        {"$Documents", &SetupValues::DocumentsFolder, F::None},
+        {"$ProgramFolder", &SetupValues::DestinationFolder, F::None},
+        format(F::Vst2),
         // The program folder, for files that belong there only when VST 3 is installed.
-        {"$Vst3ProgramFolder", &SetupValues::DestinationFolder, &SetupValues::InstallVst3},
-        {"$Vst3PluginFolder", &SetupValues::Vst3Folder, &SetupValues::InstallVst3},
-        {"$DigiPluginFolder", &SetupValues::DigiFolder, &SetupValues::InstallRtas},
-        {"$AaxPluginFolder", &SetupValues::AaxFolder, &SetupValues::InstallAax},
-        {"$PhotoshopPluginFolder", &SetupValues::PhotoshopFolder, &SetupValues::InstallPhotoshop},
-        {"$ApplicationData", &SetupValues::AppDataFolder, nullptr},
-        {kClapPluginFolderVariable, &SetupValues::ClapFolder, &SetupValues::InstallClap},
+        {"$Vst3ProgramFolder", &SetupValues::DestinationFolder, F::Vst3},
+        format(F::Vst3),
+        format(F::Rtas),
+        format(F::Aax),
+        format(F::Photoshop),
+        {"$ApplicationData", &SetupValues::AppDataFolder, F::None},
+        format(F::Clap),
         // For whatever else lives in Common Files, of the product's bitness like the folders above.
-        {"$CommonFiles", &SetupValues::CommonFilesFolder, nullptr},
+        {"$CommonFiles", &SetupValues::CommonFilesFolder, F::None},
     };
     return variables;
+}
+
+std::string PathVariableValue(const SetupValues& values, const PathVariable& variable) {
+    return variable.Folder ? values.*variable.Folder : values.Format(variable.Format).Folder;
 }
 
 std::string BitSuffix(const SetupValues& values) {
@@ -145,7 +153,7 @@ std::string ExpandPath(const SetupValues& values, const std::string& text, const
         if (!name.empty()) ReplaceFirst(result, "%" + name, WithoutTrailingBackslash(FolderValue(values, i)));
     }
     for (const PathVariable& variable : PathVariables())
-        ReplaceFirst(result, variable.Name, WithoutTrailingBackslash(values.*variable.Folder));
+        ReplaceFirst(result, variable.Name, WithoutTrailingBackslash(PathVariableValue(values, variable)));
     if (item != nullptr && !ExpandBundleItem(result, *item)) return "";
     return result;
 }

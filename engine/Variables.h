@@ -1,12 +1,14 @@
 // The variables of setup texts ("$ProductName"...) and paths ("$ProgramFolder", "%Folder"...).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <vector>
 
 #include "archive/CommonClasses.h"
 #include "engine/Configuration.h"
+#include "engine/PluginFormats.h"
 
 // Everything the expansions read, owned by the engine; the expansions read it at the moment
 // of the call, so a folder changed on a wizard page shows up in the next expansion.
@@ -18,28 +20,12 @@ struct SetupValues {
     std::string CommonFilesFolder;
     std::string DocumentsFolder;
     std::string DestinationFolder;
-    std::string Vst2Folder;
-    std::string Vst3Folder;
-    std::string DigiFolder;
-    std::string AaxFolder;
-    std::string PhotoshopFolder;
     std::string AppDataFolder;
-    std::string ClapFolder;
 
-    // Turned off only by the wizard pages; a path naming a declined folder expands to nothing.
-    bool InstallVst2 = true;
-    bool InstallVst3 = true;
-    bool InstallRtas = true;
-    bool InstallAax = true;
-    bool InstallPhotoshop = true;
-    bool InstallClap = true;
-
-    // Whether the setup carries VST 3 (CLAP) plug-ins; for a bundle, the items that do when not
-    // all do.
-    bool Vst3Available = false;
-    std::string Vst3OnlyFor;
-    bool ClapAvailable = false;
-    std::string ClapOnlyFor;
+    // One state per plug-in format, in the order of PluginFormats().
+    std::array<PluginFormatState, kPluginFormatCount> Formats;
+    PluginFormatState& Format(PluginFormat format) { return Formats[FormatIndex(format)]; }
+    const PluginFormatState& Format(PluginFormat format) const { return Formats[FormatIndex(format)]; }
 
     // Set by the installation run for the component being extracted; read by the file hook.
     std::string DllSuffix;  // empty, or a blank and the suffix
@@ -78,23 +64,22 @@ struct TextVariable {
 const std::vector<TextVariable>& TextVariables();
 
 // The folder variables of paths, in the order ExpandPath replaces them (after the %Name folders
-// and before the bundle item). Switch, when set, is the install switch that empties a whole path
-// naming the variable while it is off. A new folder variable is one line in this table and its
-// folder (and switch) in SetupValues.
+// and before the bundle item). Folder, when set, is the value inserted, else the folder of
+// Format; Format, when set, is the format whose install switch empties a whole path naming the
+// variable while it is off. A new format's variable goes at the end, so that paths of earlier
+// setups expand as they did.
 struct PathVariable {
     const char* Name;  // "$VstPluginFolder"
     std::string SetupValues::*Folder;
-    bool SetupValues::*Switch;
+    PluginFormat Format;
 };
 const std::vector<PathVariable>& PathVariables();
+// The folder the variable stands for now.
+std::string PathVariableValue(const SetupValues& values, const PathVariable& variable);
 
 // Stand for the bundle item a path is expanded for; a path naming them is skipped without one.
 inline constexpr const char* kBundleItemVariable = "$BundleItem";
 inline constexpr const char* kBundleItemProductNameVariable = "$BundleItemProductName";
-// What marks a [Components] line's destination as a plug-in format's: VST 3 by any text holding
-// "Vst3" (as it always has), CLAP by its folder variable.
-inline constexpr const char* kVst3ComponentMark = "Vst3";
-inline constexpr const char* kClapPluginFolderVariable = "$ClapPluginFolder";
 
 std::string BitSuffix(const SetupValues& values);
 std::string FullProductName(const SetupValues& values);

@@ -67,8 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SetupValues values;
     values.SetupVersion.SetAsString("3.12 beta 4");
     values.DestinationFolder = "C:\\Program Files\\Maker\\Gadget\\";
-    values.Vst2Folder = "C:\\VST\\";
-    values.Vst3Folder = "C:\\Program Files\\Common Files\\VST3\\";
+    values.Format(PluginFormat::Vst2).Folder = "C:\\VST\\";
+    values.Format(PluginFormat::Vst3).Folder = "C:\\Program Files\\Common Files\\VST3\\";
     values.AppDataFolder = "C:\\Users\\user\\AppData\\Roaming\\";
     values.DocumentsFolder = "C:\\Users\\user\\Documents\\";
     try {
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     ExpandEverything(values);
-    values.InstallVst2 = values.InstallAax = false;
+    values.Format(PluginFormat::Vst2).Install = values.Format(PluginFormat::Aax).Install = false;
     ExpandEverything(values);
     return 0;
 }

@@ -92,3 +92,34 @@ std::string UpperAscii(const std::string& text) {
 std::string OwnFolder(Platform& platform) {
     return ExtractFilePath(platform.OwnProgramPath());
 }
+
+std::optional<std::int32_t> ParseInteger(const std::string& text, IntegerSpelling spelling) {
+    std::size_t at = 0;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+    const bool signedAt = at > 0;
+    bool hex = false;
+    if (spelling != IntegerSpelling::Decimal) {
+        if (at < text.size() && text[at] == '$') {
+            hex = true;
+            ++at;
+        } else if (at + 1 < text.size() && text[at] == '0' && (text[at + 1] == 'x' || text[at + 1] == 'X')) {
+            hex = true;
+            at += 2;
+        }
+        if (hex && signedAt && spelling != IntegerSpelling::SignedHexadecimal) return std::nullopt;
+    }
+    if (at >= text.size()) return std::nullopt;
+    std::uint64_t value = 0;
+    const std::uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
+    for (; at < text.size(); ++at) {
+        const char c = FoldAscii(text[at]);
+        int digit = c >= '0' && c <= '9' ? c - '0' : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        if (digit < 0) return std::nullopt;
+        value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
+        if (value > limit) return std::nullopt;
+    }
+    auto bits = static_cast<std::uint32_t>(value);
+    if (negative) bits = 0u - bits;
+    return static_cast<std::int32_t>(bits);
+}

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,14 @@ struct SplitResult {
 SplitResult SplitAt(const std::string& text, char separator);
 
 int ClampInt(int value, int low, int high);
+
+// The spellings an integer of Setup.ini may take. Decimal always, with an optional sign, and it
+// must fit a signed 32-bit integer; with Hexadecimal also "$" or "0x"/"0X" and hexadecimal digits
+// (the 32 bits as written: "$FFFFFFFF" is -1), with SignedHexadecimal a sign before them too.
+enum class IntegerSpelling { Decimal, Hexadecimal, SignedHexadecimal };
+// The one integer reader of the setup: booleans, "#" settings and icon numbers. Blanks, other
+// signs and an empty number have no value.
+std::optional<std::int32_t> ParseInteger(const std::string& text, IntegerSpelling spelling);
 
 // Blanks and control characters off both ends, as vendors' editors leave them.
 std::string Trim(const std::string& text);

@@ -29,28 +29,10 @@ public:
         engine_.BundleItems().at(index).Selected = selected;
     }
 
-    bool InstallVst2() override { return Values().InstallVst2; }
-    void SetInstallVst2(bool on) override { Values().InstallVst2 = on; }
-    std::string Vst2Folder() override { return Values().Vst2Folder; }
-    void SetVst2Folder(const std::string& folder) override { Values().Vst2Folder = folder; }
-    bool Vst3Available() override { return Values().Vst3Available; }
-    bool InstallVst3() override { return Values().InstallVst3; }
-    void SetInstallVst3(bool on) override { Values().InstallVst3 = on; }
-    std::string Vst3OnlyFor() override { return Values().Vst3OnlyFor; }
-    bool ClapAvailable() override { return Values().ClapAvailable; }
-    bool InstallClap() override { return Values().InstallClap; }
-    void SetInstallClap(bool on) override { Values().InstallClap = on; }
-    std::string ClapOnlyFor() override { return Values().ClapOnlyFor; }
-    bool InstallAax() override { return Values().InstallAax; }
-    void SetInstallAax(bool on) override { Values().InstallAax = on; }
-    void SetInstallRtas(bool on) override { Values().InstallRtas = on; }
-    bool InstallPhotoshop() override { return Values().InstallPhotoshop; }
-    void SetInstallPhotoshop(bool on) override { Values().InstallPhotoshop = on; }
-    std::string PhotoshopFolder() override { return Values().PhotoshopFolder; }
-    void SetPhotoshopFolder(const std::string& folder) override { Values().PhotoshopFolder = folder; }
+    PluginFormatState& Format(PluginFormat format) override { return Values().Format(format); }
 
     std::string DestinationFolder() override { return Values().DestinationFolder; }
-    void SetDestinationFolder(const std::string& folder) override { engine_.SetDestinationFolder(folder); }
+    void SetDestinationFolder(const std::string& folder) override { Values().DestinationFolder = folder; }
     std::string UserName() override { return Values().UserName; }
     void SetUserName(const std::string& name) override { Values().UserName = name; }
     void SetShortcutChoice(ShortcutSet choice) override;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <map>
 #include <stdexcept>
@@ -14,6 +15,11 @@
 
 class FakeWizardEngine : public IWizardEngine {
 public:
+    FakeWizardEngine() = default;
+    // The names below refer into this object's own states.
+    FakeWizardEngine(const FakeWizardEngine&) = delete;
+    FakeWizardEngine& operator=(const FakeWizardEngine&) = delete;
+
     std::map<std::string, std::string> variables{
         {"ProductName", "Gadget"},
         {"FullProductName", "Gadget 1.0"},
@@ -32,9 +38,18 @@ public:
         bool selected = true;
     };
     std::vector<Item> items;
-    bool installVst2 = true, vst3Available = false, installVst3 = true, installAax = true, installRtas = true;
-    bool installPhotoshop = true, clapAvailable = false, installClap = true;
-    std::string vst2Folder, vst3OnlyFor, clapOnlyFor, photoshopFolder;
+    std::array<PluginFormatState, kPluginFormatCount> formats;
+    // The states by the names the tests set and read them by.
+    PluginFormatState& vst2 = formats[FormatIndex(PluginFormat::Vst2)];
+    PluginFormatState& vst3 = formats[FormatIndex(PluginFormat::Vst3)];
+    PluginFormatState& clap = formats[FormatIndex(PluginFormat::Clap)];
+    PluginFormatState& photoshop = formats[FormatIndex(PluginFormat::Photoshop)];
+    bool &installVst2 = vst2.Install, &vst3Available = vst3.Available, &installVst3 = vst3.Install;
+    bool& installAax = formats[FormatIndex(PluginFormat::Aax)].Install;
+    bool& installRtas = formats[FormatIndex(PluginFormat::Rtas)].Install;
+    bool &installPhotoshop = photoshop.Install, &clapAvailable = clap.Available, &installClap = clap.Install;
+    std::string &vst2Folder = vst2.Folder, &vst3OnlyFor = vst3.OnlyFor, &clapOnlyFor = clap.OnlyFor;
+    std::string& photoshopFolder = photoshop.Folder;
     std::string destinationFolder = "C:\\Program Files\\Gadget\\", userName = "User";
     ShortcutSet shortcutChoice;
     bool existingInstallFound = false;
@@ -77,29 +92,9 @@ public:
     void SetBundleItemSelected(int i, bool on) override {
         items.at(static_cast<std::size_t>(i)).selected = on;
     }
-    bool InstallVst2() override { return installVst2; }
-    void SetInstallVst2(bool on) override { installVst2 = on; }
-    std::string Vst2Folder() override { return vst2Folder; }
-    void SetVst2Folder(const std::string& f) override { vst2Folder = f; }
-    bool Vst3Available() override { return vst3Available; }
-    bool InstallVst3() override { return installVst3; }
-    void SetInstallVst3(bool on) override { installVst3 = on; }
-    std::string Vst3OnlyFor() override { return vst3OnlyFor; }
-    bool ClapAvailable() override { return clapAvailable; }
-    bool InstallClap() override { return installClap; }
-    void SetInstallClap(bool on) override { installClap = on; }
-    std::string ClapOnlyFor() override { return clapOnlyFor; }
-    bool InstallAax() override { return installAax; }
-    void SetInstallAax(bool on) override { installAax = on; }
-    void SetInstallRtas(bool on) override { installRtas = on; }
-    bool InstallPhotoshop() override { return installPhotoshop; }
-    void SetInstallPhotoshop(bool on) override { installPhotoshop = on; }
-    std::string PhotoshopFolder() override { return photoshopFolder; }
-    void SetPhotoshopFolder(const std::string& f) override { photoshopFolder = f; }
+    PluginFormatState& Format(PluginFormat format) override { return formats[FormatIndex(format)]; }
     std::string DestinationFolder() override { return destinationFolder; }
-    void SetDestinationFolder(const std::string& f) override {
-        destinationFolder = f.empty() || f.back() == '\\' ? f : f + "\\";
-    }
+    void SetDestinationFolder(const std::string& f) override { destinationFolder = f; }
     std::string UserName() override { return userName; }
     void SetUserName(const std::string& n) override { userName = n; }
     void SetShortcutChoice(ShortcutSet c) override { shortcutChoice = c; }

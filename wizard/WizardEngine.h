@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "engine/PluginFormats.h"
 #include "engine/SetupProgress.h"
 
 struct WizardPageFlags {
@@ -45,29 +46,12 @@ public:
     virtual void SetBundleItemSelected(int index, bool selected) = 0;
 
     // --- plug-in formats and folders -------------------------------------------------------
-    virtual bool InstallVst2() = 0;
-    virtual void SetInstallVst2(bool on) = 0;
-    virtual std::string Vst2Folder() = 0;
-    virtual void SetVst2Folder(const std::string& folder) = 0;
-    virtual bool Vst3Available() = 0;
-    virtual bool InstallVst3() = 0;
-    virtual void SetInstallVst3(bool on) = 0;
-    virtual std::string Vst3OnlyFor() = 0;  // item names; empty when all or none carry VST 3
-    virtual bool ClapAvailable() = 0;
-    virtual bool InstallClap() = 0;
-    virtual void SetInstallClap(bool on) = 0;
-    virtual std::string ClapOnlyFor() = 0;  // item names; empty when all or none carry CLAP
-    virtual bool InstallAax() = 0;
-    virtual void SetInstallAax(bool on) = 0;
-    virtual void SetInstallRtas(bool on) = 0;
-    virtual bool InstallPhotoshop() = 0;
-    virtual void SetInstallPhotoshop(bool on) = 0;
-    virtual std::string PhotoshopFolder() = 0;
-    virtual void SetPhotoshopFolder(const std::string& folder) = 0;
+    // The format's folder, switch and offer; the pages write the folder and the switch back.
+    virtual PluginFormatState& Format(PluginFormat format) = 0;
 
     // --- destination, owner, shortcuts -------------------------------------------------------
     virtual std::string DestinationFolder() = 0;
-    // Stores the folder with a trailing backslash.
+    // The destination page hands the folder on with its trailing backslash, as validated.
     virtual void SetDestinationFolder(const std::string& folder) = 0;
     virtual std::string UserName() = 0;
     virtual void SetUserName(const std::string& name) = 0;

@@ -9,6 +9,7 @@
 
 #include "system/Platform.h"
 #include "wizard/ControlTable.h"
+#include "wizard/FormatControls.h"
 #include "wizard/WizardEngine.h"
 
 // What the model needs from the window that shows it.
@@ -79,6 +80,16 @@ public:
     const std::string& WindowCaption() const { return caption_; }
     const std::vector<BundleEntry>& BundleEntries() const { return bundle_; }
 
+    // Each page as a row: when it is shown, which control takes the focus on entering it, and
+    // what leaving it forward does (nullptr: nothing to check).
+    struct PageRow {
+        int page;
+        bool (*shown)(IWizardEngine& engine);  // nullptr: always shown
+        ControlId focus;
+        bool (WizardModel::*leave)(int page);
+    };
+    static const PageRow& PageRowOf(int page);
+
     bool PageShown(int page);
     int NextShownPage(int page, int direction);
     void ShowPage(int page);
@@ -139,14 +150,19 @@ private:
     void PressMnemonic(ControlId id);
     std::vector<ControlId> KeyboardOrder() const;
     void MoveFocus(int direction);
-    // A plug-in format offered on the VST page: its check box, the "(Only for ...)" line naming
-    // the bundle items that carry it, and its description.
-    struct FormatChoice {
-        ControlId check, list, description;
-    };
-    void OfferPluginFormat(const FormatChoice& choice, bool available, bool install,
-                           const std::string& onlyFor);
-    void Vst2InstallCheckClick();
+    bool LeaveWelcome(int page);
+    bool LeaveBundleItems(int page);
+    bool LeaveFormatPage(int page);
+    bool LeaveDest(int page);
+    bool LeavePersonalize(int page);
+    bool LeaveIcon(int page);
+    bool LeaveReady(int page);
+
+    // A plug-in format's controls from its state, and its state from them when its page is left.
+    void PrepareFormat(const FormatControls& controls);
+    bool LeaveFormat(const FormatControls& controls);
+    // The check box of a format with a folder field: the folder controls follow it.
+    void FolderCheckClick(const FormatControls& controls);
     bool ValidateFolder(const std::string& path);
     bool ValidateDestination(const std::string& path);
     void Browse(ControlId field, const std::string& title);

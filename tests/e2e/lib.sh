@@ -203,18 +203,6 @@ install_into() {
   expect_exit 0
 }
 
-# Runs UNINSTALLER, confirms the removal of DISPLAY_NAME and expects the plain success report;
-# the batch file is then left to remove the uninstaller and its folders.
-uninstall_cleanly() {
-  start_program "$1"
-  expect_dialog confirm "Are you sure you want to completely remove $2" --title Confirm
-  answer Confirm Yes
-  expect_dialog report "Uninstallation successfully completed." --title Information
-  grep -q "could not be removed" "$E2E_OUT/report.txt" && fail "the report names leftovers"
-  answer Information OK
-  expect_exit 0
-}
-
 # Answers the message box captioned CAPTION with BUTTON and waits until it is gone.
 answer() {
   driver click --title "$1" --button "$2" >/dev/null || fail "cannot press $2 in \"$1\""

@@ -9,10 +9,6 @@
 
 #include "system/Exceptions.h"
 
-// Where preview and check put the VST 2 folder that a fresh Windows lacks (below Program Files):
-// the wizard would ask for one, and this is the usual answer.
-inline constexpr const char* kUsualVst2Folder = "Steinberg\\VstPlugins";
-
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "engine/Bundles.h"
 #include "engine/Folders.h"
+#include "system/CommonUtils.h"
 #include "system/memory/MemoryPlatform.h"
 
 namespace {
@@ -42,46 +44,47 @@ TEST_F(FoldersTest, SystemFoldersFor32BitFromTheShellAndFor64BitFromTheEnvironme
     machine.SetEnvironment("ProgramW6432", "E:\\Programs");
     machine.SetEnvironment("CommonProgramW6432", "");
     DetectSystemFolders(values, machine);
-    DetectProToolsFolders(values);
-    DetectVst3Folder(values, {}, folderSize);
+    DetectPluginFolders(values, machine);
     EXPECT_EQ(values.ProgramFilesFolder, "E:\\Programs");
-    EXPECT_EQ(values.AaxFolder, "C:\\Program Files\\Common Files\\Avid\\Audio\\Plug-Ins");
-    EXPECT_EQ(values.DigiFolder, "C:\\Program Files\\Common Files\\Digidesign\\DAE\\Plug-Ins");
-    EXPECT_EQ(values.Vst3Folder, "C:\\Program Files\\Common Files\\VST3");
+    EXPECT_EQ(values.Format(PluginFormat::Aax).Folder,
+              "C:\\Program Files\\Common Files\\Avid\\Audio\\Plug-Ins");
+    EXPECT_EQ(values.Format(PluginFormat::Rtas).Folder,
+              "C:\\Program Files\\Common Files\\Digidesign\\DAE\\Plug-Ins");
+    EXPECT_EQ(values.Format(PluginFormat::Vst3).Folder, "C:\\Program Files\\Common Files\\VST3");
 }
 
 TEST_F(FoldersTest, HostFoldersComeFromTheProductsRegistryView) {
     DetectVst2Folder(values, machine);
-    EXPECT_EQ(values.Vst2Folder, "");
+    EXPECT_EQ(values.Format(PluginFormat::Vst2).Folder, "");
     Put("Software\\Vst", "VstPluginsPath", "D:\\VST32");
     Put("Software\\Vst", "VstPluginsPath", "D:\\VST64", true);
     DetectVst2Folder(values, machine);
-    EXPECT_EQ(values.Vst2Folder, "D:\\VST32");
+    EXPECT_EQ(values.Format(PluginFormat::Vst2).Folder, "D:\\VST32");
     values.Config.Is64Bit = true;
     DetectVst2Folder(values, machine);
-    EXPECT_EQ(values.Vst2Folder, "D:\\VST64");
+    EXPECT_EQ(values.Format(PluginFormat::Vst2).Folder, "D:\\VST64");
     Put("Software\\Vst", "VstPluginsPath", "abc", true, kRegDWord);
     DetectVst2Folder(values, machine);
-    EXPECT_EQ(values.Vst2Folder, "");
+    EXPECT_EQ(values.Format(PluginFormat::Vst2).Folder, "");
 
     // Photoshop: the largest number before the first ".", only with the Photoshop page.
     for (const char* version : {"CS6", "13.0", "70.0"})
         Put(std::string("SOFTWARE\\Adobe\\Photoshop\\") + version + "\\PluginPath", "", version, true);
     DetectPhotoshopFolder(values, machine);
-    EXPECT_EQ(values.PhotoshopFolder, "");
+    EXPECT_EQ(values.Format(PluginFormat::Photoshop).Folder, "");
     values.Config.PageFlags = kPagePhotoshopPluginFolder;
     DetectPhotoshopFolder(values, machine);
-    EXPECT_EQ(values.PhotoshopFolder, "70.0");
+    EXPECT_EQ(values.Format(PluginFormat::Photoshop).Folder, "70.0");
 }
 
 TEST_F(FoldersTest, Vst3NeedsFilesInTheArchiveAndABundleNamesOnlySomeItems) {
     values.Config.Components = {"Vst=$VstPluginFolder", "Vst3=$Vst3PluginFolder\\Gadget.vst3,DLLSuffix: x64"};
     archiveFolders = {{"Vst", 1000}, {"Vst3", 0}};
-    DetectVst3Folder(values, {}, folderSize);
-    EXPECT_FALSE(values.Vst3Available) << "a folder of empty files";
+    OfferPluginFormats(values, {}, folderSize);
+    EXPECT_FALSE(values.Format(PluginFormat::Vst3).Available) << "a folder of empty files";
     archiveFolders["Vst3"] = 10;
-    DetectVst3Folder(values, {}, folderSize);
-    EXPECT_TRUE(values.Vst3Available);
+    OfferPluginFormats(values, {}, folderSize);
+    EXPECT_TRUE(values.Format(PluginFormat::Vst3).Available);
 
     values.Config.IsBundle = true;
     values.Config.Components = {"$BundleItem\\Vst3=$Vst3PluginFolder", "Common=$ProgramFolder"};
@@ -89,15 +92,15 @@ TEST_F(FoldersTest, Vst3NeedsFilesInTheArchiveAndABundleNamesOnlySomeItems) {
     std::vector<TSetupBundleItem> items;
     for (const char* name : {"Alpha", "Beta", "Gamma"})
         items.emplace_back(values, 0x58B15000u, name, "1.00", name);
-    DetectVst3Folder(values, items, folderSize);
-    EXPECT_TRUE(values.Vst3Available);
-    EXPECT_EQ(values.Vst3OnlyFor, "Alpha, Gamma");
+    OfferPluginFormats(values, items, folderSize);
+    EXPECT_TRUE(values.Format(PluginFormat::Vst3).Available);
+    EXPECT_EQ(values.Format(PluginFormat::Vst3).OnlyFor, "Alpha, Gamma");
     archiveFolders["Beta\\Vst3"] = 1;
-    DetectVst3Folder(values, items, folderSize);
-    EXPECT_EQ(values.Vst3OnlyFor, "");
+    OfferPluginFormats(values, items, folderSize);
+    EXPECT_EQ(values.Format(PluginFormat::Vst3).OnlyFor, "");
     archiveFolders.clear();
-    DetectVst3Folder(values, items, folderSize);
-    EXPECT_FALSE(values.Vst3Available);
+    OfferPluginFormats(values, items, folderSize);
+    EXPECT_FALSE(values.Format(PluginFormat::Vst3).Available);
 }
 
 TEST_F(FoldersTest, ClapIsOfferedLikeVst3FromItsOwnEntriesOnly) {
@@ -106,16 +109,15 @@ TEST_F(FoldersTest, ClapIsOfferedLikeVst3FromItsOwnEntriesOnly) {
     values.Config.Components = {"Vst3=$Vst3PluginFolder", "Clap=$ClapPluginFolder\\Maker",
                                 "Other=$clappluginfolder"};
     archiveFolders = {{"Vst3", 5}, {"Other", 5}};
-    DetectVst3Folder(values, {}, folderSize);
-    DetectClapFolder(values, {}, folderSize);
-    EXPECT_EQ(values.ClapFolder, "C:\\Program Files\\Common Files\\CLAP");
-    EXPECT_TRUE(values.Vst3Available);
-    EXPECT_FALSE(values.ClapAvailable) << "no files in the CLAP entry's folder";
+    DetectPluginFolders(values, machine);
+    OfferPluginFormats(values, {}, folderSize);
+    EXPECT_EQ(values.Format(PluginFormat::Clap).Folder, "C:\\Program Files\\Common Files\\CLAP");
+    EXPECT_TRUE(values.Format(PluginFormat::Vst3).Available);
+    EXPECT_FALSE(values.Format(PluginFormat::Clap).Available) << "no files in the CLAP entry's folder";
     archiveFolders = {{"Clap", 5}};
-    DetectVst3Folder(values, {}, folderSize);
-    DetectClapFolder(values, {}, folderSize);
-    EXPECT_FALSE(values.Vst3Available);
-    EXPECT_TRUE(values.ClapAvailable);
+    OfferPluginFormats(values, {}, folderSize);
+    EXPECT_FALSE(values.Format(PluginFormat::Vst3).Available);
+    EXPECT_TRUE(values.Format(PluginFormat::Clap).Available);
 
     // In a bundle, per item: Beta has VST 3 plug-ins only, so CLAP is only for the other two.
     values.Config.IsBundle = true;
@@ -125,16 +127,33 @@ TEST_F(FoldersTest, ClapIsOfferedLikeVst3FromItsOwnEntriesOnly) {
     std::vector<TSetupBundleItem> items;
     for (const char* name : {"Alpha", "Beta", "Gamma"})
         items.emplace_back(values, 0x58B15000u, name, "1.00", name);
-    DetectVst3Folder(values, items, folderSize);
-    DetectClapFolder(values, items, folderSize);
-    EXPECT_EQ(values.Vst3OnlyFor, "");
-    EXPECT_TRUE(values.ClapAvailable);
-    EXPECT_EQ(values.ClapOnlyFor, "Alpha, Gamma");
+    OfferPluginFormats(values, items, folderSize);
+    EXPECT_EQ(values.Format(PluginFormat::Vst3).OnlyFor, "");
+    EXPECT_TRUE(values.Format(PluginFormat::Clap).Available);
+    EXPECT_EQ(values.Format(PluginFormat::Clap).OnlyFor, "Alpha, Gamma");
 
     values.Config.Is64Bit = false;
     DetectSystemFolders(values, machine);
-    DetectClapFolder(values, items, folderSize);
-    EXPECT_EQ(values.ClapFolder, "C:\\Program Files (x86)\\Common Files\\CLAP");
+    DetectPluginFolders(values, machine);
+    EXPECT_EQ(values.Format(PluginFormat::Clap).Folder, "C:\\Program Files (x86)\\Common Files\\CLAP");
+}
+
+TEST(PluginFormats, RowsFollowTheEnumAndEachFolderVariableEmptiesWithItsSwitch) {
+    for (std::size_t i = 0; i < kPluginFormatCount; ++i) {
+        const PluginFormatRow& row = PluginFormats()[i];
+        EXPECT_EQ(FormatIndex(row.Format), i) << row.Name;
+        EXPECT_EQ(FormatBySetName(UpperAscii(row.SetName)), &row) << row.Name;
+        EXPECT_NE(row.CommonFilesFolder == nullptr, row.Detect == nullptr) << "one way to find " << row.Name;
+        const auto& variables = PathVariables();
+        EXPECT_EQ(std::count_if(variables.begin(), variables.end(),
+                                [&](const PathVariable& v) {
+                                    return std::string(v.Name) == row.FolderVariable && v.Folder == nullptr &&
+                                           v.Format == row.Format;
+                                }),
+                  1)
+            << row.Name;
+    }
+    EXPECT_EQ(FormatBySetName("destination"), nullptr);
 }
 
 TEST_F(FoldersTest, FileHookRenamesLibrariesAndHidesIconFiles) {

@@ -158,7 +158,7 @@ TEST_F(InstallRunTest, TheUninstallEntryNamesVersionPublisherIconLocationAndTheS
                  GadgetFiles());
     TSetupInstaller plain(other);
     plain.SetDestinationFolder("C:\\Gadget");
-    plain.Values().InstallVst2 = false;
+    plain.Values().Format(PluginFormat::Vst2).Install = false;
     plain.Install(progress);
     EXPECT_EQ(StringValue(other, RootKey::LocalMachine, kUninstallKey, kPublisherValue), "(none)");
     EXPECT_EQ(StringValue(other, RootKey::LocalMachine, kUninstallKey, kDisplayIconValue),
@@ -174,7 +174,8 @@ TEST_F(InstallRunTest, CallLibrariesAddAStageAndCallEachCopiedExportOnce) {
             "Register=$VstPluginFolder\\Gadget.dll\r\nRegister=C:\\Nowhere\\None.dll\r\n",
         files)
         .Values()
-        .InstallVst2 = false;
+        .Format(PluginFormat::Vst2)
+        .Install = false;
     int registered = 0;
     machine.AddLibrary("C:\\Gadget\\Gadget.dll", {{"Register", [&] { ++registered; }}});
     setup->Install(progress);
@@ -207,8 +208,8 @@ TEST_F(InstallRunTest, PluginsAreNamedPerLineAndAPluginOnlyProductStillGetsItsUn
         {SourceEntry::Directory("Vst",
                                 {SourceEntry::File("Gadget.dll", "2"), SourceEntry::File("Notes.txt", "n")}),
          SourceEntry::Directory("Vst3", {SourceEntry::File("Gadget.dll", "3")})});
-    setup->Values().Vst2Folder = "C:\\VST";
-    setup->Values().Vst3Folder = "C:\\VST3";
+    setup->Values().Format(PluginFormat::Vst2).Folder = "C:\\VST";
+    setup->Values().Format(PluginFormat::Vst3).Folder = "C:\\VST3";
     setup->Install(progress);
     EXPECT_EQ(machine.FileText("C:\\VST\\Gadget x64.dll"), "2");
     EXPECT_TRUE(machine.HasFile("C:\\VST\\Notes.txt"));
@@ -238,8 +239,8 @@ std::vector<SourceEntry> BundleAndClapFiles() {
 
 TEST_F(InstallRunTest, Vst3BundleArrivesIntactWithOnlyItsBinaryRenamedAndClapInItsFolder) {
     Setup(kBundleAndClapIni, BundleAndClapFiles());
-    EXPECT_TRUE(setup->Values().Vst3Available);
-    EXPECT_TRUE(setup->Values().ClapAvailable);
+    EXPECT_TRUE(setup->Values().Format(PluginFormat::Vst3).Available);
+    EXPECT_TRUE(setup->Values().Format(PluginFormat::Clap).Available);
     setup->Install(progress);
     EXPECT_EQ(machine.FileText(kBinaries + "Gadget.vst3"), "3");
     EXPECT_EQ(machine.FileText(kBinaries + "Runtime.dll"), "r");
@@ -252,7 +253,7 @@ TEST_F(InstallRunTest, Vst3BundleArrivesIntactWithOnlyItsBinaryRenamedAndClapInI
 }
 
 TEST_F(InstallRunTest, DecliningClapWritesNothingInItsFolder) {
-    Setup(kBundleAndClapIni, BundleAndClapFiles()).Values().InstallClap = false;
+    Setup(kBundleAndClapIni, BundleAndClapFiles()).Values().Format(PluginFormat::Clap).Install = false;
     setup->Install(progress);
     EXPECT_TRUE(machine.HasFile(kBinaries + "Runtime.dll"));
     EXPECT_FALSE(machine.DirectoryExists(kCommonFiles + "CLAP"));
@@ -480,7 +481,7 @@ TEST_F(InstallRunTest, PathsLongerThanWindowsTakesEndTheRunBeforeAnythingIsCopie
                       SourceEntry::Directory("Vst", {SourceEntry::File(c.plugin, "v")})});
         TSetupInstaller run(fresh);
         run.SetDestinationFolder(destination);
-        run.Values().Vst2Folder = c.vstFolder;
+        run.Values().Format(PluginFormat::Vst2).Folder = c.vstFolder;
         RecordingProgress reports;
         if (c.refused.empty()) {
             EXPECT_NO_THROW(run.Install(reports)) << c.what;
@@ -501,7 +502,7 @@ TEST_F(InstallRunTest, PathsLongerThanWindowsTakesEndTheRunBeforeAnythingIsCopie
     machine.AddFolder(deepVst);
     Setup(ini, {SourceEntry::Directory("Program", {SourceEntry::File("Readme.txt", "p")}),
                 SourceEntry::Directory("Vst", {SourceEntry::File("G.dll", "v")})});
-    setup->Values().Vst2Folder = deepVst;
+    setup->Values().Format(PluginFormat::Vst2).Folder = deepVst;
     EXPECT_NO_THROW(setup->Install(progress));
     EXPECT_TRUE(machine.HasFile(deepVst + "\\G x64.dll"));
 }

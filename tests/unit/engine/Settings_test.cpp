@@ -18,7 +18,7 @@ SetupValues Gadget() {
     values.SetupVersion.SetAsString("3.12");
     values.VersionKey = "3.0";
     values.DestinationFolder = "C:\\Gadget\\";
-    values.Vst2Folder = "C:\\VST";
+    values.Format(PluginFormat::Vst2).Folder = "C:\\VST";
     return values;
 }
 
@@ -43,7 +43,7 @@ TEST(SettingsNumber, HashFollowedByA32BitIntegerOnly) {
 TEST(SettingsList, NumbersStringsAndSkippedLinesBelowTheVersionKey) {
     MemoryPlatform machine;
     SetupValues values = Gadget();
-    values.InstallVst2 = false;
+    values.Format(PluginFormat::Vst2).Install = false;
     machine.DenyRegistryAccess(RootKey::CurrentUser, "Maker\\Gadget\\3.0\\Locked", kKeyAllAccess);
     WriteSettingsList(machine, values,
                       {"Settings\\Width=#640", "Settings\\Name=#abc", "Settings\\Mark=#",
@@ -122,7 +122,7 @@ protected:
             "ProgramFolder=$ProgramFolder\\Readme.txt",
             "ProgramFolder=$VstPluginFolder\\Plugin.txt",
         };
-        values.InstallVst2 = false;
+        values.Format(PluginFormat::Vst2).Install = false;
     }
     void Link(const std::string& file, const std::string& target, const std::string& arguments) {
         machine.SaveShellLink(file, ShellLink{target, arguments, "", "", 0});

@@ -51,9 +51,9 @@ TEST(SetupInstaller, FreshComputerGetsTheDefaultFolderAndTheWindowsUser) {
     setup.SetDestinationFolder("D:\\Apps\\Gadget");
     EXPECT_EQ(setup.Values().DestinationFolder, "D:\\Apps\\Gadget\\");
     EXPECT_EQ(setup.ReadmeFile(), "D:\\Apps\\Gadget\\Readme.txt");
-    setup.Values().Vst2Folder = "C:\\VST";
+    setup.Values().Format(PluginFormat::Vst2).Folder = "C:\\VST";
     EXPECT_EQ(setup.ProductFile(), "C:\\VST\\Gadget.exe");
-    setup.Values().InstallVst2 = false;
+    setup.Values().Format(PluginFormat::Vst2).Install = false;
     EXPECT_EQ(setup.ProductFile(), "");
     EXPECT_EQ(setup.ExpandText("$FullProductName$BitSuffix"), "Gadget 3.12");
 }

@@ -61,11 +61,11 @@ TEST(SetupSchema, EachKindHoldsTheVariablesOfItsExpansion) {
     EXPECT_FALSE(IsPathLike(ValueKind::Text));
     // Every folder variable with a switch is emptied by it, as the table says.
     for (const PathVariable& variable : PathVariables()) {
-        if (!variable.Switch) continue;
+        if (variable.Format == PluginFormat::None) continue;
         SetupValues values;
-        values.*variable.Folder = "C:\\Folder";
+        (variable.Folder ? values.*variable.Folder : values.Format(variable.Format).Folder) = "C:\\Folder";
         EXPECT_EQ(ExpandPath(values, std::string(variable.Name) + "\\x", nullptr), "C:\\Folder\\x");
-        values.*variable.Switch = false;
+        values.Format(variable.Format).Install = false;
         EXPECT_EQ(ExpandPath(values, std::string(variable.Name) + "\\x", nullptr), "") << variable.Name;
     }
 }

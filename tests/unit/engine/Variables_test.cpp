@@ -59,12 +59,12 @@ TEST(ExpandPath, ReplacesTheFirstOccurrenceWithoutTrailingBackslash) {
 
 TEST(ExpandPath, DeclinedFoldersEmptyTheTextAsWrittenOnly) {
     SetupValues values = Gadget();
-    values.Vst3Folder = "C:\\VST3";
-    values.Vst2Folder = "C:\\VST";
-    values.InstallVst3 = false;
+    values.Format(PluginFormat::Vst3).Folder = "C:\\VST3";
+    values.Format(PluginFormat::Vst2).Folder = "C:\\VST";
+    values.Format(PluginFormat::Vst3).Install = false;
     EXPECT_EQ(ExpandPath(values, "$Vst3PluginFolder\\Gadget.vst3", nullptr), "");
     EXPECT_EQ(ExpandPath(values, "$Vst3ProgramFolder\\x", nullptr), "");
-    values.InstallVst2 = false;
+    values.Format(PluginFormat::Vst2).Install = false;
     values.Config.Folders = {"Presets=$VstPluginFolder\\Presets"};
     EXPECT_EQ(ExpandPath(values, "%Presets\\a", nullptr), "C:\\VST\\Presets\\a");
     EXPECT_EQ(ExpandPath(values, "$VstPluginFolder\\a", nullptr), "");
@@ -73,17 +73,17 @@ TEST(ExpandPath, DeclinedFoldersEmptyTheTextAsWrittenOnly) {
 TEST(ExpandPath, ClapFolderHasItsSwitchAndCommonFilesNone) {
     SetupValues values = Gadget();
     values.CommonFilesFolder = "C:\\Program Files\\Common Files\\";
-    values.ClapFolder = "C:\\Program Files\\Common Files\\CLAP";
+    values.Format(PluginFormat::Clap).Folder = "C:\\Program Files\\Common Files\\CLAP";
     EXPECT_EQ(ExpandPath(values, "$ClapPluginFolder\\Maker", nullptr),
               "C:\\Program Files\\Common Files\\CLAP\\Maker");
     EXPECT_EQ(ExpandPath(values, "$CommonFiles\\Maker\\Shared", nullptr),
               "C:\\Program Files\\Common Files\\Maker\\Shared");
-    values.InstallClap = false;
+    values.Format(PluginFormat::Clap).Install = false;
     EXPECT_EQ(ExpandPath(values, "$ClapPluginFolder", nullptr), "");
     EXPECT_EQ(ExpandPath(values, "$CommonFiles\\CLAP", nullptr), "C:\\Program Files\\Common Files\\CLAP")
         << "only the CLAP variable is tied to the CLAP choice";
-    values.InstallClap = true;
-    values.InstallVst3 = false;
+    values.Format(PluginFormat::Clap).Install = true;
+    values.Format(PluginFormat::Vst3).Install = false;
     EXPECT_EQ(ExpandPath(values, "$ClapPluginFolder", nullptr), "C:\\Program Files\\Common Files\\CLAP");
 }
 

@@ -157,7 +157,7 @@ TEST_F(FaultRun, RegistryValuesOfTheWrongTypeAndKeysOutOfReachAreSkippedOneByOne
     machine.WriteRegistryValue(mine, "Skin", {kRegDWord, {7, 0, 0, 0}});
 
     Setup();
-    EXPECT_EQ(setup->Values().Vst2Folder, "");
+    EXPECT_EQ(setup->Values().Format(PluginFormat::Vst2).Folder, "");
     setup->Install(progress);
 
     EXPECT_TRUE(machine.Dialogs().empty());

@@ -15,8 +15,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kExamples =
-    fs::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "examples";
+// The source tree comes from the build: __FILE__ may be relative to the build folder (a compiler
+// cache rewrites paths), and the tests run elsewhere.
+const fs::path kExamples = fs::path(PLUGSETUP_SOURCE_DIR) / "examples";
 
 class ExampleProducts : public ::testing::Test {
 protected:

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "wizard/ControlTable.h"
+#include "wizard/FormatControls.h"
+#include "wizard/WizardModel.h"
 
 TEST(ControlTable, EntriesAreListedInIdOrder) {
     for (std::size_t i = 0; i < kControlCount; ++i)
@@ -74,4 +76,33 @@ TEST(ControlTable, EveryLabelShowingAMnemonicHasSomewhereToSendTheFocus) {
         if (def.kind != ControlKind::Label || Mnemonic(def.caption) == 0) continue;
         EXPECT_NE(def.focusTarget, ControlId::None) << def.name;
     }
+}
+
+TEST(FormatControls, EveryFormatHasItsControlsOnItsPage) {
+    for (std::size_t i = 0; i < kPluginFormatCount; ++i) {
+        const PluginFormatRow& format = PluginFormats()[i];
+        const FormatControls& controls = ControlsOf(format.Format);
+        EXPECT_EQ(Control(controls.check).page, controls.page) << format.Name;
+        EXPECT_EQ(Control(controls.description).page, controls.page) << format.Name;
+        // A folder field comes with its label, Browse button and picker title, or none of them.
+        const bool folder = controls.folderInput != ControlId::None;
+        EXPECT_EQ(controls.folderLabel != ControlId::None, folder) << format.Name;
+        EXPECT_EQ(controls.browseButton != ControlId::None, folder) << format.Name;
+        EXPECT_EQ(controls.browseTitle != nullptr, folder) << format.Name;
+        EXPECT_EQ(controls.onlyForLabel != ControlId::None, format.ComponentMark != nullptr) << format.Name;
+        if (controls.inPlaceOf != PluginFormat::None) {
+            EXPECT_TRUE(FormatRow(controls.inPlaceOf).NeverOffered) << format.Name;
+            EXPECT_EQ(ControlsOf(controls.inPlaceOf).page, controls.page) << format.Name;
+        }
+    }
+}
+
+TEST(WizardPages, RowsFollowThePagesAndFocusAControlOfTheirOwn) {
+    for (int page = 0; page < kPageCount; ++page) {
+        const WizardModel::PageRow& row = WizardModel::PageRowOf(page);
+        EXPECT_EQ(row.page, page);
+        if (row.focus == ControlId::None) continue;
+        EXPECT_TRUE(Control(row.focus).page == page || Control(row.focus).page == kOnForm) << page;
+    }
+    EXPECT_EQ(WizardModel::PageRowOf(kPageCopy).focus, ControlId::None) << "the copy page takes no focus";
 }

@@ -57,13 +57,13 @@ bool IsLibrary(const std::string& name) {
 void ProductChecker::PlanInstallation() {
     MemoryPlatform machine;
     DetectSystemFolders(values_, machine);
-    DetectProToolsFolders(values_);
-    const ArchiveFolderSize noFiles = [](const std::string&) -> std::int64_t { return 0; };
-    DetectVst3Folder(values_, items_, noFiles);
-    DetectClapFolder(values_, items_, noFiles);
+    DetectPluginFolders(values_, machine);
     values_.DestinationFolder = IncludeBackslash(DefaultDestination(values_));
-    values_.Vst2Folder = JoinPath(values_.ProgramFilesFolder, kUsualVst2Folder);
-    values_.PhotoshopFolder = JoinPath(values_.ProgramFilesFolder, "Adobe\\Photoshop\\Plug-ins");
+    // The sample Windows has every host: the formats found in the registry are where they
+    // usually are.
+    for (const PluginFormatRow& row : PluginFormats())
+        if (row.UsualFolder)
+            values_.Format(row.Format).Folder = JoinPath(values_.ProgramFilesFolder, row.UsualFolder);
 
     // The passes of the installation run: each bundle item, then the setup itself.
     std::vector<const TSetupBundleItem*> passes;

@@ -196,23 +196,10 @@ std::vector<std::string> SplitList(const std::string& text) {
 // What the wizard's pages would have set; "off" declines a plug-in folder.
 void ApplySetting(TSetupInstaller& setup, const std::string& name, const std::string& value) {
     SetupValues& v = setup.Values();
-    const bool off = SameText(value, "off");
-    auto folder = [&](std::string& path, bool& install) {
-        install = !off;
-        if (!off) path = value;
-    };
-    if (SameText(name, "vst2")) {
-        folder(v.Vst2Folder, v.InstallVst2);
-    } else if (SameText(name, "vst3")) {
-        folder(v.Vst3Folder, v.InstallVst3);
-    } else if (SameText(name, "aax")) {
-        folder(v.AaxFolder, v.InstallAax);
-    } else if (SameText(name, "rtas")) {
-        folder(v.DigiFolder, v.InstallRtas);
-    } else if (SameText(name, "photoshop")) {
-        folder(v.PhotoshopFolder, v.InstallPhotoshop);
-    } else if (SameText(name, "clap")) {
-        folder(v.ClapFolder, v.InstallClap);
+    if (const PluginFormatRow* row = FormatBySetName(name)) {
+        PluginFormatState& format = v.Format(row->Format);
+        format.Install = !SameText(value, "off");
+        if (format.Install) format.Folder = value;
     } else if (SameText(name, "destination")) {
         setup.SetDestinationFolder(value);
     } else if (SameText(name, "user")) {
@@ -242,10 +229,10 @@ void ApplySetting(TSetupInstaller& setup, const std::string& name, const std::st
                 item.Selected = item.Selected || SameText(wanted, item.Name);
         }
     } else {
-        throw EUsageError(
-            "--set knows vst2, vst3, clap, aax, rtas, photoshop, destination, user, shortcuts and items, not "
-            "'" +
-            name + "'");
+        std::string known;
+        for (const PluginFormatRow& row : PluginFormats()) known += std::string(row.SetName) + ", ";
+        throw EUsageError("--set knows " + known + "destination, user, shortcuts and items, not '" + name +
+                          "'");
     }
 }
 
@@ -321,8 +308,9 @@ int RunPreview(const std::vector<std::string>& args, ToolEnvironment& env) {
         setup.SetShortcutChoice(setup.Config().ShortcutKinds);  // the shortcut page starts ticked
         // A fresh Windows has no VST 2 folder; the page would ask for one, so take the usual one.
         SetupValues& values = setup.Values();
-        if (values.Vst2Folder.empty())
-            values.Vst2Folder = JoinPath(values.ProgramFilesFolder, kUsualVst2Folder);
+        std::string& vst2 = values.Format(PluginFormat::Vst2).Folder;
+        if (vst2.empty())
+            vst2 = JoinPath(values.ProgramFilesFolder, FormatRow(PluginFormat::Vst2).UsualFolder);
         // The destination page always hands its folder back, which stores it with a trailing
         // backslash; the preview does the same so the values it shows are the ones written.
         setup.SetDestinationFolder(values.DestinationFolder);
