@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
     // Long enough for the copy page to be read and photographed; the window answers meanwhile,
     // as between the files of a real run.
     engine.afterStatus = [](ISetupProgress& progress) {
-        for (int slice = 0; slice < 30; ++slice) {
+        for (int slice = 0; slice < 60; ++slice) {
             Sleep(50);
             progress.StillWorking();
         }
