@@ -36,6 +36,12 @@ inline constexpr char kItemLetters[] = "FDTUCME6";
 inline constexpr char kUninstallKeyPath[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 inline constexpr char kDisplayNameValue[] = "DisplayName";
 inline constexpr char kUninstallStringValue[] = "UninstallString";
+// What winget and deployment tools run to remove the product without a person: the uninstaller
+// with the switch that shows nothing.
+inline constexpr char kQuietUninstallStringValue[] = "QuietUninstallString";
+inline std::string QuietUninstallCommand(const std::string& uninstallerPath) {
+    return "\"" + uninstallerPath + "\" /VERYSILENT";
+}
 // What the list of installed programs shows beside the name.
 inline constexpr char kDisplayVersionValue[] = "DisplayVersion";
 inline constexpr char kPublisherValue[] = "Publisher";

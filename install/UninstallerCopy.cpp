@@ -152,6 +152,7 @@ void TInstaller::RegisterUninstaller(const std::string& uninstallerPath, const s
         return;
     }
     // Each of these that cannot be written only leaves its line empty in the list.
+    WriteListingText(registry, kQuietUninstallStringValue, QuietUninstallCommand(uninstallerPath));
     WriteListingText(registry, kDisplayVersionValue, Version().AsString());
     if (!listing.Publisher.empty()) WriteListingText(registry, kPublisherValue, listing.Publisher);
     WriteListingText(registry, kDisplayIconValue,

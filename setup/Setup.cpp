@@ -1,5 +1,6 @@
 // Program entry: one executable, two roles. The marker word in the program's own header
-// decides between the setup wizard and the uninstaller; the program takes no arguments.
+// decides between the setup wizard and the uninstaller; the command line (setup/CommandLine.h)
+// may ask either to run without a person.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -10,8 +11,12 @@
 #include <vector>
 
 #include "engine/SetupInstaller.h"
+#include "setup/CommandLine.h"
 #include "setup/ExitStatus.h"
 #include "setup/RunMode.h"
+#include "setup/SetupClaim.h"
+#include "setup/SilentWindow.h"
+#include "setup/Unattended.h"
 #include "system/Exceptions.h"
 #include "system/FileErrors.h"
 #include "system/win32/Win32Platform.h"
@@ -28,17 +33,21 @@ constexpr char kApplicationErrorCaption[] = "Application Error";
 std::string applicationTitle;
 
 // The wizard owns the engine for its whole life; an engine that cannot be built (a damaged
-// archive, a broken Setup.ini) is shown in the error box and ends the program.
-int RunSetup(HINSTANCE instance, Win32Platform& platform) {
+// archive, a broken Setup.ini) is shown in the error box and ends the program. Switches on the
+// command line become the pages' proposals.
+int RunSetup(HINSTANCE instance, Win32Platform& platform, const SetupOptions& options) {
     applicationTitle = kSetupTitle;
     try {
         TSetupInstaller engine(platform);
+        if (!ClaimSetup(SetupClaimName(engine))) {
+            platform.ErrorBox(applicationTitle, engine.ExpandText(kAlreadyRunningMessage));
+            return kExitErrorOrRefusal;
+        }
+        ApplyOptions(engine, options);
         EngineAdapter adapter(engine, platform);
         FormMain form(instance, platform, adapter);
-        bool shown = form.Create([&](const std::string& name, const std::string& fallback) {
-            return std::optional<std::vector<std::uint8_t>>(engine.LoadSetupData(name, fallback));
-        });
-        if (!shown) return kExitErrorOrRefusal;
+        if (!form.Create(SetupPictures(engine))) return kExitErrorOrRefusal;
+        ApplyPageChoices(form.Model(), options);
         return form.Run() == WizardEnd::Terminated ? kExitErrorOrRefusal : kExitDoneOrStopped;
     } catch (const std::exception& error) {
         platform.ErrorBox(applicationTitle, WithClosingPeriod(error.what()));
@@ -79,8 +88,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     InitCommonControlsEx(&controls);
     Win32Platform platform;
     try {
-        if (ReadRunMode(platform) == RunMode::Uninstaller) return RunUninstaller(platform);
-        return RunSetup(instance, platform);
+        const RunMode mode = ReadRunMode(platform);
+        const SetupOptions options = ParseCommandLine(ArgumentsOf(GetCommandLineA()), mode);
+        if (std::optional<int> status = EndsAtCommandLine(platform, options, mode, kSetupTitle))
+            return *status;
+        if (mode == RunMode::Uninstaller)
+            return options.Silent() ? RunUnattendedUninstall(platform, options) : RunUninstaller(platform);
+        return options.Silent() ? RunSilentSetup(instance, platform, options)
+                                : RunSetup(instance, platform, options);
     } catch (const std::exception& error) {
         return DefaultErrorReport(error.what());
     }

@@ -39,6 +39,7 @@ TUninstaller::TUninstaller(Platform& platform) : platform_(platform) {
 
 bool TUninstaller::RemoveAll() {
     failed_ = false;
+    notRemoved_.clear();
     for (auto line = log_.rbegin(); line != log_.rend(); ++line) {
         if (line->empty()) continue;
         const std::string text = line->substr(1);
@@ -46,7 +47,7 @@ bool TUninstaller::RemoveAll() {
         // A damaged line must never reach the current folder (often the system folder):
         // file and folder items are only ever recorded with full paths.
         if ((kind == 'F' || kind == 'D' || kind == 'T') && !IsAbsolutePath(text)) {
-            failed_ = true;
+            NotRemoved(text);
             continue;
         }
         if (std::optional<RegistryItemPlace> place = RegistryPlaceOf(kind)) {
@@ -56,7 +57,7 @@ bool TUninstaller::RemoveAll() {
         switch (kind) {
             case 'F':
                 platform_.ChangeFileAttributes(text, kAttrNormal);
-                if (!platform_.RemoveFile(text)) failed_ = true;
+                if (!platform_.RemoveFile(text)) NotRemoved(text);
                 break;
             case 'D':
                 RemoveFolder(text);
@@ -94,7 +95,12 @@ void TUninstaller::RemoveFolder(const std::string& folder) {
     }
     // A plug-in folder may have been marked read-only for its desktop.ini.
     platform_.ChangeFileAttributes(folder, kAttrNormal);
-    if (!platform_.RemoveFolder(folder)) failed_ = true;
+    if (!platform_.RemoveFolder(folder)) NotRemoved(folder);
+}
+
+void TUninstaller::NotRemoved(const std::string& item) {
+    failed_ = true;
+    notRemoved_.push_back(item);
 }
 
 void TUninstaller::RemoveRegistryKey(RootKey root, bool view64, const std::string& keyPath) {

@@ -35,6 +35,8 @@ public:
     // Removes every logged item from the last to the first; true when no counted removal
     // failed (registry keys and deferred folders never count).
     bool RemoveAll();
+    // The counted items the last removal could not remove, in the order it met them.
+    const std::vector<std::string>& NotRemovedItems() const { return notRemoved_; }
 
     // The batch file's text: delete the uninstaller once it has exited, then its Uninstall.dat,
     // remove the deferred folders, delete itself. cmd.exe reads a batch file in the OEM code
@@ -53,6 +55,7 @@ public:
 
 private:
     void RemoveFolder(const std::string& folder);
+    void NotRemoved(const std::string& item);
     void RemoveRegistryKey(RootKey root, bool view64, const std::string& keyPath);
 
     Platform& platform_;
@@ -62,5 +65,6 @@ private:
     std::string dataFile_;
     std::string ownFolder_;
     std::vector<std::string> deferredFolders_;
+    std::vector<std::string> notRemoved_;
     bool failed_ = false;
 };

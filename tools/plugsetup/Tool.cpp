@@ -37,6 +37,9 @@ const Command kCommands[] = {
      RunExtract},
     {"log", "[--codepage N] FILE",
      "show the product, version and item lines of an uninstaller (Uninst.exe or Uninstall.dat)", RunLog},
+    {"winget", "[--id PUBLISHER.PRODUCT] [--url URL] [--codepage N] SETUP",
+     "print a winget installer manifest for a setup program: switches, return codes, SHA-256, Uninstall key",
+     RunWinget},
 };
 
 constexpr const char* kToolName = "plugsetup";

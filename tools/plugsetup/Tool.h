@@ -49,6 +49,7 @@ int RunVerify(const std::vector<std::string>& args, ToolEnvironment& env);
 int RunList(const std::vector<std::string>& args, ToolEnvironment& env);
 int RunExtract(const std::vector<std::string>& args, ToolEnvironment& env);
 int RunLog(const std::vector<std::string>& args, ToolEnvironment& env);
+int RunWinget(const std::vector<std::string>& args, ToolEnvironment& env);
 
 // Runs action; an error it raises comes back with "subject: " before its message, so the
 // tool prints "plugsetup: FILE: message".

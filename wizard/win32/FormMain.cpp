@@ -96,7 +96,7 @@ FormMain::~FormMain() {
     if (window_) DestroyWindow(window_);
 }
 
-bool FormMain::Create(const PictureLookup& pictures) {
+bool FormMain::Create(const PictureLookup& pictures, bool shown) {
     INITCOMMONCONTROLSEX common{sizeof common, ICC_WIN95_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&common);
     RegisterClasses(instance_, WindowProc, ContainerProc, PictureProc);
@@ -123,6 +123,7 @@ bool FormMain::Create(const PictureLookup& pictures) {
     CreateControls();
     ApplyFonts();
     Sync();
+    if (!shown) return true;
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
     return true;
@@ -521,6 +522,7 @@ WizardEnd FormMain::Run() {
 
 void FormMain::PaintNow() {
     Sync();
+    if (!IsWindowVisible(window_)) ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
     ServePendingMessages();
 }

@@ -28,13 +28,16 @@ public:
     ~FormMain() override;
 
     // Prepares the pages and creates the window, centred and shown. False, after the error box,
-    // when the side picture cannot be shown: the program then ends without a window.
-    bool Create(const PictureLookup& pictures);
+    // when the side picture cannot be shown: the program then ends without a window. A window
+    // made hidden (a silent run with progress) shows itself for the copy page.
+    bool Create(const PictureLookup& pictures, bool shown = true);
     // Runs the message loop until the window closes or the program is told to end. An error
     // that a handler raised is shown in the error box over the window, and ends the program.
     WizardEnd Run();
 
     WizardModel& Model() { return model_; }
+    // Whether the model ended the program (after an error box or a refusal).
+    bool Terminated() const { return ended_; }
     HWND Window() const { return window_; }
 
     // IWizardHost

@@ -39,7 +39,7 @@ for line in "${lines[@]}"; do
   case ${words[0]} in
     plugsetup)
       case ${words[1]:-} in
-        build | verify | list | extract | check | preview) ;;
+        build | verify | list | extract | check | preview | winget) ;;
         *) step "skipped (not run here): $line"; continue ;;
       esac
       ;;

@@ -121,6 +121,8 @@ TEST_F(InstallRunTest, WritesComeInTheOrderOfTheRunWithTheUninstallerLast) {
                "file C:\\Gadget\\Uninst.exe",
                "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\DisplayName",
                "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\UninstallString",
+               "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget "
+               "3.12\\QuietUninstallString",
                "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\DisplayVersion",
                "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\DisplayIcon",
                "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\InstallLocation",

@@ -11,6 +11,7 @@
 #include "archive/SetupData.h"
 #include "system/Stream.h"
 #include "tests/unit/archive/SetupMachine.h"
+#include "tools/plugsetup/Sha256.h"
 #include "tools/plugsetup/Tool.h"
 #include "uninstall/UninstallRecord.h"
 
@@ -155,6 +156,36 @@ TEST_F(Plugsetup, LogShowsTheRecordDecodedFromTheCodePage) {
     EXPECT_EQ(Out(), "Product: Mødular\nVersion: 1.00\nFC:\\Program Files\\Mødular\\Café.txt\n");
     ASSERT_EQ(Run({"log", "--codepage", "1253", P("Uninstall.dat")}), kExitOk) << Err();
     EXPECT_EQ(Out().substr(0, 18), "Product: Mψdular\n") << "the same byte in Greek";
+}
+
+TEST_F(Plugsetup, WingetManifestDescribesTheSetupItWasGiven) {
+    // The published test vectors: empty, one block, and a message that spills into a second.
+    EXPECT_EQ(Sha256Hex({}), "E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852B855");
+    EXPECT_EQ(Sha256Hex({'a', 'b', 'c'}), "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD");
+    const std::string two = "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq";
+    EXPECT_EQ(Sha256Hex(std::vector<std::uint8_t>(two.begin(), two.end())),
+              "248D6A61D20638B8E5C026930C3E6039A33CE45964FF2167F6ECEDD419DB06C1");
+
+    WriteAll(product_ / "Setup.ini",
+             "[Setup]\nProductName=Gadget\nPublisher=Maker's "
+             "Audio\nIs64Bit=1\nRegistryRoot=Maker\\Gadget\nDefaultFolder=Gadget\n");
+    WriteAll(product_ / "Setup.lic", "Licence\r\n");
+    ASSERT_EQ(Run({"build", "--no-check", "--version", "2.0.1", "-o", P("Setup.exe"), product_.string()}),
+              kExitOk)
+        << Err();
+    ASSERT_EQ(Run({"winget", P("Setup.exe")}), kExitOk) << Err();
+    const std::string manifest = Out();
+    for (const std::string& line : std::vector<std::string>{
+             "PackageIdentifier: 'Maker''sAudio.Gadget'", "PackageVersion: '2.01'", "InstallerType: exe",
+             "Scope: machine", "  Silent: '/VERYSILENT /SUPPRESSMSGBOXES /NORESTART /ACCEPTLICENSE'",
+             "- InstallerReturnCode: 6\n  ReturnResponse: installInProgress",
+             "ProductCode: 'Gadget 2.01 (64-bit)'",
+             "- DisplayName: 'Gadget 2.01 (64-bit)'\n  Publisher: 'Maker''s Audio'\n  DisplayVersion: '2.01'",
+             "- Architecture: x64", "  InstallerSha256: " + Sha256Hex(ReadAll(P("Setup.exe"))),
+             "ManifestVersion: 1.10.0"})
+        EXPECT_NE(manifest.find(line + "\n"), std::string::npos) << line << "\n" << manifest;
+    EXPECT_NE(Err().find("placeholder"), std::string::npos);
+    EXPECT_EQ(Run({"winget", "--url", "ftp://x", P("Setup.exe")}), kExitUsage);
 }
 
 TEST_F(Plugsetup, BuildsAProgramFromTheStubBesideTheTool) {
@@ -330,11 +361,13 @@ TEST_F(Plugsetup, AFailedSignCommandStopsTheBuildAndKeepsTheFileThatWasThere) {
 
 TEST_F(Plugsetup, VerifyAndBuildCatchWhatSigningCouldHaveDamaged) {
     auto write = [&](const char* name, const std::vector<std::uint8_t>& bytes) {
-        std::ofstream(P(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        std::ofstream(P(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     };
     const std::vector<std::uint8_t> stub = setuptest::PeStub();
     write("bin/Setup.exe", stub);
-    ASSERT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "-o", P("Setup.exe"), product_.string()}), kExitOk)
+    ASSERT_EQ(Run({"build", "--no-check", "--version", "1.0.0", "-o", P("Setup.exe"), product_.string()}),
+              kExitOk)
         << Err();
     const std::vector<std::uint8_t> signedSetup = setuptest::Signed(ReadAll(P("Setup.exe")));
     write("signed.exe", signedSetup);
@@ -369,7 +402,8 @@ TEST_F(Plugsetup, VerifyAndBuildCatchWhatSigningCouldHaveDamaged) {
     WriteArchive(archive, {SourceEntry::File("Uninst.exe", stub)}, options);
     write("odd.dat", archive.Bytes());
     EXPECT_EQ(Run({"verify", P("odd.dat")}), kExitFailure);
-    EXPECT_NE(Err().find("Uninst.exe is no uninstaller that reads Uninstall.dat"), std::string::npos) << Err();
+    EXPECT_NE(Err().find("Uninst.exe is no uninstaller that reads Uninstall.dat"), std::string::npos)
+        << Err();
 }
 
 TEST_F(Plugsetup, TheUninstallersNameIsReservedAtTheTopOfAProductFolder) {
