@@ -4,6 +4,7 @@
 
 #include "engine/Bundles.h"
 #include "engine/ComponentMachines.h"
+#include "engine/FilesInUse.h"
 #include "engine/Folders.h"
 #include "engine/IniFile.h"
 #include "engine/Settings.h"
@@ -143,22 +144,32 @@ void InstallComponents(SetupValues& values, TInstaller& installer, const TSetupB
     });
 }
 
-void CheckPathLengths(Platform& platform, SetupValues& values, TInstaller& installer,
-                      const std::vector<TSetupBundleItem>& bundleItems) {
-    auto check = [&](const std::string& source, const std::string& destination) {
+void VisitInstallTargets(SetupValues& values, TInstaller& installer,
+                         const std::vector<TSetupBundleItem>& bundleItems, const TargetVisit& visit) {
+    auto walk = [&](const std::string& source, const std::string& destination) {
         const std::string folder = IncludeBackslash(destination);
-        CheckFolderPath(platform, folder);
+        visit(folder, true);
         installer.VisitDirectory(source, [&](const std::string& relative, bool isFolder) {
             if (isFolder)
-                CheckFolderPath(platform, folder + relative);
+                visit(folder + relative, true);
             else
-                CheckFilePath(PluginFileName(folder + relative, values.DllSuffix, values.IsVst3Component));
+                visit(PluginFileName(folder + relative, values.DllSuffix, values.IsVst3Component), false);
         });
     };
     if (values.Config.IsBundle)
         for (const TSetupBundleItem& item : bundleItems)
-            if (item.Selected) ForEachComponent(values, installer, &item, check);
-    ForEachComponent(values, installer, nullptr, check);
+            if (item.Selected) ForEachComponent(values, installer, &item, walk);
+    ForEachComponent(values, installer, nullptr, walk);
+}
+
+void CheckPathLengths(Platform& platform, SetupValues& values, TInstaller& installer,
+                      const std::vector<TSetupBundleItem>& bundleItems) {
+    VisitInstallTargets(values, installer, bundleItems, [&](const std::string& path, bool isFolder) {
+        if (isFolder)
+            CheckFolderPath(platform, path);
+        else
+            CheckFilePath(path);
+    });
     CheckFolderPath(platform, IncludeBackslash(values.DestinationFolder));
     CheckFilePath(IncludeBackslash(values.DestinationFolder) + kUninstallerFileName);
 }
@@ -195,11 +206,23 @@ int BundleProgress(int from, int to, std::size_t done, std::size_t count) {
 }
 
 void TSetupInstaller::Install(ISetupProgress& progress) {
+    try {
+        Run(progress);
+    } catch (...) {
+        // What the failed run made where nothing was goes again; no uninstaller names it.
+        installer_.UndoCreated();
+        throw;
+    }
+}
+
+void TSetupInstaller::Run(ISetupProgress& progress) {
     WorkingReports working(installer_, progress);
     progress.SetProgress(0);
     progress.SetStatus(kPreparingStatus);
     CheckDiskSpace(platform_, values_.DestinationFolder, ComponentsSize(values_, installer_));
     CheckPathLengths(platform_, values_, installer_, bundleItems_);
+    // The last moment to stop with nothing written.
+    if (!WaitForFilesInUse(platform_, values_, installer_, bundleItems_)) throw EInstallCancelled();
 
     const bool callsLibraries = !values_.Config.CallLibraries.empty();
     progress.SetProgress(25);

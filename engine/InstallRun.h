@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,14 @@ void CheckPathLengths(Platform& platform, SetupValues& values, TInstaller& insta
 // the earlier record.
 ProductPlaces ProductPlacesOf(SetupValues& values, TInstaller& installer,
                               const std::vector<TSetupBundleItem>& bundleItems);
+
+// Every folder and file the copy writes, by the path it gives them (plug-in libraries renamed,
+// folders with a trailing backslash, each component's folder before its contents): the
+// components of the selected bundle items, then the setup's own. TInstaller's Overwrite switch
+// is the component's while its paths are visited.
+using TargetVisit = std::function<void(const std::string& path, bool isFolder)>;
+void VisitInstallTargets(SetupValues& values, TInstaller& installer,
+                         const std::vector<TSetupBundleItem>& bundleItems, const TargetVisit& visit);
 // One [Components] line: the source folder (as written, before expansion), the destination text
 // before the first ",", and the suffix of a "DLLSuffix:" option after it (a blank in front), or
 // empty. IsVst3 marks a component whose files the file hook gives the ".vst3" extension.

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "install/Installer.h"
 #include "engine/IniFile.h"
+#include "install/Installer.h"
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
 #include "system/ShellUtils.h"

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "install/Installer.h"
 #include "engine/Bundles.h"
 #include "engine/SetupProgress.h"
 #include "engine/Variables.h"
+#include "install/Installer.h"
 
 class Platform;
 
@@ -58,7 +58,8 @@ public:
     // wizard then closes.
     bool CheckCanInstall();
     // The whole installation, reported through progress. Errors propagate and end the setup;
-    // whatever was written stays, but no uninstaller is registered.
+    // the files, shortcuts and folders the run created are removed again (files it replaced
+    // stay as written), and no uninstaller is registered.
     void Install(ISetupProgress& progress);
     // Components of the selected bundle items (the bar moving from from to to between items),
     // then those of the setup itself.
@@ -68,6 +69,7 @@ public:
 
 private:
     void Construct();
+    void Run(ISetupProgress& progress);
 
     Platform& platform_;
     TInstaller installer_;

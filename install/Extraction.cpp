@@ -66,7 +66,8 @@ void TInstaller::ExtractFile(Stream& data, const EntryRecord& record, std::int64
     std::uint32_t attributes = 0;
     if (OnFile) OnFile(*this, path, attributes);
     if (path.empty()) return;
-    if (!Overwrite && platform_.FileExists(path)) return;
+    const bool existed = platform_.FileExists(path);
+    if (!Overwrite && existed) return;
     for (;;) {
         try {
             std::uint32_t existing = platform_.FileAttributes(path);
@@ -95,9 +96,14 @@ void TInstaller::ExtractFile(Stream& data, const EntryRecord& record, std::int64
         } catch (const std::exception& error) {
             bool retry = false;
             if (OnError) OnError(*this, error, path, retry);
-            if (!retry) throw;
+            if (!retry) {
+                // A new file the failure cut short is no file of the product's.
+                if (!existed) platform_.RemoveFile(path);
+                throw;
+            }
         }
     }
+    if (!existed && !LoggedFile(path)) NoteCreated(path);
     // A file that a bundle's shared component writes again is counted, as logged, once.
     if (!LoggedFile(path)) writtenBytes_ += record.UnpackedSize;
     AddItem(ItemKind::File, path);

@@ -96,9 +96,12 @@ std::vector<std::uint8_t> TInstaller::RecordBytes(const std::string& extraData) 
 
 void TInstaller::WriteUninstallerFiles(const std::string& uninstallerPath,
                                        const std::vector<std::uint8_t>& record) {
+    if (!platform_.FileExists(uninstallerPath)) NoteCreated(uninstallerPath);
     if (std::optional<std::vector<std::uint8_t>> carried = CarriedUninstaller()) {
         // A signature covers every byte, so the record cannot be appended: it goes beside.
         WriteAll(platform_, uninstallerPath, *carried);
+        if (!platform_.FileExists(UninstallDataFileOf(uninstallerPath)))
+            NoteCreated(UninstallDataFileOf(uninstallerPath));
         WriteAll(platform_, UninstallDataFileOf(uninstallerPath), record);
     } else {
         WriteUninstallerCopy(uninstallerPath, record);

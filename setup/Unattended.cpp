@@ -121,6 +121,8 @@ int SilentSetup(SilentPlatform& dialogs, RunLog& log, const SetupOptions& option
         case WalkEnd::Failed:
             return FailureStatus(dialogs);
         case WalkEnd::Stopped:
+            // Files still held after the retries before the copy: it stopped with nothing written.
+            if (dialogs.GaveUpOnFile()) return kExitFileInUse;
             break;
     }
     return kExitErrorOrRefusal;

@@ -40,5 +40,11 @@ class EReadError : public EFileError {
     using EFileError::EFileError;
 };
 
+// The user stopped the installation run before it wrote anything; no error to show.
+class EInstallCancelled : public Exception {
+public:
+    EInstallCancelled() : Exception("Installation cancelled") {}
+};
+
 inline constexpr const char* kStreamReadError = "Stream read error";
 inline constexpr const char* kStreamWriteError = "Stream write error";

@@ -24,6 +24,10 @@ public:
     bool RemoveFolder(const std::string& path) override { return inner_.RemoveFolder(path); }
     bool RemoveFile(const std::string& path) override { return inner_.RemoveFile(path); }
     std::string TemporaryFolder() override { return inner_.TemporaryFolder(); }
+    bool OpensForWriting(const std::string& path) override { return inner_.OpensForWriting(path); }
+    std::vector<std::string> ProgramsUsing(const std::vector<std::string>& paths) override {
+        return inner_.ProgramsUsing(paths);
+    }
     bool ChangeFileAttributes(const std::string& path, std::uint32_t attributes) override {
         return inner_.ChangeFileAttributes(path, attributes);
     }
@@ -112,6 +116,7 @@ public:
         inner_.ErrorBox(title, text);
     }
     bool RetryCancelBox(const std::string& text) override { return inner_.RetryCancelBox(text); }
+    void SetDialogOwner(WindowRef owner) override { inner_.SetDialogOwner(owner); }
 
 private:
     Platform& inner_;

@@ -190,6 +190,13 @@ public:
     virtual bool RemoveFile(const std::string& path) = 0;
     // The temporary folder, with a trailing backslash.
     virtual std::string TemporaryFolder() = 0;
+    // Whether the existing file at path would open as CreateForWriting opens it (reading and
+    // writing, shared with nobody), asked without changing the file. A read-only attribute does
+    // not count against it: the copy clears that first. False when no file is there.
+    virtual bool OpensForWriting(const std::string& path) = 0;
+    // The programs that hold any of these files open, by the names the system shows for them;
+    // empty when the system cannot tell.
+    virtual std::vector<std::string> ProgramsUsing(const std::vector<std::string>& paths) = 0;
 
     // Replaces all attributes of a file or folder; false when it cannot.
     virtual bool ChangeFileAttributes(const std::string& path, std::uint32_t attributes) = 0;
@@ -284,4 +291,7 @@ public:
     virtual void ErrorBox(const std::string& title, const std::string& text) = 0;
     // Warning with Retry and Cancel (caption "Warning"); true for Retry.
     virtual bool RetryCancelBox(const std::string& text) = 0;
+    // The window every message box belongs to from now on, so that none can hide behind it;
+    // 0 gives them to the active window of the thread, if any.
+    virtual void SetDialogOwner(WindowRef owner) = 0;
 };

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "system/Exceptions.h"
 #include "wizard/WizardEngine.h"
 
 class FakeWizardEngine : public IWizardEngine {
@@ -58,6 +59,8 @@ public:
     int checkCanInstallCalls = 0;
     std::vector<std::string> creatableFolders;         // CanCreateFolder's yes; any other path is refused
     std::string installError;                          // Install raises this when not empty
+    bool installCancelled = false;                     // Install stops as a Cancel before the copy does
+    std::string folderCheckError;                      // CanCreateFolder raises this when not empty
     std::function<void(ISetupProgress&)> afterStatus;  // the preview slows the run down with it
     bool installed = false;
 
@@ -104,6 +107,7 @@ public:
         return canInstall;
     }
     bool CanCreateFolder(const std::string& path) override {
+        if (!folderCheckError.empty()) throw Exception(folderCheckError);
         return std::find(creatableFolders.begin(), creatableFolders.end(), path) != creatableFolders.end();
     }
     // Reports as a plain run does.
@@ -114,6 +118,7 @@ public:
             if (afterStatus) afterStatus(progress);
         };
         status(0, "Preparing installation...");
+        if (installCancelled) throw EInstallCancelled();
         status(25, "Copying files...");
         if (!installError.empty()) throw std::runtime_error(installError);
         status(75, "Creating settings...");

@@ -209,6 +209,7 @@ void WizardModel::CancelClick() {
 }
 
 bool WizardModel::CloseQuery() {
+    if (stopped_) return true;
     if (!AcceptsInput()) return false;
     if (page_ == kPageReady) return true;
     return platform_.QuestionBox(engine_.ExpandText(kCancelQuestion));

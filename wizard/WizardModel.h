@@ -175,6 +175,7 @@ private:
     std::vector<BundleEntry> bundle_;
     std::string caption_;
     int page_ = -1;
+    bool stopped_ = false;  // the user cancelled the run before it wrote anything
     int installPage_ = kPageDest;
     ControlId focus_ = ControlId::None;
     int focusRequests_ = 0;

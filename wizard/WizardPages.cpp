@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "system/CommonUtils.h"
+#include "system/Exceptions.h"
 #include "wizard/WizardModel.h"
 
 namespace {
@@ -82,6 +83,11 @@ void WizardModel::ShowPage(int page) {
     host_.PaintNow();
     try {
         engine_.Install(host_.Progress());
+    } catch (const EInstallCancelled&) {
+        // Stopped before anything was written: the window closes without asking again.
+        stopped_ = true;
+        host_.RequestClose();
+        return;
     } catch (const std::exception& e) {
         platform_.ErrorBox(caption_, ErrorBoxText(e.what()));
         host_.Terminate();

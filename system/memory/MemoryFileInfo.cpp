@@ -169,12 +169,25 @@ std::optional<std::uint64_t> MemoryPlatform::FreeDiskSpace(const std::string& pa
     return disk_->freeBytes ? *disk_->freeBytes : kPlentyOfSpace;
 }
 
-void MemoryPlatform::LockFile(const std::string& path) {
+void MemoryPlatform::LockFile(const std::string& path, const std::string& program) {
     locks_[PathKey(path)] = OpenForReading(path, ShareMode::Exclusive);
+    if (!program.empty()) lockingPrograms_[PathKey(path)] = program;
 }
 
 void MemoryPlatform::UnlockFile(const std::string& path) {
     locks_.erase(PathKey(path));
+    lockingPrograms_.erase(PathKey(path));
+}
+
+std::vector<std::string> MemoryPlatform::ProgramsUsing(const std::vector<std::string>& paths) {
+    std::vector<std::string> programs;
+    for (const std::string& path : paths) {
+        auto it = lockingPrograms_.find(PathKey(path));
+        if (it != lockingPrograms_.end() &&
+            std::find(programs.begin(), programs.end(), it->second) == programs.end())
+            programs.push_back(it->second);
+    }
+    return programs;
 }
 
 void MemoryPlatform::FailFolderCreation(const std::string& path) {

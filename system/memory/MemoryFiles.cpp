@@ -211,6 +211,11 @@ std::unique_ptr<FileStream> MemoryPlatform::OpenForWritingUnrecorded(const std::
     return std::make_unique<MemoryFileStream>(nodes_[key], true, ShareMode::Exclusive, disk_);
 }
 
+bool MemoryPlatform::OpensForWriting(const std::string& path) {
+    Node* node = Find(path);
+    return node && !node->isFolder && node->readers == 0 && node->writers == 0;
+}
+
 FolderResult MemoryPlatform::CreateFolder(const std::string& path) {
     std::string key = PathKey(path);
     if (failingFolders_.count(key)) return FolderResult::Failed;

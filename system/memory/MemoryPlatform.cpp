@@ -22,11 +22,11 @@ MemoryPlatform::MemoryPlatform()
 MemoryPlatform::~MemoryPlatform() = default;
 
 void MemoryPlatform::WarningBox(const std::string& text) {
-    dialogs_.push_back({"warning", "Warning", text});
+    dialogs_.push_back({"warning", "Warning", text, dialogOwner_});
 }
 
 bool MemoryPlatform::QuestionBox(const std::string& text) {
-    dialogs_.push_back({"question", "Confirm", text});
+    dialogs_.push_back({"question", "Confirm", text, dialogOwner_});
     if (answers_.empty()) return true;
     bool answer = answers_.front();
     answers_.pop_front();
@@ -34,11 +34,11 @@ bool MemoryPlatform::QuestionBox(const std::string& text) {
 }
 
 void MemoryPlatform::InformationBox(const std::string& text) {
-    dialogs_.push_back({"information", "Information", text});
+    dialogs_.push_back({"information", "Information", text, dialogOwner_});
 }
 
 void MemoryPlatform::ErrorBox(const std::string& title, const std::string& text) {
-    dialogs_.push_back({"error", title, text});
+    dialogs_.push_back({"error", title, text, dialogOwner_});
 }
 
 void MemoryPlatform::AnswerQuestions(std::initializer_list<bool> answers) {
@@ -46,7 +46,7 @@ void MemoryPlatform::AnswerQuestions(std::initializer_list<bool> answers) {
 }
 
 bool MemoryPlatform::RetryCancelBox(const std::string& text) {
-    dialogs_.push_back({"retry", "Warning", text});
+    dialogs_.push_back({"retry", "Warning", text, dialogOwner_});
     if (retryAnswers_.empty()) return false;
     bool answer = retryAnswers_.front();
     retryAnswers_.pop_front();

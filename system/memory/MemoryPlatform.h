@@ -31,11 +31,15 @@ public:
     bool RemoveFile(const std::string& path) override;
     // As Windows finds it: TMP, else TEMP, else USERPROFILE, else the Windows folder.
     std::string TemporaryFolder() override;
+    bool OpensForWriting(const std::string& path) override;
+    // The programs named to LockFile for the locked ones among paths, each once.
+    std::vector<std::string> ProgramsUsing(const std::vector<std::string>& paths) override;
     void WarningBox(const std::string& text) override;
     bool QuestionBox(const std::string& text) override;
     void InformationBox(const std::string& text) override;
     void ErrorBox(const std::string& title, const std::string& text) override;
     bool RetryCancelBox(const std::string& text) override;
+    void SetDialogOwner(WindowRef owner) override { dialogOwner_ = owner; }
 
     bool ChangeFileAttributes(const std::string& path, std::uint32_t attributes) override;
     std::unique_ptr<FileSearch> FindFiles(const std::string& pattern) override;
@@ -129,6 +133,7 @@ public:
         std::string kind;  // "warning", "question", "information", "error"
         std::string caption;
         std::string text;
+        WindowRef owner = 0;  // as SetDialogOwner left it
     };
     const std::vector<Dialog>& Dialogs() const { return dialogs_; }
     // Answers for the next question boxes, in order; an unscripted question answers Yes.
@@ -139,8 +144,9 @@ public:
 
     // --- fault injection -------------------------------------------------------------------
     // Another process holds the file open without sharing: opens, replacing and deleting fail
-    // with the sharing violation until UnlockFile.
-    void LockFile(const std::string& path);
+    // with the sharing violation until UnlockFile. The program, when named, is what
+    // ProgramsUsing reports for it.
+    void LockFile(const std::string& path, const std::string& program = "");
     void UnlockFile(const std::string& path);
     // Creating this folder fails (as for missing rights).
     void FailFolderCreation(const std::string& path);
@@ -249,6 +255,8 @@ private:
     std::shared_ptr<Disk> disk_;
     std::set<std::string> failingFolders_;
     std::map<std::string, std::unique_ptr<Stream>> locks_;
+    std::map<std::string, std::string> lockingPrograms_;
+    WindowRef dialogOwner_ = 0;
     std::uint32_t clock_ = 0x58210000;  // 2024-01-01 00:00:00
 
     std::map<RootKey, std::shared_ptr<RegNode>> registryRoots_;

@@ -4,29 +4,33 @@
 
 namespace {
 
-// Message boxes belong to the active window of our thread, when there is one.
-int Box(const std::string& text, const char* caption, UINT flags) {
-    return MessageBoxA(GetActiveWindow(), text.c_str(), caption, flags);
+// A box belongs to the window named for it while that is there, else to the thread's active
+// window: during the copy the user may have switched to another program, and a box without
+// an owner could then open behind the wizard.
+int Box(WindowRef owner, const std::string& text, const char* caption, UINT flags) {
+    HWND window = reinterpret_cast<HWND>(owner);
+    if (!window || !IsWindow(window)) window = GetActiveWindow();
+    return MessageBoxA(window, text.c_str(), caption, flags);
 }
 
 }  // namespace
 
 void Win32Platform::WarningBox(const std::string& text) {
-    Box(text, "Warning", MB_OK | MB_ICONWARNING);
+    Box(dialogOwner_, text, "Warning", MB_OK | MB_ICONWARNING);
 }
 
 bool Win32Platform::QuestionBox(const std::string& text) {
-    return Box(text, "Confirm", MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return Box(dialogOwner_, text, "Confirm", MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void Win32Platform::InformationBox(const std::string& text) {
-    Box(text, "Information", MB_OK | MB_ICONINFORMATION);
+    Box(dialogOwner_, text, "Information", MB_OK | MB_ICONINFORMATION);
 }
 
 void Win32Platform::ErrorBox(const std::string& title, const std::string& text) {
-    Box(text, title.c_str(), MB_OK | MB_ICONERROR);
+    Box(dialogOwner_, text, title.c_str(), MB_OK | MB_ICONERROR);
 }
 
 bool Win32Platform::RetryCancelBox(const std::string& text) {
-    return Box(text, "Warning", MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
+    return Box(dialogOwner_, text, "Warning", MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
 }

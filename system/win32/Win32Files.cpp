@@ -101,6 +101,17 @@ std::unique_ptr<FileStream> Win32Platform::CreateNewForWriting(const std::string
     return std::make_unique<Win32FileStream>(handle, path);
 }
 
+bool Win32Platform::OpensForWriting(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    // A read-only file refuses write access for that reason alone; unshared reading still
+    // finds every other program that has it open.
+    DWORD access = (attributes & FILE_ATTRIBUTE_READONLY) ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+    FileHandle handle(
+        CreateFileA(path.c_str(), access, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return handle.Valid();
+}
+
 std::uint32_t Win32Platform::FileAttributes(const std::string& path) {
     return GetFileAttributesA(path.c_str());
 }

@@ -14,11 +14,14 @@ public:
     bool RemoveFolder(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
     std::string TemporaryFolder() override;
+    bool OpensForWriting(const std::string& path) override;
+    std::vector<std::string> ProgramsUsing(const std::vector<std::string>& paths) override;
     void WarningBox(const std::string& text) override;
     bool QuestionBox(const std::string& text) override;
     void InformationBox(const std::string& text) override;
     void ErrorBox(const std::string& title, const std::string& text) override;
     bool RetryCancelBox(const std::string& text) override;
+    void SetDialogOwner(WindowRef owner) override { dialogOwner_ = owner; }
 
     bool ChangeFileAttributes(const std::string& path, std::uint32_t attributes) override;
     std::unique_ptr<FileSearch> FindFiles(const std::string& pattern) override;
@@ -60,4 +63,7 @@ public:
     void SetEnvironmentValue(const std::string& name, const std::string& value) override;
     LibraryCall CallLibraryFunction(const std::string& library, const std::string& function) override;
     void Pause(std::uint32_t milliseconds) override;
+
+private:
+    WindowRef dialogOwner_ = 0;
 };

@@ -122,13 +122,38 @@ TYPED_TEST(FilesContract, AnOpenFileIsStampedThroughItsStream) {
     EXPECT_EQ(back->Size(), 3);
 }
 
+// The run asks every file it will replace before it writes one; asking changes nothing.
+TYPED_TEST(FilesContract, OpensForWritingFindsFilesHeldElsewhereAndLeavesThemAlone) {
+    const std::string path = this->Write("held.dll", "plug-in");
+    EXPECT_TRUE(this->P().OpensForWriting(path));
+    ASSERT_TRUE(this->P().ChangeFileAttributes(path, kAttrReadOnly));
+    EXPECT_TRUE(this->P().OpensForWriting(path)) << "the copy clears read-only first";
+    ASSERT_TRUE(this->P().ChangeFileAttributes(path, kAttrNormal));
+    {
+        auto reader = this->P().OpenForReading(path, ShareMode::DenyNone);
+        EXPECT_FALSE(this->P().OpensForWriting(path)) << "held by a reader that shares it";
+    }
+    EXPECT_TRUE(this->P().OpensForWriting(path));
+    EXPECT_FALSE(this->P().OpensForWriting(this->scratch_ + "missing.dll"));
+    EXPECT_FALSE(this->P().OpensForWriting(this->Folder("sub")));
+    auto back = this->P().OpenForReading(path, ShareMode::DenyNone);
+    EXPECT_EQ(back->Size(), 7) << "unchanged";
+    back.reset();
+    EXPECT_TRUE(this->P().ProgramsUsing({path, this->scratch_ + "missing.dll"}).empty());
+    EXPECT_TRUE(this->P().ProgramsUsing({}).empty());
+}
+
 TYPED_TEST(FilesContract, FreeSpaceAndEnvironmentAreThere) {
     EXPECT_GT(this->P().FreeDiskSpace("C:\\").value_or(0), 0u);
     EXPECT_FALSE(this->P().FreeDiskSpace("Q:\\no\\such\\drive"));
     EXPECT_EQ(this->P().EnvironmentVariable("ProgramW6432"), "C:\\Program Files");
     EXPECT_EQ(this->P().EnvironmentVariable("PLUGSETUP_SURELY_UNSET"), "");
-    this->P().SetEnvironmentValue("PLUGSETUP_CONTRACT", "C:\\Mu\xDF" "e \xE9t\xE9");
-    EXPECT_EQ(this->P().EnvironmentVariable("plugsetup_contract"), "C:\\Mu\xDF" "e \xE9t\xE9");
+    this->P().SetEnvironmentValue("PLUGSETUP_CONTRACT",
+                                  "C:\\Mu\xDF"
+                                  "e \xE9t\xE9");
+    EXPECT_EQ(this->P().EnvironmentVariable("plugsetup_contract"),
+              "C:\\Mu\xDF"
+              "e \xE9t\xE9");
     this->P().SetEnvironmentValue("PLUGSETUP_CONTRACT", "");
     EXPECT_EQ(this->P().EnvironmentVariable("PLUGSETUP_CONTRACT"), "");
 }

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "system/Exceptions.h"
@@ -19,6 +20,18 @@ constexpr int kCheckBoxLine = 305;  // the page's text width
 constexpr DWORD kServeInterval = 50;
 // Each status text of the copy page stays this long (ms), readable.
 constexpr DWORD kStatusHold = 500;
+// What Windows shows beside the setup when the user signs out or restarts during the copy.
+constexpr wchar_t kShutdownBlockedReason[] =
+    L"Setup is installing. Stopping it now would leave the product half installed.";
+
+// Vista's calls, looked up so that the setup still starts on XP.
+using ShutdownBlockCreate = BOOL(WINAPI*)(HWND, LPCWSTR);
+using ShutdownBlockDestroy = BOOL(WINAPI*)(HWND);
+template <class Function>
+Function User32Export(const char* name) {
+    HMODULE user = GetModuleHandleA("user32.dll");
+    return user ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user, name))) : nullptr;
+}
 
 int CommandId(ControlId id) {
     return kFirstControlId + static_cast<int>(id);
@@ -78,6 +91,7 @@ FormMain::FormMain(HINSTANCE instance, Platform& platform, IWizardEngine& engine
     : instance_(instance), platform_(platform), scale_(platform), model_(engine, platform, *this) {}
 
 FormMain::~FormMain() {
+    platform_.SetDialogOwner(0);
     // The controls go before the fonts they use.
     if (window_) DestroyWindow(window_);
 }
@@ -104,6 +118,8 @@ bool FormMain::Create(const PictureLookup& pictures, bool shown) {
     window_ = CreateWindowExA(WS_EX_CONTROLPARENT, kWindowClass, model_.WindowCaption().c_str(), style, left,
                               top, width, height, nullptr, nullptr, instance_, this);
     if (!window_) throw Exception("Cannot create the setup window");
+    // Every box from here on stays above the wizard, also when another program was active.
+    platform_.SetDialogOwner(Owner());
     CreateControls();
     ApplyFonts();
     Sync();
@@ -252,6 +268,10 @@ void FormMain::ApplyFonts() {
 
 void FormMain::Sync() {
     if (!window_ || ended_) return;
+    if (blockingShutdown_ && model_.AcceptsInput()) {
+        if (auto destroy = User32Export<ShutdownBlockDestroy>("ShutdownBlockReasonDestroy")) destroy(window_);
+        blockingShutdown_ = false;
+    }
     syncing_ = true;
     if (WindowText(window_) != model_.WindowCaption())
         SetWindowTextA(window_, model_.WindowCaption().c_str());
@@ -414,6 +434,8 @@ LRESULT FormMain::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_CLOSE:
             if (model_.CloseQuery()) DestroyWindow(window_);
             return 0;
+        case WM_QUERYENDSESSION:
+            return QueryEndSession();
         case WM_DESTROY:
             window_ = nullptr;
             PostQuitMessage(0);
@@ -421,6 +443,29 @@ LRESULT FormMain::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         default:
             return DefWindowProcA(window_, message, wparam, lparam);
     }
+}
+
+// Signing out, restarting or a Restart Manager's request to close (all of them this query)
+// would stop the copy half done: refused, with a reason Windows shows, while the copy runs.
+LRESULT FormMain::QueryEndSession() {
+    if (model_.AcceptsInput()) return TRUE;
+    if (!blockingShutdown_)
+        if (auto create = User32Export<ShutdownBlockCreate>("ShutdownBlockReasonCreate"))
+            blockingShutdown_ = create(window_, kShutdownBlockedReason) != FALSE;
+    return FALSE;
+}
+
+LRESULT FormMain::HandleGuarded(UINT message, WPARAM wparam, LPARAM lparam) {
+    try {
+        return Handle(message, wparam, lparam);
+    } catch (...) {
+        if (!pending_) pending_ = std::current_exception();
+        return 0;
+    }
+}
+
+void FormMain::RethrowPending() {
+    if (pending_) std::rethrow_exception(std::exchange(pending_, nullptr));
 }
 
 LRESULT CALLBACK FormMain::WindowProc(HWND wnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -431,14 +476,15 @@ LRESULT CALLBACK FormMain::WindowProc(HWND wnd, UINT message, WPARAM wparam, LPA
     }
     auto* form = reinterpret_cast<FormMain*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
     if (!form || form->window_ != wnd) return DefWindowProcA(wnd, message, wparam, lparam);
-    return form->Handle(message, wparam, lparam);
+    return form->HandleGuarded(message, wparam, lparam);
 }
 
 // Pages and the notebook pass their controls' notifications up to the window, and the focus
 // on to the model's control.
 LRESULT CALLBACK FormMain::ContainerProc(HWND wnd, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_COMMAND || message == WM_NOTIFY || message == WM_SETFOCUS) {
-        if (FormMain* form = FormOf(wnd); form && form->window_) return form->Handle(message, wparam, lparam);
+        if (FormMain* form = FormOf(wnd); form && form->window_)
+            return form->HandleGuarded(message, wparam, lparam);
     }
     return DefWindowProcA(wnd, message, wparam, lparam);
 }
@@ -456,11 +502,20 @@ LRESULT CALLBACK FormMain::PictureProc(HWND wnd, UINT message, WPARAM wparam, LP
 
 WizardEnd FormMain::Run() {
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (Key(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-        NoticeFocus();
+    try {
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            if (!Key(msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            RethrowPending();
+            NoticeFocus();
+        }
+    } catch (const std::exception& error) {
+        // Shown while the window is still there: once it is gone, its WM_QUIT would close the
+        // box before anyone saw it.
+        platform_.ErrorBox(model_.WindowCaption(), WizardModel::ErrorBoxText(error.what()));
+        ended_ = true;
     }
     return ended_ ? WizardEnd::Terminated : WizardEnd::Closed;
 }
@@ -491,6 +546,8 @@ void FormMain::ServePendingMessages() {
         if (Key(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
+        // A handler's error ends the run as the run's own errors do.
+        RethrowPending();
     }
     lastServed_ = GetTickCount();
 }

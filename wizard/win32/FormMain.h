@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <array>
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -30,7 +31,8 @@ public:
     // when the side picture cannot be shown: the program then ends without a window. A window
     // made hidden (a silent run with progress) shows itself for the copy page.
     bool Create(const PictureLookup& pictures, bool shown = true);
-    // Runs the message loop until the window closes or the program is told to end.
+    // Runs the message loop until the window closes or the program is told to end. An error
+    // that a handler raised is shown in the error box over the window, and ends the program.
     WizardEnd Run();
 
     WizardModel& Model() { return model_; }
@@ -56,6 +58,11 @@ private:
     static LRESULT CALLBACK ContainerProc(HWND wnd, UINT message, WPARAM wparam, LPARAM lparam);
     static LRESULT CALLBACK PictureProc(HWND wnd, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+    // Handle, with an error kept for this thread's own frames: it cannot unwind through the
+    // system's, which called the window procedure.
+    LRESULT HandleGuarded(UINT message, WPARAM wparam, LPARAM lparam);
+    void RethrowPending();
+    LRESULT QueryEndSession();
     void Command(int id, int code, HWND control);
     void Notify(const NMHDR& header);
     void CreateControls();
@@ -86,4 +93,6 @@ private:
     bool syncing_ = false;
     bool ended_ = false;
     DWORD lastServed_ = 0;
+    std::exception_ptr pending_;
+    bool blockingShutdown_ = false;
 };

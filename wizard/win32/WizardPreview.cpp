@@ -1,8 +1,9 @@
 // Shows the wizard window over the fake engine, so its pages can be looked at and driven
 // before a setup archive is involved:
-//   wizard_preview.exe SETUP.INI SETUP.LIC PICTURE-FOLDER [--all-pages]
+//   wizard_preview.exe SETUP.INI SETUP.LIC PICTURE-FOLDER [--all-pages] [--fail-folder-check]
 // The product name, the optional pages, the shortcuts and the readme come from SETUP.INI;
-// --all-pages adds a bundle of three items, every plug-in page, VST 3, CLAP and a product to start.
+// --all-pages adds a bundle of three items, every plug-in page, VST 3, CLAP and a product to start;
+// --fail-folder-check makes the folder check behind Next raise an error, as a fault would.
 #include <windows.h>
 
 #include <cctype>
@@ -95,9 +96,17 @@ void BeDpiAware() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool allPages = argc == 5 && std::string(argv[4]) == "--all-pages";
-    if (argc != 4 && !allPages) {
-        std::fprintf(stderr, "usage: wizard_preview SETUP.INI SETUP.LIC PICTURE-FOLDER [--all-pages]\n");
+    bool allPages = false, failFolderCheck = false, known = argc >= 4;
+    for (int i = 4; i < argc; ++i) {
+        std::string option = argv[i];
+        allPages |= option == "--all-pages";
+        failFolderCheck |= option == "--fail-folder-check";
+        known &= option == "--all-pages" || option == "--fail-folder-check";
+    }
+    if (!known) {
+        std::fprintf(stderr,
+                     "usage: wizard_preview SETUP.INI SETUP.LIC PICTURE-FOLDER [--all-pages] "
+                     "[--fail-folder-check]\n");
         return 2;
     }
     BeDpiAware();
@@ -115,7 +124,7 @@ int main(int argc, char** argv) {
     // Long enough for the copy page to be read and photographed; the window answers meanwhile,
     // as between the files of a real run.
     engine.afterStatus = [](ISetupProgress& progress) {
-        for (int slice = 0; slice < 30; ++slice) {
+        for (int slice = 0; slice < 60; ++slice) {
             Sleep(50);
             progress.StillWorking();
         }
@@ -123,6 +132,7 @@ int main(int argc, char** argv) {
     engine.creatableFolders = {engine.destinationFolder, engine.vst2Folder};
     engine.photoshopFolder = "C:\\Program Files\\Adobe\\Photoshop\\Plug-ins";
     if (allPages) ShowEveryPage(engine);
+    if (failFolderCheck) engine.folderCheckError = "The folder check failed on purpose";
     engine.creatableFolders.push_back(engine.photoshopFolder);
     std::string pictures = IncludeBackslash(argv[3]);
     try {

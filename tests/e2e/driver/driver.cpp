@@ -49,7 +49,9 @@ struct Options {
                  "  time-click --button CAPTION --text T  press, then print the seconds until T shows\n"
                  "  memory                                peak and current working set of its process\n"
                  "  probe                                 sends the window WM_NULL every 100 ms until it is\n"
-                 "                                        gone; prints the longest wait for an answer\n",
+                 "                                        gone; prints the longest wait for an answer\n"
+                 "  query-end-session                     WM_QUERYENDSESSION for signing out, then for a\n"
+                 "                                        request to close; prints both answers\n",
                  why);
     std::exit(2);
 }
@@ -479,6 +481,19 @@ int CmdClose(const Options& opt) {
     return 0;
 }
 
+// Asks the window whether the session may end, as signing out does, then as a Restart Manager
+// asks a program to close (ENDSESSION_CLOSEAPP); prints both answers, TRUE or FALSE.
+int CmdQueryEndSession(const Options& opt) {
+    HWND wnd = WaitWindow(opt);
+    for (LPARAM reason : {LPARAM{0}, LPARAM{ENDSESSION_CLOSEAPP}}) {
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(wnd, WM_QUERYENDSESSION, 0, reason, SMTO_ABORTIFHUNG, 5000, &result))
+            Fail("the window did not answer the query");
+        std::printf(reason ? "%s\n" : "%s ", result ? "TRUE" : "FALSE");
+    }
+    return 0;
+}
+
 struct Command {
     const char* name;
     int (*run)(const Options&);
@@ -500,6 +515,7 @@ const Command kCommands[] = {
     {"probe", CmdProbe},
     {"focus", CmdFocus},
     {"rect", CmdRect},
+    {"query-end-session", CmdQueryEndSession},
 };
 
 }  // namespace

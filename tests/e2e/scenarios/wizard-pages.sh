@@ -15,6 +15,8 @@ driver wait-window --title "$TITLE" --timeout 60 >/dev/null || fail "no wizard w
 
 wizard_page welcome "Welcome to Gadget Setup"
 page_has "This program will install Gadget"
+[[ $(driver query-end-session --title "$TITLE" | tr -d '\r') == "TRUE TRUE" ]] ||
+  fail "the Welcome page held up the end of the session"
 page_has "button: Next >"
 press_button "Next >"
 
@@ -53,12 +55,15 @@ press_button "Install"
 # The run goes on in the window's thread, which serves its messages meanwhile: the copy page can
 # be read, and asking the window to close is refused without a question.
 driver wait-text --title "$TITLE" --text "Copying Files" --timeout 30 >/dev/null || fail "no copy page"
+driver controls --title "$TITLE" | tr -d '\r' >"$E2E_OUT/copy-controls.txt" || fail "cannot read the copy page's controls"
+grep -qP '\tvisible,disabled\tCancel$' "$E2E_OUT/copy-controls.txt" || fail "Cancel is not shown disabled while copying"
+# Signing out or a Restart Manager's request to close would stop the copy half done: refused.
+[[ $(driver query-end-session --title "$TITLE" | tr -d '\r') == "FALSE FALSE" ]] ||
+  fail "the end of the session was allowed during the copy"
 driver close --title "$TITLE" >/dev/null || fail "cannot ask the window to close"
 wizard_page copying "Copying Files"
 page_has "Setup is now copying files to your computer."
 page_lacks "button: Next >"
-driver controls --title "$TITLE" | tr -d '\r' >"$E2E_OUT/copy-controls.txt" || fail "cannot read the copy page's controls"
-grep -qP '\tvisible,disabled\tCancel$' "$E2E_OUT/copy-controls.txt" || fail "Cancel is not shown disabled while copying"
 
 wizard_page ready "Installation Completed"
 ! driver list --title Confirm | grep -q . || fail "closing during the copy asked a question"

@@ -55,7 +55,9 @@ Outcome InstallOn(Machine kind, Product product, std::vector<std::string>* log =
                           product != Product::Bits32),
               "3.12")
         << "the product key lies in the view of the product's bitness";
-    if (log) *log = LoadUninstallRecord(machine, setup.Values().DestinationFolder + "Uninst.exe").record.log;
+    if (log)
+        *log = FormatItems(
+            LoadUninstallRecord(machine, setup.Values().DestinationFolder + "Uninst.exe").record.items);
     return {true, "", machine.FileText(clapFolder + "Synth.clap")};
 }
 

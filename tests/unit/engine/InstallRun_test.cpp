@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "archive/SetupData.h"
+#include "engine/FilesInUse.h"
 #include "engine/InstallRun.h"
 #include "engine/SetupInstaller.h"
 #include "system/CommonUtils.h"
@@ -349,15 +350,50 @@ TEST_F(InstallRunTest, ProductsOfSeveralGigabytesAreMeasuredWithoutWrapping) {
     EXPECT_THROW(huge.Install(progress), ESetupError);
 }
 
-TEST_F(InstallRunTest, CancelledWriteErrorEndsTheRunWithoutUninstaller) {
-    machine.AddFile("C:\\Gadget\\Readme.txt", "open in an editor");
-    machine.LockFile("C:\\Gadget\\Readme.txt");
+// What the failed run created goes again, the file it cut short too; what it replaced stays.
+TEST_F(InstallRunTest, CancelledWriteErrorEndsTheRunWithoutUninstallerAndRemovesWhatItCreated) {
+    machine.AddFile("C:\\Gadget\\Readme.txt", "old readme");
+    machine.FailWritesAfter(3, MemoryPlatform::kErrorWriteFault, kPresets + "Extra.preset");
     EXPECT_ANY_THROW(Setup(kGadgetIni).Install(progress));
     ASSERT_EQ(machine.Dialogs().size(), 1u);
-    EXPECT_NE(machine.Dialogs()[0].text.find("'C:\\Gadget\\Readme.txt'"), std::string::npos);
-    EXPECT_FALSE(machine.HasFile("C:\\Gadget\\Uninst.exe"));
+    EXPECT_NE(machine.Dialogs()[0].text.find("'" + kPresets + "Extra.preset'"), std::string::npos);
+    EXPECT_EQ(machine.ListTree("C:\\Gadget"), Lines{"C:\\Gadget\\Readme.txt"});
+    EXPECT_EQ(machine.FileText("C:\\Gadget\\Readme.txt"), "Read me");
+    EXPECT_FALSE(machine.DirectoryExists("C:\\Users\\user\\Documents\\Gadget"));
+    EXPECT_TRUE(machine.DirectoryExists("C:\\Users\\user\\Documents"));
     EXPECT_FALSE(KeyExists(machine, RootKey::LocalMachine, kUninstallKey));
     EXPECT_TRUE(setup->Installer().Overwrite);
+}
+
+// A host application holding the plug-in: every held file the run would replace is named at
+// once, before the first write, and Cancel leaves the machine untouched.
+TEST_F(InstallRunTest, FilesHeldElsewhereAreNamedBeforeAnyWriteAndCancelWritesNothing) {
+    machine.AddFile("C:\\Gadget\\Gadget.exe", "old build");
+    machine.AddFile("C:\\Gadget\\Readme.txt", "old readme");
+    machine.AddFile("C:\\Gadget\\Uninst.exe", "old uninstaller");
+    machine.AddFile(kPresets + "Default.preset", "my own default");
+    machine.LockFile("C:\\Gadget\\Gadget.exe", "Live 11");
+    machine.LockFile("C:\\Gadget\\Uninst.exe");
+    machine.LockFile(kPresets + "Default.preset", "Editor");  // kept as it is, so no obstacle
+    Setup(std::string(kGadgetIni) + "[ComponentsOptions]\r\nPresets=NoOverwrite\r\n");
+    machine.ClearJournal();
+    machine.AnswerRetries({true});  // Retry while still held, then Cancel
+    EXPECT_THROW(setup->Install(progress), EInstallCancelled);
+
+    const std::string asked =
+        FilesInUseText({"C:\\Gadget\\Gadget.exe", "C:\\Gadget\\Uninst.exe"}, {"Live 11"});
+    ASSERT_EQ(machine.Dialogs().size(), 2u);
+    EXPECT_EQ(machine.Dialogs()[1].kind, "retry");
+    EXPECT_EQ(machine.Dialogs()[1].text, asked);
+    EXPECT_NE(asked.find("C:\\Gadget\\Gadget.exe\rC:\\Gadget\\Uninst.exe\r\rThey are in use by:\r\rLive 11"),
+              std::string::npos);
+    EXPECT_TRUE(machine.Journal().empty());
+
+    std::vector<std::string> many;
+    for (int i = 0; i < 15; ++i) many.push_back("C:\\P\\" + std::to_string(i) + ".dll");
+    const std::string long_list = FilesInUseText(many, {});
+    EXPECT_NE(long_list.find("C:\\P\\11.dll\r... and 3 more"), std::string::npos);
+    EXPECT_EQ(long_list.find("12.dll"), std::string::npos);
 }
 
 // Between files and between the blocks of one file the run tells its sink that it is still at

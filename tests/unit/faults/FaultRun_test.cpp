@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "engine/FilesInUse.h"
 #include "engine/InstallRun.h"
 #include "engine/SetupInstaller.h"
 #include "system/Exceptions.h"
@@ -81,7 +82,7 @@ protected:
     }
 };
 
-TEST_F(FaultRun, DiskFullInTheMiddleOfAFileAsksAndCancelEndsTheRunKeepingWhatWasThere) {
+TEST_F(FaultRun, DiskFullInTheMiddleOfAFileAsksAndCancelEndsTheRunLeavingWhatWasThereOnly) {
     machine.AddFile(std::string(kFolder) + "My notes.txt", "mine");
     machine.AddFile(std::string(kFolder) + "Tutorial.txt", "the old tutorial");
     WriteValue(machine, RootKey::CurrentUser, kProduct, "Owner", "Bob");
@@ -104,11 +105,13 @@ TEST_F(FaultRun, DiskFullInTheMiddleOfAFileAsksAndCancelEndsTheRunKeepingWhatWas
     EXPECT_FALSE(machine.DirectoryExists(kPresets));
     EXPECT_EQ(NumberValue(machine, RootKey::CurrentUser, std::string(kProduct) + "\\Settings", "Width"),
               std::nullopt);
-    // What was there before is as it was; what was copied before the failure stays.
+    // What was there before is as it was; what the run created before the failure, and the
+    // file it cut short, are gone again.
     EXPECT_EQ(machine.FileText(std::string(kFolder) + "My notes.txt"), "mine");
     EXPECT_EQ(machine.FileText(std::string(kFolder) + "Tutorial.txt"), "the old tutorial");
     EXPECT_EQ(StringValue(machine, RootKey::CurrentUser, kProduct, "Owner"), "Bob");
-    EXPECT_EQ(machine.FileText(std::string(kFolder) + "Gadget.exe"), "MZ gadget");
+    EXPECT_FALSE(machine.HasFile(std::string(kFolder) + "Gadget.exe"));
+    EXPECT_FALSE(machine.HasFile(std::string(kFolder) + "Samples.dat"));
     EXPECT_EQ(progress.calls, (Lines{"0", kPreparingStatus, "25", kCopyingStatus}));
 }
 
@@ -133,9 +136,10 @@ TEST_F(FaultRun, FileHeldOpenByAnotherProgramIsWrittenOnRetryOnceItLetsGo) {
     machine.AnswerRetries({true, true});
     Setup().Install(progress);
 
+    // Both asked before the copy, by the list of files in use.
     EXPECT_EQ(machine.retryQuestions, 2);
     for (const auto& dialog : machine.Dialogs())
-        EXPECT_NE(dialog.text.find("'C:\\Gadget\\Gadget.exe'"), std::string::npos) << dialog.text;
+        EXPECT_EQ(dialog.text, FilesInUseText({held}, {})) << dialog.text;
     ExpectCompleteInstallation();
     EXPECT_EQ(Logged("F" + held), 1u);
 }

@@ -386,6 +386,16 @@ TEST_F(WizardModelTest, FailedRunShowsTheErrorAndEndsOnTheCopyPage) {
     EXPECT_FALSE(model->CloseQuery());
 }
 
+TEST_F(WizardModelTest, RunCancelledBeforeWritingClosesTheWindowWithoutError) {
+    engine.installCancelled = true;
+    Start();
+    WalkToInstallPage();
+    model->NextClick();
+    EXPECT_TRUE(platform.Dialogs().empty());
+    EXPECT_EQ(host.terminations, 0) << "the user chose to stop";
+    EXPECT_EQ(host.closed, 1);
+}
+
 TEST(WizardErrorText, ClosingDotOnlyAfterCharactersThatSortAfterIt) {
     EXPECT_EQ(WizardModel::ErrorBoxText("Bad data"), "Bad data.");
     EXPECT_EQ(WizardModel::ErrorBoxText("Bad data."), "Bad data.");
