@@ -10,7 +10,8 @@
 # - Preview's user profile is C:\Users\user; Wine's is C:\users\<Unix user name>. Paths below
 #   C:\Users\user\ are moved to the prefix's one profile folder, in file paths, registry data and
 #   the uninstall log (and Uninst.exe's size grows or shrinks by the difference in name length
-#   for every logged path below the profile, since the record holds the paths as text).
+#   for every logged path below the profile, since the record holds the paths as text; for the
+#   same reason the Uninstall key's "UninstallRecordDigest" is compared by its form only).
 # - Windows compares names without regard to ASCII case and Wine's folders are spelt its own way
 #   (C:\users), so each path is looked up component by component, exact name first, then any
 #   name equal in ASCII case.
@@ -176,6 +177,12 @@ while IFS= read -r line; do
         ((got < 2147483648)) || got=$((got - 4294967296))
       fi
       [[ $got_type == "$type" ]] || fail "$path value \"$name\" is $got_type, preview says $type"
+      if [[ $name == UninstallRecordDigest ]]; then
+        # The digest covers the record, which holds the profile's paths: its form is compared.
+        [[ $got =~ ^[0-9a-f]{64}$ ]] || fail "$path value \"$name\" is \"$got\", not a SHA-256"
+        values=$((values + 1))
+        continue
+      fi
       [[ $got == "$data" ]] || fail "$path value \"$name\" is \"$got\", preview says \"$data\""
       values=$((values + 1))
       ;;
