@@ -16,7 +16,9 @@ std::uint32_t Rotate(std::uint32_t x, int n) {
     return x >> n | x << (32 - n);
 }
 
-void Compress(std::uint32_t state[8], const std::uint8_t block[64]) {
+}  // namespace
+
+void Sha256Block(std::uint32_t state[8], const std::uint8_t block[64]) {
     std::uint32_t w[64];
     for (int i = 0; i < 16; ++i)
         w[i] = static_cast<std::uint32_t>(block[4 * i]) << 24 |
@@ -42,13 +44,11 @@ void Compress(std::uint32_t state[8], const std::uint8_t block[64]) {
     for (int i = 0; i < 8; ++i) state[i] += v[i];
 }
 
-}  // namespace
-
 Sha256Digest Sha256(const std::uint8_t* bytes, std::size_t size) {
-    std::uint32_t state[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
-                              0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
+    std::uint32_t state[8];
+    for (int i = 0; i < 8; ++i) state[i] = kSha256Start[i];
     std::size_t done = 0;
-    for (; size - done >= 64; done += 64) Compress(state, bytes + done);
+    for (; size - done >= 64; done += 64) Sha256Block(state, bytes + done);
     // The rest, the bit 1, zeros, and the length in bits as a big-endian 64-bit number.
     std::uint8_t tail[128] = {};
     const std::size_t rest = size - done;
@@ -57,7 +57,7 @@ Sha256Digest Sha256(const std::uint8_t* bytes, std::size_t size) {
     const std::size_t tailSize = rest < 56 ? 64 : 128;
     const std::uint64_t bits = static_cast<std::uint64_t>(size) * 8;
     for (int i = 0; i < 8; ++i) tail[tailSize - 1 - i] = static_cast<std::uint8_t>(bits >> (8 * i));
-    for (std::size_t at = 0; at < tailSize; at += 64) Compress(state, tail + at);
+    for (std::size_t at = 0; at < tailSize; at += 64) Sha256Block(state, tail + at);
     Sha256Digest digest;
     for (int i = 0; i < 32; ++i) digest[i] = static_cast<std::uint8_t>(state[i / 4] >> (24 - 8 * (i % 4)));
     return digest;
