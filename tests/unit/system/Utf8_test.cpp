@@ -14,11 +14,12 @@ TEST(Utf8, ConvertsEveryScriptBothWaysAndCountsWhatWindowsCounts) {
 
 TEST(Utf8, IllFormedBytesAreRefusedAndConvertToReplacementCharacters) {
     for (const std::string bad : {"\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
-                                  "\x80", "Caf\xE9", "\xFF"}) {
+                                  "\x80", "\xE9", "\xFF"}) {
         EXPECT_FALSE(IsUtf8(bad)) << testing::PrintToString(bad);
         for (char16_t unit : Utf16FromUtf8(bad)) EXPECT_EQ(unit, u'\uFFFD');
     }
-    EXPECT_EQ(Utf16FromUtf8("a\xC3" "b"), u"a\uFFFDb") << "the byte after a cut sequence is kept";
+    EXPECT_EQ(Utf16FromUtf8("Caf\xE9" "b"), u"Caf\uFFFDb") << "a 1252 byte in UTF-8 text";
+    EXPECT_FALSE(IsUtf8("Caf\xE9"));
 }
 
 TEST(Utf8, UnpairedSurrogatesFromWindowsBecomeReplacementCharacters) {
