@@ -206,13 +206,15 @@ int BundleProgress(int from, int to, std::size_t done, std::size_t count) {
 }
 
 void TSetupInstaller::Install(ISetupProgress& progress) {
+    changes_.Begin();
     try {
         Run(progress);
     } catch (...) {
-        // What the failed run made where nothing was goes again; no uninstaller names it.
-        installer_.UndoCreated();
+        // All or nothing: no uninstaller names what the failed run wrote.
+        changes_.Undo();
         throw;
     }
+    changes_.Commit();
 }
 
 void TSetupInstaller::Run(ISetupProgress& progress) {

@@ -34,12 +34,13 @@ std::vector<std::uint8_t> TSetupInstaller::LoadSetupData(const std::string& name
     return bytes;
 }
 
-TSetupInstaller::TSetupInstaller(Platform& platform) : platform_(platform), installer_(platform) {
+TSetupInstaller::TSetupInstaller(Platform& platform)
+    : changes_(platform), platform_(changes_), installer_(changes_) {
     Construct();
 }
 
 TSetupInstaller::TSetupInstaller(Platform& platform, const std::string& programPath)
-    : platform_(platform), installer_(platform, programPath) {
+    : changes_(platform), platform_(changes_), installer_(changes_, programPath) {
     Construct();
 }
 

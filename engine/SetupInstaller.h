@@ -12,6 +12,7 @@
 #include "engine/SetupProgress.h"
 #include "engine/Variables.h"
 #include "install/Installer.h"
+#include "install/RunChanges.h"
 
 class Platform;
 
@@ -34,6 +35,8 @@ public:
     std::vector<TSetupBundleItem>& BundleItems() { return bundleItems_; }
     const std::vector<TSetupBundleItem>& BundleItems() const { return bundleItems_; }
     TInstaller& Installer() { return installer_; }
+    // The machine as the engine sees it: every change of the run is noted there.
+    RunChanges& Changes() { return changes_; }
 
     // Stored with a trailing backslash, as every path built from it expects.
     void SetDestinationFolder(const std::string& folder);
@@ -58,8 +61,9 @@ public:
     // wizard then closes.
     bool CheckCanInstall();
     // The whole installation, reported through progress. Errors propagate and end the setup;
-    // the files, shortcuts and folders the run created are removed again (files it replaced
-    // stay as written), and no uninstaller is registered.
+    // the machine is then put back as it was before the run (RunChanges): what the run
+    // created is removed, what it replaced or deleted is back, registry values as before, and
+    // an earlier uninstaller, its record and its Uninstall key are untouched.
     void Install(ISetupProgress& progress);
     // Components of the selected bundle items (the bar moving from from to to between items),
     // then those of the setup itself.
@@ -71,7 +75,8 @@ private:
     void Construct();
     void Run(ISetupProgress& progress);
 
-    Platform& platform_;
+    RunChanges changes_;
+    Platform& platform_;  // changes_
     TInstaller installer_;
     SetupValues values_;
     std::vector<TSetupBundleItem> bundleItems_;

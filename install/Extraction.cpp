@@ -103,7 +103,6 @@ void TInstaller::ExtractFile(Stream& data, const EntryRecord& record, std::int64
             }
         }
     }
-    if (!existed && !LoggedFile(path)) NoteCreated(path);
     // A file that a bundle's shared component writes again is counted, as logged, once.
     if (!LoggedFile(path)) writtenBytes_ += record.UnpackedSize;
     AddItem(ItemKind::File, path);

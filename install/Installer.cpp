@@ -65,24 +65,10 @@ bool TInstaller::ForceDirectory(const std::string& path) {
     std::string withoutBackslash = path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
     std::string parent = ExtractFilePath(withoutBackslash);
     if (parent != path) ForceDirectory(parent);
-    if (platform_.CreateFolder(path) == FolderResult::Created) NoteCreated(path);
+    platform_.CreateFolder(path);
     if (!platform_.DirectoryExists(path)) return false;
     AddItem(ItemKind::CreatedFolder, path);
     return true;
-}
-
-void TInstaller::UndoCreated() {
-    for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
-        if (it->back() == '\\') {
-            // Only when empty: something else may have come in. A desktop.ini made it read-only.
-            platform_.ChangeFileAttributes(*it, kAttrNormal);
-            platform_.RemoveFolder(*it);
-        } else {
-            platform_.ChangeFileAttributes(*it, kAttrNormal);
-            platform_.RemoveFile(*it);
-        }
-    }
-    created_.clear();
 }
 
 void TInstaller::AddItem(ItemKind kind, const std::string& text) {
@@ -102,9 +88,7 @@ void TInstaller::AddRegistryKey(RootKey root, const std::string& keyPath, bool v
 bool TInstaller::CreateShortcut(const std::string& linkFile, const std::string& target,
                                 const std::string& arguments, int iconIndex) {
     // A link that was never saved would only turn up as a failed removal in the uninstaller.
-    const bool existed = platform_.FileExists(linkFile);
     if (!::CreateShortcut(platform_, linkFile, target, arguments, iconIndex)) return false;
-    if (!existed) NoteCreated(linkFile);
     AddItem(ItemKind::File, linkFile);
     return true;
 }

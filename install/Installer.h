@@ -169,9 +169,6 @@ public:
     void KeepEarlierItems(const std::string& uninstallerPath, const std::string& productName);
     // Bytes of the archive's files this run wrote, each path counted once.
     std::int64_t WrittenBytes() const { return writtenBytes_; }
-    // Removes the files, shortcuts and folders this run created where nothing was before, the
-    // last first, for a run that failed or was cancelled. Files it replaced stay as written.
-    void UndoCreated();
 
 private:
     std::optional<FoundEntry> FindTopLevel(Stream& data, const std::string& name, bool directory);
@@ -190,8 +187,9 @@ private:
                              const std::string& recordDigest);
     // Whether this run has logged a file at path, however its letters are cased.
     bool LoggedFile(const std::string& path) const;
-    // Steps of writing one extracted file: whether it is new, and what undoes it.
-    void NoteCreated(const std::string& path) { created_.push_back(path); }
+    // Writes bytes into a new file beside target under a name of its own, then moves it to
+    // target, in place of the file there.
+    void WriteInPlaceOf(const std::string& target, const std::vector<std::uint8_t>& bytes);
 
     Platform& platform_;
     std::string programPath_;
@@ -199,8 +197,6 @@ private:
     std::vector<UninstallItem> items_;
     std::unordered_set<std::string> loggedFiles_;  // upper-case ASCII
     std::int64_t writtenBytes_ = 0;
-    // Files and folders (with a trailing backslash) this run made where nothing was, in order.
-    std::vector<std::string> created_;
     // Made by the first extracted file and kept for the next ones.
     std::unique_ptr<BodyInflater> inflater_;
 };

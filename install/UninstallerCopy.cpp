@@ -7,6 +7,8 @@
 #include "archive/PeImage.h"
 #include "archive/ProgramHeader.h"
 #include "install/Installer.h"
+#include "install/RunChanges.h"
+#include "system/FileErrors.h"
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
 #include "system/Stream.h"
@@ -37,10 +39,9 @@ void WriteListingNumber(TRegistry& registry, const char* name, std::int32_t numb
     }
 }
 
-void WriteAll(Platform& platform, const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    auto out = platform.CreateForWriting(path);
-    out->Write(bytes.data(), bytes.size());
-}
+// Fresh names are random; this many taken ones in a row mean something else is wrong.
+constexpr int kFreshNameAttempts = 8;
+constexpr char kNotMovedIntoPlaceReason[] = "The new file could not be moved into its place";
 
 // An Uninstall.dat that holds an uninstall record: one that an earlier installation's
 // separately built uninstaller read, not a file of the product's own that happens to bear the name.
@@ -94,15 +95,40 @@ std::vector<std::uint8_t> TInstaller::RecordBytes(const std::string& extraData) 
     return std::move(record.Bytes());
 }
 
+void TInstaller::WriteInPlaceOf(const std::string& target, const std::vector<std::uint8_t>& bytes) {
+    // A new file of a name no one could guess: a file someone made first is never ours to fill.
+    std::string fresh;
+    std::unique_ptr<FileStream> out;
+    for (int attempt = 1; !out; ++attempt) {
+        fresh = FreshNameIn(platform_, ExtractFilePath(target));
+        try {
+            out = platform_.CreateNewForWriting(fresh);
+        } catch (const EFileError&) {
+            if (attempt == kFreshNameAttempts) throw;
+        }
+    }
+    try {
+        out->Write(bytes.data(), bytes.size());
+        out.reset();
+    } catch (...) {
+        out.reset();
+        platform_.RemoveFile(fresh);
+        throw;
+    }
+    if (!platform_.RenameFile(fresh, target)) {
+        platform_.RemoveFile(fresh);
+        throw EFileError(FileCreateErrorText(target, kNotMovedIntoPlaceReason));
+    }
+}
+
 void TInstaller::WriteUninstallerFiles(const std::string& uninstallerPath,
                                        const std::vector<std::uint8_t>& record) {
-    if (!platform_.FileExists(uninstallerPath)) NoteCreated(uninstallerPath);
+    // Each file is complete before it takes the place of the earlier one, so a run that fails
+    // while writing them leaves the earlier uninstaller and its record as they were.
     if (std::optional<std::vector<std::uint8_t>> carried = CarriedUninstaller()) {
         // A signature covers every byte, so the record cannot be appended: it goes beside.
-        WriteAll(platform_, uninstallerPath, *carried);
-        if (!platform_.FileExists(UninstallDataFileOf(uninstallerPath)))
-            NoteCreated(UninstallDataFileOf(uninstallerPath));
-        WriteAll(platform_, UninstallDataFileOf(uninstallerPath), record);
+        WriteInPlaceOf(UninstallDataFileOf(uninstallerPath), record);
+        WriteInPlaceOf(uninstallerPath, *carried);
     } else {
         WriteUninstallerCopy(uninstallerPath, record);
     }
@@ -110,8 +136,8 @@ void TInstaller::WriteUninstallerFiles(const std::string& uninstallerPath,
 
 void TInstaller::WriteUninstallerCopy(const std::string& uninstallerPath,
                                       const std::vector<std::uint8_t>& record) {
-    // The program is opened before the copy is created, so a copy over the program itself
-    // fails instead of truncating it.
+    // The program stays open until the copy is in place, so a copy over the program itself
+    // fails instead of replacing it.
     auto own = platform_.OpenForReading(programPath_, ShareMode::DenyNone);
     // Without an appended archive (Setup.dat) the copy is the whole program.
     const std::int64_t prefix = AppendedDataStart(ReadProgramHeaderWords(*own)).value_or(own->Size());
@@ -124,7 +150,7 @@ void TInstaller::WriteUninstallerCopy(const std::string& uninstallerPath,
     // A signed setup's headers name a certificate table that the copy does not hold, and the
     // checksum must cover the record: both are made right for the finished bytes.
     MakeUnsignedImage(copy.Bytes());
-    WriteAll(platform_, uninstallerPath, copy.Bytes());
+    WriteInPlaceOf(uninstallerPath, copy.Bytes());
     own.reset();
 
     // The record is now appended; one left beside by an earlier installation would stay behind.

@@ -23,6 +23,9 @@ public:
     FolderResult CreateFolder(const std::string& path) override { return inner_.CreateFolder(path); }
     bool RemoveFolder(const std::string& path) override { return inner_.RemoveFolder(path); }
     bool RemoveFile(const std::string& path) override { return inner_.RemoveFile(path); }
+    bool RenameFile(const std::string& from, const std::string& to) override {
+        return inner_.RenameFile(from, to);
+    }
     std::string TemporaryFolder() override { return inner_.TemporaryFolder(); }
     bool OpensForWriting(const std::string& path) override { return inner_.OpensForWriting(path); }
     std::vector<std::string> ProgramsUsing(const std::vector<std::string>& paths) override {
@@ -56,6 +59,9 @@ public:
     bool WriteRegistryValue(const RegistryKey& key, const std::string& name,
                             const RegistryValue& value) override {
         return inner_.WriteRegistryValue(key, name, value);
+    }
+    bool RemoveRegistryValue(const RegistryKey& key, const std::string& name) override {
+        return inner_.RemoveRegistryValue(key, name);
     }
     std::optional<RegistryKeyInfo> QueryRegistryKeyInfo(const RegistryKey& key) override {
         return inner_.QueryRegistryKeyInfo(key);

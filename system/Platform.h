@@ -188,6 +188,10 @@ public:
     virtual bool RemoveFolder(const std::string& path) = 0;
     // Deletes a file; false when it cannot.
     virtual bool RemoveFile(const std::string& path) = 0;
+    // Gives a file another name on the same drive, replacing a file of that name; the bytes,
+    // dates and attributes go with it and nothing is copied. False when it cannot be renamed
+    // (another drive, held open without sharing deletion, a folder at either path).
+    virtual bool RenameFile(const std::string& from, const std::string& to) = 0;
     // The temporary folder, with a trailing backslash.
     virtual std::string TemporaryFolder() = 0;
     // Whether the existing file at path would open as CreateForWriting opens it (reading and
@@ -226,6 +230,8 @@ public:
                                                            const std::string& name) = 0;
     virtual bool WriteRegistryValue(const RegistryKey& key, const std::string& name,
                                     const RegistryValue& value) = 0;
+    // Deletes one value of an open key; false when it is missing or cannot be deleted.
+    virtual bool RemoveRegistryValue(const RegistryKey& key, const std::string& name) = 0;
     virtual std::optional<RegistryKeyInfo> QueryRegistryKeyInfo(const RegistryKey& key) = 0;
     // The name of the subkey at index (in the system's order); nothing past the end or when
     // the key was not opened for enumeration.

@@ -253,3 +253,32 @@ bool MemoryPlatform::RemoveFile(const std::string& path) {
     journal_.push_back({Write::Kind::RemovedFile, path});
     return true;
 }
+
+bool MemoryPlatform::RenameFile(const std::string& from, const std::string& to) {
+    auto it = nodes_.find(PathKey(from));
+    if (it == nodes_.end() || it->second->isFolder) return false;
+    std::shared_ptr<Node> node = it->second;
+    // Windows renames a file only while nobody holds it open without sharing deletion, and
+    // never across drives.
+    if (node->readers > 0 || node->writers > 0) return false;
+    const std::string toKey = PathKey(to);
+    if (toKey.size() < 3 || PathKey(from).compare(0, 3, toKey, 0, 3) != 0) return false;
+    Node* folder = Find(ExtractFilePath(to));
+    if (!folder || !folder->isFolder) return false;
+    auto target = nodes_.find(toKey);
+    if (target != nodes_.end() && target->first != it->first) {
+        Node& replaced = *target->second;
+        if (replaced.isFolder || (replaced.attributes & kAttrReadOnly) || replaced.readers > 0 ||
+            replaced.writers > 0)
+            return false;
+        disk_->GiveBack(replaced.bytes.size());
+    }
+    nodes_.erase(it);
+    node->path = to;
+    std::replace(node->path.begin(), node->path.end(), '/', '\\');
+    nodes_[toKey] = std::move(node);
+    Write renamed{Write::Kind::RenamedFile, from};
+    renamed.newPath = to;
+    journal_.push_back(std::move(renamed));
+    return true;
+}

@@ -29,6 +29,7 @@ public:
     FolderResult CreateFolder(const std::string& path) override;
     bool RemoveFolder(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
+    bool RenameFile(const std::string& from, const std::string& to) override;
     // As Windows finds it: TMP, else TEMP, else USERPROFILE, else the Windows folder.
     std::string TemporaryFolder() override;
     bool OpensForWriting(const std::string& path) override;
@@ -54,6 +55,7 @@ public:
     std::optional<RegistryValue> ReadRegistryValue(const RegistryKey& key, const std::string& name) override;
     bool WriteRegistryValue(const RegistryKey& key, const std::string& name,
                             const RegistryValue& value) override;
+    bool RemoveRegistryValue(const RegistryKey& key, const std::string& name) override;
     std::optional<RegistryKeyInfo> QueryRegistryKeyInfo(const RegistryKey& key) override;
     std::optional<std::string> EnumRegistrySubkey(const RegistryKey& key, std::uint32_t index) override;
     bool RemoveRegistryKey(const RegistryKey& base, const std::string& path) override;
@@ -101,8 +103,8 @@ public:
 
     // --- the journal of writes ---------------------------------------------------------------
     // Every change made through the Platform interface, in the order it was made: folders and
-    // files created or removed, attributes set, registry values written, keys removed and shell
-    // links saved. The set-up calls above are not recorded, and a journal starts empty.
+    // files created, renamed or removed, attributes set, registry values written or removed,
+    // keys removed and shell links saved. The set-up calls above are not recorded, and a journal starts empty.
     struct Write {
         enum class Kind {
             Folder,
@@ -112,7 +114,9 @@ public:
             Shortcut,
             RemovedFolder,
             RemovedFile,
-            RemovedKey
+            RemovedKey,
+            RenamedFile,   // path: the old name, newPath: the new one
+            RemovedValue,  // path and valueName as for RegistryValue
         };
         Kind kind;
         // A file or folder as the program named it; for the registry the key path below root as
@@ -124,6 +128,7 @@ public:
         std::string valueName{};
         RegistryValue value{};
         ShellLink link{};  // Shortcut
+        std::string newPath{};  // RenamedFile
     };
     const std::vector<Write>& Journal() const { return journal_; }
     void ClearJournal() { journal_.clear(); }
@@ -164,6 +169,9 @@ public:
     // Opening the key (in the given view) asking for any of these rights fails with access
     // denied.
     void DenyRegistryAccess(RootKey root, const std::string& path, std::uint32_t rights, bool view64 = false);
+    // Every key and value of the registry as lines ("ROOT\\key" and "ROOT\\key\\name=type:hex"),
+    // in the order of their upper-case names: two machines' registries compare as text.
+    std::vector<std::string> RegistryLines() const;
     // Older Windows: advapi32 without RegDeleteKeyExA.
     void SetRegistryKeyRemovalInView(bool available) { hasDeleteKeyEx_ = available; }
     // 64-bit Windows running us under WOW64 (the default): HKEY_LOCAL_MACHINE\Software has a

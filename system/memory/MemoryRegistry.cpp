@@ -208,6 +208,18 @@ bool MemoryPlatform::WriteRegistryValue(const RegistryKey& key, const std::strin
     return true;
 }
 
+bool MemoryPlatform::RemoveRegistryValue(const RegistryKey& key, const std::string& name) {
+    RegNode* node = KeyNode(key, kKeySetValue);
+    if (!node || node->values.erase(UpperAscii(name)) == 0) return false;
+    NamedKey named = NameOf(key, "", 0);
+    Write removed{Write::Kind::RemovedValue, named.path};
+    removed.root = named.root;
+    removed.view64 = named.view64;
+    removed.valueName = name;
+    journal_.push_back(std::move(removed));
+    return true;
+}
+
 std::optional<RegistryKeyInfo> MemoryPlatform::QueryRegistryKeyInfo(const RegistryKey& key) {
     RegNode* node = KeyNode(key, kKeyQueryValue);
     if (!node) return std::nullopt;
@@ -257,4 +269,25 @@ void MemoryPlatform::DenyRegistryAccess(RootKey root, const std::string& path, s
                                         bool view64) {
     auto node = ResolveRegistryKey(root, path, view64 ? kKeyWow64_64Key : 0, true, nullptr);
     if (node) node->deniedRights |= rights;
+}
+
+namespace {
+
+void AddKeyLines(const MemoryPlatform::RegNode& node, const std::string& path, std::vector<std::string>& lines) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    lines.push_back(path);
+    for (const auto& [upper, value] : node.values) {
+        std::string line = path + "\\" + value.name + "=" + std::to_string(value.value.type) + ":";
+        for (std::uint8_t byte : value.value.data) line += {kDigits[byte >> 4], kDigits[byte & 15]};
+        lines.push_back(std::move(line));
+    }
+    for (const auto& [upper, child] : node.children) AddKeyLines(*child, path + "\\" + child->name, lines);
+}
+
+}  // namespace
+
+std::vector<std::string> MemoryPlatform::RegistryLines() const {
+    std::vector<std::string> lines;
+    for (const auto& [root, node] : registryRoots_) AddKeyLines(*node, std::to_string(static_cast<std::uint32_t>(root)), lines);
+    return lines;
 }

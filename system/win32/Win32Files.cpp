@@ -2,6 +2,7 @@
 #include "system/FileErrors.h"
 #include "system/win32/Win32Handles.h"
 #include "system/win32/Win32Platform.h"
+#include "system/win32/Win32Text.h"
 
 std::string LastErrorText(DWORD code) {
     char* buffer = nullptr;
@@ -133,6 +134,11 @@ bool Win32Platform::RemoveFolder(const std::string& path) {
 
 bool Win32Platform::RemoveFile(const std::string& path) {
     return DeleteFileA(path.c_str()) != 0;
+}
+
+bool Win32Platform::RenameFile(const std::string& from, const std::string& to) {
+    // No MOVEFILE_COPY_ALLOWED: a rename that would have to copy is no rename.
+    return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 std::string Win32Platform::TemporaryFolder() {

@@ -13,6 +13,7 @@ public:
     FolderResult CreateFolder(const std::string& path) override;
     bool RemoveFolder(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
+    bool RenameFile(const std::string& from, const std::string& to) override;
     std::string TemporaryFolder() override;
     bool OpensForWriting(const std::string& path) override;
     std::vector<std::string> ProgramsUsing(const std::vector<std::string>& paths) override;
@@ -36,6 +37,7 @@ public:
     std::optional<RegistryValue> ReadRegistryValue(const RegistryKey& key, const std::string& name) override;
     bool WriteRegistryValue(const RegistryKey& key, const std::string& name,
                             const RegistryValue& value) override;
+    bool RemoveRegistryValue(const RegistryKey& key, const std::string& name) override;
     std::optional<RegistryKeyInfo> QueryRegistryKeyInfo(const RegistryKey& key) override;
     std::optional<std::string> EnumRegistrySubkey(const RegistryKey& key, std::uint32_t index) override;
     bool RemoveRegistryKey(const RegistryKey& base, const std::string& path) override;

@@ -3,6 +3,7 @@
 
 #include "system/win32/Win32Handles.h"
 #include "system/win32/Win32Platform.h"
+#include "system/win32/Win32Text.h"
 
 namespace {
 
@@ -95,6 +96,11 @@ bool Win32Platform::WriteRegistryValue(const RegistryKey& key, const std::string
     if (!hkey) return false;
     return RegSetValueExA(hkey, name.c_str(), 0, value.type, value.data.empty() ? nullptr : value.data.data(),
                           static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
+}
+
+bool Win32Platform::RemoveRegistryValue(const RegistryKey& key, const std::string& name) {
+    HKEY hkey = Hkey(key);
+    return hkey && RegDeleteValueW(hkey, Wide(name).c_str()) == ERROR_SUCCESS;
 }
 
 std::optional<RegistryKeyInfo> Win32Platform::QueryRegistryKeyInfo(const RegistryKey& key) {

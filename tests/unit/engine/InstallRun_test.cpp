@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "archive/SetupData.h"
+#include "uninstall/UninstallRecord.h"
 #include "engine/FilesInUse.h"
 #include "engine/InstallRun.h"
 #include "engine/SetupInstaller.h"
@@ -97,6 +98,8 @@ Lines Writes(const MemoryPlatform& machine) {
             lines.push_back("file " + write.path);
         else if (write.kind == Kind::Folder)
             lines.push_back("folder " + write.path);
+        else if (write.kind == Kind::RenamedFile)
+            lines.push_back("renamed " + write.path + " -> " + write.newPath);
         else
             lines.push_back("removed " + write.path);
     }
@@ -118,7 +121,8 @@ TEST_F(InstallRunTest, WritesComeInTheOrderOfTheRunWithTheUninstallerLast) {
                "value " + product + "\\Location", "value " + product + "\\VersionString",
                "value " + product + "\\Paths\\Presets", "value " + product + "\\Owner",
                "value " + product + "\\Settings\\Width", "shortcut C:\\Gadget\\Readme.lnk",
-               "file C:\\Gadget\\Uninst.exe",
+               // Complete before it takes its place.
+               "file C:\\Gadget\\~e220a8397b1dcdaf.tmp", "renamed C:\\Gadget\\~e220a8397b1dcdaf.tmp -> C:\\Gadget\\Uninst.exe",
                "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\DisplayName",
                "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 3.12\\UninstallString",
                "value Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget "
@@ -350,19 +354,68 @@ TEST_F(InstallRunTest, ProductsOfSeveralGigabytesAreMeasuredWithoutWrapping) {
     EXPECT_THROW(huge.Install(progress), ESetupError);
 }
 
-// What the failed run created goes again, the file it cut short too; what it replaced stays.
-TEST_F(InstallRunTest, CancelledWriteErrorEndsTheRunWithoutUninstallerAndRemovesWhatItCreated) {
+// The machine as files (with their bytes, dates and attributes) and registry lines.
+Lines MachineState(MemoryPlatform& machine) {
+    Lines state = machine.RegistryLines();
+    for (const std::string& path : machine.ListTree("C:\\")) {
+        std::string line = path + " " + std::to_string(machine.FileAttributes(path));
+        if (machine.HasFile(path))
+            line += " " + std::to_string(machine.FileDate(path).value_or(0)) + " " + machine.FileText(path);
+        state.push_back(line);
+    }
+    return state;
+}
+
+// An update that fails after it began writing, at a file in the middle (answered Cancel) or
+// while the uninstaller is rewritten (a full disk), leaves the earlier installation exactly as
+// it was: files with their bytes and dates, registry values and keys, shortcuts, the earlier
+// uninstaller with its record and Uninstall key; and that uninstaller still reads its record.
+TEST_F(InstallRunTest, AFailedUpdateLeavesTheEarlierInstallationExactlyAsItWas) {
+    const std::string newer = std::string(kGadgetIni) + "Settings\\Height=#480\r\nFresh\\Deep\\Key=x\r\n";
+    std::vector<SourceEntry> files = GadgetFiles();
+    files[0].Children.push_back(SourceEntry::File("New.dll", "new library"));
+    // After 20 bytes the readme it replaces fails (Cancel); after all 43 of the components, the
+    // uninstaller written beside the earlier one.
+    for (const auto& [failAfter, failing] : {std::pair<std::uint64_t, std::string>{20, "Readme.txt"}, {43, ".tmp"}}) {
+        SCOPED_TRACE(failing);
+        MemoryPlatform earlier;
+        PlaceProduct(earlier, kGadgetIni,
+                     {SourceEntry::Directory("Program", {SourceEntry::File("Gadget.exe", "MZ old"),
+                                                         SourceEntry::File("Readme.txt", "old readme")}),
+                      SourceEntry::Directory("Presets", {SourceEntry::File("Default.preset", "old")})},
+                     "3.11");
+        {
+            TSetupInstaller first(earlier);
+            first.SetDestinationFolder("C:\\Gadget");
+            first.Install(progress);
+        }
+        earlier.ChangeFileAttributes("C:\\Gadget\\Readme.txt", kAttrReadOnly | kAttrArchive);
+        PlaceProduct(earlier, newer, files);
+        const Lines withSetup = MachineState(earlier);
+        TSetupInstaller update(earlier);
+        earlier.FailWritesAfter(failAfter);
+        try {
+            update.Install(progress);
+            ADD_FAILURE() << "the update succeeded";
+        } catch (const EFileError& error) {
+            EXPECT_NE(std::string(error.what()).find(failing), std::string::npos) << error.what();
+        }
+        EXPECT_EQ(MachineState(earlier), withSetup);
+        EXPECT_TRUE(update.Changes().Changes().empty());
+        EXPECT_EQ(LoadUninstallRecord(earlier, "C:\\Gadget\\Uninst.exe").record.version.AsString(), "3.11");
+    }
+}
+
+// The update that succeeds leaves nothing of the earlier files aside, and a file the earlier
+// version had and the new one deletes (a replaced shortcut) is gone.
+TEST_F(InstallRunTest, ASuccessfulUpdateRemovesWhatItMovedAside) {
     machine.AddFile("C:\\Gadget\\Readme.txt", "old readme");
-    machine.FailWritesAfter(3, MemoryPlatform::kErrorWriteFault, kPresets + "Extra.preset");
-    EXPECT_ANY_THROW(Setup(kGadgetIni).Install(progress));
-    ASSERT_EQ(machine.Dialogs().size(), 1u);
-    EXPECT_NE(machine.Dialogs()[0].text.find("'" + kPresets + "Extra.preset'"), std::string::npos);
-    EXPECT_EQ(machine.ListTree("C:\\Gadget"), Lines{"C:\\Gadget\\Readme.txt"});
+    Setup(kGadgetIni).Install(progress);
     EXPECT_EQ(machine.FileText("C:\\Gadget\\Readme.txt"), "Read me");
-    EXPECT_FALSE(machine.DirectoryExists("C:\\Users\\user\\Documents\\Gadget"));
-    EXPECT_TRUE(machine.DirectoryExists("C:\\Users\\user\\Documents"));
-    EXPECT_FALSE(KeyExists(machine, RootKey::LocalMachine, kUninstallKey));
-    EXPECT_TRUE(setup->Installer().Overwrite);
+    EXPECT_EQ(machine.ListTree("C:\\Gadget"),
+              (Lines{"C:\\Gadget\\Gadget.exe", "C:\\Gadget\\Readme.lnk", "C:\\Gadget\\Readme.txt",
+                     "C:\\Gadget\\Uninst.exe"}));
+    EXPECT_TRUE(setup->Changes().Leftovers().empty());
 }
 
 // A host application holding the plug-in: every held file the run would replace is named at

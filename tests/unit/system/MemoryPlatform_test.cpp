@@ -137,6 +137,12 @@ std::vector<std::string> JournalLines(const MemoryPlatform& machine) {
             case Kind::RemovedKey:
                 lines.push_back("removed key " + write.path);
                 break;
+            case Kind::RenamedFile:
+                lines.push_back("renamed " + write.path + " -> " + write.newPath);
+                break;
+            case Kind::RemovedValue:
+                lines.push_back("removed value " + write.path + " " + write.valueName);
+                break;
         }
     }
     return lines;

@@ -45,7 +45,7 @@ MachineReport MachineByName(const std::string& name) {
 }
 
 struct PlanStep {
-    std::string Kind;  // folder, file, registry, shortcut
+    std::string Kind;  // folder, file, registry, shortcut, attributes, move, delete
     std::string Path;
     std::vector<std::pair<std::string, std::string>> Details;
 };
@@ -105,18 +105,37 @@ std::string RegistryKeyName(MemoryPlatform& machine, const MemoryPlatform::Write
 std::vector<PlanStep> PlanFromJournal(MemoryPlatform& machine) {
     using Kind = MemoryPlatform::Write::Kind;
     std::vector<PlanStep> steps;
-    for (const MemoryPlatform::Write& write : machine.Journal()) {
+    const std::vector<MemoryPlatform::Write>& journal = machine.Journal();
+    // Where a file written under one name ends: a file written beside its place is moved there.
+    auto finalPath = [&](std::size_t from, std::string path) {
+        for (std::size_t i = from + 1; i < journal.size(); ++i)
+            if (journal[i].kind == Kind::RenamedFile &&
+                MemoryPlatform::PathKey(journal[i].path) == MemoryPlatform::PathKey(path))
+                path = journal[i].newPath;
+        return path;
+    };
+    auto writtenByRun = [&](std::size_t before, const std::string& path) {
+        for (std::size_t i = 0; i < before; ++i)
+            if (journal[i].kind == Kind::File && MemoryPlatform::PathKey(journal[i].path) == MemoryPlatform::PathKey(path))
+                return true;
+        return false;
+    };
+    for (std::size_t index = 0; index < journal.size(); ++index) {
+        const MemoryPlatform::Write& write = journal[index];
         switch (write.kind) {
             case Kind::Folder:
                 steps.push_back({"folder", write.path, {}});
                 break;
             case Kind::File: {
-                PlanStep step{"file", write.path, {}};
-                if (machine.HasFile(write.path)) {
-                    step.Details.push_back({"size", std::to_string(machine.FileBytes(write.path).size())});
-                    if (std::optional<std::uint32_t> date = machine.FileDate(write.path))
+                // Shown where it ends, with the name it was written under until it was complete.
+                const std::string path = finalPath(index, write.path);
+                PlanStep step{"file", path, {}};
+                if (machine.HasFile(path)) {
+                    step.Details.push_back({"size", std::to_string(machine.FileBytes(path).size())});
+                    if (std::optional<std::uint32_t> date = machine.FileDate(path))
                         step.Details.push_back({"time", PackedDateText(*date)});
                 }
+                if (path != write.path) step.Details.push_back({"as", ExtractFileName(write.path)});
                 steps.push_back(std::move(step));
                 break;
             }
@@ -147,6 +166,14 @@ std::vector<PlanStep> PlanFromJournal(MemoryPlatform& machine) {
                 break;
             case Kind::RemovedKey:
                 steps.push_back({"delete", RegistryKeyName(machine, write), {}});
+                break;
+            case Kind::RenamedFile:
+                // A file of the run's own reached its place (shown with its write above); an
+                // earlier file is moved aside until the run is over.
+                if (!writtenByRun(index, write.path)) steps.push_back({"move", write.path, {{"to", write.newPath}}});
+                break;
+            case Kind::RemovedValue:
+                steps.push_back({"delete", RegistryKeyName(machine, write), {{"value", write.valueName}}});
                 break;
         }
     }

@@ -1,0 +1,281 @@
+#include "install/RunChanges.h"
+
+#include "system/CommonUtils.h"
+
+namespace {
+
+std::string JoinKeyPath(const std::string& a, const std::string& b) {
+    if (a.empty()) return b;
+    if (b.empty()) return a;
+    return a + "\\" + b;
+}
+
+RegistryKey OpenPlace(Platform& platform, RootKey root, const std::string& path, std::uint32_t view,
+                      std::uint32_t rights) {
+    return platform.OpenRegistryKey(root, path, rights | view);
+}
+
+void RestoreFile(Platform& platform, const RunChange& change) {
+    // Nothing aside: the run was stopped before it moved the file.
+    if (platform.FileAttributes(change.aside) == kInvalidAttributes) return;
+    if (platform.FileAttributes(change.path) != kInvalidAttributes) {
+        platform.ChangeFileAttributes(change.path, kAttrNormal);
+        platform.RemoveFile(change.path);
+    }
+    if (platform.RenameFile(change.aside, change.path))
+        platform.ChangeFileAttributes(change.path, change.attributes);
+}
+
+}  // namespace
+
+void UndoChange(Platform& platform, const RunChange& change) {
+    switch (change.kind) {
+        case RunChange::Kind::CreatedFile:
+            if (platform.FileAttributes(change.path) == kInvalidAttributes) return;
+            platform.ChangeFileAttributes(change.path, kAttrNormal);
+            platform.RemoveFile(change.path);
+            return;
+        case RunChange::Kind::CreatedFolder:
+            // Only when empty: something else may have come in. A desktop.ini made it read-only.
+            if (platform.FileAttributes(change.path) == kInvalidAttributes) return;
+            platform.ChangeFileAttributes(change.path, kAttrNormal);
+            platform.RemoveFolder(change.path);
+            return;
+        case RunChange::Kind::MovedAside:
+            RestoreFile(platform, change);
+            return;
+        case RunChange::Kind::Attributes:
+            platform.ChangeFileAttributes(change.path, change.attributes);
+            return;
+        case RunChange::Kind::CreatedKey:
+            if ((change.view & kKeyWow64Bits) != 0 && platform.CanRemoveRegistryKeyInView())
+                platform.RemoveRegistryKeyInView(change.root, change.path, change.view);
+            else
+                platform.RemoveRegistryKey(change.root, change.path);
+            return;
+        case RunChange::Kind::WroteValue: {
+            RegistryKey key = OpenPlace(platform, change.root, change.path, change.view, kKeySetValue);
+            if (!key.IsOpen()) return;
+            if (change.earlier)
+                platform.WriteRegistryValue(key, change.valueName, *change.earlier);
+            else
+                platform.RemoveRegistryValue(key, change.valueName);
+            return;
+        }
+    }
+}
+
+void RunChanges::Begin() {
+    changes_.clear();
+    leftovers_.clear();
+    touched_.clear();
+    noting_ = true;
+}
+
+void RunChanges::Commit() {
+    noting_ = false;
+    for (const RunChange& change : changes_) {
+        if (change.kind != RunChange::Kind::MovedAside) continue;
+        if (Inner().FileAttributes(change.aside) == kInvalidAttributes) continue;
+        Inner().ChangeFileAttributes(change.aside, kAttrNormal);
+        if (!Inner().RemoveFile(change.aside)) {
+            // Held by another program: it stays out of sight, as it was moved.
+            Inner().ChangeFileAttributes(change.aside, kAttrHidden);
+            leftovers_.push_back(change.aside);
+        }
+    }
+    changes_.clear();
+    touched_.clear();
+}
+
+void RunChanges::Undo() {
+    noting_ = false;
+    for (auto it = changes_.rbegin(); it != changes_.rend(); ++it) {
+        try {
+            UndoChange(Inner(), *it);
+        } catch (...) {
+            // one change that cannot be put back does not keep the others
+        }
+    }
+    changes_.clear();
+    touched_.clear();
+}
+
+std::string FreshNameIn(Platform& platform, const std::string& folder) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    const std::uint64_t number = platform.RandomNumber();
+    std::string name = "~";
+    for (int shift = 60; shift >= 0; shift -= 4) name += kDigits[number >> shift & 15];
+    return IncludeBackslash(folder) + name + ".tmp";
+}
+
+void RunChanges::Note(RunChange change) {
+    if (OnChange) OnChange(change);
+    changes_.push_back(std::move(change));
+}
+
+bool RunChanges::Touched(const std::string& path) const {
+    return touched_.count(UpperAscii(path)) != 0;
+}
+
+bool RunChanges::MakeWay(const std::string& path) {
+    const std::uint32_t attributes = Inner().FileAttributes(path);
+    if (attributes == kInvalidAttributes) {
+        Note({RunChange::Kind::CreatedFile, path});
+    } else if ((attributes & kAttrDirectory) != 0 || !MoveAside(path, attributes)) {
+        return false;
+    }
+    touched_.insert(UpperAscii(path));
+    return true;
+}
+
+bool RunChanges::MoveAside(const std::string& path, std::uint32_t attributes) {
+    RunChange change{RunChange::Kind::MovedAside, path};
+    change.aside = FreshNameIn(Inner(), ExtractFilePath(path));
+    change.attributes = attributes;
+    Note(change);
+    if (!Inner().RenameFile(path, change.aside)) {
+        changes_.pop_back();
+        return false;
+    }
+    Inner().ChangeFileAttributes(change.aside, (attributes & ~kAttrNormal) | kAttrHidden);
+    return true;
+}
+
+std::unique_ptr<FileStream> RunChanges::CreateForWriting(const std::string& path) {
+    if (noting_ && !Touched(path)) MakeWay(path);
+    return Inner().CreateForWriting(path);
+}
+
+std::unique_ptr<FileStream> RunChanges::CreateNewForWriting(const std::string& path) {
+    // Only a file that was not there is made, so only then is it noted.
+    std::unique_ptr<FileStream> stream = Inner().CreateNewForWriting(path);
+    if (noting_ && !Touched(path)) {
+        Note({RunChange::Kind::CreatedFile, path});
+        touched_.insert(UpperAscii(path));
+    }
+    return stream;
+}
+
+bool RunChanges::SaveShellLink(const std::string& linkFile, const ShellLink& link) {
+    if (noting_ && !Touched(linkFile)) MakeWay(linkFile);
+    return Inner().SaveShellLink(linkFile, link);
+}
+
+FolderResult RunChanges::CreateFolder(const std::string& path) {
+    if (!noting_ || Inner().FileAttributes(path) != kInvalidAttributes) return Inner().CreateFolder(path);
+    Note({RunChange::Kind::CreatedFolder, path});
+    const FolderResult result = Inner().CreateFolder(path);
+    if (result == FolderResult::Created)
+        touched_.insert(UpperAscii(path));
+    else
+        changes_.pop_back();
+    return result;
+}
+
+bool RunChanges::RemoveFile(const std::string& path) {
+    if (noting_ && !Touched(path)) {
+        // Deleting an earlier file is moving it aside until the run is over.
+        const std::uint32_t attributes = Inner().FileAttributes(path);
+        if (attributes != kInvalidAttributes && (attributes & kAttrDirectory) == 0 &&
+            (attributes & kAttrReadOnly) == 0 && MoveAside(path, attributes)) {
+            touched_.insert(UpperAscii(path));
+            return true;
+        }
+    }
+    return Inner().RemoveFile(path);
+}
+
+bool RunChanges::RenameFile(const std::string& from, const std::string& to) {
+    // The run renames only files it wrote; the one it replaces goes aside first.
+    if (noting_ && !Touched(to) && !MakeWay(to)) return false;
+    return Inner().RenameFile(from, to);
+}
+
+bool RunChanges::ChangeFileAttributes(const std::string& path, std::uint32_t attributes) {
+    if (noting_ && !Touched(path)) {
+        const std::uint32_t earlier = Inner().FileAttributes(path);
+        if (earlier != kInvalidAttributes) {
+            RunChange change{RunChange::Kind::Attributes, path};
+            change.attributes = earlier;
+            Note(change);
+        }
+    }
+    return Inner().ChangeFileAttributes(path, attributes);
+}
+
+std::optional<RunChanges::KeyPlace> RunChanges::PlaceOf(const RegistryKey& key) const {
+    if (key.IsRoot()) return KeyPlace{key.Root(), std::string(), 0};
+    auto it = keys_.find(key.Opened());
+    if (it == keys_.end()) return std::nullopt;
+    return it->second;
+}
+
+RegistryKey RunChanges::Remember(RegistryKey key, const RegistryKey& base, const std::string& path,
+                                 std::uint32_t access) {
+    if (!key.IsOpen() || key.IsRoot()) return key;
+    std::optional<KeyPlace> place = PlaceOf(base);
+    if (place)
+        keys_[key.Opened()] = {place->root, JoinKeyPath(place->path, path), place->view | (access & kKeyWow64Bits)};
+    else
+        keys_.erase(key.Opened());
+    return key;
+}
+
+RegistryKey RunChanges::OpenRegistryKey(const RegistryKey& base, const std::string& path, std::uint32_t access) {
+    return Remember(Inner().OpenRegistryKey(base, path, access), base, path, access);
+}
+
+RegistryKey RunChanges::CreateRegistryKey(const RegistryKey& base, const std::string& path,
+                                          std::uint32_t access) {
+    std::optional<KeyPlace> place = PlaceOf(base);
+    std::vector<RunChange> created;
+    if (noting_ && place) {
+        // Each missing key on the way is one the run creates, parents first.
+        const std::uint32_t view = place->view | (access & kKeyWow64Bits);
+        std::string walked = place->path;
+        std::size_t start = 0;
+        bool missing = false;
+        while (start <= path.size()) {
+            std::size_t end = path.find('\\', start);
+            if (end == std::string::npos) end = path.size();
+            if (end > start) {
+                walked = JoinKeyPath(walked, path.substr(start, end - start));
+                missing = missing || !OpenPlace(Inner(), place->root, walked, view, kKeyQueryValue).IsOpen();
+                if (missing) {
+                    RunChange change{RunChange::Kind::CreatedKey, walked};
+                    change.root = place->root;
+                    change.view = view;
+                    created.push_back(std::move(change));
+                }
+            }
+            start = end + 1;
+        }
+    }
+    for (RunChange& change : created) Note(std::move(change));
+    return Remember(Inner().CreateRegistryKey(base, path, access), base, path, access);
+}
+
+void RunChanges::NoteValue(const RegistryKey& key, const std::string& name) {
+    if (!noting_) return;
+    std::optional<KeyPlace> place = PlaceOf(key);
+    if (!place) return;
+    RunChange change{RunChange::Kind::WroteValue, place->path};
+    change.root = place->root;
+    change.view = place->view;
+    change.valueName = name;
+    // Read through a key of its own: the one given may lack the right to query.
+    RegistryKey reading = OpenPlace(Inner(), place->root, place->path, place->view, kKeyQueryValue);
+    if (reading.IsOpen()) change.earlier = Inner().ReadRegistryValue(reading, name);
+    Note(std::move(change));
+}
+
+bool RunChanges::WriteRegistryValue(const RegistryKey& key, const std::string& name, const RegistryValue& value) {
+    NoteValue(key, name);
+    return Inner().WriteRegistryValue(key, name, value);
+}
+
+bool RunChanges::RemoveRegistryValue(const RegistryKey& key, const std::string& name) {
+    NoteValue(key, name);
+    return Inner().RemoveRegistryValue(key, name);
+}

@@ -1,0 +1,102 @@
+// What an installation run changed on the machine, noted as it changes it, so that a run that
+// fails or is cancelled puts everything back as it was. The engine sees the machine through
+// this platform; between Begin and Commit or Undo:
+// - a file that is replaced, or deleted, is first moved aside in its own folder (renamed, so
+//   nothing is copied and its contents and dates stay), hidden, under a name of its own;
+// - files, folders and registry keys that were not there are noted as created;
+// - attributes of an existing file or folder are noted before they change;
+// - every registry value written is noted with its earlier type and data, or its absence.
+// Commit removes the moved-aside files, Undo puts back everything noted, the last first.
+// Registry keys deleted during the run are not noted: the run deletes keys only when it
+// registers its uninstaller, its last step.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "system/ForwardingPlatform.h"
+
+struct RunChange {
+    enum class Kind {
+        CreatedFile,    // path
+        CreatedFolder,  // path
+        MovedAside,     // path, aside, attributes: the file's own
+        Attributes,     // path, attributes: the earlier ones
+        CreatedKey,     // root, view, path (below the root)
+        WroteValue,     // root, view, path, valueName, earlier (nothing: there was none)
+    };
+    Kind kind = Kind::CreatedFile;
+    std::string path{};
+    std::string aside{};
+    std::uint32_t attributes = 0;
+    RootKey root = RootKey::CurrentUser;
+    std::uint32_t view = 0;  // KEY_WOW64_64KEY or KEY_WOW64_32KEY as the key was opened, or 0
+    std::string valueName{};
+    std::optional<RegistryValue> earlier{};
+};
+
+// A name in folder that nobody else uses (random, "~" and 16 hexadecimal digits, ".tmp"): for
+// a file moved aside, or written before it is moved into place.
+std::string FreshNameIn(Platform& platform, const std::string& folder);
+
+// Undoes one change on the platform; anything that cannot be undone is passed over.
+void UndoChange(Platform& platform, const RunChange& change);
+
+class RunChanges : public ForwardingPlatform {
+public:
+    explicit RunChanges(Platform& inner) : ForwardingPlatform(inner) {}
+
+    // Called with every change before the step that makes it, while noting.
+    std::function<void(const RunChange&)> OnChange;
+
+    // From now on every change is noted.
+    void Begin();
+    // The run succeeded: the moved-aside files are removed (one that cannot be, such as a
+    // library a host application still has loaded, stays hidden and is listed in Leftovers).
+    void Commit();
+    // The run failed: everything noted is undone, the last first.
+    void Undo();
+    const std::vector<RunChange>& Changes() const { return changes_; }
+    const std::vector<std::string>& Leftovers() const { return leftovers_; }
+
+    std::unique_ptr<FileStream> CreateForWriting(const std::string& path) override;
+    std::unique_ptr<FileStream> CreateNewForWriting(const std::string& path) override;
+    FolderResult CreateFolder(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
+    bool RenameFile(const std::string& from, const std::string& to) override;
+    bool ChangeFileAttributes(const std::string& path, std::uint32_t attributes) override;
+    bool SaveShellLink(const std::string& linkFile, const ShellLink& link) override;
+
+    RegistryKey OpenRegistryKey(const RegistryKey& base, const std::string& path, std::uint32_t access) override;
+    RegistryKey CreateRegistryKey(const RegistryKey& base, const std::string& path,
+                                  std::uint32_t access) override;
+    bool WriteRegistryValue(const RegistryKey& key, const std::string& name, const RegistryValue& value) override;
+    bool RemoveRegistryValue(const RegistryKey& key, const std::string& name) override;
+
+private:
+    struct KeyPlace {
+        RootKey root = RootKey::CurrentUser;
+        std::string path;
+        std::uint32_t view = 0;
+    };
+    void Note(RunChange change);
+    bool Touched(const std::string& path) const;
+    // Makes way for a file the run writes at path: notes it as created, or moves the one there
+    // aside. False when the file there could not be moved (it is then written over in place).
+    bool MakeWay(const std::string& path);
+    bool MoveAside(const std::string& path, std::uint32_t attributes);
+    std::optional<KeyPlace> PlaceOf(const RegistryKey& key) const;
+    RegistryKey Remember(RegistryKey key, const RegistryKey& base, const std::string& path, std::uint32_t access);
+    void NoteValue(const RegistryKey& key, const std::string& name);
+
+    bool noting_ = false;
+    std::vector<RunChange> changes_;
+    std::vector<std::string> leftovers_;
+    std::set<std::string> touched_;  // upper-case ASCII: files and folders the run made its own
+    std::map<const RegistryKey::Handle*, KeyPlace> keys_;
+};
