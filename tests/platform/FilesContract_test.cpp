@@ -92,6 +92,26 @@ TYPED_TEST(FilesContract, ANewFileIsNeverOneThatWasThereAndRandomNamesDiffer) {
     EXPECT_NE(this->P().RandomNumber(), this->P().RandomNumber());
 }
 
+// Replacing by renaming: the file keeps its bytes, date and attributes, takes the place of one
+// there, and one held open without sharing is refused.
+TYPED_TEST(FilesContract, ARenamedFileKeepsItsBytesDateAndAttributesAndReplacesTheOneThere) {
+    const std::string from = this->Write("earlier.dll", "earlier");
+    const std::string to = this->Write("current.dll", "current, longer");
+    const std::uint32_t stamp = (41u << 25) | (6u << 21) | (15u << 16) | (13u << 11);
+    ASSERT_TRUE(this->P().SetFileDate(from, stamp));
+    ASSERT_TRUE(this->P().ChangeFileAttributes(from, kAttrHidden));
+    ASSERT_TRUE(this->P().RenameFile(from, to));
+    EXPECT_FALSE(this->P().FileExists(from));
+    EXPECT_EQ(this->P().OpenForReading(to, ShareMode::DenyNone)->Size(), 7);
+    EXPECT_EQ(this->P().FileDate(to), stamp);
+    EXPECT_EQ(this->P().FileAttributes(to) & kAttrHidden, kAttrHidden);
+    {
+        auto held = this->P().OpenForReading(to, ShareMode::Exclusive);
+        EXPECT_FALSE(this->P().RenameFile(to, from));
+    }
+    EXPECT_FALSE(this->P().RenameFile(this->scratch_ + "missing.dll", from));
+}
+
 TYPED_TEST(FilesContract, PackedDatesStampFilesAndInvalidOnesLeaveThem) {
     std::string path = this->Write("stamped.bin", "x");
     // 2021-06-15 13:45:30

@@ -78,6 +78,9 @@ TYPED_TEST(RegistryContract, StringValuesReadAsTextAndOtherTypesRaise) {
     ASSERT_TRUE(number);
     EXPECT_EQ(number->type, kRegDWord);
     EXPECT_EQ(number->data, (std::vector<std::uint8_t>{0xFE, 0xFF, 0xFF, 0xFF}));
+    EXPECT_TRUE(this->P().RemoveRegistryValue(key, "Number"));
+    EXPECT_FALSE(this->P().ReadRegistryValue(key, "Number")) << "a removed value is gone";
+    EXPECT_FALSE(this->P().RemoveRegistryValue(key, "Number")) << "a missing one is reported";
 }
 
 TYPED_TEST(RegistryContract, ReadOnlyKeysRefuseWritesAndKeepTheirView) {
