@@ -110,7 +110,6 @@ std::string FreshNameIn(Platform& platform, const std::string& folder) {
 }
 
 void RunChanges::Note(RunChange change) {
-    if (OnChange) OnChange(change);
     changes_.push_back(std::move(change));
 }
 
@@ -206,19 +205,23 @@ bool RunChanges::ChangeFileAttributes(const std::string& path, std::uint32_t att
 
 std::optional<RunChanges::KeyPlace> RunChanges::PlaceOf(const RegistryKey& key) const {
     if (key.IsRoot()) return KeyPlace{key.Root(), std::string(), 0};
-    auto it = keys_.find(key.Opened());
-    if (it == keys_.end()) return std::nullopt;
-    return it->second;
+    for (const auto& [handle, place] : keys_)
+        if (handle == key.Opened()) return place;
+    return std::nullopt;
 }
 
 RegistryKey RunChanges::Remember(RegistryKey key, const RegistryKey& base, const std::string& path,
                                  std::uint32_t access) {
     if (!key.IsOpen() || key.IsRoot()) return key;
     std::optional<KeyPlace> place = PlaceOf(base);
+    // A handle the system gives out again is another key now.
+    for (auto it = keys_.begin(); it != keys_.end(); ++it)
+        if (it->first == key.Opened()) {
+            keys_.erase(it);
+            break;
+        }
     if (place)
-        keys_[key.Opened()] = {place->root, JoinKeyPath(place->path, path), place->view | (access & kKeyWow64Bits)};
-    else
-        keys_.erase(key.Opened());
+        keys_.push_back({key.Opened(), {place->root, JoinKeyPath(place->path, path), place->view | (access & kKeyWow64Bits)}});
     return key;
 }
 

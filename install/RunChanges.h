@@ -12,10 +12,8 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <map>
 #include <optional>
-#include <set>
+#include <unordered_set>
 #include <string>
 #include <vector>
 
@@ -50,9 +48,6 @@ void UndoChange(Platform& platform, const RunChange& change);
 class RunChanges : public ForwardingPlatform {
 public:
     explicit RunChanges(Platform& inner) : ForwardingPlatform(inner) {}
-
-    // Called with every change before the step that makes it, while noting.
-    std::function<void(const RunChange&)> OnChange;
 
     // From now on every change is noted.
     void Begin();
@@ -97,6 +92,7 @@ private:
     bool noting_ = false;
     std::vector<RunChange> changes_;
     std::vector<std::string> leftovers_;
-    std::set<std::string> touched_;  // upper-case ASCII: files and folders the run made its own
-    std::map<const RegistryKey::Handle*, KeyPlace> keys_;
+    std::unordered_set<std::string> touched_;  // upper-case ASCII: files and folders the run made its own
+    // Where each open key lies; the keys of a run are few.
+    std::vector<std::pair<const RegistryKey::Handle*, KeyPlace>> keys_;
 };

@@ -32,6 +32,9 @@ ln -sfn "$disk" "$PLUGSETUP_WINEPREFIX/dosdevices/d:"
 # their sizes and times, and the keys the setup writes.
 machine_state() {
   find "$disk" -path "$disk/Other program.dat" -prune -o -type d -printf '%P/\n' -o -printf '%P %s %T@ %M\n' | sort
+  registry_state
+}
+registry_state() {
   reg_export 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /reg:32
   reg_export 'HKCU\Software\Plugsetup Tests'
   reg_export 'HKLM\Software\Plugsetup Tests' /reg:32
@@ -73,4 +76,4 @@ rm -f "$disk/Other program.dat"
 uninstall_cleanly "$disk/Fixture/Uninst.exe" Fixture
 expect_absent "$disk/Fixture"
 ! reg_exists "$uninstall_key" /reg:32 || fail "the Uninstall key stays"
-! reg_exists 'HKLM\Software\Plugsetup Tests\Fixture' /reg:32 || fail "the product's key stays"
+! reg_exists 'HKLM\Software\Plugsetup Tests\Fixture\1.0' /reg:32 || fail "the product's key stays"
