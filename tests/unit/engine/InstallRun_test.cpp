@@ -406,10 +406,11 @@ TEST_F(InstallRunTest, AFailedUpdateLeavesTheEarlierInstallationExactlyAsItWas) 
     }
 }
 
-// The update that succeeds leaves nothing of the earlier files aside, and a file the earlier
-// version had and the new one deletes (a replaced shortcut) is gone.
+// A run that succeeds leaves nothing of the earlier files aside: the replaced readme and the
+// earlier shortcut to it, under another name, are gone.
 TEST_F(InstallRunTest, ASuccessfulUpdateRemovesWhatItMovedAside) {
     machine.AddFile("C:\\Gadget\\Readme.txt", "old readme");
+    ASSERT_TRUE(CreateShortcut(machine, "C:\\Gadget\\Old readme.lnk", "C:\\Gadget\\Readme.txt", "", 0));
     Setup(kGadgetIni).Install(progress);
     EXPECT_EQ(machine.FileText("C:\\Gadget\\Readme.txt"), "Read me");
     EXPECT_EQ(machine.ListTree("C:\\Gadget"),
