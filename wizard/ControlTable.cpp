@@ -147,8 +147,9 @@ constexpr std::array<ControlDef, kControlCount> kTable{{
      T::IconDesktopQuestion, E, kWrap, -1, N},
     {I::IconDesktopCheck, "IconDesktopCheck", K::CheckBox, kPageIcon, 8, 144, 205, 17,
      T::IconDesktopCheck, S, kChecked, 1, N},
-    {I::InstallLabel, "InstallLabel", K::Label, kPageIcon, 8, 184, 221, 17,
-     T::InstallStep, S, 0, -1, N},
+    // Two lines wide enough for the longer languages; English takes one.
+    {I::InstallLabel, "InstallLabel", K::Label, kPageIcon, 8, 184, 305, 33,
+     T::InstallStep, S, kWrap, -1, N},
 
     {I::CopyHeadingLabel, "CopyHeadingLabel", K::Label, kPageCopy, 8, 8, 237, 17, T::CopyHeading, S, kBold,
      -1, N},
