@@ -16,10 +16,6 @@ enum class ComponentMachine { Any, X64, Arm64 };
 inline constexpr const char* kX64MachineOption = "x64";
 inline constexpr const char* kArm64MachineOption = "Arm64";
 
-inline constexpr const char* kNeedX64EmulationMessage =
-    "This computer has an Arm processor, and its edition of Windows cannot run x64 programs.\r$ProductName "
-    "is built for x64 processors only. Setup will now close.\r\rPlease update to Windows 11, which runs "
-    "x64 programs, or use an installer that carries Arm64 plug-ins.";
 
 // The machine a [ComponentsOptions] line "name=x64" or "name=Arm64" (both exactly as written)
 // gives the component of that source name; Any when none does.

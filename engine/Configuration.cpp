@@ -8,6 +8,7 @@
 #include "system/Platform.h"
 #include "system/Stream.h"
 #include "system/WindowsEx.h"
+#include "texts/Texts.h"
 
 namespace {
 
@@ -32,7 +33,55 @@ unsigned ShortcutKindsOf(const std::vector<std::string>& shortcuts) {
     return kinds;
 }
 
+std::vector<std::string> LanguageCodes(const std::string& languages) {
+    std::vector<std::string> codes;
+    std::string code;
+    for (char c : languages + ",") {
+        if (c == ',' || c == ' ' || c == '\t') {
+            if (!code.empty()) codes.push_back(code);
+            code.clear();
+        } else {
+            code += c;
+        }
+    }
+    return codes;
+}
+
+// [Texts]: a line for the spoken language ("NextButton.de") wins over one for every language.
+void ReplaceTexts(const std::vector<std::string>& lines) {
+    const std::string suffix = std::string(".") + SpokenLanguage().Code;
+    for (bool own : {false, true}) {
+        for (const std::string& line : lines) {
+            std::string name = ListLineName(line);
+            const bool forOwn = name.size() > suffix.size() &&
+                                SameText(name.substr(name.size() - suffix.size()), suffix);
+            if (forOwn != own) continue;
+            if (own) name.resize(name.size() - suffix.size());
+            const TextId id = TextNamed(name);
+            if (id != TextId::None) ReplaceText(id, ListLineValue(line));
+        }
+    }
+}
+
 }  // namespace
+
+std::vector<const LanguageRow*> CarriedLanguages(const std::string& languages) {
+    std::vector<const LanguageRow*> carried;
+    for (const std::string& code : LanguageCodes(languages))
+        if (const LanguageRow* language = FindLanguage(code)) carried.push_back(language);
+    return carried;
+}
+
+std::vector<std::string> UnknownLanguages(const std::string& languages) {
+    std::vector<std::string> unknown;
+    for (const std::string& code : LanguageCodes(languages))
+        if (FindLanguage(code) == nullptr) unknown.push_back(code);
+    return unknown;
+}
+
+std::string LicenceFileName(const LanguageRow& language) {
+    return std::string("Setup.") + language.Code + ".lic";
+}
 
 std::unique_ptr<Stream> OpenSetupStream(SetupDataSource& source, Platform& platform, const std::string& name,
                                         const std::string& alternative) {
@@ -78,6 +127,11 @@ void ReadSetupIni(const IniFile& ini, SetupValues& values) {
     c.BundleSelectDescription = ReadSchemaText(ini, "Setup", "BundleSelectDescription");
     c.BundleRegistryRoot = ReadSchemaText(ini, "Setup", "BundleRegistryRoot");
     c.BundleItemName = ReadSchemaText(ini, "Setup", "BundleItemName");
+    c.Languages = ReadSchemaText(ini, "Setup", "Languages");
+    c.Language = SpokenLanguage().Code;
+    // Before the texts of the sections below are expanded.
+    c.Texts = ReadSchemaList(ini, "Texts");
+    ReplaceTexts(c.Texts);
 
     c.PageFlags = 0;
     const std::pair<const char*, unsigned> pages[] = {
@@ -108,12 +162,15 @@ void LoadConfiguration(SetupValues& values, SetupDataSource& source, Platform& p
                        const std::function<void(SetupValues&)>& loadBundle) {
     SetupConfiguration& c = values.Config;
     IniFile ini(LoadSetupText(source, platform, "Setup.ini"));
+    SpeakLanguage(ChooseLanguage(RequestedLanguage(), platform.UserUiLanguage(),
+                                 CarriedLanguages(ReadSchemaText(ini, "Setup", "Languages"))));
     ReadSetupIni(ini, values);
 
     // A missing licence is reported before an invalid configuration.
     c.LicenseText.clear();
-    for (const std::string& line : LoadSetupText(source, platform, "Setup.lic"))
-        c.LicenseText += line + "\r\n";
+    std::unique_ptr<Stream> licence =
+        OpenSetupStream(source, platform, LicenceFileName(SpokenLanguage()), "Setup.lic");
+    for (const std::string& line : SetupTextLines(ReadWhole(*licence))) c.LicenseText += line + "\r\n";
 
     if (c.RegistryRoot.empty() || c.DefaultFolder.empty() || (c.IsBundle && c.BundleRegistryRoot.empty()))
         throw Exception(kInvalidConfigurationMessage);

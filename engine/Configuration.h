@@ -9,6 +9,7 @@
 class IniFile;
 class Platform;
 class Stream;
+struct LanguageRow;
 struct SetupValues;
 
 inline constexpr const char* kInvalidConfigurationMessage = "Invalid configuration in Setup.ini";
@@ -45,6 +46,7 @@ struct SetupConfiguration {
     std::string BundleSelectDescription;
     std::string BundleRegistryRoot;  // with a leading backslash when IsBundle
     std::string BundleItemName;
+    std::string Languages;  // as written: the codes of the languages the setup carries, all when empty
 
     // [Pages]
     unsigned PageFlags = 0;
@@ -59,6 +61,7 @@ struct SetupConfiguration {
     std::vector<std::string> RegistrySettings;
     std::vector<std::string> GlobalRegistrySettings;
     std::vector<std::string> Shortcuts;
+    std::vector<std::string> Texts;
 
     // [Complete]
     std::string CompleteMessage;  // expanded at load
@@ -67,6 +70,7 @@ struct SetupConfiguration {
 
     unsigned ShortcutKinds = 0;
     std::string LicenseText;  // every line followed by CR LF
+    std::string Language;     // the code of the language this run speaks ("en" until chosen)
 };
 
 // Where setup data entries come from: the setup archive. Load returns null when the archive
@@ -89,10 +93,22 @@ std::vector<std::string> SetupTextLines(const std::string& text);
 std::vector<std::string> LoadSetupText(SetupDataSource& source, Platform& platform, const std::string& name);
 // The values of Setup.ini into values.Config, every key and list through the schema
 // (SetupSchema.h); the completion message is expanded with values as they stand.
+// Text keys are read in the spoken language (texts/Texts.h), and [Texts] replaces its texts.
 void ReadSetupIni(const IniFile& ini, SetupValues& values);
 
+// The built-in languages a Languages value names, in its order (codes split at commas and
+// blanks); codes it does not know are left out, and none named means every language.
+std::vector<const LanguageRow*> CarriedLanguages(const std::string& languages);
+// The codes of a Languages value that name no built-in language.
+std::vector<std::string> UnknownLanguages(const std::string& languages);
+// The licence file for a language: "Setup.de.lic".
+std::string LicenceFileName(const LanguageRow& language);
+
 // Reads Setup.ini and Setup.lic into values.Config. values.SetupVersion must be set: the
-// completion message and the Welcome and description texts are expanded while loading.
+// completion message and the Welcome and description texts are expanded while loading. First
+// the run's language is chosen (ChooseLanguage: the requested language, the user's UI language,
+// English) from those [Setup] Languages names and spoken; the licence is the language's own
+// (Setup.de.lic) where the setup has one, else Setup.lic.
 // loadBundle, when given, is called last for a bundle setup to read BundleInfo.ini.
 void LoadConfiguration(SetupValues& values, SetupDataSource& source, Platform& platform,
                        const std::function<void(SetupValues&)>& loadBundle = {});

@@ -7,14 +7,9 @@
 #include "system/CommonUtils.h"
 #include "system/Platform.h"
 #include "uninstall/UninstallRecord.h"
+#include "texts/Texts.h"
 
 namespace {
-
-std::string Replaced(const char* pattern, const std::string& value) {
-    std::string text = pattern;
-    text.replace(text.find("%s"), 2, value);
-    return text;
-}
 
 std::string Lines(const std::vector<std::string>& lines, std::size_t count) {
     std::string text;
@@ -42,11 +37,12 @@ std::vector<std::string> FilesInUse(Platform& platform, SetupValues& values, TIn
 }
 
 std::string FilesInUseText(const std::vector<std::string>& files, const std::vector<std::string>& programs) {
-    std::string text = Replaced(kFilesInUseMessage, Lines(files, kMaxListedFiles));
+    std::string text = Text(TextId::FilesInUseMessage, Lines(files, kMaxListedFiles));
     if (files.size() > kMaxListedFiles)
-        text += Replaced(kMoreFilesInUseLine, std::to_string(files.size() - kMaxListedFiles));
-    if (!programs.empty()) text += Replaced(kProgramsUsingFilesMessage, Lines(programs, programs.size()));
-    return text + kCloseProgramsMessage;
+        text += Text(TextId::MoreFilesInUseLine, std::to_string(files.size() - kMaxListedFiles));
+    if (!programs.empty())
+        text += Text(TextId::ProgramsUsingFilesMessage, Lines(programs, programs.size()));
+    return text + Text(TextId::CloseProgramsMessage);
 }
 
 bool WaitForFilesInUse(Platform& platform, SetupValues& values, TInstaller& installer,

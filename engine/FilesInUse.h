@@ -12,13 +12,6 @@ class Platform;
 class TInstaller;
 class TSetupBundleItem;
 
-inline constexpr const char* kFilesInUseMessage =
-    "Setup cannot replace these files because another program is using them:\r\r%s";
-inline constexpr const char* kProgramsUsingFilesMessage = "\r\rThey are in use by:\r\r%s";
-inline constexpr const char* kMoreFilesInUseLine = "\r... and %s more";
-inline constexpr const char* kCloseProgramsMessage =
-    "\r\rPlease close the program (such as a host application with the plug-in loaded) and click "
-    "Retry. Click Cancel to end Setup without changing anything on this computer.";
 // More would make the box taller than the screen.
 inline constexpr std::size_t kMaxListedFiles = 12;
 

@@ -9,6 +9,7 @@
 #include "system/Platform.h"
 #include "system/ShellUtils.h"
 #include "system/WindowsEx.h"
+#include "texts/Texts.h"
 
 namespace {
 
@@ -224,7 +225,5 @@ void PrepareFile(const SetupValues& values, Platform& platform, std::string& pat
 }
 
 bool AskRetryFile(Platform& platform, const std::string& path) {
-    std::string text = kCannotInstallFileMessage;
-    text.replace(text.find("%s"), 2, path);
-    return platform.RetryCancelBox(text);
+    return platform.RetryCancelBox(Text(TextId::CannotInstallFileMessage, path));
 }

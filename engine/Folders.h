@@ -12,9 +12,6 @@
 class Platform;
 class TSetupBundleItem;
 
-inline constexpr const char* kCannotInstallFileMessage =
-    "Cannot install the file '%s'.\r\rPlease close all running applications to make sure the file is not "
-    "in use before retrying.";
 
 // Total unpacked size of a top-level folder of the setup archive (0 when there is none);
 // TInstaller::GetDirectorySize in the engine, a fake in tests.

@@ -13,6 +13,7 @@
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
 #include "system/Platform.h"
+#include "texts/Texts.h"
 
 namespace {
 
@@ -73,9 +74,7 @@ void ForEachComponent(
 }
 
 [[noreturn]] void PathTooLong(const std::string& path) {
-    std::string text = kPathTooLongMessage;
-    text.replace(text.find("%s"), 2, path);
-    throw ESetupError(text);
+    throw ESetupError(Text(TextId::PathTooLongMessage, path));
 }
 
 // A folder that is there already needs no creating; only the files in it are measured.
@@ -114,7 +113,7 @@ void CheckDiskSpace(Platform& platform, const std::string& destination, std::int
     std::uint64_t free = platform.FreeDiskSpace(DriveRoot(destination)).value_or(0);
     std::uint64_t needed =
         static_cast<std::uint64_t>(requiredBytes < 0 ? 0 : requiredBytes) + kDiskSpaceReserve;
-    if (free < needed) throw ESetupError(kNotEnoughSpaceMessage);
+    if (free < needed) throw ESetupError(Text(TextId::NotEnoughSpaceMessage));
 }
 
 bool IsNoOverwrite(const SetupValues& values, const std::string& name) {
@@ -220,7 +219,7 @@ void TSetupInstaller::Install(ISetupProgress& progress) {
 void TSetupInstaller::Run(ISetupProgress& progress) {
     WorkingReports working(installer_, progress);
     progress.SetProgress(0);
-    progress.SetStatus(kPreparingStatus);
+    progress.SetStatus(Text(TextId::PreparingStatus));
     CheckDiskSpace(platform_, values_.DestinationFolder, ComponentsSize(values_, installer_));
     CheckPathLengths(platform_, values_, installer_, bundleItems_);
     // The last moment to stop with nothing written.
@@ -228,16 +227,16 @@ void TSetupInstaller::Run(ISetupProgress& progress) {
 
     const bool callsLibraries = !values_.Config.CallLibraries.empty();
     progress.SetProgress(25);
-    progress.SetStatus(kCopyingStatus);
+    progress.SetStatus(Text(TextId::CopyingStatus));
     CopyComponents(progress, 25, callsLibraries ? 50 : 75);
     if (callsLibraries) {
         progress.SetProgress(50);
-        progress.SetStatus(kInitializingStatus);
+        progress.SetStatus(Text(TextId::InitializingStatus));
         RunCallLibraries(platform_, values_);
     }
 
     progress.SetProgress(75);
-    progress.SetStatus(kCreatingSettingsStatus);
+    progress.SetStatus(Text(TextId::CreatingSettingsStatus));
     // Keys below BundleRegistryRoot are left to the items' own uninstallers.
     const std::string productKey = ProductKey(values_, values_.VersionKey);
     installer_.AddRegistryKey(RootKey::CurrentUser, productKey, false);
@@ -280,6 +279,8 @@ void TSetupInstaller::WriteUninstaller() {
     listing.Publisher = values_.Config.Publisher;
     listing.DisplayIcon = ProductFile();  // empty: the uninstaller's own icon
     listing.InstallLocation = folder;
+    // The uninstaller speaks the language of this run; an English run writes nothing, as ever.
+    if (values_.Config.Language != EnglishLanguage().Code) listing.Language = values_.Config.Language;
     installer_.CreateUninstaller(folder + kUninstallerFileName, name, name, values_.Config.ProductName,
                                  listing);
 }

@@ -13,25 +13,7 @@ class TInstaller;
 class TSetupBundleItem;
 struct ProductPlaces;
 
-inline constexpr const char* kPreparingStatus = "Preparing installation...";
-inline constexpr const char* kCopyingStatus = "Copying files...";
-inline constexpr const char* kInitializingStatus = "Initializing components...";
-inline constexpr const char* kCreatingSettingsStatus = "Creating settings...";
-
-inline constexpr const char* kNoAdminRightsMessage =
-    "You must have Administrator or Power User rights to install\r$ProductName on this computer. Setup will "
-    "now close.\r\rPlease log on as a different user and try again.";
-inline constexpr const char* kNeed64BitWindowsMessage =
-    "You must run a 64-bit edition of Windows to be able to install\rthe 64-bit version of $ProductName. "
-    "Setup will now close.\r\rPlease download and run the 32-bit installer instead.";
-inline constexpr const char* kNotEnoughSpaceMessage =
-    "There is not enough space on the destination drive.\rPlease free up some space and then try again";
-
 inline constexpr char kUninstallerFileName[] = "Uninst.exe";
-
-inline constexpr const char* kPathTooLongMessage =
-    "The path '%s' is longer than Windows allows.\rPlease choose a shorter destination folder and then try "
-    "again";
 
 // Kept free on the destination drive beyond the components themselves.
 inline constexpr std::uint64_t kDiskSpaceReserve = 1048576;
@@ -41,10 +23,10 @@ inline constexpr std::uint64_t kDiskSpaceReserve = 1048576;
 std::int64_t ComponentsSize(const SetupValues& values, TInstaller& installer);
 // The root of the drive that holds path: "C:\" or "\\server\share\"; "\" when it names none.
 std::string DriveRoot(const std::string& path);
-// ESetupError(kNotEnoughSpaceMessage) unless the destination's drive has requiredBytes and the
+// ESetupError(the NotEnoughSpaceMessage text) unless the destination's drive has requiredBytes and the
 // reserve free. A drive that cannot be asked counts as full.
 void CheckDiskSpace(Platform& platform, const std::string& destination, std::int64_t requiredBytes);
-// ESetupError(kPathTooLongMessage) naming the first file or missing folder that the components
+// ESetupError(the PathTooLongMessage text) naming the first file or missing folder that the components
 // (of the selected bundle items, then the setup's own) or Uninst.exe would get a path longer
 // than the system takes; plug-in libraries are measured by the names they will get.
 void CheckPathLengths(Platform& platform, SetupValues& values, TInstaller& installer,

@@ -9,6 +9,7 @@
 #include "system/CommonUtils.h"
 #include "system/Stream.h"
 #include "system/WindowsEx.h"
+#include "texts/Texts.h"
 
 namespace {
 
@@ -96,14 +97,14 @@ std::string TSetupInstaller::ProductFile() const {
 }
 
 bool TSetupInstaller::CheckCanInstall() {
-    const char* refusal = nullptr;
+    TextId refusal = TextId::None;
     if (!HasAdminRights(platform_))
-        refusal = kNoAdminRightsMessage;
+        refusal = TextId::NoAdminRightsMessage;
     else if (values_.Config.Is64Bit && !IsWow64(platform_))
-        refusal = kNeed64BitWindowsMessage;
+        refusal = TextId::Need64BitWindowsMessage;
     else if (NeedsX64Emulation(values_, platform_.Machine()))
-        refusal = kNeedX64EmulationMessage;
-    if (refusal == nullptr) return true;
-    platform_.InformationBox(ExpandText(refusal));
+        refusal = TextId::NeedX64EmulationMessage;
+    if (refusal == TextId::None) return true;
+    platform_.InformationBox(ExpandText(Text(refusal)));
     return false;
 }

@@ -4,12 +4,9 @@
 
 #include "engine/Variables.h"
 #include "system/CommonUtils.h"
+#include "texts/Texts.h"
 
 namespace {
-
-constexpr const char* kDefaultCompleteMessage =
-    "$ProductName has been installed successfully. You can start $ProductName from the Start "
-    "menu or the desktop. Please read the Readme.txt file for additional information.";
 
 using K = ValueKind;
 
@@ -38,6 +35,8 @@ std::vector<SchemaSection> MakeSchema() {
                           // The setup program's own version information; the setup never reads them.
                           {"LegalCopyright", K::Label, ""},
                           {"FileDescription", K::Label, ""},
+                          // The languages the setup speaks, by code ("en,de,ja"); all when empty.
+                          {"Languages", K::Label, ""},
                       }});
     schema.push_back({"Pages",
                       false,
@@ -50,7 +49,8 @@ std::vector<SchemaSection> MakeSchema() {
     schema.push_back({"Complete",
                       false,
                       {
-                          {"Message", K::Text, kDefaultCompleteMessage},
+                          {"Message", K::Text, TextIn(EnglishLanguage(), TextId::DefaultCompleteMessage),
+                           TextId::DefaultCompleteMessage},
                           {"Readme", K::Path, ""},
                           {"Product", K::Path, ""},
                       }});
@@ -68,6 +68,9 @@ std::vector<SchemaSection> MakeSchema() {
     list("RegistrySettings", K::SettingLocation, K::Path, LineWithoutEquals::EmptyStringValue);
     list("GlobalRegistrySettings", K::SettingLocation, K::Path, LineWithoutEquals::EmptyStringValue);
     list("Shortcuts", K::ShortcutPlace, K::ShortcutValue);
+    // The vendor's own built-in texts: "NextButton.de=..." for one language, "NextButton=..."
+    // for every language without one of its own.
+    list("Texts", K::Label, K::Text);
     return schema;
 }
 
@@ -92,12 +95,21 @@ const SchemaSection* FindSchemaSection(const std::string& section) {
     return nullptr;
 }
 
+std::string KeyLanguage(const std::string& key) {
+    const std::size_t dot = key.rfind('.');
+    if (dot == std::string::npos || FindLanguage(key.substr(dot + 1)) == nullptr) return "";
+    return key.substr(dot + 1);
+}
+
 const SchemaKey* FindSchemaKey(const std::string& section, const std::string& key) {
     const SchemaSection* found = FindSchemaSection(section);
     if (!found) return nullptr;
     for (const SchemaKey& described : found->Keys)
         if (SameText(described.Name, key)) return &described;
-    return nullptr;
+    const std::string language = KeyLanguage(key);
+    if (language.empty()) return nullptr;
+    const SchemaKey* base = FindSchemaKey(section, key.substr(0, key.size() - language.size() - 1));
+    return base != nullptr && base->Kind == K::Text ? base : nullptr;
 }
 
 bool HoldsPathVariables(ValueKind kind) {
@@ -123,7 +135,12 @@ bool IsPathLike(ValueKind kind) {
 
 std::string ReadSchemaText(const IniFile& ini, const char* section, const char* key) {
     const SchemaKey& described = DescribedKey(section, key, K::Text);
-    return ini.ReadString(section, key, described.Default);
+    if (described.Kind == K::Text) {
+        const std::string own = std::string(key) + "." + SpokenLanguage().Code;
+        if (std::optional<std::string> value = ini.Value(section, own)) return *value;
+    }
+    if (std::optional<std::string> value = ini.Value(section, key)) return *value;
+    return described.DefaultText != TextId::None ? Text(described.DefaultText) : described.Default;
 }
 
 bool ReadSchemaBoolean(const IniFile& ini, const char* section, const char* key) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/IniFile.h"
+#include "texts/TextId.h"
 
 // What a value is, which decides how the setup reads it and which variables it may hold.
 enum class ValueKind {
@@ -32,6 +33,9 @@ struct SchemaKey {
     const char* Name;
     ValueKind Kind;
     const char* Default;  // the text used when the key is missing; "" for none, "0"/"1" for booleans
+    // A built-in text used when the key is missing, in the run's language; Default holds its
+    // English text.
+    TextId DefaultText = TextId::None;
 };
 
 struct SchemaSection {
@@ -49,7 +53,11 @@ struct SchemaSection {
 const std::vector<SchemaSection>& SetupIniSchema();
 // Looked up without regard to ASCII case; nullptr when the schema does not describe it.
 const SchemaSection* FindSchemaSection(const std::string& section);
+// A text key with the code of a built-in language after a dot ("Message.de") is that key's text
+// for customers in that language: it finds the key itself.
 const SchemaKey* FindSchemaKey(const std::string& section, const std::string& key);
+// The language code after the key's last dot when it names a built-in language, else "".
+std::string KeyLanguage(const std::string& key);
 
 // Which variable names a kind of value may hold, "$" and all; %Name folder references are
 // allowed exactly where the path variables are.
@@ -58,7 +66,8 @@ bool HoldsPathVariables(ValueKind kind);
 // The kinds whose text the setup splits and joins at backslashes, byte by byte.
 bool IsPathLike(ValueKind kind);
 
-// The loader's way into Setup.ini: a described key's value, or its default. Asking for a key
+// The loader's way into Setup.ini: a described key's value, or its default. A text key is read
+// in the run's language first ("Message.de" for a German customer). Asking for a key
 // or list the schema does not describe (or of another kind) is a fault of the program and raises
 // std::logic_error, so the loader cannot read what plugsetup check does not know.
 std::string ReadSchemaText(const IniFile& ini, const char* section, const char* key);

@@ -5,6 +5,7 @@
 
 #include "engine/IniFile.h"
 #include "system/CommonUtils.h"
+#include "texts/Texts.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ const std::vector<TextVariable>& TextVariables() {
         {"$InstallDescription", [](const SetupValues& v) { return v.Config.InstallDescription; }},
         {"$BundleSelectHeading", [](const SetupValues& v) { return v.Config.BundleSelectHeading; }},
         {"$BundleSelectDescription", [](const SetupValues& v) { return v.Config.BundleSelectDescription; }},
-        {"$BitSuffix", [](const SetupValues& v) { return BitSuffix(v); }},
+        {"$BitSuffix", [](const SetupValues& v) { return v.Config.Is64Bit ? Text(TextId::BitSuffix) : ""; }},
     };
     return variables;
 }
@@ -103,7 +104,7 @@ std::string PathVariableValue(const SetupValues& values, const PathVariable& var
 }
 
 std::string BitSuffix(const SetupValues& values) {
-    return values.Config.Is64Bit ? " (64-bit)" : "";
+    return values.Config.Is64Bit ? TextIn(EnglishLanguage(), TextId::BitSuffix) : "";
 }
 
 std::string FullProductName(const SetupValues& values) {

@@ -84,6 +84,8 @@ std::string PathVariableValue(const SetupValues& values, const PathVariable& var
 inline constexpr const char* kBundleItemVariable = "$BundleItem";
 inline constexpr const char* kBundleItemProductNameVariable = "$BundleItemProductName";
 
+// " (64-bit)" for a 64-bit product, always in English: it is part of the names the product is
+// registered under, which must not change with the customer's language ($BitSuffix is translated).
 std::string BitSuffix(const SetupValues& values);
 std::string FullProductName(const SetupValues& values);
 // Replaces the text variables, every occurrence, in one fixed order.

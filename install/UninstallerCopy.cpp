@@ -195,6 +195,7 @@ void TInstaller::RegisterUninstaller(const std::string& uninstallerPath, const s
     WriteListingText(registry, kQuietUninstallStringValue, QuietUninstallCommand(uninstallerPath));
     WriteListingText(registry, kDisplayVersionValue, Version().AsString());
     if (!listing.Publisher.empty()) WriteListingText(registry, kPublisherValue, listing.Publisher);
+    if (!listing.Language.empty()) WriteListingText(registry, kSetupLanguageValue, listing.Language);
     WriteListingText(registry, kDisplayIconValue,
                      listing.DisplayIcon.empty() ? uninstallerPath : listing.DisplayIcon);
     WriteListingText(

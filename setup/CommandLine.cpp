@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "system/CommonUtils.h"
+#include "texts/Languages.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ enum class SwitchId {
     NoIcons,
     Name,
     AcceptLicense,
+    Language,
 };
 
 struct SwitchDef {
@@ -54,6 +56,9 @@ const SwitchDef kSwitches[] = {
     {"NAME", "TEXT", SwitchId::Name, true, false, "the owner name of the personalization page"},
     {"ACCEPTLICENSE", nullptr, SwitchId::AcceptLicense, true, false,
      "accepts the licence agreement; a silent run of a setup with a licence needs it"},
+    {"LANG", "CODE", SwitchId::Language, true, true,
+     "the language of the window and its messages, when the setup carries it: en, de, fr, es, it, pt-BR, nl, "
+     "ja, zh-CN, ko, ru"},
     {"?", nullptr, SwitchId::Help, true, true, "shows this list"},
 };
 
@@ -226,6 +231,11 @@ private:
                 break;
             case SwitchId::AcceptLicense:
                 options_.AcceptLicense = true;
+                break;
+            case SwitchId::Language:
+                if (FindLanguage(value) == nullptr)
+                    throw ECommandLineError("The switch /" + name + " names no language of this program: " + value);
+                options_.Language = value;
                 break;
         }
     }

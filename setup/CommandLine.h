@@ -56,6 +56,8 @@ struct SetupOptions {
     std::optional<bool> DesktopIcon;
     bool NoStartMenuIcons = false;
     std::optional<std::string> OwnerName;
+    // The language code of /LANG, or empty: the run then speaks the user's UI language.
+    std::string Language;
     // The first bad switch, or empty; the switches before and after it still count, so the
     // error is reported the way they ask (a box, or the log and an exit status).
     std::string Error;

@@ -23,11 +23,10 @@
 #include "uninstall/SetupUninstaller.h"
 #include "wizard/EngineAdapter.h"
 #include "wizard/win32/FormMain.h"
+#include "texts/Texts.h"
 
 namespace {
 
-constexpr char kSetupTitle[] = "Setup";
-constexpr char kUninstallerTitleSuffix[] = " Uninstaller";
 constexpr char kApplicationErrorCaption[] = "Application Error";
 // The taskbar title of the process; also the caption of the error box in setup mode.
 std::string applicationTitle;
@@ -36,11 +35,12 @@ std::string applicationTitle;
 // archive, a broken Setup.ini) is shown in the error box and ends the program. Switches on the
 // command line become the pages' proposals.
 int RunSetup(HINSTANCE instance, Win32Platform& platform, const SetupOptions& options) {
-    applicationTitle = kSetupTitle;
+    applicationTitle = Text(TextId::SetupTitle);
     try {
         TSetupInstaller engine(platform);
+        applicationTitle = Text(TextId::SetupTitle);  // in the language the engine chose
         if (!ClaimSetup(SetupClaimName(engine))) {
-            platform.ErrorBox(applicationTitle, engine.ExpandText(kAlreadyRunningMessage));
+            platform.ErrorBox(applicationTitle, engine.ExpandText(Text(TextId::AlreadyRunningError)));
             return kExitErrorOrRefusal;
         }
         ApplyOptions(engine, options);
@@ -57,7 +57,7 @@ int RunSetup(HINSTANCE instance, Win32Platform& platform, const SetupOptions& op
 
 int RunUninstaller(Win32Platform& platform) {
     TSetupUninstaller uninstaller(platform);
-    applicationTitle = uninstaller.ProductName() + kUninstallerTitleSuffix;
+    applicationTitle = uninstaller.ProductName() + Text(TextId::UninstallerTitleSuffix);
     return uninstaller.Run() == UninstallEnd::Refused ? kExitErrorOrRefusal : kExitDoneOrStopped;
 }
 
@@ -90,8 +90,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     try {
         const RunMode mode = ReadRunMode(platform);
         const SetupOptions options = ParseCommandLine(ArgumentsOf(GetCommandLineA()), mode);
-        if (std::optional<int> status = EndsAtCommandLine(platform, options, mode, kSetupTitle))
+        if (std::optional<int> status = EndsAtCommandLine(platform, options, mode, Text(TextId::SetupTitle)))
             return *status;
+        RequestLanguage(options.Language);
         if (mode == RunMode::Uninstaller)
             return options.Silent() ? RunUnattendedUninstall(platform, options) : RunUninstaller(platform);
         return options.Silent() ? RunSilentSetup(instance, platform, options)

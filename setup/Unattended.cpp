@@ -9,6 +9,7 @@
 #include "system/Stream.h"
 #include "uninstall/SetupUninstaller.h"
 #include "wizard/EngineAdapter.h"
+#include "texts/Texts.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ WalkEnd Walk(IUnattendedView& view, RunLog& log) {
 // Which failure of the installation run it was, from what the error box would have said.
 int FailureStatus(const SilentPlatform& dialogs) {
     const std::string& error = dialogs.LastError();
-    if (error.rfind(kNotEnoughSpaceMessage, 0) == 0 ||
+    if (error.rfind(Text(TextId::NotEnoughSpaceMessage), 0) == 0 ||
         error.find(SystemErrorText(kErrorDiskFull)) != std::string::npos)
         return kExitDiskFull;
     if (dialogs.GaveUpOnFile()) return kExitFileInUse;
@@ -95,7 +96,7 @@ int SilentSetup(SilentPlatform& dialogs, RunLog& log, const SetupOptions& option
         return kExitDamagedSetup;
     }
     if (!claim(SetupClaimName(*engine))) {
-        log.Add(OneLine(engine->ExpandText(kAlreadyRunningMessage)));
+        log.Add(OneLine(engine->ExpandText(Text(TextId::AlreadyRunningError))));
         return kExitAlreadyRunning;
     }
     try {

@@ -20,8 +20,6 @@
 inline constexpr int kSilentFileRetries = 5;
 inline constexpr std::uint32_t kSilentRetryPause = 2000;
 
-inline constexpr const char* kAlreadyRunningMessage =
-    "Another setup of $FullProductName is already running.\rPlease let it finish, then try again.";
 inline constexpr const char* kLicenseNotAcceptedMessage =
     "The licence agreement must be accepted with /ACCEPTLICENSE to install without a person";
 

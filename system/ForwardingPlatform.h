@@ -102,6 +102,7 @@ public:
     bool ProcessIsWow64() override { return inner_.ProcessIsWow64(); }
     MachineReport Machine() override { return inner_.Machine(); }
     int WindowsMajorVersion() override { return inner_.WindowsMajorVersion(); }
+    std::uint16_t UserUiLanguage() override { return inner_.UserUiLanguage(); }
     std::string UserName() override { return inner_.UserName(); }
     std::uint64_t RandomNumber() override { return inner_.RandomNumber(); }
     std::string EnvironmentVariable(const std::string& name) override {

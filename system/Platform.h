@@ -274,6 +274,9 @@ public:
     // x64 under WOW64 and x86 otherwise.
     virtual MachineReport Machine() = 0;
     virtual int WindowsMajorVersion() = 0;
+    // The user's language of the user interface as Windows' language id (0x0407 is German
+    // (Germany)): the language the setup speaks unless told otherwise.
+    virtual std::uint16_t UserUiLanguage() = 0;
     // The logged-on user's name, or empty.
     virtual std::string UserName() = 0;
     // A number from the system's random generator: names nobody can guess in advance.

@@ -1,20 +1,17 @@
 #include "uninstall/SetupUninstaller.h"
 
 #include "system/WindowsEx.h"
-
-namespace {
-
-std::string FormatWith(const char* pattern, const std::string& value) {
-    std::string text = pattern;
-    std::size_t at = text.find("%s");
-    if (at != std::string::npos) text.replace(at, 2, value);
-    return text;
-}
-
-}  // namespace
+#include "uninstall/UninstallKey.h"
+#include "texts/Texts.h"
 
 TSetupUninstaller::TSetupUninstaller(Platform& platform, WindowRef owner)
-    : platform_(platform), owner_(owner), uninstaller_(platform) {}
+    : platform_(platform), owner_(owner), uninstaller_(platform) {
+    // The language its setup ran in, unless the command line names one; an entry without one
+    // was written by an English run (or before languages), whose uninstaller spoke English.
+    const LanguageRow* language = FindLanguage(RequestedLanguage());
+    if (language == nullptr) language = FindLanguage(RecordedLanguage(platform_, platform_.OwnProgramPath()));
+    SpeakLanguage(language != nullptr ? *language : EnglishLanguage());
+}
 
 std::string TSetupUninstaller::DisplayName() const {
     const TProgramVersion& version = uninstaller_.Version();
@@ -29,18 +26,19 @@ std::string TSetupUninstaller::DisplayName() const {
 UninstallEnd TSetupUninstaller::Run() {
     // Before anything the record says is shown or done.
     if (!uninstaller_.RecordBelongsHere()) {
-        platform_.WarningBox(kForeignRecordMessage);
+        // The product is not named: its name would come from that record.
+        platform_.WarningBox(Text(TextId::ForeignRecordMessage));
         return UninstallEnd::Refused;
     }
     if (!HasAdminRights(platform_)) {
-        platform_.WarningBox(FormatWith(kNoRightsMessage, ProductName()));
+        platform_.WarningBox(Text(TextId::UninstallNoRightsMessage, ProductName()));
         return UninstallEnd::Refused;
     }
-    if (!platform_.QuestionBox(FormatWith(kConfirmRemovalMessage, DisplayName())))
+    if (!platform_.QuestionBox(Text(TextId::ConfirmRemovalQuestion, DisplayName())))
         return UninstallEnd::Declined;
     const bool complete = uninstaller_.RemoveAll();
-    platform_.InformationBox(complete ? std::string(kUninstalledMessage)
-                                      : FormatWith(kUninstalledWithLeftoversMessage, ProductName()));
+    platform_.InformationBox(complete ? Text(TextId::UninstalledMessage)
+                                      : Text(TextId::UninstalledWithLeftoversMessage, ProductName()));
     uninstaller_.StartBatchFile(owner_);
     return UninstallEnd::Removed;
 }

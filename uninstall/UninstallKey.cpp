@@ -12,6 +12,22 @@ bool NamesUninstaller(const std::string& command, const std::string& uninstaller
     return SameText(program, uninstallerPath);
 }
 
+std::string RecordedLanguage(Platform& platform, const std::string& uninstallerPath) {
+    TRegistry registry(platform);
+    registry.SetRootKey(RootKey::LocalMachine);
+    if (!registry.OpenKeyReadOnly(kUninstallKeyPath)) return "";
+    for (const std::string& name : registry.KeyNames()) {
+        try {
+            if (!registry.OpenKeyReadOnly(std::string(kUninstallKeyPath) + "\\" + name)) continue;
+            if (NamesUninstaller(registry.ReadString(kUninstallStringValue), uninstallerPath))
+                return registry.ReadString(kSetupLanguageValue);
+        } catch (const ERegistryException&) {
+            // a value of the wrong type names nothing
+        }
+    }
+    return "";
+}
+
 RecordStanding StandingOfRecord(Platform& platform, const std::string& uninstallerPath,
                                 const std::string& recordDigest) {
     TRegistry registry(platform);

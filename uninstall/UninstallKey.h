@@ -15,6 +15,9 @@ inline constexpr char kQuietUninstallStringValue[] = "QuietUninstallString";
 inline std::string QuietUninstallCommand(const std::string& uninstallerPath) {
     return "\"" + uninstallerPath + "\" /VERYSILENT";
 }
+// The code of the language the setup ran in ("de"), which its uninstaller speaks; written only
+// for a language other than English.
+inline constexpr char kSetupLanguageValue[] = "SetupLanguage";
 // SHA-256 of the uninstall record's bytes, 64 hexadecimal digits.
 inline constexpr char kRecordDigestValue[] = "UninstallRecordDigest";
 
@@ -29,3 +32,5 @@ bool NamesUninstaller(const std::string& command, const std::string& uninstaller
 enum class RecordStanding { Authentic, Foreign, WithoutDigest, Unregistered };
 RecordStanding StandingOfRecord(Platform& platform, const std::string& uninstallerPath,
                                 const std::string& recordDigest);
+// The SetupLanguage of the entry that names the uninstaller at uninstallerPath, or "".
+std::string RecordedLanguage(Platform& platform, const std::string& uninstallerPath);

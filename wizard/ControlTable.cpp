@@ -3,170 +3,173 @@
 #include <array>
 #include <cctype>
 
+#include "system/Utf8.h"
+
 namespace {
 
 using K = ControlKind;
 using P = CaptionPrep;
 using I = ControlId;
+using T = TextId;
 constexpr P S = P::AsStored;
 constexpr P E = P::Expand;
 constexpr P X = P::ExpandPlugin;
 constexpr I N = I::None;
 
+// The letter that starts at text[at], decoded from UTF-8 (mnemonics are letters of the Basic
+// Multilingual Plane); an ill-formed sequence gives U+FFFD.
+char32_t LetterAt(const std::string& text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    const std::u16string letter = Utf16FromUtf8(text.substr(at, length));
+    return letter.empty() ? 0 : letter.front();
+}
+
 // Listed in ControlId order; Control() relies on it and the tests check it.
 constexpr std::array<ControlDef, kControlCount> kTable{{
-    {I::Panel, "Panel", K::Panel, kOnForm, 8, 8, 154, 354, "", S, 0, 4, N},
-    {I::Image, "Image", K::Image, kInPanel, 0, 0, 150, 350, "", S, 0, -1, N},
-    {I::Notebook, "Notebook", K::Notebook, kOnForm, 176, 8, 325, 313, "", S, 0, 0, N},
-    {I::BackButton, "BackButton", K::Button, kOnForm, 249, 339, 75, 23, "< &Back", S, 0, 1, N},
-    {I::NextButton, "NextButton", K::Button, kOnForm, 324, 339, 75, 23, "&Next >", S, kDefault, 2, N},
-    {I::CancelButton, "CancelButton", K::Button, kOnForm, 425, 339, 75, 23, "Cancel", S, kCancel, 3, N},
+    {I::Panel, "Panel", K::Panel, kOnForm, 8, 8, 154, 354, T::None, S, 0, 4, N},
+    {I::Image, "Image", K::Image, kInPanel, 0, 0, 150, 350, T::None, S, 0, -1, N},
+    {I::Notebook, "Notebook", K::Notebook, kOnForm, 176, 8, 325, 313, T::None, S, 0, 0, N},
+    {I::BackButton, "BackButton", K::Button, kOnForm, 249, 339, 75, 23, T::BackButton, S, 0, 1, N},
+    {I::NextButton, "NextButton", K::Button, kOnForm, 324, 339, 75, 23, T::NextButton, S, kDefault, 2, N},
+    {I::CancelButton, "CancelButton", K::Button, kOnForm, 425, 339, 75, 23, T::CancelButton, S, kCancel, 3, N},
 
     {I::WelcomeHeadingLabel, "WelcomeHeadingLabel", K::Label, kPageWelcome, 8, 8, 305, 17,
-     "Welcome to $ProductName Setup", E, kBold, -1, N},
+     T::WelcomeHeading, E, kBold, -1, N},
     {I::WelcomeDescriptionLabel, "WelcomeDescriptionLabel", K::Label, kPageWelcome, 8, 32, 305, 41,
-     "This program will install $FullProductName on your computer.", E, kWrap, -1, N},
+     T::WelcomeDescription, E, kWrap, -1, N},
     {I::WelcomeStepLabel, "WelcomeStepLabel", K::Label, kPageWelcome, 8, 72, 305, 225,
-     "Click the Next button to continue.", S, kWrap, -1, N},
+     T::WelcomeStep, S, kWrap, -1, N},
 
     {I::LicenseHeadingLabel, "LicenseHeadingLabel", K::Label, kPageLicense, 8, 8, 237, 17,
-     "License Agreement", S, kBold, -1, N},
-    {I::LicenseMemo, "LicenseMemo", K::Memo, kPageLicense, 8, 32, 305, 217, "", S, 0, 0, N},
+     T::LicenseHeading, S, kBold, -1, N},
+    {I::LicenseMemo, "LicenseMemo", K::Memo, kPageLicense, 8, 32, 305, 217, T::None, S, 0, 0, N},
     {I::LicenseStepLabel, "LicenseStepLabel", K::Label, kPageLicense, 8, 264, 289, 37,
-     "Do you accept this license agreement? If you choose No, Setup will close.", S, kWrap, -1, N},
+     T::LicenseStep, S, kWrap, -1, N},
 
     {I::BundleHeadingLabel, "BundleHeadingLabel", K::Label, kPageBundleItems, 8, 8, 305, 17,
-     "$BundleSelectHeading", E, kBold, -1, N},
+     T::BundleHeading, E, kBold, -1, N},
     {I::BundleDescriptionLabel, "BundleDescriptionLabel", K::Label, kPageBundleItems, 8, 32, 305, 17,
-     "$BundleSelectDescription", E, 0, -1, N},
-    {I::BundleList, "BundleList", K::CheckList, kPageBundleItems, 8, 64, 309, 209, "", S, 0, 0, N},
-    {I::SelectAllButton, "SelectAllButton", K::Button, kPageBundleItems, 132, 280, 89, 23, "Select &All", S,
+     T::BundleDescription, E, 0, -1, N},
+    {I::BundleList, "BundleList", K::CheckList, kPageBundleItems, 8, 64, 309, 209, T::None, S, 0, 0, N},
+    {I::SelectAllButton, "SelectAllButton", K::Button, kPageBundleItems, 132, 280, 89, 23, T::SelectAllButton, S,
      0, 1, N},
-    {I::SelectNoneButton, "SelectNoneButton", K::Button, kPageBundleItems, 228, 280, 89, 23, "Select N&one",
+    {I::SelectNoneButton, "SelectNoneButton", K::Button, kPageBundleItems, 228, 280, 89, 23, T::SelectNoneButton,
      S, 0, 2, N},
 
     {I::VstHeadingLabel, "VstHeadingLabel", K::Label, kPageVstPlugins, 8, 8, 237, 17,
-     "VST Plug-In Installation$BitSuffix", X, kBold, -1, N},
+     T::VstHeading, X, kBold, -1, N},
     {I::Vst2DescriptionLabel, "Vst2DescriptionLabel", K::Label, kPageVstPlugins, 8, 32, 293, 65,
-     "The VST 2 $PluginDescription needs to be installed in the plug-in folder for your VST host. Use the "
-     "Browse "
-     "button to select the proper VST 2 plug-in folder on your computer.",
+     T::Vst2Description,
      X, kWrap, -1, N},
     {I::Vst2InstallCheck, "Vst2InstallCheck", K::CheckBox, kPageVstPlugins, 8, 100, 313, 17,
-     "&Install the VST 2 $PluginDescription", X, 0, 2, N},
+     T::Vst2InstallCheck, X, 0, 2, N},
     {I::Vst2FolderLabel, "Vst2FolderLabel", K::Label, kPageVstPlugins, 8, 128, 273, 17,
-     "VST 2 Plug-In &Folder$BitSuffix:", X, 0, -1, I::Vst2FolderInput},
-    {I::Vst2FolderInput, "Vst2FolderInput", K::Edit, kPageVstPlugins, 8, 144, 305, 21, "", S, 0, 0, N},
-    {I::Vst2BrowseButton, "Vst2BrowseButton", K::Button, kPageVstPlugins, 238, 168, 75, 23, "&Browse...", S,
+     T::Vst2FolderLabel, X, 0, -1, I::Vst2FolderInput},
+    {I::Vst2FolderInput, "Vst2FolderInput", K::Edit, kPageVstPlugins, 8, 144, 305, 21, T::None, S, 0, 0, N},
+    {I::Vst2BrowseButton, "Vst2BrowseButton", K::Button, kPageVstPlugins, 238, 168, 75, 23, T::BrowseButton, S,
      0, 1, N},
     {I::Vst3InstallCheck, "Vst3InstallCheck", K::CheckBox, kPageVstPlugins, 8, 204, 313, 17,
-     "Install the VST &3 $PluginDescription", X, 0, 3, N},
-    {I::Vst3ListLabel, "Vst3ListLabel", K::Label, kPageVstPlugins, 25, 220, 287, 17, "(Only for $List)", S, 0,
+     T::Vst3InstallCheck, X, 0, 3, N},
+    {I::Vst3ListLabel, "Vst3ListLabel", K::Label, kPageVstPlugins, 25, 220, 287, 17, T::OnlyForList, S, 0,
      -1, N},
     {I::Vst3DescriptionLabel, "Vst3DescriptionLabel", K::Label, kPageVstPlugins, 8, 244, 301, 65,
-     "This will install the VST 3 $PluginDescription in the common VST 3 plug-in folder on your computer. "
-     "(VST 3 "
-     "is a newer version of VST that requires a VST 3 host.)",
+     T::Vst3Description,
      X, kWrap, -1, N},
     // CLAP alone takes VST 3's place; beside it, the two share that place (kVst3AndClapPlacements).
     {I::ClapInstallCheck, "ClapInstallCheck", K::CheckBox, kPageVstPlugins, 8, 204, 313, 17,
-     "Install the &CLAP $PluginDescription", X, 0, 4, N},
-    {I::ClapListLabel, "ClapListLabel", K::Label, kPageVstPlugins, 25, 220, 287, 17, "(Only for $List)", S, 0,
+     T::ClapInstallCheck, X, 0, 4, N},
+    {I::ClapListLabel, "ClapListLabel", K::Label, kPageVstPlugins, 25, 220, 287, 17, T::OnlyForList, S, 0,
      -1, N},
     {I::ClapDescriptionLabel, "ClapDescriptionLabel", K::Label, kPageVstPlugins, 8, 244, 301, 65,
-     "This will install the CLAP $PluginDescription in the common CLAP plug-in folder on your computer. "
-     "(CLAP is a newer plug-in format that requires a CLAP host.)",
+     T::ClapDescription,
      X, kWrap, -1, N},
 
     {I::DigiHeadingLabel, "DigiHeadingLabel", K::Label, kPageDigiPlugins, 8, 8, 237, 17,
-     "Pro Tools Plug-In Installation", S, kBold, -1, N},
+     T::DigiHeading, S, kBold, -1, N},
     {I::DigiDescriptionLabel, "DigiDescriptionLabel", K::Label, kPageDigiPlugins, 8, 32, 293, 49,
-     "Please select whether to install the $ProToolsFormats $PluginDescription for Pro Tools.", X, kWrap, -1,
+     T::DigiDescription, X, kWrap, -1,
      N},
     {I::RtasInstallCheck, "RtasInstallCheck", K::CheckBox, kPageDigiPlugins, 8, 84, 313, 17,
-     "&Install the RTAS $PluginDescription", S, kHidden, 0, N},
+     T::RtasInstallCheck, S, kHidden, 0, N},
     {I::RtasDescriptionLabel, "RtasDescriptionLabel", K::Label, kPageDigiPlugins, 8, 108, 293, 65,
-     "This installs the RTAS $PluginDescription to the common RTAS plug-ins folder on your computer. The "
-     "RTAS "
-     "format is supported by Pro Tools 10 and earlier versions.",
+     T::RtasDescription,
      S, kWrap | kHidden, -1, N},
     {I::AaxInstallCheck, "AaxInstallCheck", K::CheckBox, kPageDigiPlugins, 8, 196, 313, 17,
-     "&Install the AAX $PluginDescription", X, 0, 1, N},
+     T::AaxInstallCheck, X, 0, 1, N},
     {I::AaxDescriptionLabel, "AaxDescriptionLabel", K::Label, kPageDigiPlugins, 8, 220, 293, 65,
-     "This installs the AAX $PluginDescription to the common AAX plug-ins folder on your computer. $AaxInfo",
+     T::AaxDescription,
      X, kWrap, -1, N},
 
     {I::PhotoshopHeadingLabel, "PhotoshopHeadingLabel", K::Label, kPagePhotoshopPlugin, 8, 8, 241, 17,
-     "Adobe Photoshop Plug-in Installation", S, kBold, -1, N},
+     T::PhotoshopHeading, S, kBold, -1, N},
     {I::PhotoshopInfoLabel, "PhotoshopInfoLabel", K::Label, kPagePhotoshopPlugin, 8, 32, 293, 73,
-     "The Adobe Photoshop $PluginDescription needs to be installed in the Photoshop plug-ins folder. Use the "
-     "Browse button to select the plug-ins folder on your computer.",
+     T::PhotoshopInfo,
      X, kWrap, -1, N},
     {I::PhotoshopInstallCheck, "PhotoshopInstallCheck", K::CheckBox, kPagePhotoshopPlugin, 8, 108, 301, 17,
-     "&Install the Photoshop $PluginDescription", X, 0, 0, N},
+     T::PhotoshopInstallCheck, X, 0, 0, N},
     {I::PhotoshopFolderLabel, "PhotoshopFolderLabel", K::Label, kPagePhotoshopPlugin, 8, 136, 189, 17,
      // Its mnemonic leads to the folder field, as the VST and destination labels' do.
-     "Adobe Photoshop plug-ins &folder:", S, 0, -1, I::PhotoshopFolderInput},
-    {I::PhotoshopFolderInput, "PhotoshopFolderInput", K::Edit, kPagePhotoshopPlugin, 8, 152, 305, 21, "", S,
+     T::PhotoshopFolderLabel, S, 0, -1, I::PhotoshopFolderInput},
+    {I::PhotoshopFolderInput, "PhotoshopFolderInput", K::Edit, kPagePhotoshopPlugin, 8, 152, 305, 21, T::None, S,
      0, 1, N},
     {I::PhotoshopBrowseButton, "PhotoshopBrowseButton", K::Button, kPagePhotoshopPlugin, 238, 176, 75, 25,
-     "&Browse...", S, 0, 2, N},
+     T::BrowseButton, S, 0, 2, N},
 
-    {I::DestHeadingLabel, "DestHeadingLabel", K::Label, kPageDest, 8, 8, 237, 17, "Destination Folder", S,
+    {I::DestHeadingLabel, "DestHeadingLabel", K::Label, kPageDest, 8, 8, 237, 17, T::DestHeading, S,
      kBold, -1, N},
     {I::DestDescriptionLabel, "DestDescriptionLabel", K::Label, kPageDest, 8, 32, 293, 49,
-     "Setup needs to know where to install $InstallDescription. Please type a folder below, or use the "
-     "Browse "
-     "button to choose a folder.",
+     T::DestDescription,
      E, kWrap, -1, N},
     {I::DestStepLabel, "DestStepLabel", K::Label, kPageDest, 8, 84, 269, 33,
-     "If you are unsure, it is recommended to use the default folder shown below.", S, kWrap, -1, N},
-    {I::DestFolderLabel, "DestFolderLabel", K::Label, kPageDest, 8, 124, 105, 17, "Destination &Folder:", S,
+     T::DestStep, S, kWrap, -1, N},
+    {I::DestFolderLabel, "DestFolderLabel", K::Label, kPageDest, 8, 124, 105, 17, T::DestFolderLabel, S,
      0, -1, I::DestFolderInput},
-    {I::DestFolderInput, "DestFolderInput", K::Edit, kPageDest, 8, 140, 305, 21, "", S, 0, 0, N},
-    {I::DestBrowseButton, "DestBrowseButton", K::Button, kPageDest, 238, 164, 75, 23, "&Browse...", S, 0, 1,
+    {I::DestFolderInput, "DestFolderInput", K::Edit, kPageDest, 8, 140, 305, 21, T::None, S, 0, 0, N},
+    {I::DestBrowseButton, "DestBrowseButton", K::Button, kPageDest, 238, 164, 75, 23, T::BrowseButton, S, 0, 1,
      N},
 
-    {I::NameHeadingLabel, "NameHeadingLabel", K::Label, kPagePersonalize, 8, 8, 237, 17, "Personalization", S,
+    {I::NameHeadingLabel, "NameHeadingLabel", K::Label, kPagePersonalize, 8, 8, 237, 17, T::NameHeading, S,
      kBold, -1, N},
     {I::NameInfoLabel, "NameInfoLabel", K::Label, kPagePersonalize, 8, 32, 293, 49,
-     "Please enter your full name below to identify yourself. $PersonalizeInfo", E, kWrap, -1, N},
-    {I::NameLabel, "NameLabel", K::Label, kPagePersonalize, 8, 88, 269, 17, "Your N&ame:", S, 0, -1,
+     T::NameInfo, E, kWrap, -1, N},
+    {I::NameLabel, "NameLabel", K::Label, kPagePersonalize, 8, 88, 269, 17, T::NameLabel, S, 0, -1,
      I::NameInput},
-    {I::NameInput, "NameInput", K::Edit, kPagePersonalize, 8, 104, 305, 21, "", S, 0, 0, N},
+    {I::NameInput, "NameInput", K::Edit, kPagePersonalize, 8, 104, 305, 21, T::None, S, 0, 0, N},
 
-    {I::IconHeadingLabel, "IconHeadingLabel", K::Label, kPageIcon, 8, 8, 237, 17, "Create Shortcuts", S,
+    {I::IconHeadingLabel, "IconHeadingLabel", K::Label, kPageIcon, 8, 8, 237, 17, T::IconHeading, S,
      kBold, -1, N},
     {I::IconStartMenuLabel, "IconStartMenuLabel", K::Label, kPageIcon, 8, 32, 293, 33,
-     "Do you want Setup to create a shortcut to $InstallDescription in the Start Menu?", E, kWrap, -1, N},
+     T::IconStartMenuQuestion, E, kWrap, -1, N},
     {I::IconStartMenuCheck, "IconStartMenuCheck", K::CheckBox, kPageIcon, 8, 68, 205, 17,
-     "Create a shortcut in the &Start Menu", S, kChecked, 0, N},
+     T::IconStartMenuCheck, S, kChecked, 0, N},
     {I::IconDesktopLabel, "IconDesktopLabel", K::Label, kPageIcon, 8, 108, 293, 33,
-     "Do you want Setup to create a shortcut to $InstallDescription on the desktop?", E, kWrap, -1, N},
+     T::IconDesktopQuestion, E, kWrap, -1, N},
     {I::IconDesktopCheck, "IconDesktopCheck", K::CheckBox, kPageIcon, 8, 144, 205, 17,
-     "Create a shortcut on the &desktop", S, kChecked, 1, N},
-    {I::InstallLabel, "InstallLabel", K::Label, kPageIcon, 8, 184, 221, 17,
-     "Click Install to start copying files.", S, 0, -1, N},
+     T::IconDesktopCheck, S, kChecked, 1, N},
+    // Two lines wide enough for the longer languages; English takes one.
+    {I::InstallLabel, "InstallLabel", K::Label, kPageIcon, 8, 184, 305, 33,
+     T::InstallStep, S, kWrap, -1, N},
 
-    {I::CopyHeadingLabel, "CopyHeadingLabel", K::Label, kPageCopy, 8, 8, 237, 17, "Copying Files", S, kBold,
+    {I::CopyHeadingLabel, "CopyHeadingLabel", K::Label, kPageCopy, 8, 8, 237, 17, T::CopyHeading, S, kBold,
      -1, N},
     {I::CopyDescriptionLabel, "CopyDescriptionLabel", K::Label, kPageCopy, 8, 32, 269, 17,
-     "Setup is now copying files to your computer.", S, 0, -1, N},
-    {I::CopyStatusLabel, "CopyStatusLabel", K::Label, kPageCopy, 8, 84, 269, 17, "Creating shortcuts...", S,
+     T::CopyDescription, S, 0, -1, N},
+    {I::CopyStatusLabel, "CopyStatusLabel", K::Label, kPageCopy, 8, 84, 269, 17, T::CreatingShortcutsStatus, S,
      0, -1, N},
-    {I::CopyProgressBar, "CopyProgressBar", K::ProgressBar, kPageCopy, 8, 104, 305, 13, "", S, 0, 0, N},
+    {I::CopyProgressBar, "CopyProgressBar", K::ProgressBar, kPageCopy, 8, 104, 305, 13, T::None, S, 0, 0, N},
 
-    {I::ReadyHeadingLabel, "ReadyHeadingLabel", K::Label, kPageReady, 8, 8, 237, 17, "Installation Completed",
+    {I::ReadyHeadingLabel, "ReadyHeadingLabel", K::Label, kPageReady, 8, 8, 237, 17, T::ReadyHeading,
      S, kBold, -1, N},
     {I::ReadyDescriptionLabel, "ReadyDescriptionLabel", K::Label, kPageReady, 8, 32, 293, 89,
-     "CompleteMessage", S, kWrap, -1, N},
+     T::None, S, kWrap, -1, N},
     {I::ReadyReadmeLabel, "ReadyReadmeLabel", K::Label, kPageReady, 8, 124, 225, 21,
-     "Do you want to view Readme.txt now?", S, kWrap, -1, N},
-    {I::ReadyReadmeCheck, "ReadyReadmeCheck", K::CheckBox, kPageReady, 8, 144, 169, 17, "Show &Readme.txt", S,
+     T::ReadyReadmeQuestion, S, kWrap, -1, N},
+    {I::ReadyReadmeCheck, "ReadyReadmeCheck", K::CheckBox, kPageReady, 8, 144, 169, 17, T::ReadyReadmeCheck, S,
      kChecked, 1, N},
     {I::ReadyStartLabel, "ReadyStartLabel", K::Label, kPageReady, 8, 184, 225, 21,
-     "Do you want to start $ProductName now?", E, kWrap, -1, N},
-    {I::ReadyStartCheck, "ReadyStartCheck", K::CheckBox, kPageReady, 8, 204, 185, 17, "&Start $ProductName",
+     T::ReadyStartQuestion, E, kWrap, -1, N},
+    {I::ReadyStartCheck, "ReadyStartCheck", K::CheckBox, kPageReady, 8, 204, 185, 17, T::ReadyStartCheck,
      E, kChecked, 0, N},
 }};
 
@@ -199,14 +202,22 @@ int KeyboardRank(ControlId id) {
     return kUnranked;
 }
 
-char Mnemonic(const std::string& caption) {
+char32_t MnemonicLetter(char32_t letter) {
+    if (letter >= U'a' && letter <= U'z') return letter - U'a' + U'A';
+    if (letter >= 0xE0 && letter <= 0xFE && letter != 0xF7) return letter - 0x20;  // Latin-1
+    if (letter >= 0x430 && letter <= 0x44F) return letter - 0x20;                   // а-я
+    if (letter >= 0x450 && letter <= 0x45F) return letter - 0x50;                   // ѐ-џ
+    return letter;
+}
+
+char32_t Mnemonic(const std::string& caption) {
     for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
         if (caption[i] != '&') continue;
         if (caption[i + 1] == '&') {
             ++i;
             continue;
         }
-        return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
+        return MnemonicLetter(LetterAt(caption, i + 1));
     }
     return 0;
 }

@@ -1,11 +1,13 @@
 // The wizard's controls as data: every control's kind, page, design position and size (pixels
-// at 96 DPI, relative to its parent), stored caption, how the caption is prepared, flags, tab
-// order and focus target. The model keeps state per entry; the window creates one control per
+// at 96 DPI, relative to its parent), the id of its caption's text (texts/TextId.h), how the
+// caption is prepared, flags, tab order and focus target. The model keeps state per entry; the window creates one control per
 // entry and scales it.
 #pragma once
 
 #include <cstddef>
 #include <string>
+
+#include "texts/TextId.h"
 
 enum class ControlKind {
     Panel,
@@ -130,7 +132,7 @@ struct ControlDef {
     ControlKind kind;
     int page;  // a WizardPage, kOnForm or kInPanel
     int left, top, width, height;
-    const char* caption;
+    TextId text;  // TextId::None for a control without a caption
     CaptionPrep prep;
     unsigned flags;
     int tabOrder;           // within the parent; -1 for controls that take no focus
@@ -148,15 +150,15 @@ inline std::size_t Index(ControlId id) {
 struct SharedPlacement {
     ControlId id;
     int top, height;
-    const char* caption;  // prepared as the table says; nullptr keeps the table's caption
+    TextId text;  // prepared as the table says; TextId::None keeps the table's caption
 };
 inline constexpr SharedPlacement kVst3AndClapPlacements[] = {
-    {ControlId::Vst3InstallCheck, 204, 17, nullptr},
-    {ControlId::Vst3ListLabel, 220, 17, nullptr},
-    {ControlId::Vst3DescriptionLabel, 238, 17, "In the common VST 3 plug-in folder, for VST 3 hosts."},
-    {ControlId::ClapInstallCheck, 258, 17, nullptr},
-    {ControlId::ClapListLabel, 274, 17, nullptr},
-    {ControlId::ClapDescriptionLabel, 292, 17, "In the common CLAP plug-in folder, for CLAP hosts."},
+    {ControlId::Vst3InstallCheck, 204, 17, TextId::None},
+    {ControlId::Vst3ListLabel, 220, 17, TextId::None},
+    {ControlId::Vst3DescriptionLabel, 238, 17, TextId::Vst3SharedDescription},
+    {ControlId::ClapInstallCheck, 258, 17, TextId::None},
+    {ControlId::ClapListLabel, 274, 17, TextId::None},
+    {ControlId::ClapDescriptionLabel, 292, 17, TextId::ClapSharedDescription},
 };
 
 // Design size of the window's client area.
@@ -173,6 +175,8 @@ bool TakesFocus(ControlKind kind);
 // keyboard order; the window also creates its controls in it.
 int KeyboardRank(ControlId id);
 
-// The mnemonic letter of a caption, upper-cased ("&Next >" gives 'N'), or 0 when it has none;
-// "&&" is a literal ampersand.
-char Mnemonic(const std::string& caption);
+// The mnemonic letter of a caption (UTF-8), upper-cased ("&Next >" gives 'N', "&Далее >" 'Д'),
+// or 0 when it has none; "&&" is a literal ampersand.
+char32_t Mnemonic(const std::string& caption);
+// A letter as mnemonics compare it: ASCII, Latin-1 and Cyrillic letters upper-cased.
+char32_t MnemonicLetter(char32_t letter);

@@ -8,19 +8,19 @@ const std::array<FormatControls, kPluginFormatCount>& FormatControlRows() {
     constexpr I N = I::None;
     static const std::array<FormatControls, kPluginFormatCount> rows{{
         {F::Vst2, kPageVstPlugins, I::Vst2InstallCheck, I::Vst2FolderLabel, I::Vst2FolderInput,
-         I::Vst2BrowseButton, "Select the VST plug-in folder on your computer:", true, N,
+         I::Vst2BrowseButton, TextId::Vst2BrowseTitle, true, N,
          I::Vst2DescriptionLabel, F::None},
-        {F::Vst3, kPageVstPlugins, I::Vst3InstallCheck, N, N, N, nullptr, false, I::Vst3ListLabel,
+        {F::Vst3, kPageVstPlugins, I::Vst3InstallCheck, N, N, N, TextId::None, false, I::Vst3ListLabel,
          I::Vst3DescriptionLabel, F::None},
-        {F::Clap, kPageVstPlugins, I::ClapInstallCheck, N, N, N, nullptr, false, I::ClapListLabel,
+        {F::Clap, kPageVstPlugins, I::ClapInstallCheck, N, N, N, TextId::None, false, I::ClapListLabel,
          I::ClapDescriptionLabel, F::None},
-        {F::Rtas, kPageDigiPlugins, I::RtasInstallCheck, N, N, N, nullptr, false, N, I::RtasDescriptionLabel,
+        {F::Rtas, kPageDigiPlugins, I::RtasInstallCheck, N, N, N, TextId::None, false, N, I::RtasDescriptionLabel,
          F::None},
-        {F::Aax, kPageDigiPlugins, I::AaxInstallCheck, N, N, N, nullptr, false, N, I::AaxDescriptionLabel,
+        {F::Aax, kPageDigiPlugins, I::AaxInstallCheck, N, N, N, TextId::None, false, N, I::AaxDescriptionLabel,
          F::Rtas},
         {F::Photoshop, kPagePhotoshopPlugin, I::PhotoshopInstallCheck, I::PhotoshopFolderLabel,
          I::PhotoshopFolderInput, I::PhotoshopBrowseButton,
-         "Select the Adobe Photoshop plug-ins folder on your computer:", false, N, I::PhotoshopInfoLabel,
+         TextId::PhotoshopBrowseTitle, false, N, I::PhotoshopInfoLabel,
          F::None},
     }};
     return rows;

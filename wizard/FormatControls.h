@@ -15,7 +15,7 @@ struct FormatControls {
     int page;
     ControlId check;
     ControlId folderLabel, folderInput, browseButton;
-    const char* browseTitle;  // nullptr without a folder field
+    TextId browseTitle;  // TextId::None without a folder field
     // Clearing the check box greys the folder controls and turns the switch off at once.
     bool checkEnablesFolder;
     ControlId onlyForLabel;  // "(Only for $List)", for a format with a component mark

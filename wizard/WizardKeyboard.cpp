@@ -111,13 +111,13 @@ void WizardModel::PressMnemonic(ControlId id) {
         Click(id);
 }
 
-bool WizardModel::MnemonicKey(char letter, bool alt) {
+bool WizardModel::MnemonicKey(char32_t letter, bool alt) {
     if (!AcceptsInput()) return false;
     if (!alt) {
         ControlKind kind = Usable(focus_) ? Control(focus_).kind : ControlKind::Edit;
         if (kind != ControlKind::Button && kind != ControlKind::CheckBox) return false;
     }
-    char key = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    const char32_t key = MnemonicLetter(letter);
     std::vector<ControlId> order = KeyboardOrder();
     std::vector<std::size_t> matches;
     for (std::size_t i = 0; i < order.size(); ++i)

@@ -2,6 +2,7 @@
 
 #include "system/CommonUtils.h"
 #include "system/ShellUtils.h"
+#include "texts/Texts.h"
 
 namespace {
 
@@ -19,12 +20,6 @@ std::string ReplaceFirst(std::string text, const std::string& from, const std::s
     return text;
 }
 
-std::string Format(const char* pattern, const std::string& value) {
-    return ReplaceFirst(pattern, "%s", value);
-}
-
-constexpr const char* kWindowCaption = "$ProductName Setup$BitSuffix";
-constexpr const char* kDestBrowseTitle = "Select the folder in which $ProductName will be installed:";
 
 }  // namespace
 
@@ -37,26 +32,26 @@ WizardModel::WizardModel(IWizardEngine& engine, Platform& platform, IWizardHost&
         state.left = def.left;
         state.top = def.top;
         state.height = def.height;
-        state.caption = def.caption;
+        state.caption = Text(def.text);
         state.visible = (def.flags & kHidden) == 0;
         state.checked = (def.flags & kChecked) != 0;
     }
 }
 
 void WizardModel::Prepare() {
-    caption_ = engine_.ExpandText(kWindowCaption);
+    caption_ = engine_.ExpandText(Text(TextId::WindowCaption));
     // Captions marked for expansion in the table; the special cases follow.
     for (std::size_t i = 0; i < kControlCount; ++i) {
         const ControlDef& def = Control(static_cast<ControlId>(i));
         if (def.prep == CaptionPrep::Expand)
-            states_[i].caption = engine_.ExpandText(def.caption);
+            states_[i].caption = engine_.ExpandText(Text(def.text));
         else if (def.prep == CaptionPrep::ExpandPlugin)
-            states_[i].caption = ExpandPluginText(def.caption);
+            states_[i].caption = ExpandPluginText(Text(def.text));
     }
 
     std::string win64 = engine_.WelcomeWin64();
     if (!win64.empty())
-        Mut(I::WelcomeStepLabel).caption = win64 + "\r\n\r\n" + Control(I::WelcomeStepLabel).caption;
+        Mut(I::WelcomeStepLabel).caption = win64 + "\r\n\r\n" + Text(Control(I::WelcomeStepLabel).text);
 
     Mut(I::LicenseMemo).text = engine_.LicenseText();
 
@@ -69,7 +64,7 @@ void WizardModel::Prepare() {
         for (const SharedPlacement& placement : kVst3AndClapPlacements) {
             Mut(placement.id).top = placement.top;
             Mut(placement.id).height = placement.height;
-            if (placement.caption) Mut(placement.id).caption = ExpandPluginText(placement.caption);
+            if (placement.text != TextId::None) Mut(placement.id).caption = ExpandPluginText(Text(placement.text));
         }
     }
     for (const FormatControls& controls : FormatControlRows()) PrepareFormat(controls);
@@ -119,7 +114,7 @@ void WizardModel::PrepareFormat(const FormatControls& controls) {
         Mut(controls.check).visible = state.Available;
         Mut(controls.description).visible = state.Available;
         Mut(list).visible = state.Available && !state.OnlyFor.empty();
-        Mut(list).caption = ReplaceFirst(Control(list).caption, "$List", state.OnlyFor);
+        Mut(list).caption = ReplaceFirst(Text(Control(list).text), "$List", state.OnlyFor);
         if (!State(list).visible) Mut(controls.check).top = State(list).top;
     }
 }
@@ -154,12 +149,9 @@ void WizardModel::FolderCheckClick(const FormatControls& controls) {
 std::string WizardModel::ExpandPluginText(const std::string& text) {
     std::string out =
         ReplaceAll(text, "$PluginDescription",
-                   engine_.IsBundle() ? "plug-ins for $ProductName" : "plug-in version of $ProductName");
+                   Text(engine_.IsBundle() ? TextId::PluginsForProduct : TextId::PluginVersionOfProduct));
     out = ReplaceAll(out, "$ProToolsFormats", "AAX");
-    out = ReplaceAll(out, "$AaxInfo",
-                     engine_.Is64Bit()
-                         ? "The 64-bit AAX format replaces RTAS and is supported starting from Pro Tools 11."
-                         : "The 32-bit AAX format replaces RTAS and requires Pro Tools 10.3.5 or later.");
+    out = ReplaceAll(out, "$AaxInfo", Text(engine_.Is64Bit() ? TextId::Aax64Info : TextId::Aax32Info));
     return engine_.ExpandText(out);
 }
 
@@ -170,7 +162,7 @@ std::string WizardModel::ErrorBoxText(const std::string& message) {
 
 bool WizardModel::ValidateFolder(const std::string& path) {
     if (engine_.CanCreateFolder(path)) return true;
-    platform_.WarningBox(Format(kFolderErrorText, path));
+    platform_.WarningBox(Text(TextId::FolderErrorWarning, path));
     return false;
 }
 
@@ -179,8 +171,8 @@ bool WizardModel::ValidateDestination(const std::string& path) {
     if (!engine_.ExistingInstallFound()) return true;
     bool samePath = SameText(path, engine_.ExistingFolder());
     if (engine_.SetupMajorVersion() == engine_.InstalledMajorVersion())
-        return samePath || platform_.QuestionBox(engine_.ExpandText(kSameMajorQuestion));
-    return !samePath || platform_.QuestionBox(engine_.ExpandText(kNewMajorQuestion));
+        return samePath || platform_.QuestionBox(engine_.ExpandText(Text(TextId::SameMajorQuestion)));
+    return !samePath || platform_.QuestionBox(engine_.ExpandText(Text(TextId::NewMajorQuestion)));
 }
 
 void WizardModel::Finish() {
@@ -212,7 +204,7 @@ bool WizardModel::CloseQuery() {
     if (stopped_) return true;
     if (!AcceptsInput()) return false;
     if (page_ == kPageReady) return true;
-    return platform_.QuestionBox(engine_.ExpandText(kCancelQuestion));
+    return platform_.QuestionBox(engine_.ExpandText(Text(TextId::CancelQuestion)));
 }
 
 void WizardModel::Click(ControlId button) {
@@ -232,12 +224,12 @@ void WizardModel::Click(ControlId button) {
             for (BundleEntry& entry : bundle_) entry.checked = button == I::SelectAllButton;
             break;
         case I::DestBrowseButton:
-            Browse(I::DestFolderInput, engine_.ExpandText(kDestBrowseTitle));
+            Browse(I::DestFolderInput, engine_.ExpandText(Text(TextId::DestBrowseTitle)));
             break;
         default:
             for (const FormatControls& controls : FormatControlRows())
                 if (controls.browseButton == button && button != I::None)
-                    Browse(controls.folderInput, controls.browseTitle);
+                    Browse(controls.folderInput, Text(controls.browseTitle));
             break;
     }
 }

@@ -112,7 +112,7 @@ public:
     // (they take no characters). One control with the letter is pressed, toggled or, for a label,
     // its field focused; several controls sharing it get the focus in turn, and none is pressed.
     // False when no shown control has the letter: the key then goes on as usual.
-    bool MnemonicKey(char letter, bool alt);
+    bool MnemonicKey(char32_t letter, bool alt);
     // The window reports a focus move it made without the model, such as a click into a field.
     void FocusMoved(ControlId id);
 
@@ -122,25 +122,6 @@ public:
 
     // The error box's text: a message gets a closing "." unless it ends in punctuation.
     static std::string ErrorBoxText(const std::string& message);
-
-    // Shown by the model as warnings.
-    static constexpr const char* kNoBundleItemText = "You need to install at least one item.";
-    static constexpr const char* kFolderErrorText =
-        "Could not create the folder '%s'.\rPlease specify a valid name.";
-    static constexpr const char* kNoNameText = "Please enter your name first.";
-    static constexpr const char* kCancelQuestion =
-        "$FullProductName has not been fully installed yet.\rAre you sure you want to cancel $ProductName "
-        "Setup?";
-    static constexpr const char* kSameMajorQuestion =
-        "It is recommended to install this new version of $ProductName\rinto the same folder as your "
-        "existing copy. "
-        "This will ensure\rthat your currently installed version is upgraded properly.\r\rAre you sure you "
-        "want to "
-        "install it to a different folder?";
-    static constexpr const char* kNewMajorQuestion =
-        "It is recommended to install this new version of $ProductName\rinto a new folder to preserve your "
-        "currently "
-        "installed copy.\r\rAre you sure you want to overwrite your existing copy?";
 
 private:
     ControlState& Mut(ControlId id) { return states_[Index(id)]; }

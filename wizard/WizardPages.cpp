@@ -4,6 +4,7 @@
 
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
+#include "texts/Texts.h"
 #include "wizard/WizardModel.h"
 
 namespace {
@@ -65,15 +66,15 @@ void WizardModel::ShowPage(int page) {
     Mut(I::CancelButton).visible = page < kPageReady;
     Mut(I::NextButton).visible = page != kPageCopy;
     if (page == kPageLicense) {
-        Mut(I::NextButton).caption = "&Yes";
-        Mut(I::CancelButton).caption = "&No";
+        Mut(I::NextButton).caption = Text(TextId::YesButton);
+        Mut(I::CancelButton).caption = Text(TextId::NoButton);
     } else if (page == kPageReady) {
-        Mut(I::NextButton).caption = "&Finish";
+        Mut(I::NextButton).caption = Text(TextId::FinishButton);
     } else {
-        Mut(I::NextButton).caption = Control(I::NextButton).caption;
-        Mut(I::CancelButton).caption = Control(I::CancelButton).caption;
+        Mut(I::NextButton).caption = Text(Control(I::NextButton).text);
+        Mut(I::CancelButton).caption = Text(Control(I::CancelButton).text);
     }
-    if (page == installPage_) Mut(I::NextButton).caption = "&Install";
+    if (page == installPage_) Mut(I::NextButton).caption = Text(TextId::InstallButton);
 
     if (page != kPageCopy) {
         FocusIfPossible(PageRowOf(page).focus);
@@ -109,7 +110,7 @@ bool WizardModel::LeaveBundleItems(int) {
         any = any || bundle_[i].checked;
     }
     if (!any) {
-        platform_.WarningBox(kNoBundleItemText);
+        platform_.WarningBox(Text(TextId::NoBundleItemWarning));
         FocusIfPossible(I::BundleList);
     }
     return any;
@@ -136,7 +137,7 @@ bool WizardModel::LeaveDest(int) {
 
 bool WizardModel::LeavePersonalize(int) {
     if (State(I::NameInput).text.empty()) {
-        platform_.WarningBox(kNoNameText);
+        platform_.WarningBox(Text(TextId::NoNameWarning));
         FocusIfPossible(I::NameInput);
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include "system/memory/MemoryInternals.h"
 #include "system/memory/MemoryNode.h"
+#include "texts/Texts.h"
 
 namespace {
 
@@ -22,11 +23,11 @@ MemoryPlatform::MemoryPlatform()
 MemoryPlatform::~MemoryPlatform() = default;
 
 void MemoryPlatform::WarningBox(const std::string& text) {
-    dialogs_.push_back({"warning", "Warning", text, dialogOwner_});
+    dialogs_.push_back({"warning", Text(TextId::WarningCaption), text, dialogOwner_});
 }
 
 bool MemoryPlatform::QuestionBox(const std::string& text) {
-    dialogs_.push_back({"question", "Confirm", text, dialogOwner_});
+    dialogs_.push_back({"question", Text(TextId::ConfirmCaption), text, dialogOwner_});
     if (answers_.empty()) return true;
     bool answer = answers_.front();
     answers_.pop_front();
@@ -34,7 +35,7 @@ bool MemoryPlatform::QuestionBox(const std::string& text) {
 }
 
 void MemoryPlatform::InformationBox(const std::string& text) {
-    dialogs_.push_back({"information", "Information", text, dialogOwner_});
+    dialogs_.push_back({"information", Text(TextId::InformationCaption), text, dialogOwner_});
 }
 
 void MemoryPlatform::ErrorBox(const std::string& title, const std::string& text) {
@@ -46,7 +47,7 @@ void MemoryPlatform::AnswerQuestions(std::initializer_list<bool> answers) {
 }
 
 bool MemoryPlatform::RetryCancelBox(const std::string& text) {
-    dialogs_.push_back({"retry", "Warning", text, dialogOwner_});
+    dialogs_.push_back({"retry", Text(TextId::WarningCaption), text, dialogOwner_});
     if (retryAnswers_.empty()) return false;
     bool answer = retryAnswers_.front();
     retryAnswers_.pop_front();

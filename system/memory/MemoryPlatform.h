@@ -77,6 +77,7 @@ public:
     bool ProcessIsWow64() override { return machine_.Native != NativeMachine::X86; }
     MachineReport Machine() override { return machine_; }
     int WindowsMajorVersion() override { return windowsMajor_; }
+    std::uint16_t UserUiLanguage() override { return uiLanguage_; }
     std::string UserName() override { return userName_; }
     // A fixed sequence, different on every call, so tests know the names it makes.
     std::uint64_t RandomNumber() override;
@@ -214,6 +215,7 @@ public:
 
     // --- process set-up and records ----------------------------------------------------------
     void SetWindowsMajorVersion(int major) { windowsMajor_ = major; }
+    void SetUserUiLanguage(std::uint16_t language) { uiLanguage_ = language; }
     void SetUserName(const std::string& name) { userName_ = name; }
     // The numbers RandomNumber hands out next, before its own sequence goes on.
     void QueueRandomNumbers(std::initializer_list<std::uint64_t> numbers) {
@@ -285,6 +287,7 @@ private:
     int scalingMeasurements_ = 0;
 
     int windowsMajor_ = 10;
+    std::uint16_t uiLanguage_ = 0x0409;  // English (United States)
     std::string userName_ = "user";
     std::map<std::string, std::pair<std::string, std::string>> environment_;  // key: upper-case name
     std::map<std::string, std::map<std::string, std::function<void()>>> libraries_;

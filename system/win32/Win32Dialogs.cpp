@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "texts/Texts.h"
+
 namespace {
 
 // A box belongs to the window named for it while that is there, else to the thread's active
@@ -16,15 +18,15 @@ int Box(WindowRef owner, const std::string& text, const char* caption, UINT flag
 }  // namespace
 
 void Win32Platform::WarningBox(const std::string& text) {
-    Box(dialogOwner_, text, "Warning", MB_OK | MB_ICONWARNING);
+    Box(dialogOwner_, text, Text(TextId::WarningCaption).c_str(), MB_OK | MB_ICONWARNING);
 }
 
 bool Win32Platform::QuestionBox(const std::string& text) {
-    return Box(dialogOwner_, text, "Confirm", MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return Box(dialogOwner_, text, Text(TextId::ConfirmCaption).c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void Win32Platform::InformationBox(const std::string& text) {
-    Box(dialogOwner_, text, "Information", MB_OK | MB_ICONINFORMATION);
+    Box(dialogOwner_, text, Text(TextId::InformationCaption).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 void Win32Platform::ErrorBox(const std::string& title, const std::string& text) {
@@ -32,5 +34,5 @@ void Win32Platform::ErrorBox(const std::string& title, const std::string& text) 
 }
 
 bool Win32Platform::RetryCancelBox(const std::string& text) {
-    return Box(dialogOwner_, text, "Warning", MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
+    return Box(dialogOwner_, text, Text(TextId::WarningCaption).c_str(), MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
 }

@@ -59,6 +59,7 @@ public:
     bool ProcessIsWow64() override;
     MachineReport Machine() override;
     int WindowsMajorVersion() override;
+    std::uint16_t UserUiLanguage() override;
     std::string UserName() override;
     std::uint64_t RandomNumber() override;
     std::string EnvironmentVariable(const std::string& name) override;

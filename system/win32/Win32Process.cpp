@@ -69,6 +69,10 @@ int Win32Platform::WindowsMajorVersion() {
     return LOBYTE(LOWORD(GetVersion()));
 }
 
+std::uint16_t Win32Platform::UserUiLanguage() {
+    return GetUserDefaultUILanguage();
+}
+
 std::string Win32Platform::UserName() {
     char buffer[1024];
     DWORD length = sizeof buffer;

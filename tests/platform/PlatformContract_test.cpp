@@ -88,4 +88,9 @@ TYPED_TEST(PlatformContract, TheMachineIsX64AndAgreesWithWow64) {
     EXPECT_TRUE(this->P().ProcessIsWow64()) << "64-bit Windows, as before";
 }
 
+// The tests run Wine in its default locale, whose UI language is that of a fresh memory machine.
+TYPED_TEST(PlatformContract, TheUserInterfaceSpeaksEnglishOfTheUnitedStates) {
+    EXPECT_EQ(this->P().UserUiLanguage(), 0x0409);
+}
+
 }  // namespace

@@ -65,7 +65,8 @@ const Command kCommands[] = {
     {"preview",
      "[--version MAJOR.MINOR.RELEASE] [--beta N] [--press-preview] [--build-time T] [--64bit-windows | "
      "--32bit-windows] "
-     "[--machine x64|arm64|arm64-no-x64] [--set NAME=VALUE ...] [--json] [--codepage N] PRODUCT_DIR|SETUP",
+     "[--machine x64|arm64|arm64-no-x64] [--set NAME=VALUE ...] [--language CODE] [--json] [--codepage N] "
+     "PRODUCT_DIR|SETUP",
      "install on a simulated Windows and print every folder, file, registry value and shortcut written",
      PLUGSETUP_VERSION_OPTIONS
      "  --build-time T                 the files' time stamp\n"
@@ -73,6 +74,8 @@ const Command kCommands[] = {
      "  --32bit-windows                a 32-bit Windows\n"
      "  --set NAME=VALUE               a wizard answer: vst2, vst3, clap, aax, rtas, photoshop,\n"
      "                                 destination, user, shortcuts or items\n"
+     "  --language CODE                a Windows in that language (de, ja, ...); the texts its\n"
+     "                                 customer reads follow the plan\n"
      "  --json                         one JSON document instead of lines\n" PLUGSETUP_CODEPAGE_OPTION,
      RunPreview},
     {"verify", "[--progress auto|plain|none] [--quiet] FILE",

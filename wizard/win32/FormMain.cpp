@@ -376,7 +376,7 @@ bool FormMain::Key(const MSG& msg) {
             return false;
         model_.KeyPress(key);
     } else if (msg.message == WM_SYSCHAR || msg.message == WM_CHAR) {
-        if (!model_.MnemonicKey(static_cast<char>(msg.wParam), msg.message == WM_SYSCHAR)) return false;
+        if (!model_.MnemonicKey(static_cast<char32_t>(msg.wParam), msg.message == WM_SYSCHAR)) return false;
     } else {
         return false;
     }

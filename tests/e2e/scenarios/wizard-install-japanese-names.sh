@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A product with Japanese names, built for code page 932 and installed through the real window on
 # a Japanese Windows: Wine in a Japanese locale, whose ANSI code page is 932. Files, folders and
-# registry values carry the names as written, and Uninst.exe removes them.
+# registry values carry the names as written, and Uninst.exe removes them. The setup carries
+# English only, so its texts stay English on this Windows (wizard-languages shows a translation).
 # shellcheck disable=SC1003 # Windows folders end with a backslash inside single quotes
 # shellcheck source=tests/e2e/lib.sh
 source "$E2E_ROOT/tests/e2e/lib.sh"
@@ -24,6 +25,7 @@ mkdir -p "$product/Presets/音色"
 cat >"$product/Setup.ini" <<'INI'
 [Setup]
 ProductName=夜明け
+Languages=en
 RegistryRoot=Software\Plugsetup Tests\Yoake
 DefaultFolder=Plugsetup Tests\夜明け %d
 [Components]

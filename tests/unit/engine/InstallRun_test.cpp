@@ -13,6 +13,7 @@
 #include "system/Exceptions.h"
 #include "system/ShellUtils.h"
 #include "tests/unit/engine/EngineMachine.h"
+#include "texts/Texts.h"
 
 using namespace enginetest;
 using setuptest::KeyExists;
@@ -62,7 +63,7 @@ TEST_F(InstallRunTest, PlainRunCopiesRecordsAndRegistersInOrder) {
     setup->Install(progress);
 
     EXPECT_EQ(progress.calls,
-              (Lines{"0", kPreparingStatus, "25", kCopyingStatus, "75", kCreatingSettingsStatus, "100"}));
+              (Lines{"0", Text(TextId::PreparingStatus), "25", Text(TextId::CopyingStatus), "75", Text(TextId::CreatingSettingsStatus), "100"}));
     EXPECT_EQ(machine.FileText("C:\\Gadget\\Gadget.exe"), "MZ gadget");
     const std::string product = "\\Maker\\Gadget\\3.0";
     EXPECT_EQ(StringValue(machine, RootKey::LocalMachine, product, "Location"), "C:\\Gadget\\");
@@ -187,8 +188,8 @@ TEST_F(InstallRunTest, CallLibrariesAddAStageAndCallEachCopiedExportOnce) {
     machine.AddLibrary("C:\\Gadget\\Gadget.dll", {{"Register", [&] { ++registered; }}});
     setup->Install(progress);
 
-    EXPECT_EQ(progress.calls, (Lines{"0", kPreparingStatus, "25", kCopyingStatus, "50", kInitializingStatus,
-                                     "75", kCreatingSettingsStatus, "100"}));
+    EXPECT_EQ(progress.calls, (Lines{"0", Text(TextId::PreparingStatus), "25", Text(TextId::CopyingStatus), "50", Text(TextId::InitializingStatus),
+                                     "75", Text(TextId::CreatingSettingsStatus), "100"}));
     EXPECT_EQ(registered, 1);
     ASSERT_EQ(machine.LibraryCalls().size(), 3u);  // the declined folder's line is never loaded
     EXPECT_EQ(machine.LibraryCalls()[1].result, LibraryCall::NoSuchFunction);
@@ -296,8 +297,8 @@ TEST_F(InstallRunTest, BundleInstallsTheSelectedItemsWithTheirStampsThenItsOwnCo
     items[0].Selected = items[1].Selected = false;
     setup->Install(progress);
 
-    EXPECT_EQ(progress.calls, (Lines{"0", kPreparingStatus, "25", kCopyingStatus, "25", "37", "50",
-                                     kInitializingStatus, "75", kCreatingSettingsStatus, "100"}));
+    EXPECT_EQ(progress.calls, (Lines{"0", Text(TextId::PreparingStatus), "25", Text(TextId::CopyingStatus), "25", "37", "50",
+                                     Text(TextId::InitializingStatus), "75", Text(TextId::CreatingSettingsStatus), "100"}));
     EXPECT_FALSE(machine.DirectoryExists("C:\\Gadget\\Alpha"));
     EXPECT_EQ(machine.FileDate("C:\\Gadget\\Gamma\\g.txt"), items[2].FileDate);
     EXPECT_EQ(machine.FileDate("C:\\Gadget\\Delta\\d.txt"), items[3].FileDate);
@@ -318,9 +319,9 @@ TEST_F(InstallRunTest, FreeSpaceMustCoverTheComponentsAndTheReserveExactly) {
         setup->Install(progress);
         FAIL() << "installed without the space";
     } catch (const ESetupError& error) {
-        EXPECT_EQ(error.Message(), kNotEnoughSpaceMessage);
+        EXPECT_EQ(error.Message(), Text(TextId::NotEnoughSpaceMessage));
     }
-    EXPECT_EQ(progress.calls, (Lines{"0", kPreparingStatus}));
+    EXPECT_EQ(progress.calls, (Lines{"0", Text(TextId::PreparingStatus)}));
     EXPECT_FALSE(machine.DirectoryExists("C:\\Gadget"));
     machine.SetFreeDiskSpace(components + kDiskSpaceReserve);
     EXPECT_NO_THROW(setup->Install(progress));
@@ -477,9 +478,9 @@ TEST_F(InstallRunTest, TheCopySaysItIsStillWorkingAfterEveryFileAndEveryBlockOfA
     std::copy_if(watching.calls.begin(), watching.calls.end(), std::back_inserter(reports),
                  [](const std::string& call) { return call != "working"; });
     EXPECT_EQ(reports,
-              (Lines{"0", kPreparingStatus, "25", kCopyingStatus, "75", kCreatingSettingsStatus, "100"}));
+              (Lines{"0", Text(TextId::PreparingStatus), "25", Text(TextId::CopyingStatus), "75", Text(TextId::CreatingSettingsStatus), "100"}));
     const auto& calls = watching.calls;
-    auto copying = std::find(calls.begin(), calls.end(), kCopyingStatus);
+    auto copying = std::find(calls.begin(), calls.end(), Text(TextId::CopyingStatus));
     auto settings = std::find(calls.begin(), calls.end(), "75");
     EXPECT_EQ(std::count(calls.begin(), copying, "working"), 0) << "only while copying";
     EXPECT_EQ(std::count(settings, calls.end(), "working"), 0) << "only while copying";
@@ -512,7 +513,7 @@ TEST_F(InstallRunTest, PathsLongerThanWindowsTakesEndTheRunBeforeAnythingIsCopie
     const std::string name(40, 'N');
     const std::string destination = padded(kMaxFilePathLength - 1 - name.size() - 4);
     auto refusal = [](const std::string& path) {
-        std::string text = kPathTooLongMessage;
+        std::string text = Text(TextId::PathTooLongMessage);
         return text.replace(text.find("%s"), 2, path);
     };
     struct Case {
@@ -550,7 +551,7 @@ TEST_F(InstallRunTest, PathsLongerThanWindowsTakesEndTheRunBeforeAnythingIsCopie
         } catch (const ESetupError& error) {
             EXPECT_EQ(error.Message(), refusal(c.refused)) << c.what;
         }
-        EXPECT_EQ(reports.calls, (Lines{"0", kPreparingStatus})) << c.what;
+        EXPECT_EQ(reports.calls, (Lines{"0", Text(TextId::PreparingStatus)})) << c.what;
         EXPECT_FALSE(fresh.DirectoryExists(destination)) << c.what << ": something was copied";
         EXPECT_TRUE(run.Installer().Log().empty()) << c.what;
     }

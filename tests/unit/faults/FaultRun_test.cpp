@@ -14,6 +14,7 @@
 #include "tests/unit/engine/EngineMachine.h"
 #include "uninstall/SetupUninstaller.h"
 #include "uninstall/UninstallRecord.h"
+#include "texts/Texts.h"
 
 using namespace enginetest;
 using setuptest::KeyExists;
@@ -112,7 +113,7 @@ TEST_F(FaultRun, DiskFullInTheMiddleOfAFileAsksAndCancelEndsTheRunLeavingWhatWas
     EXPECT_EQ(StringValue(machine, RootKey::CurrentUser, kProduct, "Owner"), "Bob");
     EXPECT_FALSE(machine.HasFile(std::string(kFolder) + "Gadget.exe"));
     EXPECT_FALSE(machine.HasFile(std::string(kFolder) + "Samples.dat"));
-    EXPECT_EQ(progress.calls, (Lines{"0", kPreparingStatus, "25", kCopyingStatus}));
+    EXPECT_EQ(progress.calls, (Lines{"0", Text(TextId::PreparingStatus), "25", Text(TextId::CopyingStatus)}));
 }
 
 TEST_F(FaultRun, DiskFullThenSpaceFreedRetryWritesTheWholeFileAndTheRunCompletes) {
@@ -202,7 +203,7 @@ TEST_F(FaultRun, AFileTheUserRemovedIsReportedAndEverythingElseIsUninstalled) {
     TSetupUninstaller run(machine);
     run.Run();
 
-    std::string report = kUninstalledWithLeftoversMessage;
+    std::string report = Text(TextId::UninstalledWithLeftoversMessage);
     report.replace(report.find("%s"), 2, "Gadget");
     EXPECT_EQ(machine.Dialogs().back().text, report);
     EXPECT_EQ(machine.ListTree(kFolder), (Lines{uninstaller}));  // the batch file takes it

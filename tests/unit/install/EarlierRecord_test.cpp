@@ -7,6 +7,7 @@
 #include "tests/unit/engine/EngineMachine.h"
 #include "uninstall/SetupUninstaller.h"
 #include "uninstall/UninstallRecord.h"
+#include "texts/Texts.h"
 
 using namespace setuptest;
 
@@ -71,7 +72,7 @@ TEST(EarlierRecord, AnUpdateKeepsWhatOnlyTheEarlierVersionInstalledAndItsUninsta
 
         machine.SetOwnProgramPath("C:\\Gadget\\Uninst.exe");
         TSetupUninstaller(machine).Run();
-        EXPECT_EQ(machine.Dialogs().back().text, kUninstalledMessage);
+        EXPECT_EQ(machine.Dialogs().back().text, Text(TextId::UninstalledMessage));
         Lines left{"C:\\Gadget\\Uninst.exe"};
         if (c.laterCarried) left.push_back("C:\\Gadget\\Uninstall.dat");
         EXPECT_EQ(machine.ListTree("C:\\Gadget"), left);

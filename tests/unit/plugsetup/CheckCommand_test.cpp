@@ -156,6 +156,17 @@ const CheckCase kCases[] = {
      "Setup.ini:2: error: 'Г' (U+0413) has no form in code page 1252, so build cannot store the line"},
     {"licence beyond the code page", false, "Setup.lic", "Licence", "Лицензия",
      "Setup.lic:1: error: 'Л' (U+041B) has no form in code page 1252"},
+    {"language not built in", false, "Setup.ini", "ProductName=Gadget", "ProductName=Gadget\nLanguages=en,de,sv",
+     "Setup.ini:3: warning: no built-in language 'sv': the setup leaves it out"},
+    {"a per-language text without its variable", false, "Setup.ini", "ProductName=Gadget",
+     "ProductName=Gadget\nInstallDescription=$ProductName Pro\nInstallDescription.de=Gadget Pro",
+     "Setup.ini:4: warning: 'InstallDescription.de' lacks $ProductName of its text in [Setup] InstallDescription"},
+    {"a built-in text without its placeholder", false, "Setup.ini", "[Shortcuts]",
+     "[Texts]\nFolderErrorWarning.fr=Dossier refusé.\n[Shortcuts]",
+     "Setup.ini:15: warning: [Texts] 'FolderErrorWarning.fr' lacks %s of the setup's text"},
+    {"a licence for a language not carried", false, "Setup.ini", "ProductName=Gadget",
+     "ProductName=Gadget\nLanguages=en,fr",
+     "Setup.de.lic: warning: a licence for 'de', a language the setup does not carry"},
     {"shortcut name Windows refuses", false, "Setup.ini", ",$ProductName Readme", ",Gadget: Readme",
      "Setup.ini:15: error: the shortcut's name 'Gadget: Readme' is no name Windows can give a file (the name "
      "holds ':'"},
@@ -194,6 +205,7 @@ protected:
             Write(dir / "Beta" / "Beta.dll", "b");
         } else {
             Write(dir / "Setup.ini", kGoodIni);
+            Write(dir / "Setup.de.lic", "Lizenz\n");
             Write(dir / "program" / "Readme.txt", "Read me");  // found whatever the case
             Write(dir / "VST" / "Gadget.dll", "plug-in");
         }

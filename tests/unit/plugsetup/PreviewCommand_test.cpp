@@ -251,3 +251,18 @@ TEST_F(ExampleProducts, BuildsAreReproducibleAcrossFoldersAndThreads) {
 }
 
 }  // namespace
+
+namespace {
+
+// A Windows in Japanese: the plan is the same, and the texts follow it in Japanese; the registry
+// records the language for the uninstaller.
+TEST_F(ExampleProducts, PreviewInALanguagePrintsWhatItsCustomerReads) {
+    ASSERT_EQ(Run({"preview", "--language", "ja", (kExamples / "gadget").string()}), kExitOk) << err_.str();
+    ExpectLinesInOrder({"registry HKLM(32-bit view)\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gadget 1.00  "
+                        "value=SetupLanguage  type=REG_SZ  data=ja",
+                        "texts in Japanese (ja):", "  NextButton: 次へ(&N) >",
+                        "  CancelButton: キャンセル"});
+    EXPECT_EQ(Run({"preview", "--language", "xx", (kExamples / "gadget").string()}), kExitUsage);
+}
+
+}  // namespace

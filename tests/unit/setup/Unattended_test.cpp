@@ -81,7 +81,7 @@ TEST(CommandLine, ReadsEverySwitchKindAsAdministratorsWriteThem) {
     SetupOptions options = Parsed(
         " /verysilent -SuppressMsgBoxes /LOG=\"C:\\Temp\\setup log.txt\" /NOVST3 "
         "/CLAPDIR=\"D:\\Studio\\CLAP\" "
-        "/ITEMS=\"Gadget, Gizmo\" /NODESKTOPICON /ACCEPTLICENSE /D=C:\\Program Files\\Gadget 3 ");
+        "/ITEMS=\"Gadget, Gizmo\" /NODESKTOPICON /ACCEPTLICENSE /lang=pt-br /D=C:\\Program Files\\Gadget 3 ");
     EXPECT_EQ(options.Error, "");
     EXPECT_EQ(options.Quiet, Quietness::Nothing);
     EXPECT_EQ(options.LogFile, "C:\\Temp\\setup log.txt");
@@ -91,6 +91,7 @@ TEST(CommandLine, ReadsEverySwitchKindAsAdministratorsWriteThem) {
     EXPECT_EQ(options.Items, (std::vector<std::string>{"Gadget", "Gizmo"}));
     EXPECT_EQ(options.DesktopIcon, false);
     EXPECT_TRUE(options.AcceptLicense);
+    EXPECT_EQ(options.Language, "pt-br");
     EXPECT_EQ(Parsed("/SILENT").Quiet, Quietness::ProgressOnly);
     EXPECT_EQ(Parsed("").Quiet, Quietness::Window);
     EXPECT_EQ(ArgumentsOf("\"C:\\My Downloads\\Setup.exe\" /S"), " /S");
@@ -98,7 +99,7 @@ TEST(CommandLine, ReadsEverySwitchKindAsAdministratorsWriteThem) {
     // Every bad line is an error, never a guess; the switches around it still count.
     for (const char* bad :
          {"/FOO", "/DIR", "/DIR=", "/SILENT=1", "/VERYSILENT /SILENT", "/DIR=a /D=b", "plain",
-          "/NOVST2 /VST2DIR=C:\\V", "/ITEMS=a,,b", "/LOG=\"C:\\x", "/NOCLAP /NOCLAP"}) {
+          "/NOVST2 /VST2DIR=C:\\V", "/ITEMS=a,,b", "/LOG=\"C:\\x", "/NOCLAP /NOCLAP", "/LANG=sv"}) {
         SetupOptions refused = Parsed(std::string("/S /LOG=C:\\l.txt ") + bad);
         EXPECT_NE(refused.Error, "") << bad;
         EXPECT_TRUE(refused.Silent()) << bad;

@@ -9,6 +9,7 @@
 #include "tests/unit/archive/SetupMachine.h"
 #include "uninstall/SetupUninstaller.h"
 #include "uninstall/UninstallRecord.h"
+#include "texts/Texts.h"
 
 using namespace setuptest;
 
@@ -132,7 +133,7 @@ TEST_F(Uninstall, ARecordBesideTheUninstallerGoesWithItInTheBatchFileOnly) {
     TSetupUninstaller run(machine);
     EXPECT_EQ(run.Uninstaller().DataFile(), data);
     run.Run();
-    EXPECT_EQ(machine.Dialogs().back().text, kUninstalledMessage);
+    EXPECT_EQ(machine.Dialogs().back().text, Text(TextId::UninstalledMessage));
     EXPECT_EQ(machine.ListTree("C:\\Program Files\\Vendor"), (Lines{kProgramFolder, uninstaller, data}));
     // Deleted once the uninstaller is, before its folders go; kept with an uninstaller that stays.
     const std::string batch = machine.FileText(kBatchFile);
@@ -181,8 +182,8 @@ TEST_F(Uninstall, ARecordTheInstallationDidNotRegisterRemovesNothingAndAsksNothi
         machine.SetOwnProgramPath(program);
         EXPECT_EQ(TSetupUninstaller(machine).Run(), UninstallEnd::Refused) << program;
     }
-    EXPECT_EQ(Texts(machine), (Lines{std::string("warning: ") + kForeignRecordMessage,
-                                     std::string("warning: ") + kForeignRecordMessage}));
+    EXPECT_EQ(Texts(machine), (Lines{std::string("warning: ") + Text(TextId::ForeignRecordMessage),
+                                     std::string("warning: ") + Text(TextId::ForeignRecordMessage)}));
     EXPECT_EQ(machine.ListTree("C:\\"), before);
     EXPECT_TRUE(KeyExists(machine, RootKey::LocalMachine, kProductKey));
     EXPECT_TRUE(machine.ShellStarts().empty());
@@ -204,9 +205,9 @@ TEST_F(Uninstall, ReportCountsMissingFilesAndForeignFilesOutsideTheProgramFolder
                   registry.SetRootKey(RootKey::CurrentUser);
                   registry.DeleteKey(kSettingsKey);
               }),
-              kUninstalledMessage);
+              Text(TextId::UninstalledMessage));
     EXPECT_EQ(reportAfter([&](MemoryPlatform& m) { m.AddFile(program + "Preset.fxp", "mine"); }),
-              kUninstalledMessage);
+              Text(TextId::UninstalledMessage));
     EXPECT_EQ(reportAfter([&](MemoryPlatform& m) { m.RemoveFile(program + "Docs\\Readme.txt"); }),
               kLeftovers);
     EXPECT_EQ(reportAfter([&](MemoryPlatform& m) { m.AddFile(plugin + "Other.vst3", "someone else's"); }),

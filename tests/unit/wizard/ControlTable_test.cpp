@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "texts/Languages.h"
 #include "wizard/ControlTable.h"
 #include "wizard/FormatControls.h"
 #include "wizard/WizardModel.h"
@@ -34,7 +35,8 @@ TEST(ControlTable, LabelMnemonicsMoveTheFocusToAnInputOfTheirPage) {
     for (std::size_t i = 0; i < kControlCount; ++i) {
         const ControlDef& def = Control(static_cast<ControlId>(i));
         if (def.focusTarget == ControlId::None) continue;
-        EXPECT_NE(Mnemonic(def.caption), 0) << def.name;
+        for (const LanguageRow& language : Languages())
+            EXPECT_NE(Mnemonic(TextIn(language, def.text)), 0U) << def.name << " in " << language.Code;
         EXPECT_EQ(Control(def.focusTarget).page, def.page) << def.name;
         EXPECT_EQ(Control(def.focusTarget).kind, ControlKind::Edit) << def.name;
     }
@@ -44,9 +46,12 @@ TEST(ControlTable, MnemonicIsTheLetterAfterASingleAmpersand) {
     EXPECT_EQ(Mnemonic("&Next >"), 'N');
     EXPECT_EQ(Mnemonic("Select N&one"), 'O');
     EXPECT_EQ(Mnemonic("Install the VST &3 x"), '3');
-    EXPECT_EQ(Mnemonic("Tom && Jerry"), 0);
+    EXPECT_EQ(Mnemonic("Tom && Jerry"), 0U);
     EXPECT_EQ(Mnemonic("A && B &Go"), 'G');
-    EXPECT_EQ(Mnemonic("Trailing &"), 0);
+    EXPECT_EQ(Mnemonic("Trailing &"), 0U);
+    EXPECT_EQ(Mnemonic("次へ(&N) >"), U'N');
+    EXPECT_EQ(Mnemonic("Выбрать &все"), U'В') << "Cyrillic letters compare upper-cased";
+    EXPECT_EQ(Mnemonic("&über"), U'Ü');
 }
 
 TEST(ControlTable, TabOrderOfEachParentRunsFromZeroWithoutGapsOrTwins) {
@@ -73,8 +78,11 @@ TEST(ControlTable, OnlyFocusableKindsTakeATabStop) {
 TEST(ControlTable, EveryLabelShowingAMnemonicHasSomewhereToSendTheFocus) {
     for (std::size_t i = 0; i < kControlCount; ++i) {
         const ControlDef& def = Control(static_cast<ControlId>(i));
-        if (def.kind != ControlKind::Label || Mnemonic(def.caption) == 0) continue;
-        EXPECT_NE(def.focusTarget, ControlId::None) << def.name;
+        if (def.kind != ControlKind::Label) continue;
+        for (const LanguageRow& language : Languages()) {
+            if (Mnemonic(TextIn(language, def.text)) == 0) continue;
+            EXPECT_NE(def.focusTarget, ControlId::None) << def.name << " in " << language.Code;
+        }
     }
 }
 
@@ -88,7 +96,7 @@ TEST(FormatControls, EveryFormatHasItsControlsOnItsPage) {
         const bool folder = controls.folderInput != ControlId::None;
         EXPECT_EQ(controls.folderLabel != ControlId::None, folder) << format.Name;
         EXPECT_EQ(controls.browseButton != ControlId::None, folder) << format.Name;
-        EXPECT_EQ(controls.browseTitle != nullptr, folder) << format.Name;
+        EXPECT_EQ(controls.browseTitle != TextId::None, folder) << format.Name;
         EXPECT_EQ(controls.onlyForLabel != ControlId::None, format.ComponentMark != nullptr) << format.Name;
         if (controls.inPlaceOf != PluginFormat::None) {
             EXPECT_TRUE(FormatRow(controls.inPlaceOf).NeverOffered) << format.Name;

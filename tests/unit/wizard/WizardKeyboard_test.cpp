@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/unit/wizard/WizardFixture.h"
+#include "texts/Texts.h"
 
 namespace {
 
@@ -331,6 +332,24 @@ TEST_F(WizardKeyboardTest, NothingTheUserDoesGetsThroughWhileCopying) {
     EXPECT_EQ(DialogCount(), 0u);
     Key(WizardKey::Enter);
     EXPECT_EQ(host.closed, 1);
+}
+
+}  // namespace
+
+namespace {
+
+// A Russian wizard: its captions come from the Russian table, and Alt with a Cyrillic letter,
+// typed in either case, presses the button that shows it.
+TEST_F(WizardKeyboardTest, MnemonicsOfAnotherScriptPressTheirButtons) {
+    SpeakLanguage(*FindLanguage("ru"));
+    Start();
+    EXPECT_EQ(model->State(ControlId::NextButton).caption, "&Далее >");
+    EXPECT_TRUE(model->MnemonicKey(U'д', true));
+    EXPECT_EQ(model->Page(), kPageLicense);
+    EXPECT_EQ(model->State(ControlId::CancelButton).caption, "Н&ет");
+    EXPECT_TRUE(model->MnemonicKey(U'Н', true)) << "Back";
+    EXPECT_EQ(model->Page(), kPageWelcome);
+    SpeakLanguage(EnglishLanguage());
 }
 
 }  // namespace

@@ -152,6 +152,7 @@ std::vector<CheckFinding> ProductChecker::Run() {
     CheckTextInCodePage(*ini, true, false);
     Load();
     CheckLayout();
+    CheckLanguages();
     CheckBooleans();
     CheckDefaultFolder();
     CheckComponents();
@@ -302,7 +303,9 @@ void ProductChecker::CheckLayout() {
     for (const SchemaSection& section : SetupIniSchema()) {
         const std::vector<std::string> keys = KeyNames(section);
         for (const IniLine& line : Lines(section.Name)) {
-            if (!section.IsList && !line.name.empty() && !IsOneOf(line.name, keys, true))
+            // "Message.de" is Message's German text (LanguageCheck.cpp looks at it).
+            if (!section.IsList && !line.name.empty() && !IsOneOf(line.name, keys, true) &&
+                line.name.find('.') == std::string::npos)
                 Warning(iniPath_, line.lineNumber,
                         "unknown key '" + line.name + "' in [" + section.Name + "] is ignored" +
                             Suggestion(line.name, keys));

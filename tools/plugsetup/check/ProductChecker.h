@@ -38,6 +38,7 @@ private:
     void Load();
     void LoadBundleItems();
     void CheckLayout();
+    void CheckLanguages();  // LanguageCheck.cpp
     void CheckBooleans();
     void CheckDefaultFolder();
     std::vector<std::string> ExpandedSources(const std::string& source) const;

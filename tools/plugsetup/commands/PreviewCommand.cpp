@@ -14,6 +14,7 @@
 #include "system/LittleEndian.h"
 #include "system/Stream.h"
 #include "system/memory/MemoryPlatform.h"
+#include "texts/Texts.h"
 #include "tools/plugsetup/Arguments.h"
 #include "tools/plugsetup/BuildTime.h"
 #include "tools/plugsetup/ProductTree.h"
@@ -32,7 +33,7 @@ constexpr std::size_t kStubSize = 0x200;
 const std::vector<OptionRule> kPreviewOptions = {
     {"--version", true},    {"--beta", true},           {"--press-preview", false},
     {"--build-time", true}, {"--64bit-windows", false}, {"--32bit-windows", false},
-    {"--json", false},      {"--machine", true},        kCodePageOption,
+    {"--json", false},      {"--machine", true},        {"--language", true}, kCodePageOption,
 };
 
 // The machine preview --machine names: a 64-bit Windows on x64 or Arm64, with or without x64
@@ -283,6 +284,27 @@ void PrintText(std::ostream& out, const std::string& heading, const std::vector<
     for (const std::string& line : log) out << "  " << line << "\n";
 }
 
+// What a customer of the spoken language reads: every built-in text by its name (with the
+// vendor's [Texts]; variables as written, line breaks as " | "), then the texts Setup.ini gives
+// that language.
+std::string OneLine(std::string text) {
+    for (std::size_t at = text.find('\r'); at != std::string::npos; at = text.find('\r', at + 3))
+        text.replace(at, text.compare(at, 2, "\r\n") == 0 ? 2 : 1, " | ");
+    return text;
+}
+
+void PrintTexts(std::ostream& out, const SetupConfiguration& config, const CodePage& codePage) {
+    const LanguageRow& language = SpokenLanguage();
+    out << "texts in " << language.Name << " (" << language.Code << "):\n";
+    for (std::size_t i = 0; i < kTextCount; ++i) {
+        const TextId id = static_cast<TextId>(i);
+        out << "  " << TextName(id) << ": " << OneLine(Text(id)) << "\n";
+    }
+    out << "  [Complete] Message: " << OneLine(codePage.Decode(config.CompleteMessage)) << "\n";
+    const std::size_t end = config.LicenseText.find("\r\n");
+    out << "  licence: " << codePage.Decode(config.LicenseText.substr(0, end)) << "\n";
+}
+
 void PrintJson(std::ostream& out, const std::string& heading, const std::vector<PlanStep>& steps,
                const std::vector<std::string>& log) {
     out << "{\"setup\": " << JsonText(heading) << ",\n \"steps\": [";
@@ -335,6 +357,14 @@ int RunPreview(const std::vector<std::string>& args, ToolEnvironment& env) {
 
     MemoryPlatform machine;
     machine.SetWow64(!arguments.Has("--32bit-windows"));
+    // The customer's Windows speaks that language; the setup chooses from it as it would there.
+    if (arguments.Has("--language")) {
+        const LanguageRow* language = FindLanguage(*arguments.Value("--language"));
+        if (language == nullptr)
+            throw EUsageError("--language knows en, de, fr, es, it, pt-BR, nl, ja, zh-CN, ko and ru, not '" +
+                              *arguments.Value("--language") + "'");
+        machine.SetUserUiLanguage(language->LangId);
+    }
     if (arguments.Has("--machine")) {
         const MachineReport named = MachineByName(*arguments.Value("--machine"));
         machine.SetMachine(named.Native, named.RunsX64);
@@ -345,6 +375,7 @@ int RunPreview(const std::vector<std::string>& args, ToolEnvironment& env) {
 
     std::vector<std::string> log;
     std::string heading;
+    SetupConfiguration config;
     WithSubject(input, [&] {
         TSetupInstaller setup(machine, kProgramPath);
         setup.SetShortcutChoice(setup.Config().ShortcutKinds);  // the shortcut page starts ticked
@@ -377,6 +408,7 @@ int RunPreview(const std::vector<std::string>& args, ToolEnvironment& env) {
         NullProgress progress;
         setup.Install(progress);
         log = setup.Installer().Log();
+        config = setup.Config();
     });
     // Everything shown is decoded from the code page, so the output (and its JSON) is UTF-8.
     std::vector<PlanStep> steps = PlanFromJournal(machine);
@@ -390,5 +422,7 @@ int RunPreview(const std::vector<std::string>& args, ToolEnvironment& env) {
         PrintJson(env.Out, heading, steps, log);
     else
         PrintText(env.Out, heading, steps, log);
+    if (arguments.Has("--language") && !arguments.Has("--json")) PrintTexts(env.Out, config, *codePage);
+    SpeakLanguage(EnglishLanguage());
     return kExitOk;
 }

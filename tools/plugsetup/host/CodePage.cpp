@@ -160,5 +160,9 @@ std::string EntryNameForArchive(const CodePage& codePage, const std::string& hos
 }
 
 bool IsSetupTextName(const std::string& name) {
-    return SameText(name, "Setup.ini") || SameText(name, "Setup.lic") || SameText(name, "BundleInfo.ini");
+    // Setup.de.lic and the other licences per language are texts like Setup.lic.
+    const bool licence = name.size() > 10 && SameText(name.substr(0, 6), "Setup.") &&
+                         SameText(name.substr(name.size() - 4), ".lic");
+    return SameText(name, "Setup.ini") || SameText(name, "Setup.lic") || licence ||
+           SameText(name, "BundleInfo.ini");
 }

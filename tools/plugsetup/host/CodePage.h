@@ -79,5 +79,6 @@ std::string SetupTextForArchive(const CodePage& codePage, const std::string& tex
 std::string EntryNameForArchive(const CodePage& codePage, const std::string& hostName,
                                 const std::string& what);
 
-// The three setup texts that build converts, found as the setup finds them.
+// The setup texts that build converts (Setup.ini, Setup.lic and the licences per language,
+// BundleInfo.ini), found as the setup finds them.
 bool IsSetupTextName(const std::string& name);

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# A German Windows (Wine in the de_DE locale, whose user interface language is German): the
+# setup speaks German on every page, installs with the licence and completion text its vendor
+# wrote for German customers, records the language, and its uninstaller asks and reports in
+# German. The same setup with [Setup] Languages=en speaks English there.
+# shellcheck source=tests/e2e/lib.sh
+source "$E2E_ROOT/tests/e2e/lib.sh"
+
+mkdir -p "$E2E_OUT/locale"
+localedef -i de_DE -f UTF-8 "$E2E_OUT/locale/de_DE.UTF-8" 2>"$E2E_OUT/localedef.txt" ||
+  [[ -f $E2E_OUT/locale/de_DE.UTF-8/LC_CTYPE ]] || fail "cannot make the de_DE.UTF-8 locale"
+export LOCPATH=$E2E_OUT/locale
+export LC_ALL=de_DE.UTF-8 LANG=de_DE.UTF-8
+drive_c=$PLUGSETUP_WINEPREFIX/drive_c
+program_folder="$drive_c/Program Files (x86)/Plugsetup Tests/Fixture 1"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Fixture 1.00'
+
+make_fixture "$E2E_OUT/product"
+printf 'Lizenzvertrag fuer Fixture\r\n' >"$E2E_OUT/product/Setup.de.lic"
+printf '[Complete]\r\nMessage.de=Fixture ist bereit.\r\n' >>"$E2E_OUT/product/Setup.ini"
+"$PLUGSETUP" build --version 1.0.0 -o "$E2E_OUT/Setup.exe" "$E2E_OUT/product"
+
+step "German pages"
+TITLE="Setup von Fixture"
+start_program "$E2E_OUT/Setup.exe"
+driver wait-window --title "$TITLE" --timeout 60 >/dev/null || fail "no wizard window \"$TITLE\""
+wizard_page welcome "Willkommen beim Setup von Fixture"
+page_has "button: Weiter >"
+page_has "button: Abbrechen"
+press_button "Weiter >"
+wizard_page license "Lizenzvertrag"
+page_has "Lizenzvertrag fuer Fixture"
+page_has "button: Nein"
+press_button "Ja"
+wizard_page destination "Zielordner"
+press_button "Installieren"
+wizard_page ready "Installation abgeschlossen"
+page_has "Fixture ist bereit."
+press_button "Fertig stellen"
+expect_exit 0
+[[ $(reg_value "$uninstall_key" SetupLanguage /reg:32) == de ]] || fail "the Uninstall key does not record German"
+
+step "the uninstaller speaks German"
+start_program "$program_folder/Uninst.exe"
+# The caption "Bestätigen" is found by its ASCII part whatever code page the driver reads in.
+expect_dialog confirm "Fixture 1.00" --title-contains Best
+driver click --title-contains Best --button Ja >/dev/null || fail "cannot answer the question"
+expect_dialog report "Die Deinstallation wurde erfolgreich abgeschlossen." --title Information
+driver click --title Information --button OK >/dev/null || fail "cannot close the report"
+expect_exit 0
+wait_removed "$program_folder"
+
+step "English only, on the same Windows"
+sed -i 's/^ProductName=Fixture\r$/ProductName=Fixture\r\nLanguages=en\r/' "$E2E_OUT/product/Setup.ini"
+"$PLUGSETUP" build --version 1.0.0 -o "$E2E_OUT/SetupEnglish.exe" "$E2E_OUT/product"
+TITLE="Fixture Setup"
+PAGE_NUMBER=10
+start_program "$E2E_OUT/SetupEnglish.exe"
+driver wait-window --title "$TITLE" --timeout 60 >/dev/null || fail "no wizard window \"$TITLE\""
+wizard_page english-welcome "Welcome to Fixture Setup"
+page_has "button: Next >"
+press_button "Next >"
+wizard_page english-license "License Agreement"
+page_has "Fixture licence"
+driver close --title "$TITLE" >/dev/null || fail "cannot close the wizard"
+expect_dialog close-question "Are you sure you want to cancel Fixture Setup?" --title Confirm
+driver click --title Confirm --button Ja >/dev/null || fail "cannot answer the close question"
+expect_exit 0
