@@ -23,8 +23,12 @@ constexpr std::size_t kCopiedBelow = BodyInflater::kOutputBlockSize / 4;
 std::unique_ptr<BodyPrefetcher> BodyPrefetcher::Start(Platform& platform, std::unique_ptr<Stream> archive,
                                                       std::int64_t listStart, std::int64_t listEnd,
                                                       int maxDepth) {
-    std::unique_ptr<BodyPrefetcher> ahead(
-        new BodyPrefetcher(platform, std::move(archive), listStart, listEnd, maxDepth));
+    std::unique_ptr<BodyPrefetcher> ahead;
+    try {
+        ahead.reset(new BodyPrefetcher(platform, std::move(archive), listStart, listEnd, maxDepth));
+    } catch (const std::exception&) {
+        return nullptr;  // no signal or no memory for the queue: the extraction inflates alone
+    }
     ahead->worker_ = platform.StartWorker([self = ahead.get()] { self->Run(); });
     if (!ahead->worker_) return nullptr;
     return ahead;
