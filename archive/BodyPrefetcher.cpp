@@ -1,5 +1,6 @@
 #include "archive/BodyPrefetcher.h"
 
+#include <cstring>
 #include <new>
 
 #include "archive/SetupData.h"
@@ -11,12 +12,9 @@ namespace {
 // Pieces that wait at most; markers of bodies without data (empty files, failures) need no
 // bytes, and this bounds them too.
 constexpr std::size_t kMaxQueued = 64;
-// Blocks of BodyInflater::kOutputBlockSize besides the inflater's own: one piece waits while
-// the next is inflated and the writing side writes a third.
-constexpr std::size_t kSpareBlocks = 2;
-// Smaller pieces are copied into the queue, so that a run of small files does not hold a
-// whole block each.
-constexpr std::size_t kCopiedBelow = BodyInflater::kOutputBlockSize / 4;
+// Blocks of BodyInflater::kOutputBlockSize besides the inflater's own: one piece waits, or is
+// written, while the next is inflated (inflating a block takes less time than writing it).
+constexpr std::size_t kSpareBlocks = 1;
 
 }  // namespace
 
@@ -43,7 +41,8 @@ BodyPrefetcher::BodyPrefetcher(Platform& platform, std::unique_ptr<Stream> archi
       lock_(platform.NewThreadLock()),
       filled_(platform.NewThreadSignal()),
       room_(platform.NewThreadSignal()),
-      ring_(kMaxQueued) {
+      ring_(kMaxQueued),
+      small_(kSmallBytes) {
     freeBlocks_.reserve(kSpareBlocks + 1);
 }
 
@@ -105,11 +104,9 @@ void BodyPrefetcher::Hand(const std::uint8_t* bytes, std::size_t size, std::int6
     piece.BodyStart = bodyStart;
     piece.Size = size;
     if (size < kCopiedBelow) {
-        try {
-            piece.Block.assign(bytes, bytes + size);
-        } catch (const std::bad_alloc&) {
-            throw Stopped{};  // the extraction inflates the rest itself
-        }
+        ReserveRing(piece, size);
+        // The reserved bytes are the thread's until the piece is queued.
+        std::memcpy(small_.data() + piece.RingOffset, bytes, size);
         Push(std::move(piece));
         return;
     }
@@ -120,10 +117,35 @@ void BodyPrefetcher::Hand(const std::uint8_t* bytes, std::size_t size, std::int6
     inflater_.ExchangeOutput(next);
 }
 
+void BodyPrefetcher::ReserveRing(Piece& piece, std::size_t size) {
+    lock_->Enter();
+    for (;;) {
+        if (stopping_) {
+            lock_->Leave();
+            throw Stopped{};
+        }
+        if (smallUsed_ == 0) smallEnd_ = 0;
+        // A piece that does not fit before the ring's end starts over at its beginning, and
+        // holds the end it skipped until it is taken: the pieces are taken in the order made.
+        const bool wraps = smallEnd_ + size > small_.size();
+        const std::size_t skipped = wraps ? small_.size() - smallEnd_ : 0;
+        if (smallUsed_ + skipped + size <= small_.size()) {
+            piece.RingOffset = wraps ? 0 : smallEnd_;
+            piece.RingCost = skipped + size;
+            smallUsed_ += piece.RingCost;
+            smallEnd_ = piece.RingOffset + size;
+            lock_->Leave();
+            return;
+        }
+        lock_->Leave();
+        room_->Wait();
+        lock_->Enter();
+    }
+}
+
 void BodyPrefetcher::Push(Piece piece) {
     lock_->Enter();
-    while (!stopping_ &&
-           (queued_ == ring_.size() || (queued_ > 0 && queuedBytes_ + piece.Cost() > kAheadBytes))) {
+    while (!stopping_ && queued_ == ring_.size()) {
         lock_->Leave();
         room_->Wait();
         lock_->Enter();
@@ -132,7 +154,6 @@ void BodyPrefetcher::Push(Piece piece) {
         lock_->Leave();
         throw Stopped{};
     }
-    queuedBytes_ += piece.Cost();
     ring_[(head_ + queued_) % ring_.size()] = std::move(piece);
     ++queued_;
     lock_->Leave();
@@ -167,9 +188,10 @@ std::vector<std::uint8_t> BodyPrefetcher::FreeBlock() {
     }
 }
 
-void BodyPrefetcher::Recycle(std::vector<std::uint8_t> block) {
-    if (block.capacity() < BodyInflater::kOutputBlockSize) return;
-    freeBlocks_.push_back(std::move(block));
+void BodyPrefetcher::Release(Piece& piece) {
+    smallUsed_ -= piece.RingCost;
+    piece.RingCost = 0;
+    if (piece.Block.capacity() >= BodyInflater::kOutputBlockSize) freeBlocks_.push_back(std::move(piece.Block));
     room_->Set();
 }
 
@@ -191,13 +213,12 @@ bool BodyPrefetcher::Take(std::int64_t bodyStart, const InflateSink& sink) {
             lock_->Leave();
             return false;
         }
-        queuedBytes_ -= front.Cost();
         Piece piece = std::move(front);
         head_ = (head_ + 1) % ring_.size();
         --queued_;
         room_->Set();
         if (piece.BodyStart < bodyStart) {
-            Recycle(std::move(piece.Block));
+            Release(piece);
             continue;
         }
         if (piece.Kind == Piece::What::BodyDone) {
@@ -209,15 +230,16 @@ bool BodyPrefetcher::Take(std::int64_t bodyStart, const InflateSink& sink) {
             std::rethrow_exception(piece.Error);
         }
         lock_->Leave();
+        const std::uint8_t* bytes = piece.Block.empty() ? small_.data() + piece.RingOffset : piece.Block.data();
         try {
-            sink(piece.Block.data(), piece.Size);
+            sink(bytes, piece.Size);
         } catch (...) {
             lock_->Enter();
-            Recycle(std::move(piece.Block));
+            Release(piece);
             lock_->Leave();
             throw;
         }
         lock_->Enter();
-        Recycle(std::move(piece.Block));
+        Release(piece);
     }
 }

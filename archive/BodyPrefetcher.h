@@ -19,9 +19,13 @@ class WorkerThread;
 
 class BodyPrefetcher {
 public:
-    // Inflated bytes waiting for the writing side, at most (one piece always may wait): with
-    // the inflater's block and the one being written, about 3 MiB whatever the product's size.
-    static constexpr std::size_t kAheadBytes = BodyInflater::kOutputBlockSize;
+    // Pieces of less than this are copied into a ring of kSmallBytes, in the order they are
+    // taken, so a run of small files holds neither a block each nor memory of the heap's;
+    // larger ones move in their own block of BodyInflater::kOutputBlockSize, of which two go
+    // round (the one being filled and the one waiting or being written). About 2.5 MiB in all,
+    // whatever the product's size.
+    static constexpr std::size_t kCopiedBelow = BodyInflater::kOutputBlockSize / 4;
+    static constexpr std::size_t kSmallBytes = 2 * kCopiedBelow;
 
     // Starts a thread that walks the entry list at [listStart, listEnd) of archive and the lists
     // below it (to maxDepth levels), depth first in stored order as an extraction does, and
@@ -46,10 +50,11 @@ private:
         enum class What { Data, BodyDone, BodyFailed, WalkDone };
         What Kind = What::WalkDone;
         std::int64_t BodyStart = 0;
-        std::vector<std::uint8_t> Block;  // Data: the bytes, in a block of its own or a copy
+        std::vector<std::uint8_t> Block;  // Data: the bytes in a block of their own, or empty
         std::size_t Size = 0;
-        std::exception_ptr Error;  // BodyFailed
-        std::size_t Cost() const { return Block.capacity(); }
+        std::size_t RingOffset = 0;  // Data without a block: where the bytes lie in the ring
+        std::size_t RingCost = 0;    // ring bytes the piece holds, with the end it skipped
+        std::exception_ptr Error;    // BodyFailed
     };
     struct Stopped {};
 
@@ -61,8 +66,10 @@ private:
     void Hand(const std::uint8_t* bytes, std::size_t size, std::int64_t bodyStart);
     void Push(Piece piece);
     std::vector<std::uint8_t> FreeBlock();
-    // With the lock held.
-    void Recycle(std::vector<std::uint8_t> block);
+    // With the lock held: the piece's block or ring bytes become free.
+    void Release(Piece& piece);
+    // Waits for size contiguous bytes of the ring; sets the piece's offset and cost.
+    void ReserveRing(Piece& piece, std::size_t size);
 
     std::unique_ptr<Stream> archive_;
     const std::int64_t listStart_;
@@ -77,7 +84,9 @@ private:
     std::vector<Piece> ring_;
     std::size_t head_ = 0;
     std::size_t queued_ = 0;
-    std::size_t queuedBytes_ = 0;
+    std::vector<std::uint8_t> small_;  // the ring of small pieces
+    std::size_t smallEnd_ = 0;         // where the next piece goes
+    std::size_t smallUsed_ = 0;
     std::vector<std::vector<std::uint8_t>> freeBlocks_;
     std::size_t blocksMade_ = 0;
     bool stopping_ = false;

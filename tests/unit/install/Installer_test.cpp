@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 
 #include "install/Installer.h"
 #include "system/Exceptions.h"
@@ -322,6 +323,10 @@ std::vector<std::uint8_t> Noise(std::size_t size, unsigned seed) {
     return bytes;
 }
 
+std::string Digest(const std::string& text) {
+    return std::to_string(text.size()) + "/" + std::to_string(std::hash<std::string>{}(text));
+}
+
 Outcome ExtractWithUnreadableArchive(const std::vector<std::uint8_t>& archive, std::int64_t unreadableFrom,
                                      bool ahead) {
     MemoryPlatform machine;
@@ -349,7 +354,7 @@ Outcome ExtractWithUnreadableArchive(const std::vector<std::uint8_t>& archive, s
     for (const MemoryPlatform::Write& write : machine.Journal())
         outcome.files.push_back(!machine.FileExists(write.path) ? write.path + " gone"
                                 : write.kind == MemoryPlatform::Write::Kind::File
-                                    ? write.path + " " + std::to_string(machine.FileText(write.path).size())
+                                    ? write.path + " " + Digest(machine.FileText(write.path))
                                     : write.path);
     outcome.log = installer.Log();
     return outcome;
@@ -361,16 +366,21 @@ Outcome ExtractWithUnreadableArchive(const std::vector<std::uint8_t>& archive, s
 // readable, the run writes what the run without that thread writes, fails with its error, and
 // writes nothing after it.
 TEST(InstallerInflatingAhead, FailsAtEveryBlockAsTheRunWithoutIt) {
+    // Presets of 19 to 228 KB go round the ring of small pieces several times.
+    std::vector<SourceEntry> presets;
+    for (unsigned i = 1; i <= 12; ++i)
+        presets.push_back(SourceEntry::File("P" + std::to_string(i) + ".bin", Noise(i * 19 * 1000, i + 2)));
     const std::vector<std::uint8_t> archive = testutil::WriteToBytes({SourceEntry::Directory(
         "Program",
         {SourceEntry::File("A.bin", Noise(700 * 1024, 1)), SourceEntry::File("B.txt", Lines(3 << 20)),
          SourceEntry::File("Empty.txt", std::string()), SourceEntry::File("Small.txt", "small"),
+         SourceEntry::Directory("Presets", presets),
          SourceEntry::Directory("Sub", {SourceEntry::File("C.bin", Noise(300 * 1024, 2))})})});
     const Outcome whole = ExtractWithUnreadableArchive(archive, -1, true);
     EXPECT_EQ(whole.error, "");
     EXPECT_EQ(whole, ExtractWithUnreadableArchive(archive, -1, false));
     int failed = 0;
-    for (std::int64_t at = 64 * 1024; at < static_cast<std::int64_t>(archive.size()); at += 64 * 1024) {
+    for (std::int64_t at = 80 * 1024; at < static_cast<std::int64_t>(archive.size()); at += 80 * 1024) {
         const Outcome ahead = ExtractWithUnreadableArchive(archive, at, true);
         EXPECT_EQ(ahead, ExtractWithUnreadableArchive(archive, at, false)) << "unreadable from " << at;
         failed += !ahead.error.empty();
