@@ -10,14 +10,17 @@ std::unique_ptr<Stream> OpenArchiveData(Platform& platform) {
 }
 
 std::unique_ptr<Stream> OpenArchiveData(Platform& platform, const std::string& programPath) {
+    // Read through a buffer: the check asks for 4 KiB blocks and the walks for 76-byte records.
+    return std::make_unique<BufferedReadStream>(OpenArchiveFile(platform, programPath));
+}
+
+std::unique_ptr<Stream> OpenArchiveFile(Platform& platform, const std::string& programPath) {
     // Others may read and write the program while it runs; Setup.dat is ours alone meanwhile.
     auto own = platform.OpenForReading(programPath, ShareMode::DenyNone);
-    // Read through a buffer: the check asks for 4 KiB blocks and the walks for 76-byte records.
     if (std::optional<std::int64_t> start = AppendedDataStart(ReadProgramHeaderWords(*own))) {
         own->Seek(*start);
-        return std::make_unique<BufferedReadStream>(std::move(own));
+        return own;
     }
     own.reset();
-    return std::make_unique<BufferedReadStream>(
-        platform.OpenForReading(ExtractFilePath(programPath) + kSetupDataFile, ShareMode::Exclusive));
+    return platform.OpenForReading(ExtractFilePath(programPath) + kSetupDataFile, ShareMode::Exclusive);
 }

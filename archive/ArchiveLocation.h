@@ -15,3 +15,5 @@ inline constexpr char kSetupDataFile[] = "Setup.dat";
 std::unique_ptr<Stream> OpenArchiveData(Platform& platform);
 // The same for a setup program named explicitly.
 std::unique_ptr<Stream> OpenArchiveData(Platform& platform, const std::string& programPath);
+// The same file without the read buffer, for a caller that reads in large blocks or shares it.
+std::unique_ptr<Stream> OpenArchiveFile(Platform& platform, const std::string& programPath);

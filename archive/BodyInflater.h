@@ -36,6 +36,11 @@ public:
     void Inflate(Stream& archive, std::int64_t bodyStart, std::int32_t bodyLength, std::int64_t unpackedSize,
                  const InflateSink& sink, bool strict = false);
 
+    // Only from within a sink: swaps the inflater's output buffer with block, so the piece the
+    // sink was handed can be kept without a copy. Before the sink returns, the inflater must
+    // hold a buffer of kOutputBlockSize bytes or more again.
+    void ExchangeOutput(std::vector<std::uint8_t>& block) { out_.swap(block); }
+
 private:
     z_stream z_{};
     std::vector<std::uint8_t> in_;

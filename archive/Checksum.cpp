@@ -77,13 +77,14 @@ bool HasSse2() {
 #else
     // Asked of the processor directly: the compiler's processor model would bring 5 KB of
     // detection into Setup.exe for this one bit.
-    static const bool has = [] {
-        unsigned int eax = 0, ebx = 0, ecx = 0, edx = 0;
-        return __get_cpuid(1, &eax, &ebx, &ecx, &edx) && (edx & bit_SSE2) != 0;
-    }();
-    return has;
+    unsigned int eax = 0, ebx = 0, ecx = 0, edx = 0;
+    return __get_cpuid(1, &eax, &ebx, &ecx, &edx) && (edx & bit_SSE2) != 0;
 #endif
 }
+
+// Asked once, while the program starts and before any thread of its own: the sum is taken on
+// the tool's compressing threads too.
+const bool kHasSse2 = HasSse2();
 
 #endif
 
@@ -91,7 +92,7 @@ bool HasSse2() {
 
 std::uint32_t Adler32(std::uint32_t adler, const std::uint8_t* data, std::size_t size) {
 #ifdef PLUGSETUP_ADLER_SSE2
-    if (HasSse2()) return Adler32Sse2(adler, data, size);
+    if (kHasSse2) return Adler32Sse2(adler, data, size);
 #endif
     return Adler32Plain(adler, data, size);
 }

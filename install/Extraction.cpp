@@ -1,6 +1,7 @@
 // TInstaller: extracting entry lists into a destination folder, one file at a time, each
 // streamed from the inflater into its file so memory use does not grow with file size.
 #include "archive/BodyInflater.h"
+#include "archive/BodyPrefetcher.h"
 #include "install/Installer.h"
 #include "system/Exceptions.h"
 #include "system/Stream.h"
@@ -77,13 +78,11 @@ void TInstaller::ExtractFile(Stream& data, const EntryRecord& record, std::int64
             {
                 auto out = platform_.CreateForWriting(path);
                 // Every attempt inflates from the body's first byte.
-                if (!inflater_) inflater_ = std::make_unique<BodyInflater>();
-                inflater_->Inflate(data, bodyStart, record.BodyLength, record.UnpackedSize,
-                                   [&](const std::uint8_t* bytes, std::size_t size) {
-                                       out->Write(bytes, size);
-                                       if (OnBytesWritten) OnBytesWritten(size);
-                                       if (OnWorking) OnWorking();
-                                   });
+                ReadBody(data, record, bodyStart, [&](const std::uint8_t* bytes, std::size_t size) {
+                    out->Write(bytes, size);
+                    if (OnBytesWritten) OnBytesWritten(size);
+                    if (OnWorking) OnWorking();
+                });
                 // Through the open file, before it is closed; a stamp that is no valid date
                 // leaves the time as written.
                 out->SetFileDate(static_cast<std::uint32_t>(stamp));
@@ -106,4 +105,12 @@ void TInstaller::ExtractFile(Stream& data, const EntryRecord& record, std::int64
     // A file that a bundle's shared component writes again is counted, as logged, once.
     if (!LoggedFile(path)) writtenBytes_ += record.UnpackedSize;
     AddItem(ItemKind::File, path);
+}
+
+void TInstaller::ReadBody(Stream& data, const EntryRecord& record, std::int64_t bodyStart,
+                          const std::function<void(const std::uint8_t*, std::size_t)>& sink) {
+    if (bodySources_ && bodySources_->Ahead && bodySources_->Ahead->Take(bodyStart, sink)) return;
+    if (!inflater_) inflater_ = std::make_unique<BodyInflater>();
+    inflater_->Inflate(bodySources_ ? *bodySources_->Bodies : data, bodyStart, record.BodyLength,
+                       record.UnpackedSize, sink);
 }

@@ -4,7 +4,9 @@
 
 #include "archive/ArchiveLocation.h"
 #include "archive/BodyInflater.h"
+#include "archive/BodyPrefetcher.h"
 #include "system/CommonUtils.h"
+#include "system/SharedReadStream.h"
 #include "system/ShellUtils.h"
 #include "system/Stream.h"
 
@@ -49,11 +51,35 @@ std::int64_t TInstaller::GetDirectorySize(const std::string& name) {
 std::int64_t TInstaller::ExtractDirectory(const std::string& name, const std::string& destination,
                                           std::int32_t stamp) {
     if (stamp == 0) stamp = info_.FileDate;
-    auto data = OpenData();
-    std::optional<FoundEntry> found = FindTopLevel(*data, name, true);
+    const std::string folder = IncludeBackslash(destination);
+    if (folder.empty()) {
+        auto data = OpenData();
+        std::optional<FoundEntry> found = FindTopLevel(*data, name, true);
+        if (!found) return 0;
+        EntryListReader contents(*data, found->BodyStart, found->BodyEnd);
+        return ExtractEntries(contents, folder, stamp);
+    }
+    // Records are read through a buffer and bodies in large blocks through views of their own,
+    // the same way with or without the second thread, so a read error strikes the same read.
+    SharedReadStream archive(OpenArchiveFile(platform_, programPath_), platform_.NewThreadLock());
+    BufferedReadStream data(archive.View());
+    std::optional<FoundEntry> found = FindTopLevel(data, name, true);
     if (!found) return 0;
-    EntryListReader contents(*data, found->BodyStart, found->BodyEnd);
-    return ExtractEntries(contents, IncludeBackslash(destination), stamp);
+    EntryListReader contents(data, found->BodyStart, found->BodyEnd);
+    std::unique_ptr<Stream> bodies = archive.View();
+    std::unique_ptr<BodyPrefetcher> ahead;
+    if (InflateAhead)
+        ahead = BodyPrefetcher::Start(platform_, archive.View(), found->BodyStart, found->BodyEnd, kMaxEntryDepth);
+    const BodySources sources{bodies.get(), ahead.get()};
+    bodySources_ = &sources;
+    try {
+        ExtractEntries(contents, folder, stamp);
+    } catch (...) {
+        bodySources_ = nullptr;
+        throw;
+    }
+    bodySources_ = nullptr;
+    return 0;
 }
 
 bool TInstaller::ForceDirectory(const std::string& path) {

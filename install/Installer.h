@@ -19,6 +19,7 @@
 #include "uninstall/UninstallRecord.h"
 
 class BodyInflater;
+class BodyPrefetcher;
 
 class MemoryStream;
 
@@ -93,6 +94,9 @@ public:
     BytesEvent OnBytesWritten;
     // Replace files that already exist; when false they are left alone and not logged.
     bool Overwrite = true;
+    // Inflate the next files' bodies on a second thread while the current one is written; the
+    // files, their order, the calls of the events and every error stay as without it.
+    bool InflateAhead = true;
     // What KeepEarlierItems may keep; nothing while it is empty.
     ProductPlaces Places;
 
@@ -176,6 +180,10 @@ private:
     void VisitEntries(EntryListReader& list, const std::string& prefix, const EntryVisit& visit, int depth);
     void ExtractFile(Stream& data, const EntryRecord& record, std::int64_t bodyStart,
                      const std::string& destination, std::int32_t stamp);
+    // Hands a file's body, inflated, to sink: from the bodies inflated ahead when it is there,
+    // otherwise inflated now from its first byte.
+    void ReadBody(Stream& data, const EntryRecord& record, std::int64_t bodyStart,
+                  const std::function<void(const std::uint8_t*, std::size_t)>& sink);
     // The record's bytes as the uninstaller will read them.
     std::vector<std::uint8_t> RecordBytes(const std::string& extraData);
     // Writes the uninstaller with its record: the carried one with Uninstall.dat beside it,
@@ -198,6 +206,12 @@ private:
     std::vector<UninstallItem> items_;
     std::unordered_set<std::string> loggedFiles_;  // upper-case ASCII
     std::int64_t writtenBytes_ = 0;
-    // Made by the first extracted file and kept for the next ones.
+    // Made by the first file inflated on this thread and kept for the next ones.
     std::unique_ptr<BodyInflater> inflater_;
+    // While ExtractDirectory writes files: where their bodies are read.
+    struct BodySources {
+        Stream* Bodies;
+        BodyPrefetcher* Ahead;  // nullptr: no second thread
+    };
+    const BodySources* bodySources_ = nullptr;
 };

@@ -10,6 +10,8 @@ std::string SystemErrorText(std::uint32_t code) {
             return "Access is denied";
         case kErrorWriteFault:
             return "The system cannot write to the specified device";
+        case kErrorReadFault:
+            return "The system cannot read from the specified device";
         case kErrorSharingViolation:
             return "The process cannot access the file because it is being used by another process";
         case kErrorHandleDiskFull:

@@ -11,6 +11,7 @@ enum : std::uint32_t {
     kErrorPathNotFound = 3,
     kErrorAccessDenied = 5,
     kErrorWriteFault = 29,
+    kErrorReadFault = 30,
     kErrorSharingViolation = 32,
     kErrorHandleDiskFull = 39,
     kErrorFileExists = 80,

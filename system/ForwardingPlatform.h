@@ -125,6 +125,12 @@ public:
     bool RetryCancelBox(const std::string& text) override { return inner_.RetryCancelBox(text); }
     void SetDialogOwner(WindowRef owner) override { inner_.SetDialogOwner(owner); }
 
+    std::unique_ptr<WorkerThread> StartWorker(std::function<void()> work) override {
+        return inner_.StartWorker(std::move(work));
+    }
+    std::unique_ptr<ThreadLock> NewThreadLock() override { return inner_.NewThreadLock(); }
+    std::unique_ptr<ThreadSignal> NewThreadSignal() override { return inner_.NewThreadSignal(); }
+
 private:
     Platform& inner_;
 };

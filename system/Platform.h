@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -160,6 +161,31 @@ using WindowRef = std::uintptr_t;
 
 enum class LibraryCall { Called, NotLoaded, NoSuchFunction };
 
+// --- threads --------------------------------------------------------------------------------
+// Work running on a thread of its own; destroying the object waits until the work has returned.
+// The work must catch what it raises: nothing crosses to the thread that started it.
+class WorkerThread {
+public:
+    virtual ~WorkerThread() = default;
+};
+
+// A lock over what two threads share; one thread at a time holds it between Enter and Leave.
+class ThreadLock {
+public:
+    virtual ~ThreadLock() = default;
+    virtual void Enter() = 0;
+    virtual void Leave() = 0;
+};
+
+// A wake-up one thread gives another: Wait returns once Set has been called since Wait last
+// returned (at once when it already was). Meant for one waiting thread.
+class ThreadSignal {
+public:
+    virtual ~ThreadSignal() = default;
+    virtual void Set() = 0;
+    virtual void Wait() = 0;
+};
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -289,6 +315,12 @@ public:
     // Loads the library, calls the named export once without arguments and unloads it.
     virtual LibraryCall CallLibraryFunction(const std::string& library, const std::string& function) = 0;
     virtual void Pause(std::uint32_t milliseconds) = 0;
+
+    // --- threads ---------------------------------------------------------------------
+    // Runs work on a new thread; nullptr when the system gives no thread.
+    virtual std::unique_ptr<WorkerThread> StartWorker(std::function<void()> work) = 0;
+    virtual std::unique_ptr<ThreadLock> NewThreadLock() = 0;
+    virtual std::unique_ptr<ThreadSignal> NewThreadSignal() = 0;
 
     // --- dialogs -----------------------------------------------------------------------
     // Warning (caption "Warning", OK), question (caption "Confirm", Yes/No; true for Yes),

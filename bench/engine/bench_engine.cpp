@@ -1,11 +1,14 @@
 // The benchmark's view of the setup engine on the real Win32 platform, without the wizard. Every
 // mode prints "name seconds" lines measured inside the process, and the peak working set.
 //   bench_engine check SETUP.EXE [TIMES]   open the archive and check it, TIMES times
-//   bench_engine install SETUP.EXE FOLDER  construct the engine (which checks the archive and
+//   bench_engine install SETUP.EXE FOLDER [--one-thread]
+//                                          construct the engine (which checks the archive and
 //                                          reads Setup.ini), then the whole installation run
-//                                          into FOLDER, with a progress sink that never pauses
+//                                          into FOLDER, with a progress sink that never pauses;
+//                                          --one-thread inflates on the writing thread too
 //   bench_engine uninstall UNINST.EXE      the uninstaller's removal of everything it logged
 #include <windows.h>
+// psapi.h needs windows.h first.
 #include <psapi.h>
 
 #include <cstdio>
@@ -80,10 +83,11 @@ int Check(const std::string& setup, int times) {
     return 0;
 }
 
-int Install(const std::string& setup, const std::string& folder) {
+int Install(const std::string& setup, const std::string& folder, bool oneThread) {
     Win32Platform platform;
     Stopwatch construct;
     TSetupInstaller engine(platform, setup);
+    engine.Installer().InflateAhead = !oneThread;
     std::printf("construct_seconds %.6f\n", construct.Seconds());
     if (!HasAdminRights(platform)) throw std::runtime_error("no administrator rights in this prefix");
     engine.SetDestinationFolder(folder);
@@ -110,8 +114,10 @@ int Uninstall(const std::string& uninstaller) {
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     try {
-        if (mode == "check" && (argc == 3 || argc == 4)) return Check(argv[2], argc == 4 ? std::atoi(argv[3]) : 1);
-        if (mode == "install" && argc == 4) return Install(argv[2], argv[3]);
+        if (mode == "check" && (argc == 3 || argc == 4))
+            return Check(argv[2], argc == 4 ? std::atoi(argv[3]) : 1);
+        if (mode == "install" && (argc == 4 || (argc == 5 && std::string(argv[4]) == "--one-thread")))
+            return Install(argv[2], argv[3], argc == 5);
         if (mode == "uninstall" && argc == 3) return Uninstall(argv[2]);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "bench_engine: %s\n", error.what());
@@ -119,7 +125,7 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr,
                  "usage: bench_engine check SETUP.EXE [TIMES]\n"
-                 "       bench_engine install SETUP.EXE FOLDER\n"
+                 "       bench_engine install SETUP.EXE FOLDER [--one-thread]\n"
                  "       bench_engine uninstall UNINST.EXE\n");
     return 2;
 }

@@ -198,6 +198,10 @@ void MemoryPlatform::SetFreeDiskSpace(std::uint64_t bytes) {
     disk_->freeBytes = bytes;
 }
 
+void MemoryPlatform::FailReadsFrom(const std::string& path, std::int64_t offset) {
+    if (Node* node = Find(path)) node->unreadableFrom = offset;
+}
+
 void MemoryPlatform::FailWritesAfter(std::uint64_t bytes, std::uint32_t errorCode, const std::string& path) {
     disk_->failAfter = bytes;
     disk_->failCode = errorCode;

@@ -31,6 +31,8 @@ public:
         auto& bytes = node_->bytes;
         if (position_ >= static_cast<std::int64_t>(bytes.size())) return 0;
         std::size_t n = std::min<std::size_t>(count, bytes.size() - static_cast<std::size_t>(position_));
+        if (node_->unreadableFrom >= 0 && position_ + static_cast<std::int64_t>(n) > node_->unreadableFrom)
+            throw EFileError(FileReadErrorText(node_->path, SystemErrorText(kErrorReadFault)));
         std::memcpy(buffer, bytes.data() + position_, n);
         position_ += static_cast<std::int64_t>(n);
         return n;

@@ -88,6 +88,11 @@ public:
     LibraryCall CallLibraryFunction(const std::string& library, const std::string& function) override;
     void Pause(std::uint32_t milliseconds) override { pauses_.push_back(milliseconds); }
 
+    // Real threads of the host, so a test sees two threads meet as on Windows.
+    std::unique_ptr<WorkerThread> StartWorker(std::function<void()> work) override;
+    std::unique_ptr<ThreadLock> NewThreadLock() override;
+    std::unique_ptr<ThreadSignal> NewThreadSignal() override;
+
     // --- setting the machine up ----------------------------------------------------------
     void SetOwnProgramPath(const std::string& path) { ownProgramPath_ = path; }
     // Creates a folder and its missing parents (a drive root exists once named).
@@ -165,6 +170,9 @@ public:
     void FailWritesAfter(std::uint64_t bytes, std::uint32_t errorCode = kErrorWriteFault,
                          const std::string& path = "");
     static constexpr std::uint32_t kErrorWriteFault = 29;
+    // Reading the file (an existing one) fails from this byte on, as on a bad sector: a read
+    // that would reach it obtains nothing and raises the read error.
+    void FailReadsFrom(const std::string& path, std::int64_t offset);
 
     // --- registry set-up -------------------------------------------------------------------
     // Opening the key (in the given view) asking for any of these rights fails with access

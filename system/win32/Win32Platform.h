@@ -67,6 +67,10 @@ public:
     LibraryCall CallLibraryFunction(const std::string& library, const std::string& function) override;
     void Pause(std::uint32_t milliseconds) override;
 
+    std::unique_ptr<WorkerThread> StartWorker(std::function<void()> work) override;
+    std::unique_ptr<ThreadLock> NewThreadLock() override;
+    std::unique_ptr<ThreadSignal> NewThreadSignal() override;
+
 private:
     WindowRef dialogOwner_ = 0;
 };

@@ -94,3 +94,57 @@ TYPED_TEST(PlatformContract, TheUserInterfaceSpeaksEnglishOfTheUnitedStates) {
 }
 
 }  // namespace
+
+namespace {
+
+// One slot handed between two threads: the lock guards it, one signal says it is full, the
+// other that it is empty again.
+struct Mailbox {
+    std::unique_ptr<ThreadLock> lock;
+    std::unique_ptr<ThreadSignal> full, empty;
+    bool holding = false;
+    int value = 0;
+};
+
+}  // namespace
+
+TYPED_TEST(PlatformContract, AWorkerHandsOverThroughLockAndSignalsAndIsWaitedFor) {
+    Mailbox box{this->P().NewThreadLock(), this->P().NewThreadSignal(), this->P().NewThreadSignal()};
+    constexpr int kCount = 2000;
+    bool workerReturned = false;
+    auto put = [&](int value) {
+        box.lock->Enter();
+        while (box.holding) {
+            box.lock->Leave();
+            box.empty->Wait();
+            box.lock->Enter();
+        }
+        box.value = value;
+        box.holding = true;
+        box.lock->Leave();
+        box.full->Set();
+    };
+    {
+        std::unique_ptr<WorkerThread> worker = this->P().StartWorker([&] {
+            for (int i = 1; i <= kCount; ++i) put(i);
+            workerReturned = true;
+        });
+        ASSERT_NE(worker, nullptr);
+        long long sum = 0;
+        for (int taken = 0; taken < kCount; ++taken) {
+            box.lock->Enter();
+            while (!box.holding) {
+                box.lock->Leave();
+                box.full->Wait();
+                box.lock->Enter();
+            }
+            EXPECT_EQ(box.value, taken + 1) << "every value once, in order";
+            sum += box.value;
+            box.holding = false;
+            box.lock->Leave();
+            box.empty->Set();
+        }
+        EXPECT_EQ(sum, static_cast<long long>(kCount) * (kCount + 1) / 2);
+    }
+    EXPECT_TRUE(workerReturned) << "destroying the worker waits for its work to return";
+}

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 
 #include "install/Installer.h"
 #include "system/Exceptions.h"
@@ -301,4 +302,88 @@ TEST_F(Installer, ACorruptBodyGoesThroughTheErrorEventAndLoadFileFails) {
     EXPECT_THROW(installer.ExtractDirectory("Program", "C:\\Out\\", 0), ESetupError);
     EXPECT_EQ(reported, std::string("C:\\Out\\Broken.txt: ") + kCorruptedArchiveMessage);
     EXPECT_EQ(installer.Log().back(), "DC:\\Out\\");
+}
+
+namespace {
+
+// What one extraction did: every block written (the file and its size after it), the files'
+// contents afterwards, the log and the error that ended it.
+struct Outcome {
+    std::vector<std::string> writes;
+    std::vector<std::string> files;
+    Log log;
+    std::string error;
+    bool operator==(const Outcome&) const = default;
+};
+
+std::vector<std::uint8_t> Noise(std::size_t size, unsigned seed) {
+    std::vector<std::uint8_t> bytes(size);
+    std::uint32_t state = seed;
+    for (auto& b : bytes) b = static_cast<std::uint8_t>((state = state * 1103515245u + 12345u) >> 24);
+    return bytes;
+}
+
+std::string Digest(const std::string& text) {
+    return std::to_string(text.size()) + "/" + std::to_string(std::hash<std::string>{}(text));
+}
+
+Outcome ExtractWithUnreadableArchive(const std::vector<std::uint8_t>& archive, std::int64_t unreadableFrom,
+                                     bool ahead) {
+    MemoryPlatform machine;
+    PlaceSetupDat(machine, archive);
+    const std::string data = std::string(kSetupFolder) + "Setup.dat";
+    TInstaller installer(machine);
+    installer.InflateAhead = ahead;
+    machine.FailReadsFrom(data, unreadableFrom);
+    Outcome outcome;
+    installer.OnWorking = [&] {
+        const std::string& path = machine.Journal().back().path;
+        outcome.writes.push_back(path + " " + std::to_string(machine.FileText(path).size()));
+    };
+    // The first failure of each file is retried once: the second attempt starts over.
+    std::vector<std::string> retried;
+    installer.OnError = [&](TInstaller&, const std::exception&, const std::string& path, bool& retry) {
+        retry = std::find(retried.begin(), retried.end(), path) == retried.end();
+        retried.push_back(path);
+    };
+    try {
+        installer.ExtractDirectory("Program", "C:\\Out\\", 0);
+    } catch (const std::exception& error) {
+        outcome.error = error.what();
+    }
+    for (const MemoryPlatform::Write& write : machine.Journal())
+        outcome.files.push_back(!machine.FileExists(write.path) ? write.path + " gone"
+                                : write.kind == MemoryPlatform::Write::Kind::File
+                                    ? write.path + " " + Digest(machine.FileText(write.path))
+                                    : write.path);
+    outcome.log = installer.Log();
+    return outcome;
+}
+
+}  // namespace
+
+// Bodies inflated on a second thread must change nothing: wherever the archive stops being
+// readable, the run writes what the run without that thread writes, fails with its error, and
+// writes nothing after it.
+TEST(InstallerInflatingAhead, FailsAtEveryBlockAsTheRunWithoutIt) {
+    // Presets of 19 to 228 KB go round the ring of small pieces several times.
+    std::vector<SourceEntry> presets;
+    for (unsigned i = 1; i <= 12; ++i)
+        presets.push_back(SourceEntry::File("P" + std::to_string(i) + ".bin", Noise(i * 19 * 1000, i + 2)));
+    const std::vector<std::uint8_t> archive = testutil::WriteToBytes({SourceEntry::Directory(
+        "Program",
+        {SourceEntry::File("A.bin", Noise(700 * 1024, 1)), SourceEntry::File("B.txt", Lines(3 << 20)),
+         SourceEntry::File("Empty.txt", std::string()), SourceEntry::File("Small.txt", "small"),
+         SourceEntry::Directory("Presets", presets),
+         SourceEntry::Directory("Sub", {SourceEntry::File("C.bin", Noise(300 * 1024, 2))})})});
+    const Outcome whole = ExtractWithUnreadableArchive(archive, -1, true);
+    EXPECT_EQ(whole.error, "");
+    EXPECT_EQ(whole, ExtractWithUnreadableArchive(archive, -1, false));
+    int failed = 0;
+    for (std::int64_t at = 80 * 1024; at < static_cast<std::int64_t>(archive.size()); at += 80 * 1024) {
+        const Outcome ahead = ExtractWithUnreadableArchive(archive, at, true);
+        EXPECT_EQ(ahead, ExtractWithUnreadableArchive(archive, at, false)) << "unreadable from " << at;
+        failed += !ahead.error.empty();
+    }
+    EXPECT_GE(failed, 15);
 }
