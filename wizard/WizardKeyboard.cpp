@@ -111,13 +111,13 @@ void WizardModel::PressMnemonic(ControlId id) {
         Click(id);
 }
 
-bool WizardModel::MnemonicKey(char letter, bool alt) {
-    if (!AcceptsInput()) return false;
+bool WizardModel::MnemonicKey(char16_t character, bool alt) {
+    if (!AcceptsInput() || character > 0x7F) return false;
     if (!alt) {
         ControlKind kind = Usable(focus_) ? Control(focus_).kind : ControlKind::Edit;
         if (kind != ControlKind::Button && kind != ControlKind::CheckBox) return false;
     }
-    char key = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    char key = static_cast<char>(std::toupper(static_cast<unsigned char>(character)));
     std::vector<ControlId> order = KeyboardOrder();
     std::vector<std::size_t> matches;
     for (std::size_t i = 0; i < order.size(); ++i)

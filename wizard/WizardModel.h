@@ -111,8 +111,9 @@ public:
     // A mnemonic letter typed with Alt, or without it while a button or check box has the focus
     // (they take no characters). One control with the letter is pressed, toggled or, for a label,
     // its field focused; several controls sharing it get the focus in turn, and none is pressed.
-    // False when no shown control has the letter: the key then goes on as usual.
-    bool MnemonicKey(char letter, bool alt);
+    // False when no shown control has the letter: the key then goes on as usual. The character
+    // is the window's (a UTF-16 unit); mnemonics are ASCII, so nothing else is one.
+    bool MnemonicKey(char16_t character, bool alt);
     // The window reports a focus move it made without the model, such as a click into a field.
     void FocusMoved(ControlId id);
 

@@ -57,11 +57,9 @@ write_u32() { write_bytes "$1" "$2" $(($3 & 255)) $(($3 >> 8 & 255)) $(($3 >> 16
 flip_byte() { write_u8 "$1" "$2" $(($(read_u8 "$1" "$2") ^ 0xFF)); }
 file_size() { stat -c %s "$1"; }
 
-# The driver is an ANSI program like the setup: it takes its arguments and prints window texts in
-# Wine's ANSI code page (1252 in the default locale; a scenario that runs Wine in another locale
-# sets WINDOWS_CODEPAGE). What it prints is decoded here, so scenarios compare UTF-8 text.
-WINDOWS_CODEPAGE=${WINDOWS_CODEPAGE:-1252}
-driver() { "$WINE_RUN" "$DRIVER_EXE" "$@" </dev/null | iconv -f "CP$WINDOWS_CODEPAGE" -t UTF-8; }
+# The driver takes its arguments and prints window texts in UTF-8, whatever Wine's code page, so
+# scenarios compare UTF-8 text in any script and locale.
+driver() { "$WINE_RUN" "$DRIVER_EXE" "$@" </dev/null; }
 
 # Wine reaches the Linux file system through drive Z:.
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }

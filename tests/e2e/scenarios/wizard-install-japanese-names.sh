@@ -13,7 +13,6 @@ localedef -i ja_JP -f UTF-8 "$E2E_OUT/locale/ja_JP.UTF-8" 2>"$E2E_OUT/localedef.
   [[ -f $E2E_OUT/locale/ja_JP.UTF-8/LC_CTYPE ]] || fail "cannot make the ja_JP.UTF-8 locale"
 export LOCPATH=$E2E_OUT/locale
 export LC_ALL=ja_JP.UTF-8
-WINDOWS_CODEPAGE=932
 TITLE="夜明け Setup"
 drive_c=$PLUGSETUP_WINEPREFIX/drive_c
 product=$E2E_OUT/product
