@@ -258,6 +258,51 @@ wait_removed() {
   fail "${1#"$PLUGSETUP_WINEPREFIX"/} is still there"
 }
 
+# --- Windows in other languages ---------------------------------------------------------------
+# Wine takes its Windows locale, and with it the ANSI code page, from the Linux locale, which must
+# exist: make_locale ja_JP makes ja_JP.UTF-8 into this scenario's folder (LOCPATH) from the
+# sources of Debian's locales package (scripts/bootstrap).
+make_locale() {
+  export LOCPATH=$E2E_OUT/locale
+  mkdir -p "$LOCPATH"
+  [[ -f $LOCPATH/$1.UTF-8/LC_CTYPE ]] && return 0
+  localedef -i "$1" -f UTF-8 "$LOCPATH/$1.UTF-8" 2>>"$E2E_OUT/localedef.txt" ||
+    [[ -f $LOCPATH/$1.UTF-8/LC_CTYPE ]] || fail "cannot make the $1.UTF-8 locale"
+}
+
+# Wine finds no glyph of another script in the faces it has, unless the face is linked to a font
+# that holds them, as Windows links its own: Tahoma (the dialog font) gets the CJK font
+# scripts/bootstrap installs, in this prefix only.
+link_cjk_font() {
+  "$WINE_RUN" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \
+    /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f </dev/null >/dev/null || fail "cannot link a CJK font"
+}
+
+# in_locale ja_JP: from here on Wine runs in ja_JP.UTF-8, in a prefix of that locale's own (fresh
+# from the template the first time in this scenario, then reused); its processes end with the
+# scenario. run-all's prefix is en_US's.
+SCENARIO_PREFIX=$PLUGSETUP_WINEPREFIX
+LOCALE_PREFIXES=()
+end_locale_prefixes() {
+  local prefix
+  for prefix in "${LOCALE_PREFIXES[@]}"; do WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true; done
+}
+in_locale() {
+  local prefix=$SCENARIO_PREFIX
+  [[ $1 == en_US ]] || prefix=$SCENARIO_PREFIX.$1
+  step "Windows in $1"
+  make_locale "$1"
+  export LC_ALL=$1.UTF-8 PLUGSETUP_WINEPREFIX=$prefix
+  [[ " ${LOCALE_PREFIXES[*]} " == *" $prefix "* ]] && return 0
+  if [[ $prefix != "$SCENARIO_PREFIX" ]]; then
+    rm -rf "$prefix"
+    "$E2E_ROOT/scripts/wine-prefix-copy" "$E2E_ROOT/build/wine/template" "$prefix"
+  fi
+  LOCALE_PREFIXES+=("$prefix")
+  trap end_locale_prefixes EXIT
+  link_cjk_font
+}
+
 # --- The keyboard and the mouse, as a person uses them ---------------------------------------
 # Through the X server's test extension (xdotool), so the wizard's own message loop gets them as
 # from a real keyboard and mouse, in Wine's desktop window: the window with the focus there takes
