@@ -271,11 +271,15 @@ make_locale() {
 }
 
 # Wine finds no glyph of another script in the faces it has, unless the face is linked to a font
-# that holds them, as Windows links its own: Tahoma (the dialog font) gets the CJK font
-# scripts/bootstrap installs, in this prefix only.
+# that holds them, as Windows links its own: Tahoma (the dialog font) and Microsoft Sans Serif
+# (whose links every face gets where the code page is Japanese, Chinese or Korean) get the CJK
+# font scripts/bootstrap installs, in this prefix only.
 link_cjk_font() {
-  "$WINE_RUN" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \
-    /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f </dev/null >/dev/null || fail "cannot link a CJK font"
+  local face
+  for face in Tahoma 'Microsoft Sans Serif'; do
+    "$WINE_RUN" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+      /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f </dev/null >/dev/null || fail "cannot link a CJK font"
+  done
 }
 
 # in_locale ja_JP: from here on Wine runs in ja_JP.UTF-8, in a prefix of that locale's own (fresh
