@@ -101,7 +101,12 @@ std::optional<ShellLink> Win32Platform::LoadShellLink(const std::string& linkFil
     wchar_t buffer[MAX_PATH + 1] = {};
     ShellLink link;
     if (FAILED(shellLink->GetPath(buffer, MAX_PATH, nullptr, 0))) return std::nullopt;
-    link.target = Utf8(buffer);
+    // The target's ID list names it whole; Wine keeps the link's copy of the path text in the
+    // ANSI code page only, so a character outside it would read back as "?".
+    ItemIdList target;
+    std::wstring targetPath;
+    if (SUCCEEDED(shellLink->GetIDList(target.Out()))) targetPath = WidePathOfItem(target.Get());
+    link.target = Utf8(targetPath.empty() ? buffer : targetPath.c_str());
     buffer[0] = 0;
     if (FAILED(shellLink->GetArguments(buffer, MAX_PATH))) return std::nullopt;
     link.arguments = Utf8(buffer);

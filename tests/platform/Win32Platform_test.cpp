@@ -102,22 +102,38 @@ TEST(Win32Platform, AFailedReadNamesTheFileAndTheSystemsReason) {
     }
 }
 
-// Windows' names are UTF-16 units that need not pair up; such a name reads back as U+FFFD
-// rather than breaking the listing.
-TEST(Win32Platform, AnUnpairedSurrogateInANameIsListedAsTheReplacementCharacter) {
+// Windows' names are UTF-16 units that need not pair up; such a name reads as U+FFFD and breaks
+// nothing. Wine refuses it in file names, but keeps it in a registry key's.
+TEST(Win32Platform, AnUnpairedSurrogateFromWindowsReadsAsTheReplacementCharacter) {
     Win32Platform platform;
+    const std::string path = "Software\\PlugsetupContract\\" + ScratchName("surrogate");
+    const std::wstring half = Wide(path) + L"\\half\xD800";
+    KeyHandle key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, half.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Out(),
+                              nullptr),
+              ERROR_SUCCESS);
+    key.Reset();
+    TRegistry registry(platform);
+    ASSERT_TRUE(registry.OpenKey("\\" + path, false));
+    EXPECT_EQ(registry.KeyNames(), std::vector<std::string>{"half\uFFFD"});
+    registry.CloseKey();
+    RegDeleteKeyW(HKEY_CURRENT_USER, half.c_str());
+    TRegistry(platform).DeleteKey("\\" + path);
+    TRegistry(platform).DeleteKey("\\Software\\PlugsetupContract");
+
     const std::string folder = platform.TemporaryFolder() + ScratchName("surrogate") + "\\";
     ASSERT_EQ(platform.CreateFolder(folder), FolderResult::Created);
     const std::wstring name = Wide(folder) + L"half\xD800.txt";
     FileHandle file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(file.Valid());
-    file.Reset();
-    std::vector<std::string> found;
-    if (auto search = platform.FindFiles(folder + "half*")) do
-            found.push_back(search->Current().name);
-        while (search->Next());
-    EXPECT_EQ(found, std::vector<std::string>{"half\uFFFD.txt"});
-    DeleteFileW(name.c_str());
+    if (file.Valid()) {
+        file.Reset();
+        std::vector<std::string> found;
+        if (auto search = platform.FindFiles(folder + "half*")) do
+                found.push_back(search->Current().name);
+            while (search->Next());
+        EXPECT_EQ(found, std::vector<std::string>{"half\uFFFD.txt"});
+        DeleteFileW(name.c_str());
+    }
     EXPECT_TRUE(platform.RemoveFolder(folder));
 }
 
