@@ -88,8 +88,8 @@ RegistryKey Win32Platform::CreateRegistryKey(const RegistryKey& base, const std:
     if (!parent) return RegistryKey();
     HKEY key = nullptr;
     DWORD disposition = 0;
-    LONG status = RegCreateKeyExW(parent, Wide(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
-                                  &key, &disposition);
+    LONG status = RegCreateKeyExW(parent, Wide(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                                  nullptr, &key, &disposition);
     return Wrap(status, key);
 }
 
@@ -104,8 +104,8 @@ std::optional<RegistryValue> Win32Platform::ReadRegistryValue(const RegistryKey&
     // The value may grow between asking its size and reading it.
     for (int attempt = 0; status == ERROR_SUCCESS || status == ERROR_MORE_DATA; ++attempt) {
         data.resize(size);
-        status = RegQueryValueExW(hkey, wideName.c_str(), nullptr, &type, data.empty() ? nullptr : data.data(),
-                                  &size);
+        status = RegQueryValueExW(hkey, wideName.c_str(), nullptr, &type,
+                                  data.empty() ? nullptr : data.data(), &size);
         if (status == ERROR_SUCCESS) {
             data.resize(size);
             return RegistryValue{type, Utf8Data(type, std::move(data))};
@@ -159,5 +159,6 @@ bool Win32Platform::RemoveRegistryKeyInView(const RegistryKey& base, const std::
     DeleteKeyExFunction deleteKeyEx = DeleteKeyEx();
     HKEY parent = Hkey(base);
     return deleteKeyEx && parent &&
-           deleteKeyEx(parent, Wide(path).c_str(), view & (KEY_WOW64_64KEY | KEY_WOW64_32KEY), 0) == ERROR_SUCCESS;
+           deleteKeyEx(parent, Wide(path).c_str(), view & (KEY_WOW64_64KEY | KEY_WOW64_32KEY), 0) ==
+               ERROR_SUCCESS;
 }

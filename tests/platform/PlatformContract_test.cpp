@@ -96,8 +96,9 @@ TYPED_TEST(PlatformContract, TheMachineIsX64AndAgreesWithWow64) {
 // Names and text in any script reach Windows and come back byte for byte: accented Latin,
 // Cyrillic, Greek, Japanese and a character beyond the BMP (a surrogate pair in UTF-16).
 TYPED_TEST(PlatformContract, NamesAndTextsInEveryScriptComeBackExactly) {
-    const std::string word = "Cr\u00E8me \u041E\u043B\u044C\u0433\u0430 \u03A9\u03BC\u03AD\u03B3\u03B1 "
-                             "\u591C\u660E\u3051 \U0001D11E";
+    const std::string word =
+        "Cr\u00E8me \u041E\u043B\u044C\u0433\u0430 \u03A9\u03BC\u03AD\u03B3\u03B1 "
+        "\u591C\u660E\u3051 \U0001D11E";
     const std::string folder = this->Folder(word) + "\\";
     const std::string file = this->Write(word + "\\" + word + ".txt", word);
     auto names = [&](const std::string& pattern) {

@@ -109,8 +109,8 @@ TEST(Win32Platform, AnUnpairedSurrogateFromWindowsReadsAsTheReplacementCharacter
     const std::string path = "Software\\PlugsetupContract\\" + ScratchName("surrogate");
     const std::wstring half = Wide(path) + L"\\half\xD800";
     KeyHandle key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, half.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Out(),
-                              nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, half.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              key.Out(), nullptr),
               ERROR_SUCCESS);
     key.Reset();
     TRegistry registry(platform);
@@ -124,7 +124,8 @@ TEST(Win32Platform, AnUnpairedSurrogateFromWindowsReadsAsTheReplacementCharacter
     const std::string folder = platform.TemporaryFolder() + ScratchName("surrogate") + "\\";
     ASSERT_EQ(platform.CreateFolder(folder), FolderResult::Created);
     const std::wstring name = Wide(folder) + L"half\xD800.txt";
-    FileHandle file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(
+        CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.Valid()) {
         file.Reset();
         std::vector<std::string> found;
@@ -149,8 +150,9 @@ TEST(Win32Platform, AStringValueIsStoredAsTheUtf16OfItsText) {
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, Wide(path).c_str(), 0, KEY_READ, key.Out()), ERROR_SUCCESS);
     wchar_t data[64] = {};
     DWORD type = 0, size = sizeof data;
-    ASSERT_EQ(RegQueryValueExW(key.Get(), L"Name \u00E9", nullptr, &type, reinterpret_cast<BYTE*>(data), &size),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegQueryValueExW(key.Get(), L"Name \u00E9", nullptr, &type, reinterpret_cast<BYTE*>(data), &size),
+        ERROR_SUCCESS);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     std::wstring expected = L"Caf\u00E9 \u591C \U0001D11E";
     expected.push_back(L'\0');

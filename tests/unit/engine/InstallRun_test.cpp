@@ -482,7 +482,8 @@ TEST_F(InstallRunTest, PathsLongerThanWindowsTakesEndTheRunBeforeAnythingIsCopie
         {"a plug-in without the rename would fit", name + ".txt", vst, "LongGadget.txt", ""},
         {"a folder too long to be made", name + ".txt", deepVst, "G.dll", deepVst},
         {"the longest paths in Japanese", name + ".txt", japanese, "Gadget1.txt", ""},
-        {"one character more in Japanese", name + ".txt", japanese, "Gadget12.txt", japanese + "\\Gadget12.txt"},
+        {"one character more in Japanese", name + ".txt", japanese, "Gadget12.txt",
+         japanese + "\\Gadget12.txt"},
     };
     for (const Case& c : cases) {
         MemoryPlatform fresh;
