@@ -1,4 +1,5 @@
-// The real platform: kernel32, advapi32, shell32, ole32 and user32, ANSI variants.
+// The real platform: kernel32, advapi32, shell32, ole32, user32 and gdi32 through their wide (W)
+// calls; the program's UTF-8 is converted at each call by Win32Text.h.
 #pragma once
 
 #include "system/Platform.h"

@@ -6,6 +6,7 @@
 #include "install/Installer.h"
 #include "system/CommonUtils.h"
 #include "system/Stream.h"
+#include "system/Utf8.h"
 #include "tests/unit/archive/SetupMachine.h"
 #include "uninstall/SetupUninstaller.h"
 #include "uninstall/UninstallRecord.h"
@@ -242,6 +243,12 @@ TEST_F(Uninstall, TheBatchFileIsANewFileOfANewNameWhereOnlyAdministratorsWrite) 
     user.SetEnvironment("TMP", fits);
     EXPECT_EQ(TUninstaller(user).BatchFileFolder(), fits + "\\");
     EXPECT_EQ(TUninstaller(user).BatchFileFolder().size() + kBatchFileNameLength, kMaxFilePathLength);
+    // The same length in Cyrillic (two bytes a character) still fits: Windows counts characters.
+    std::string cyrillic = "C:\\";
+    while (Utf16Length(cyrillic) < fits.size()) cyrillic += "\u0416";
+    user.AddFolder(cyrillic);
+    user.SetEnvironment("TMP", cyrillic);
+    EXPECT_EQ(TUninstaller(user).BatchFileFolder(), cyrillic + "\\");
     user.AddFolder(fits + "y");
     user.SetEnvironment("TMP", fits + "y");
     EXPECT_THROW(TUninstaller(user).BatchFileFolder(), ESetupError);
