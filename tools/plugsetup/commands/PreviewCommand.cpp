@@ -176,6 +176,7 @@ void PlaceSetup(MemoryPlatform& machine, const std::string& input, const Argumen
             if (!time) throw EUsageError("--build-time wants YYYY-MM-DDTHH:MM:SS, not '" + *text + "'");
             options.BuildTime = *time;
         }
+        options.TextCodePage = static_cast<std::uint32_t>(codePage.Number());
         MemoryStream archive;
         WriteArchive(archive, ArchiveEntries(ReadProductTree(input, codePage), codePage), options);
         machine.AddFile(kProgramPath, AppendToProgram(Stub(), ProgramRole::Setup, archive.Bytes()));
@@ -314,8 +315,10 @@ int RunPreview(const std::vector<std::string>& args, ToolEnvironment& env) {
         machine.SetMachine(named.Native, named.RunsX64);
     }
     const std::string& input = arguments.Positional()[0];
-    const std::unique_ptr<CodePage> codePage = CodePageFromArguments(arguments);
-    ActAsCustomer(machine, *codePage);
+    // A product folder is built as build builds it; a setup without the mark is read in the
+    // customer's ANSI code page.
+    ActAsCustomer(machine, *CodePageFromArguments(arguments));
+    const std::unique_ptr<CodePage> codePage = BuildCodePageFromArguments(arguments);
     WithSubject(input, [&] { PlaceSetup(machine, input, arguments, *codePage, env); });
 
     std::vector<std::string> log;

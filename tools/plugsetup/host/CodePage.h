@@ -47,6 +47,10 @@ private:
 
 // ECodePageError for a number outside kSupportedCodePagesText.
 std::unique_ptr<CodePage> OpenCodePage(int number);
+// UTF-8 (65001), the default of a build: every character has a form, and text that is not
+// UTF-8 has none.
+inline constexpr int kUtf8CodePageNumber = 65001;
+std::unique_ptr<CodePage> OpenUtf8CodePage();
 // The system's conversion for a supported number; what OpenCodePage hands out.
 std::unique_ptr<CodePage> OpenSystemCodePage(int number);
 
@@ -70,17 +74,24 @@ struct EncodedText {
     std::string SplitsPaths;
 };
 // Valid UTF-8 that holds characters beyond ASCII is converted; ASCII and text that is not valid
-// UTF-8 (already in a code page) stay as they are.
+// UTF-8 (already in a code page) stay as they are. A character has a form only when its bytes
+// turn back into it: the systems' converters map some characters one way only (glibc stores
+// '¥' as the backslash of code page 932), and the customer's Windows would read another one.
 EncodedText EncodeProductText(const CodePage& codePage, const std::string& text);
+// How the bytes of an encoded name add up, for a vendor: "23 characters of 3 bytes each" or
+// "20 characters of 1 byte, 2 of 2 bytes"; from the name as written (UTF-8).
+std::string NameBytesText(const CodePage& codePage, const std::string& utf8);
 
 // What a finding says about a character: "'К' (U+041A) has no form in code page 1252" or
 // "'表' (U+8868) is stored as 95 5C in code page 932, and the setup reads 5C as a backslash".
 std::string UnrepresentableMessage(const CodePage& codePage, const EncodedText& encoded);
 std::string SplitsPathsMessage(const CodePage& codePage, const EncodedText& encoded);
+// What a UTF-8 build says of a text that is not UTF-8.
+std::string NotUtf8Message();
 
 // Setup.ini, Setup.lic or BundleInfo.ini as the archive holds them: without a UTF-8 byte order
 // mark and in the code page. Raises ECodePageError, naming what (the file) and the character,
-// when the code page cannot hold the text.
+// when the code page cannot hold the text, and for a UTF-8 build when it is not UTF-8.
 std::string SetupTextForArchive(const CodePage& codePage, const std::string& text, const std::string& what);
 // A file or folder name of the build machine (UTF-8 on Linux and Windows alike, HostPath.h) in
 // the code page; ECodePageError naming what (its path) and the character when it cannot be held,
