@@ -208,16 +208,16 @@ answer() {
 }
 
 # Runs the uninstaller at the Linux path UNINSTALLER for PRODUCT (as its question names it),
-# answers Yes (or the caption YES of that button where Windows speaks another language), and
-# expects a clean report and the uninstaller's folder gone.
+# answers Yes (or the caption YES of that button where Windows speaks another language, and OK
+# the caption of OK), and expects a clean report and the uninstaller's folder gone.
 uninstall_cleanly() {
-  local uninstaller=$1 product=$2 yes=${3:-Yes}
+  local uninstaller=$1 product=$2 yes=${3:-Yes} ok=${4:-OK}
   start_program "$uninstaller"
   expect_dialog confirm "Are you sure you want to completely remove $product" --title Confirm
   answer Confirm "$yes"
   expect_dialog report "Uninstallation successfully completed." --title Information
   ! grep -qF 'Some items could not be removed' "$E2E_OUT/report.txt" || fail "a clean uninstall reports leftovers"
-  answer Information OK
+  answer Information "$ok"
   expect_exit 0
   wait_removed "$(dirname "$uninstaller")"
 }

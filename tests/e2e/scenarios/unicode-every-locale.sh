@@ -46,9 +46,9 @@ printf 'preset\r\n' | tee "$product/Presets/Préréglages/Crème brûlée.vstpre
 "$PLUGSETUP" build --version 1.0.0 -o "$E2E_OUT/OmegaSetup.exe" "$product" >"$E2E_OUT/build.txt" ||
   fail "the default build refuses the product: $(cat "$E2E_OUT/build.txt")"
 # The product's files as they must land, below the program folder.
-(cd "$product" && find Program Presets -type f | sed 's|^Program/||; s|^Presets/|Пресеты/|' | sort) >"$E2E_OUT/want.txt"
+(cd "$product" && find Program Presets -type f | sed 's|^Program/||; s|^Presets/|Пресеты/|' | LC_ALL=C sort) >"$E2E_OUT/want.txt"
 printf 'Uninst.exe\n' >>"$E2E_OUT/want.txt"
-sort -o "$E2E_OUT/want.txt" "$E2E_OUT/want.txt"
+LC_ALL=C sort -o "$E2E_OUT/want.txt" "$E2E_OUT/want.txt"
 
 # Walks the setup at the Windows path SETUP from Welcome to Finish on the prefix's default folder,
 # reading every page; LOCALE names the screenshots.
@@ -58,7 +58,7 @@ install_product() {
   driver wait-window --title "$TITLE" --timeout 60 >/dev/null || fail "no wizard window \"$TITLE\" ($locale)"
   wizard_page "$locale-welcome" "Welcome to $NAME Setup"
   page_has "caption: $TITLE"
-  page_has "This program will install $NAME 1.0 on your computer."
+  page_has "This program will install $NAME 1.00 on your computer."
   press_button "Next >"
   wizard_page "$locale-license" "License Agreement"
   page_has 'Лицензия · Άδεια χρήσης · ライセンス契約 · Licence de Crème'
@@ -77,12 +77,12 @@ install_product() {
 }
 
 # Every file as written and nothing else, the registry's values read back as UTF-16, the
-# shortcut; then Uninst.exe (its Yes button captioned YES) leaves nothing.
+# shortcut; then Uninst.exe (its Yes and OK buttons captioned YES and OK) leaves nothing.
 check_and_uninstall() {
-  local locale=$1 yes=$2 drive_c=$PLUGSETUP_WINEPREFIX/drive_c program_folder location
+  local locale=$1 yes=$2 ok=$3 drive_c=$PLUGSETUP_WINEPREFIX/drive_c program_folder location
   program_folder="$drive_c/Program Files (x86)/${folder_name//\\//}"
   step "the names as written ($locale)"
-  (cd "$program_folder" 2>/dev/null && find . -type f | sed 's|^\./||' | sort) >"$E2E_OUT/$locale-files.txt"
+  (cd "$program_folder" 2>/dev/null && find . -type f | sed 's|^\./||' | LC_ALL=C sort) >"$E2E_OUT/$locale-files.txt"
   diff "$E2E_OUT/want.txt" "$E2E_OUT/$locale-files.txt" || fail "the files on disk differ ($locale)"
   reg_export "$product_key\\Réglages" >"$E2E_OUT/$locale-settings.reg"
   grep -qxF '"Тема"="Σκοτεινό 夜"' "$E2E_OUT/$locale-settings.reg" || fail "no setting Réglages\\Тема ($locale)"
@@ -95,7 +95,7 @@ check_and_uninstall() {
   [[ $(find "$drive_c" -name "Читать $NAME.lnk" | wc -l) == 1 ]] || fail "no shortcut \"Читать $NAME\" ($locale)"
 
   step "Uninst.exe removes it all ($locale)"
-  uninstall_cleanly "$program_folder/Uninst.exe" "$NAME 1.00" "$yes"
+  uninstall_cleanly "$program_folder/Uninst.exe" "$NAME 1.00" "$yes" "$ok"
   ! reg_exists "$product_key" || fail "the product key is still there ($locale)"
   ! reg_exists "$uninstall_key" /reg:32 || fail "the Uninstall key is still there ($locale)"
   [[ $(find "$drive_c" -name "Читать $NAME.lnk" | wc -l) == 0 ]] || fail "the shortcut is still there ($locale)"
@@ -106,11 +106,11 @@ for locale in en_US ja_JP ru_RU; do
   cp "$E2E_OUT/OmegaSetup.exe" "$PLUGSETUP_WINEPREFIX/drive_c/OmegaSetup.exe"
   install_product 'C:\OmegaSetup.exe' "$locale"
   case $locale in
-    ja_JP) yes='はい(Y)' ;;
-    ru_RU) yes='Да' ;;
-    *) yes=Yes ;;
+    ja_JP) buttons=('はい(Y)' OK) ;;
+    ru_RU) buttons=('Да' 'ОК') ;; # Cyrillic letters
+    *) buttons=(Yes OK) ;;
   esac
-  check_and_uninstall "$locale" "$yes"
+  check_and_uninstall "$locale" "${buttons[@]}"
 done
 
 step "from a Cyrillic profile folder on the Western Windows"
