@@ -1,8 +1,7 @@
-// The customer's Windows code page. A setup holds its names and texts in one ANSI code page
-// and shows them as that code page reads them, so plugsetup converts at build time: names of the
-// build machine and UTF-8 texts go into the code page, and what the archive holds comes back as
-// UTF-8 for the commands that show it. The archive does not record the code page; every command
-// takes --codepage with the same default.
+// The code page of a setup's names and texts: UTF-8 by default, or one Windows ANSI code page
+// (--codepage). plugsetup converts at build time: names of the build machine and UTF-8 texts go
+// into the code page, and the archive records which it is. Unmarked archives, which earlier
+// tools wrote, are read in the ANSI code page of the customer's Windows that --codepage names.
 #pragma once
 
 #include <cstdint>
