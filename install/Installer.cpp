@@ -23,7 +23,9 @@ std::unique_ptr<Stream> TInstaller::OpenData() {
 
 void TInstaller::ReadHeader() {
     auto data = OpenData();
-    info_ = CheckArchive(*data);
+    info_ = CheckArchive(*data, [this](std::uint32_t codePage, const std::string& bytes) {
+        return platform_.TextAsUtf8(codePage, bytes);
+    });
 }
 
 std::optional<FoundEntry> TInstaller::FindTopLevel(Stream& data, const std::string& name, bool directory) {
@@ -42,6 +44,10 @@ std::unique_ptr<MemoryStream> TInstaller::LoadFile(const std::string& name) {
     return result;
 }
 
+std::string TInstaller::TextAsUtf8(const std::string& stored) const {
+    return info_.Text->Text(stored);
+}
+
 std::int64_t TInstaller::GetDirectorySize(const std::string& name) {
     return ExtractDirectory(name, std::string(), 0);
 }
@@ -52,7 +58,7 @@ std::int64_t TInstaller::ExtractDirectory(const std::string& name, const std::st
     auto data = OpenData();
     std::optional<FoundEntry> found = FindTopLevel(*data, name, true);
     if (!found) return 0;
-    EntryListReader contents(*data, found->BodyStart, found->BodyEnd);
+    EntryListReader contents(*data, found->BodyStart, found->BodyEnd, info_.Text.get());
     return ExtractEntries(contents, IncludeBackslash(destination), stamp);
 }
 

@@ -285,6 +285,12 @@ public:
     virtual LibraryCall CallLibraryFunction(const std::string& library, const std::string& function) = 0;
     virtual void Pause(std::uint32_t milliseconds) = 0;
 
+    // --- text ----------------------------------------------------------------------------
+    // Bytes in a Windows code page as UTF-8; code page 0 is the system's ANSI code page, 65001
+    // UTF-8 itself. Nothing when a byte sequence is no character of that code page, or the
+    // system cannot convert it.
+    virtual std::optional<std::string> TextAsUtf8(std::uint32_t codePage, const std::string& bytes) = 0;
+
     // --- dialogs -----------------------------------------------------------------------
     // Warning (caption "Warning", OK), question (caption "Confirm", Yes/No; true for Yes),
     // information (caption "Information", OK), and the error box (title as caption, error

@@ -64,6 +64,7 @@ public:
     void SetEnvironmentValue(const std::string& name, const std::string& value) override;
     LibraryCall CallLibraryFunction(const std::string& library, const std::string& function) override;
     void Pause(std::uint32_t milliseconds) override;
+    std::optional<std::string> TextAsUtf8(std::uint32_t codePage, const std::string& bytes) override;
 
 private:
     WindowRef dialogOwner_ = 0;

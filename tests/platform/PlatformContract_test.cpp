@@ -91,6 +91,18 @@ TYPED_TEST(PlatformContract, TheMachineIsX64AndAgreesWithWow64) {
     EXPECT_TRUE(this->P().ProcessIsWow64()) << "64-bit Windows, as before";
 }
 
+// Code page 0 is the ANSI code page: 1252 on the memory machine and in Wine's default locale.
+TYPED_TEST(PlatformContract, TextInACodePageComesOutAsUtf8OrNotAtAll) {
+    Platform& p = this->P();
+    EXPECT_EQ(p.TextAsUtf8(1252, "Caf\xE9 \x80 \x9F"), "Café € Ÿ");
+    EXPECT_EQ(p.TextAsUtf8(0, "Cr\xE8me"), "Crème");
+    EXPECT_EQ(p.TextAsUtf8(932, "\x96\xE9\x96\xBE\x82\xAF.txt"), "夜明け.txt");
+    EXPECT_EQ(p.TextAsUtf8(65001, "Café"), "Café");
+    EXPECT_EQ(p.TextAsUtf8(1252, ""), "");
+    EXPECT_EQ(p.TextAsUtf8(932, "a\x82"), std::nullopt) << "a lead byte without its trail byte";
+    EXPECT_EQ(p.TextAsUtf8(65001, "Caf\xE9"), std::nullopt) << "1252 bytes are no UTF-8";
+}
+
 }  // namespace
 
 // Names and text in any script reach Windows and come back byte for byte: accented Latin,

@@ -332,9 +332,9 @@ TEST_F(Uninstall, DamagedLinesWithoutAFullPathRemoveNothingAndSpoilTheReport) {
 namespace {
 
 TEST_F(Uninstall, PathsBeyondAsciiReachTheBatchFileThroughItsEnvironment) {
-    // "Mødular" in Windows-1252: cmd.exe would read the byte in the OEM code page.
+    // "Mødular": cmd.exe would read the bytes in the OEM code page.
     Install(machine,
-            "C:\\Program Files\\M\xF8"
+            "C:\\Program Files\\M\xC3\xB8"
             "dular\\Gadget\\");
     TSetupUninstaller(machine).Run();
     const std::string batch = machine.FileText(kBatchFile);
@@ -348,10 +348,10 @@ TEST_F(Uninstall, PathsBeyondAsciiReachTheBatchFileThroughItsEnvironment) {
     EXPECT_NE(batch.find("del \"" + std::string(kBatchFile) + "\"\r\n"), std::string::npos)
         << "ASCII paths are written as before";
     EXPECT_EQ(machine.EnvironmentVariable("PlugsetupPath1"),
-              "C:\\Program Files\\M\xF8"
+              "C:\\Program Files\\M\xC3\xB8"
               "dular\\Gadget\\Uninst.exe");
     EXPECT_EQ(machine.EnvironmentVariable("PlugsetupPath2"),
-              "C:\\Program Files\\M\xF8"
+              "C:\\Program Files\\M\xC3\xB8"
               "dular\\Gadget");
 }
 

@@ -17,6 +17,7 @@
 #include "tools/plugsetup/Arguments.h"
 #include "tools/plugsetup/BuildTime.h"
 #include "tools/plugsetup/ProductTree.h"
+#include "tools/plugsetup/SetupFile.h"
 #include "tools/plugsetup/Tool.h"
 #include "tools/plugsetup/check/JsonText.h"
 #include "tools/plugsetup/host/CodePage.h"
@@ -314,6 +315,7 @@ int RunPreview(const std::vector<std::string>& args, ToolEnvironment& env) {
     }
     const std::string& input = arguments.Positional()[0];
     const std::unique_ptr<CodePage> codePage = CodePageFromArguments(arguments);
+    ActAsCustomer(machine, *codePage);
     WithSubject(input, [&] { PlaceSetup(machine, input, arguments, *codePage, env); });
 
     std::vector<std::string> log;
@@ -329,13 +331,8 @@ int RunPreview(const std::vector<std::string>& args, ToolEnvironment& env) {
         // The destination page always hands its folder back, which stores it with a trailing
         // backslash; the preview does the same so the values it shows are the ones written.
         setup.SetDestinationFolder(values.DestinationFolder);
-        for (const auto& [name, value] : settings) {
-            // Typed on the customer's Windows, so in its code page.
-            EncodedText encoded = EncodeProductText(*codePage, value);
-            if (!encoded.Unrepresentable.empty())
-                throw EUsageError("--set " + name + ": " + UnrepresentableMessage(*codePage, encoded));
-            ApplySetting(setup, name, encoded.Bytes);
-        }
+        // Typed on the customer's Windows, which hands the setup UTF-8 like everything else.
+        for (const auto& [name, value] : settings) ApplySetting(setup, name, value);
         heading = FullProductName(setup.Values()) + BitSuffix(setup.Values()) + " on " +
                   (machine.ProcessIsWow64() ? "64" : "32") + "-bit Windows" +
                   (arguments.Has("--machine") ? " (" + MachineName(machine.Machine()) + ")" : "") +
@@ -351,14 +348,8 @@ int RunPreview(const std::vector<std::string>& args, ToolEnvironment& env) {
         setup.Install(progress);
         log = setup.Installer().Log();
     });
-    // Everything shown is decoded from the code page, so the output (and its JSON) is UTF-8.
+    // The setup's text is UTF-8, and so is everything shown (and its JSON).
     std::vector<PlanStep> steps = PlanFromJournal(machine);
-    for (PlanStep& step : steps) {
-        step.Path = codePage->Decode(step.Path);
-        for (auto& detail : step.Details) detail.second = codePage->Decode(detail.second);
-    }
-    for (std::string& line : log) line = codePage->Decode(line);
-    heading = codePage->Decode(heading);
     if (arguments.Has("--json"))
         PrintJson(env.Out, heading, steps, log);
     else

@@ -3,6 +3,8 @@
 #include "tools/plugsetup/host/CodePage.h"
 
 #include <cstdio>
+#include <map>
+#include <mutex>
 
 #include "system/CommonUtils.h"
 
@@ -66,6 +68,29 @@ std::unique_ptr<CodePage> OpenCodePage(int number) {
         throw ECodePageError("code page " + std::to_string(number) + " is not supported; choose " +
                              kSupportedCodePagesText);
     return OpenSystemCodePage(number);
+}
+
+std::optional<std::string> TextInCodePageAsUtf8(std::uint32_t number, const std::string& bytes) {
+    if (number == 65001) return IsValidUtf8(bytes) ? std::optional<std::string>(bytes) : std::nullopt;
+    // Opened once per number: iconv's descriptors cost more than a name's conversion.
+    static std::mutex mutex;
+    static std::map<std::uint32_t, std::unique_ptr<CodePage>> opened;
+    const CodePage* codePage = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        auto it = opened.find(number);
+        if (it == opened.end()) {
+            std::unique_ptr<CodePage> made;
+            try {
+                made = OpenCodePage(static_cast<int>(number));
+            } catch (const ECodePageError&) {
+            }
+            it = opened.emplace(number, std::move(made)).first;
+        }
+        codePage = it->second.get();
+    }
+    if (!codePage) return std::nullopt;
+    return codePage->DecodeExactly(bytes);
 }
 
 bool IsValidUtf8(const std::string& text) {
@@ -157,8 +182,4 @@ std::string EntryNameForArchive(const CodePage& codePage, const std::string& hos
     if (!encoded.SplitsPaths.empty())
         throw ECodePageError(what + ": " + SplitsPathsMessage(codePage, encoded) + "; rename it");
     return encoded.Bytes;
-}
-
-bool IsSetupTextName(const std::string& name) {
-    return SameText(name, "Setup.ini") || SameText(name, "Setup.lic") || SameText(name, "BundleInfo.ini");
 }

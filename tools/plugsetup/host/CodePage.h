@@ -5,7 +5,9 @@
 // takes --codepage with the same default.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "system/Exceptions.h"
@@ -33,6 +35,8 @@ public:
     // Bytes in the code page as UTF-8, always valid: a byte that is no character there becomes
     // U+FFFD (iconv), or what Windows makes of it (its own default character).
     virtual std::string Decode(const std::string& bytes) const = 0;
+    // The same, but nothing when a byte sequence is no character there.
+    virtual std::optional<std::string> DecodeExactly(const std::string& bytes) const = 0;
 
 protected:
     explicit CodePage(int number) : number_(number) {}
@@ -45,6 +49,11 @@ private:
 std::unique_ptr<CodePage> OpenCodePage(int number);
 // The system's conversion for a supported number; what OpenCodePage hands out.
 std::unique_ptr<CodePage> OpenSystemCodePage(int number);
+
+// Bytes in a supported code page (or UTF-8, 65001) as UTF-8; nothing when a byte sequence is
+// no character there or the number is not supported. What the commands that read an archive
+// give the memory machine to convert with.
+std::optional<std::string> TextInCodePageAsUtf8(std::uint32_t number, const std::string& bytes);
 
 bool IsValidUtf8(const std::string& text);
 // text with every byte that is no part of a UTF-8 character replaced by U+FFFD.
@@ -79,5 +88,3 @@ std::string SetupTextForArchive(const CodePage& codePage, const std::string& tex
 std::string EntryNameForArchive(const CodePage& codePage, const std::string& hostName,
                                 const std::string& what);
 
-// The three setup texts that build converts, found as the setup finds them.
-bool IsSetupTextName(const std::string& name);
