@@ -103,8 +103,6 @@ TYPED_TEST(PlatformContract, TextInACodePageComesOutAsUtf8OrNotAtAll) {
     EXPECT_EQ(p.TextAsUtf8(65001, "Caf\xE9"), std::nullopt) << "1252 bytes are no UTF-8";
 }
 
-}  // namespace
-
 // Names and text in any script reach Windows and come back byte for byte: accented Latin,
 // Cyrillic, Greek, Japanese and a character beyond the BMP (a surrogate pair in UTF-16).
 TYPED_TEST(PlatformContract, NamesAndTextsInEveryScriptComeBackExactly) {
@@ -149,3 +147,5 @@ TYPED_TEST(PlatformContract, NamesAndTextsInEveryScriptComeBackExactly) {
     EXPECT_EQ(value->type, kRegMultiString);
     EXPECT_EQ(std::string(value->data.begin(), value->data.end()), list) << "each string keeps its NUL";
 }
+
+}  // namespace
