@@ -170,8 +170,9 @@ private:
     std::uint32_t adler_ = 1;
 };
 
+// endMark: the bytes of the end record's name field (the text mark of the top-level list).
 void WriteList(ChecksumWriter& out, const std::vector<PlanNode>& nodes,
-               const std::vector<CompressedFile>& bodies) {
+               const std::vector<CompressedFile>& bodies, const std::string& endMark = std::string()) {
     for (const PlanNode& node : nodes) {
         EntryRecord record;
         record.NameLength = static_cast<std::uint8_t>(node.Source->Name.size());
@@ -190,6 +191,7 @@ void WriteList(ChecksumWriter& out, const std::vector<PlanNode>& nodes,
         }
     }
     EntryRecord end;
+    end.Name = endMark;  // the name length stays 0
     end.BodyLength = 0;
     end.UnpackedSize = kDirectoryUnpackedSize;
     WriteEntryRecord(out, end);
@@ -259,7 +261,7 @@ ArchiveWriteResult WriteArchive(Stream& out, const std::vector<SourceEntry>& top
 
     ChecksumWriter data(out);
     options.Version.SaveToStream(data);
-    WriteList(data, plan, bodies);
+    WriteList(data, plan, bodies, TextMark(options.TextCodePage));
     const std::int64_t end = out.Position();
 
     result.Checksum = data.Checksum();

@@ -65,6 +65,9 @@ struct ArchiveWriterOptions {
     // never depends on it.
     unsigned Threads = 0;
     int Level = kDefaultCompressionLevel;  // kMinCompressionLevel..kMaxCompressionLevel
+    // The code page the names and setup texts are in, recorded in the archive's text mark
+    // (kUtf8CodePage for UTF-8); 0 writes no mark, the format as it always was.
+    std::uint32_t TextCodePage = 0;
     // For a progress display: told, on the compressing threads, of the input bytes of each piece
     // compressed (each file, once compressed), then once of the data length before the
     // archive is written.

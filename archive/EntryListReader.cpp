@@ -57,37 +57,48 @@ namespace {
 
 // Windows opens a device for these names in any folder, with any extension and with blanks
 // before it ("nul .txt"): extraction would write into the device instead of a file. The
-// superscript digits are ANSI 0xB9, 0xB2 and 0xB3, which Windows counts as digits here too.
-bool IsDeviceName(const std::string& name) {
+// superscript digits are ANSI 0xB9, 0xB2 and 0xB3 (in UTF-8 C2 B9, C2 B2 and C2 B3), which
+// Windows counts as digits here too.
+bool IsDeviceName(const std::string& name, bool utf8) {
     std::string stem = name.substr(0, name.find('.'));
     while (!stem.empty() && stem.back() == ' ') stem.pop_back();
     static constexpr const char* kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     for (const char* device : kDevices)
         if (SameText(stem, device)) return true;
-    if (stem.size() != 4) return false;
+    const std::size_t digitSize = utf8 && stem.size() == 5 && static_cast<unsigned char>(stem[3]) == 0xC2 ? 2 : 1;
+    if (stem.size() != 3 + digitSize) return false;
     const std::string port = stem.substr(0, 3);
-    const auto digit = static_cast<unsigned char>(stem[3]);
-    const bool portDigit = (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+    const auto digit = static_cast<unsigned char>(stem.back());
+    const bool superscript = digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+    const bool portDigit = digitSize == 1 ? (digit >= '1' && digit <= '9') || (!utf8 && superscript) : superscript;
     return portDigit && (SameText(port, "COM") || SameText(port, "LPT"));
 }
 
-}  // namespace
-
-bool IsSafeEntryName(const std::string& name) {
-    if (name.empty() || name.size() > static_cast<std::size_t>(kMaxNameLength)) return false;
-    if (name == "." || name == "..") return false;
+bool IsSafeComponent(const std::string& name, bool utf8) {
+    if (name.empty() || name == "." || name == "..") return false;
     for (char c : name)
         if (c == '\\' || c == '/' || c == ':' || static_cast<unsigned char>(c) < 0x20) return false;
     // Windows drops trailing dots and blanks, so "a." would land on "a" and ".. " would climb
     // out of the folder; no file on a Windows disk has such a name.
     if (name.back() == '.' || name.back() == ' ') return false;
-    return !IsDeviceName(name);
+    return !IsDeviceName(name, utf8);
+}
+
+}  // namespace
+
+bool IsSafeEntryName(const std::string& name) {
+    return name.size() <= static_cast<std::size_t>(kMaxNameLength) && IsSafeComponent(name, false);
+}
+
+bool IsSafeUtf8EntryName(const std::string& name) {
+    return IsSafeComponent(name, true);
 }
 
 // --- EntryListReader ----------------------------------------------------------------------------
 
-EntryListReader::EntryListReader(Stream& stream, std::int64_t listStart, std::int64_t listEnd)
-    : stream_(stream), listEnd_(listEnd), next_(listStart) {}
+EntryListReader::EntryListReader(Stream& stream, std::int64_t listStart, std::int64_t listEnd,
+                                 const ArchiveText* text)
+    : stream_(stream), listEnd_(listEnd), next_(listStart), text_(text) {}
 
 bool EntryListReader::Next(EntryRecord& record) {
     if (done_) return false;
@@ -99,6 +110,7 @@ bool EntryListReader::Next(EntryRecord& record) {
     }
     bodyStart_ = next_ + kEntryRecordSize;
     next_ = bodyStart_ + read.BodyLength;
+    if (text_) read.Name = text_->Name(read.Name);
     record = std::move(read);
     return true;
 }
@@ -114,7 +126,7 @@ std::optional<FoundEntry> FindEntry(EntryListReader& list, const std::string& na
 // --- walking ------------------------------------------------------------------------------------
 
 EntryListReader TopLevelEntries(Stream& stream, const ArchiveInfo& info) {
-    return EntryListReader(stream, info.DirectoryStart, info.ArchiveEnd);
+    return EntryListReader(stream, info.DirectoryStart, info.ArchiveEnd, info.Text.get());
 }
 
 void WalkEntries(Stream& stream, const ArchiveInfo& info,

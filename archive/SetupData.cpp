@@ -117,7 +117,7 @@ std::int32_t PackDateTime(double buildTime) {
 
 // --- checking ---------------------------------------------------------------------------------
 
-ArchiveInfo CheckArchive(Stream& stream) {
+ArchiveInfo CheckArchive(Stream& stream, CodePageConversion convert) {
     ArchiveInfo info;
     info.ArchiveStart = stream.Position();
     ArchiveHeader header = ReadArchiveHeader(stream);
@@ -154,5 +154,8 @@ ArchiveInfo CheckArchive(Stream& stream) {
     info.FileCount = header.FileCount;
     info.DirectoryStart = stream.Position();
     info.ArchiveEnd = dataStart + header.DataLength;
+    info.TextCodePage = ReadTextCodePage(stream, info.DirectoryStart, info.ArchiveEnd);
+    info.Text = std::make_shared<ArchiveText>(info.TextCodePage, std::move(convert));
+    stream.Seek(info.DirectoryStart);
     return info;
 }

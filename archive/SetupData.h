@@ -5,10 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "archive/ArchiveText.h"
 #include "archive/CommonClasses.h"
 
 class Stream;
@@ -76,15 +78,21 @@ void WriteEntryRecord(Stream& stream, const EntryRecord& record);
 // not "." or "..", no "\", "/", ":" and no control character below 0x20, not ending in a dot
 // or a blank (Windows drops them), and no device name such as CON, NUL, COM1 or LPT1.
 bool IsSafeEntryName(const std::string& name);
+// The same rules for a name converted to UTF-8, which may be longer than its stored form; the
+// superscript digits of device names are their UTF-8 forms.
+bool IsSafeUtf8EntryName(const std::string& name);
 
 // Reads one entry list: every record is reached by an explicit seek to P + 76 + body length
 // of the one before (the inflater reads ahead, so the stream position after a body means
-// nothing), and each record is validated against the list's end.
+// nothing), and each record is validated against the list's end. With the archive's text, the
+// names it hands out are UTF-8 (ArchiveText::Name); without, as stored.
 class EntryListReader {
 public:
     // listStart: absolute position of the list's first record; listEnd: the position right
-    // after the list's last byte (the enclosing body's end, or the archive's data end).
-    EntryListReader(Stream& stream, std::int64_t listStart, std::int64_t listEnd);
+    // after the list's last byte (the enclosing body's end, or the archive's data end). text
+    // must outlive the reader and the lists nested in it.
+    EntryListReader(Stream& stream, std::int64_t listStart, std::int64_t listEnd,
+                    const ArchiveText* text = nullptr);
 
     // Reads the next record into record; false once the end record is reached (and on every
     // call after that). Leaves the stream at the entry's body.
@@ -94,7 +102,7 @@ public:
     std::int64_t BodyStart() const { return bodyStart_; }
     std::int64_t BodyEnd() const { return next_; }
     // The list held in the body of the directory entry that Next returned last.
-    EntryListReader Nested() const { return EntryListReader(stream_, bodyStart_, next_); }
+    EntryListReader Nested() const { return EntryListReader(stream_, bodyStart_, next_, text_); }
 
     Stream& GetStream() const { return stream_; }
     std::int64_t ListEnd() const { return listEnd_; }
@@ -105,6 +113,7 @@ private:
     std::int64_t next_;
     std::int64_t bodyStart_ = 0;
     bool done_ = false;
+    const ArchiveText* text_;
 };
 
 // The first entry of the list whose name equals name with ASCII letters compared without
@@ -146,16 +155,21 @@ struct ArchiveInfo {
     std::int64_t ArchiveStart = 0;    // absolute stream positions
     std::int64_t DirectoryStart = 0;  // the first top-level entry record
     std::int64_t ArchiveEnd = 0;      // right after the data; the top-level list ends here
+    // The code page the archive's mark records (kUtf8CodePage for UTF-8); 0 without a mark.
+    std::uint32_t TextCodePage = 0;
+    // What the archive's names and setup texts mean; shared by every copy of the info.
+    std::shared_ptr<const ArchiveText> Text = std::make_shared<ArchiveText>();
 };
 
 // With the stream at the archive start: reads the header (EReadError when the stream is too
 // short for it), checks the signature (ESetupError kInvalidSignatureMessage), the Adler-32
 // over data-length bytes read in blocks of 4096 (ESetupError kCorruptedArchiveMessage), and
-// reads the version record (Exception kInvalidVersionOnStreamMessage). Leaves the stream at the
-// directory start.
-ArchiveInfo CheckArchive(Stream& stream);
+// reads the version record (Exception kInvalidVersionOnStreamMessage) and the text mark. Leaves
+// the stream at the directory start. With a conversion, the readers made from the info hand out
+// names as UTF-8; without, they check only UTF-8 names.
+ArchiveInfo CheckArchive(Stream& stream, CodePageConversion convert = {});
 
-// The top-level entry list of a checked archive.
+// The top-level entry list of a checked archive; its names as info.Text makes them.
 EntryListReader TopLevelEntries(Stream& stream, const ArchiveInfo& info);
 
 struct WalkEntry {

@@ -106,7 +106,7 @@ std::vector<std::string> SetupTextLines(const std::string& text) {
 
 std::vector<std::string> LoadSetupText(SetupDataSource& source, Platform& platform, const std::string& name) {
     std::unique_ptr<Stream> stream = OpenSetupStream(source, platform, name, "");
-    return SetupTextLines(ReadWhole(*stream));
+    return SetupTextLines(source.TextAsUtf8(ReadWhole(*stream)));
 }
 
 void ReadSetupIni(const IniFile& ini, SetupValues& values) {

@@ -79,6 +79,9 @@ class SetupDataSource {
 public:
     virtual ~SetupDataSource() = default;
     virtual std::unique_ptr<Stream> Load(const std::string& name) = 0;
+    // A setup text as UTF-8, read in the archive's encoding, whether it came from the archive
+    // or from beside the program.
+    virtual std::string TextAsUtf8(const std::string& stored) { return stored; }
 };
 
 // The entry from the archive (name, then alternative), else the file of that name beside the
@@ -89,7 +92,7 @@ std::unique_ptr<Stream> OpenSetupStream(SetupDataSource& source, Platform& platf
 // The setup's text reader: Setup.ini, Setup.lic and BundleInfo.ini as 8-bit text split into lines
 // at CR LF, CR or LF, without the UTF-8 byte order mark an editor may have put at its start.
 std::vector<std::string> SetupTextLines(const std::string& text);
-// The entry read whole through SetupTextLines.
+// The entry read whole, as UTF-8 (SetupDataSource::TextAsUtf8), through SetupTextLines.
 std::vector<std::string> LoadSetupText(SetupDataSource& source, Platform& platform, const std::string& name);
 // The values of Setup.ini into values.Config, every key and list through the schema
 // (SetupSchema.h); the completion message is expanded with values as they stand.

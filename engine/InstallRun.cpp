@@ -13,6 +13,7 @@
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
 #include "system/Platform.h"
+#include "system/Utf8.h"
 #include "texts/Texts.h"
 
 namespace {
@@ -81,11 +82,11 @@ void ForEachComponent(
 void CheckFolderPath(Platform& platform, const std::string& folder) {
     std::string path =
         folder.size() > 3 && folder.back() == '\\' ? folder.substr(0, folder.size() - 1) : folder;
-    if (path.size() > kMaxFolderPathLength && !platform.DirectoryExists(path)) PathTooLong(path);
+    if (Utf16Length(path) > kMaxFolderPathLength && !platform.DirectoryExists(path)) PathTooLong(path);
 }
 
 void CheckFilePath(const std::string& path) {
-    if (path.size() > kMaxFilePathLength) PathTooLong(path);
+    if (Utf16Length(path) > kMaxFilePathLength) PathTooLong(path);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ class ArchiveDataSource : public SetupDataSource {
 public:
     explicit ArchiveDataSource(TInstaller& installer) : installer_(installer) {}
     std::unique_ptr<Stream> Load(const std::string& name) override { return installer_.LoadFile(name); }
+    std::string TextAsUtf8(const std::string& stored) override { return installer_.TextAsUtf8(stored); }
 
 private:
     TInstaller& installer_;

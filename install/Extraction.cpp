@@ -41,7 +41,7 @@ void TInstaller::VisitDirectory(const std::string& name, const EntryVisit& visit
     auto data = OpenData();
     std::optional<FoundEntry> found = FindTopLevel(*data, name, true);
     if (!found) return;
-    EntryListReader contents(*data, found->BodyStart, found->BodyEnd);
+    EntryListReader contents(*data, found->BodyStart, found->BodyEnd, info_.Text.get());
     VisitEntries(contents, std::string(), visit, 0);
 }
 

@@ -25,7 +25,9 @@ std::unique_ptr<Stream> TInstaller::OpenData() {
 
 void TInstaller::ReadHeader() {
     auto data = OpenData();
-    info_ = CheckArchive(*data);
+    info_ = CheckArchive(*data, [this](std::uint32_t codePage, const std::string& bytes) {
+        return platform_.TextAsUtf8(codePage, bytes);
+    });
 }
 
 std::optional<FoundEntry> TInstaller::FindTopLevel(Stream& data, const std::string& name, bool directory) {
@@ -44,6 +46,10 @@ std::unique_ptr<MemoryStream> TInstaller::LoadFile(const std::string& name) {
     return result;
 }
 
+std::string TInstaller::TextAsUtf8(const std::string& stored) const {
+    return info_.Text->Text(stored);
+}
+
 std::int64_t TInstaller::GetDirectorySize(const std::string& name) {
     return ExtractDirectory(name, std::string(), 0);
 }
@@ -56,7 +62,7 @@ std::int64_t TInstaller::ExtractDirectory(const std::string& name, const std::st
         auto data = OpenData();
         std::optional<FoundEntry> found = FindTopLevel(*data, name, true);
         if (!found) return 0;
-        EntryListReader contents(*data, found->BodyStart, found->BodyEnd);
+        EntryListReader contents(*data, found->BodyStart, found->BodyEnd, info_.Text.get());
         return ExtractEntries(contents, folder, stamp);
     }
     // Records are read through a buffer and bodies in large blocks through views of their own,
@@ -65,7 +71,7 @@ std::int64_t TInstaller::ExtractDirectory(const std::string& name, const std::st
     BufferedReadStream data(archive.View());
     std::optional<FoundEntry> found = FindTopLevel(data, name, true);
     if (!found) return 0;
-    EntryListReader contents(data, found->BodyStart, found->BodyEnd);
+    EntryListReader contents(data, found->BodyStart, found->BodyEnd, info_.Text.get());
     std::unique_ptr<Stream> bodies = archive.View();
     std::unique_ptr<BodyPrefetcher> ahead;
     if (InflateAhead)

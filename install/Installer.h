@@ -116,6 +116,10 @@ public:
 
     // A top-level file entry unpacked into memory, or nullptr when there is none.
     std::unique_ptr<MemoryStream> LoadFile(const std::string& name);
+    // A setup text's bytes (Setup.ini, Setup.lic, BundleInfo.ini) as UTF-8, read as the
+    // archive's text mark says (ArchiveText::Text);
+    // ESetupError with kCorruptedArchiveMessage when they are no text in its encoding.
+    std::string TextAsUtf8(const std::string& stored) const;
     // Total unpacked size of the files below a top-level folder entry (0 when there is none).
     std::int64_t GetDirectorySize(const std::string& name);
     // Extracts the contents of a top-level folder entry into destination (its own name does

@@ -20,6 +20,7 @@
 #include "system/Exceptions.h"
 #include "system/FileErrors.h"
 #include "system/win32/Win32Platform.h"
+#include "system/win32/Win32Text.h"
 #include "uninstall/SetupUninstaller.h"
 #include "wizard/EngineAdapter.h"
 #include "wizard/win32/FormMain.h"
@@ -63,7 +64,8 @@ int RunUninstaller(Win32Platform& platform) {
 
 // What an error that nobody catches ends with: the default report.
 int DefaultErrorReport(const std::string& message) {
-    MessageBoxA(nullptr, WithClosingPeriod(message).c_str(), kApplicationErrorCaption, MB_OK | MB_ICONERROR);
+    MessageBoxW(nullptr, Wide(WithClosingPeriod(message)).c_str(), Wide(kApplicationErrorCaption).c_str(),
+                MB_OK | MB_ICONERROR);
     return kExitErrorOrRefusal;
 }
 
@@ -72,7 +74,7 @@ int DefaultErrorReport(const std::string& message) {
 // unless updated; there the setup runs as it always did.
 void RestrictLibrarySearch() {
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     auto setDefaultDirectories =
         kernel ? reinterpret_cast<SetDefaultDllDirectoriesFunction>(
                      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
@@ -89,7 +91,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32Platform platform;
     try {
         const RunMode mode = ReadRunMode(platform);
-        const SetupOptions options = ParseCommandLine(ArgumentsOf(GetCommandLineA()), mode);
+        // The command line as the user typed it, whatever the code page: a path given to /DIR
+        // may hold any character.
+        const SetupOptions options = ParseCommandLine(ArgumentsOf(Utf8(GetCommandLineW())), mode);
         if (std::optional<int> status = EndsAtCommandLine(platform, options, mode, Text(TextId::SetupTitle)))
             return *status;
         RequestLanguage(options.Language);

@@ -2,14 +2,16 @@
 
 #include <windows.h>
 
+#include "system/win32/Win32Text.h"
+
 bool ClaimSetup(const std::string& productKey) {
     // A backslash would name a namespace; everything else may stand in a mutex's name.
     std::string name = "PlugsetupSetup:" + productKey;
     for (char& c : name)
         if (c == '\\') c = '/';
     // Seen by every session of the computer where the system allows it, else by this one.
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, ("Global\\" + name).c_str());
-    if (!mutex) mutex = CreateMutexA(nullptr, FALSE, name.c_str());
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, Wide("Global\\" + name).c_str());
+    if (!mutex) mutex = CreateMutexW(nullptr, FALSE, Wide(name).c_str());
     if (!mutex) return true;  // nothing to tell by: the setup runs as it always did
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(mutex);

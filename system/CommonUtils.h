@@ -9,8 +9,9 @@
 
 class Platform;
 
-// The longest paths that the system's 8-bit file calls take: a file's, within MAX_PATH with
-// its terminator; a folder's, with room left in it for a short file name.
+// The longest paths that the system's file calls take without long-path support, in UTF-16
+// units (Utf16Length), as Windows counts them: a file's, within MAX_PATH with its terminator;
+// a folder's, with room left in it for a short file name.
 inline constexpr std::size_t kMaxFilePathLength = 259;
 inline constexpr std::size_t kMaxFolderPathLength = 247;
 

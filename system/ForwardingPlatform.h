@@ -115,6 +115,9 @@ public:
         return inner_.CallLibraryFunction(library, function);
     }
     void Pause(std::uint32_t milliseconds) override { inner_.Pause(milliseconds); }
+    std::optional<std::string> TextAsUtf8(std::uint32_t codePage, const std::string& bytes) override {
+        return inner_.TextAsUtf8(codePage, bytes);
+    }
 
     void WarningBox(const std::string& text) override { inner_.WarningBox(text); }
     bool QuestionBox(const std::string& text) override { return inner_.QuestionBox(text); }

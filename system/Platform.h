@@ -1,6 +1,8 @@
 // Everything the program asks of Windows, one method per operation. Two implementations:
-// system/win32 (the real APIs, ANSI variants) and system/memory (a Windows machine held in
-// memory, for tests). Classes receive the platform by reference; there is no global.
+// system/win32 (the real APIs, their wide forms) and system/memory (a Windows machine held in
+// memory, for tests). Classes receive the platform by reference; there is no global. All text
+// here, names, paths and string values, is UTF-8; the real platform converts it to and from
+// UTF-16 at each call.
 //
 // Names never collide with the macros of <windows.h> (no DeleteFile, MessageBox, ...).
 #pragma once
@@ -77,12 +79,14 @@ inline constexpr std::uint32_t kRegMultiString = 7;
 
 struct RegistryValue {
     std::uint32_t type = kRegNone;
-    std::vector<std::uint8_t> data;  // as stored; strings carry their terminating NUL
+    // As stored, except that the string types (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) are UTF-8
+    // here, with their terminating NULs.
+    std::vector<std::uint8_t> data;
 };
 
 struct RegistryKeyInfo {
     std::uint32_t subkeys = 0;
-    std::uint32_t longestSubkeyName = 0;  // in characters, without the terminating NUL
+    std::uint32_t longestSubkeyName = 0;  // in UTF-16 units, without the terminating NUL
 };
 
 // A predefined key or an open key, closed when it goes out of scope. Each platform keeps its
@@ -321,6 +325,12 @@ public:
     virtual std::unique_ptr<WorkerThread> StartWorker(std::function<void()> work) = 0;
     virtual std::unique_ptr<ThreadLock> NewThreadLock() = 0;
     virtual std::unique_ptr<ThreadSignal> NewThreadSignal() = 0;
+
+    // --- text ----------------------------------------------------------------------------
+    // Bytes in a Windows code page as UTF-8; code page 0 is the system's ANSI code page, 65001
+    // UTF-8 itself. Nothing when a byte sequence is no character of that code page, or the
+    // system cannot convert it.
+    virtual std::optional<std::string> TextAsUtf8(std::uint32_t codePage, const std::string& bytes) = 0;
 
     // --- dialogs -----------------------------------------------------------------------
     // Warning (caption "Warning", OK), question (caption "Confirm", Yes/No; true for Yes),

@@ -49,10 +49,12 @@ std::string FolderPickerSelection(const std::string& initial);
 
 // --- wizard font and scaling ---------------------------------------------------------------
 struct UiFontChoice {
-    std::string name = "MS Sans Serif";
+    std::string name = "MS Shell Dlg 2";
     int points = 8;
 };
-// Segoe UI 9 pt on Windows 6 and later, Tahoma 8 pt before, each only when installed.
+// Segoe UI 9 pt on Windows 6 and later, Tahoma 8 pt before, each only when installed; else the
+// dialog font's logical name, which the system maps to an installed face. Each of them is linked
+// to fonts of other scripts, so a Japanese name shows on a Western Windows too.
 UiFontChoice ChooseUiFont(Platform& platform);
 
 // Windows' MulDiv: a * b / c through 64 bits, rounded half away from zero; -1 when c is 0 or

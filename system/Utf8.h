@@ -3,7 +3,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+
+// The code page number Windows gives UTF-8.
+inline constexpr std::uint32_t kUtf8CodePage = 65001;
 
 // Whether text is well-formed UTF-8: no stray or missing continuation byte, no overlong form,
 // no surrogate code point, nothing above U+10FFFF.

@@ -9,6 +9,7 @@
 #include "system/Platform.h"
 #include "system/Sha256.h"
 #include "system/Stream.h"
+#include "system/Utf8.h"
 
 namespace {
 
@@ -78,6 +79,8 @@ void WriteUninstallRecord(Stream& stream, const TProgramVersion& version,
                           const std::vector<UninstallItem>& items, const std::string& productName) {
     std::uint8_t header[kUninstallHeaderSize] = {};
     std::memcpy(header, kUninstallSignature, 8);
+    const std::string mark = TextMark(kUtf8CodePage);
+    std::memcpy(header + 8, mark.data(), mark.size());
     stream.Write(header, sizeof header);
     version.SaveToStream(stream);
     std::string text;
@@ -106,18 +109,26 @@ std::string RecordDigest(const std::vector<std::uint8_t>& recordBytes) {
     return Sha256Hex(recordBytes.data(), recordBytes.size());
 }
 
-UninstallRecord ReadUninstallRecord(Stream& stream) {
-    char header[kUninstallHeaderSize];
+UninstallRecord ReadUninstallRecord(Stream& stream, const CodePageConversion& convert) {
+    std::uint8_t header[kUninstallHeaderSize];
     stream.ReadBuffer(header, sizeof header);
     if (std::memcmp(header, kUninstallSignature, 8) != 0) throw ESetupError(kInvalidUninstallSignature);
+    const bool utf8 = CodePageOfMark(header + 8) == kUtf8CodePage;
+    const auto asUtf8 = [&](std::string text) {
+        if (utf8) {
+            if (!IsUtf8(text)) throw EReadError(kStreamReadError);
+            return text;
+        }
+        return convert ? AnsiTextAsUtf8(convert, text) : text;
+    };
     UninstallRecord record;
     record.version.LoadFromStream(stream);
     std::int32_t logLength = stream.ReadInt32();
     std::int32_t nameLength = stream.ReadInt32();
     if (logLength < 0) throw EReadError(kStreamReadError);
-    for (const std::string& line : SplitTextLines(ReadText(stream, logLength)))
+    for (const std::string& line : SplitTextLines(asUtf8(ReadText(stream, logLength))))
         record.items.push_back(ParseItem(line));
-    record.productName = ReadText(stream, nameLength);
+    record.productName = asUtf8(ReadText(stream, nameLength));
     return record;
 }
 
@@ -129,9 +140,12 @@ namespace {
 
 // The record at the stream's position with the digest of exactly its bytes: a copy's file may
 // end in a padding byte after it.
-StoredUninstallRecord ReadStoredRecord(Stream& stream, std::string dataFile) {
+StoredUninstallRecord ReadStoredRecord(Platform& platform, Stream& stream, std::string dataFile) {
     const std::int64_t start = stream.Position();
-    UninstallRecord record = ReadUninstallRecord(stream);
+    UninstallRecord record = ReadUninstallRecord(
+        stream, [&platform](std::uint32_t codePage, const std::string& bytes) {
+            return platform.TextAsUtf8(codePage, bytes);
+        });
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stream.Position() - start));
     stream.Seek(start);
     stream.ReadBuffer(bytes.data(), bytes.size());
@@ -143,12 +157,12 @@ StoredUninstallRecord LoadRecordOf(Platform& platform, std::unique_ptr<Stream> p
                                    const ProgramHeaderWords& words, const std::string& uninstallerPath) {
     if (std::optional<std::int64_t> start = AppendedDataStart(words)) {
         program->Seek(*start);
-        return ReadStoredRecord(*program, std::string());
+        return ReadStoredRecord(platform, *program, std::string());
     }
     program.reset();
     const std::string dataFile = UninstallDataFileOf(uninstallerPath);
     auto data = platform.OpenForReading(dataFile, ShareMode::DenyWrite);
-    return ReadStoredRecord(*data, dataFile);
+    return ReadStoredRecord(platform, *data, dataFile);
 }
 
 }  // namespace

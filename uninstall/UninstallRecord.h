@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/ArchiveText.h"
 #include "archive/CommonClasses.h"
 #include "system/Platform.h"
 
@@ -80,13 +81,17 @@ struct StoredUninstallRecord {
     std::string digest;    // of the record's bytes as read (RecordDigest)
 };
 
-// Writes the record at the stream's position.
+// Writes the record at the stream's position: its log and product name are UTF-8, and the
+// header's reserved bytes say so with the archive's text mark (TextMark(kUtf8CodePage)).
 void WriteUninstallRecord(Stream& stream, const TProgramVersion& version,
                           const std::vector<UninstallItem>& items, const std::string& productName);
 // The digest the setup stores for a record, from the record's bytes.
 std::string RecordDigest(const std::vector<std::uint8_t>& recordBytes);
-// Reads a record at the stream's position.
-UninstallRecord ReadUninstallRecord(Stream& stream);
+// Reads a record at the stream's position, with its texts as UTF-8. A record without the mark
+// (every record written before it) holds them in the system's ANSI code page: convert (the
+// platform's TextAsUtf8) makes them UTF-8, and without it they stay as stored. Ill-formed
+// UTF-8 in a marked record is the read error of a damaged record.
+UninstallRecord ReadUninstallRecord(Stream& stream, const CodePageConversion& convert = {});
 // The Uninstall.dat an uninstaller at uninstallerPath reads when it carries no record.
 std::string UninstallDataFileOf(const std::string& uninstallerPath);
 // Finds and reads the record of the uninstaller at uninstallerPath, by its header words (its

@@ -6,6 +6,7 @@
 #include "system/Exceptions.h"
 #include "system/ShellUtils.h"
 #include "system/Stream.h"
+#include "system/Utf8.h"
 #include "system/WindowsEx.h"
 #include "uninstall/UninstallKey.h"
 #include "uninstall/UninstallRecord.h"
@@ -169,7 +170,7 @@ std::string TUninstaller::BatchFileFolder() const {
     // every user may write into, such as the Windows folder's Temp or C:\.
     const std::string folder = IncludeBackslash(HasAdminRights(platform_) ? GetProgramFilesFolder(platform_)
                                                                           : platform_.TemporaryFolder());
-    if (folder.size() <= 1 || folder.size() + kBatchFileNameLength > kMaxFilePathLength ||
+    if (folder.size() <= 1 || Utf16Length(folder) + kBatchFileNameLength > kMaxFilePathLength ||
         !platform_.DirectoryExists(folder))
         throw ESetupError(kNoBatchFolderMessage);
     return folder;

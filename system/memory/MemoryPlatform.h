@@ -87,6 +87,8 @@ public:
     }
     LibraryCall CallLibraryFunction(const std::string& library, const std::string& function) override;
     void Pause(std::uint32_t milliseconds) override { pauses_.push_back(milliseconds); }
+    // Code page 1252 and UTF-8 by the machine itself, any other through the converter.
+    std::optional<std::string> TextAsUtf8(std::uint32_t codePage, const std::string& bytes) override;
 
     // Real threads of the host, so a test sees two threads meet as on Windows.
     std::unique_ptr<WorkerThread> StartWorker(std::function<void()> work) override;
@@ -241,6 +243,13 @@ public:
     };
     const std::vector<LibraryCallRecord>& LibraryCalls() const { return libraryCalls_; }
     const std::vector<std::uint32_t>& Pauses() const { return pauses_; }
+    // The system's ANSI code page, which code page 0 stands for (1252 unless set).
+    void SetAnsiCodePage(std::uint32_t codePage) { ansiCodePage_ = codePage; }
+    std::uint32_t AnsiCodePage() const { return ansiCodePage_; }
+    // Converts the code pages other than 1252 and UTF-8 (the tool's, for instance); without
+    // one they convert nothing.
+    using CodePageConverter = std::function<std::optional<std::string>(std::uint32_t, const std::string&)>;
+    void SetCodePageConverter(CodePageConverter converter) { codePageConverter_ = std::move(converter); }
     // The time unstamped files report as their last write (packed local date-time).
     void SetClock(std::uint32_t packed) { clock_ = packed; }
 
@@ -286,6 +295,8 @@ private:
     bool shellLinks_ = true;
     std::vector<ShellStart> shellStarts_;
     std::deque<std::uint64_t> randomNumbers_;
+    std::uint32_t ansiCodePage_ = 1252;
+    CodePageConverter codePageConverter_;
     std::uint64_t randomCalls_ = 0;
     std::deque<std::optional<std::string>> pickerAnswers_;
     std::vector<FolderPickerRequest> folderPickers_;

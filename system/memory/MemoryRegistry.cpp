@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "system/CommonUtils.h"
+#include "system/Utf8.h"
 #include "system/memory/MemoryInternals.h"
 #include "system/memory/MemoryPlatform.h"
 
@@ -226,7 +227,8 @@ std::optional<RegistryKeyInfo> MemoryPlatform::QueryRegistryKeyInfo(const Regist
     RegistryKeyInfo info;
     info.subkeys = static_cast<std::uint32_t>(node->children.size());
     for (const auto& [upper, child] : node->children)
-        info.longestSubkeyName = std::max<std::uint32_t>(info.longestSubkeyName, child->name.size());
+        info.longestSubkeyName = std::max<std::uint32_t>(
+            info.longestSubkeyName, static_cast<std::uint32_t>(Utf16Length(child->name)));
     return info;
 }
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "system/win32/Win32Text.h"
 #include "texts/Texts.h"
 
 namespace {
@@ -9,10 +10,10 @@ namespace {
 // A box belongs to the window named for it while that is there, else to the thread's active
 // window: during the copy the user may have switched to another program, and a box without
 // an owner could then open behind the wizard.
-int Box(WindowRef owner, const std::string& text, const char* caption, UINT flags) {
+int Box(WindowRef owner, const std::string& text, const std::string& caption, UINT flags) {
     HWND window = reinterpret_cast<HWND>(owner);
     if (!window || !IsWindow(window)) window = GetActiveWindow();
-    return MessageBoxA(window, text.c_str(), caption, flags);
+    return MessageBoxW(window, Wide(text).c_str(), Wide(caption).c_str(), flags);
 }
 
 }  // namespace
@@ -30,7 +31,7 @@ void Win32Platform::InformationBox(const std::string& text) {
 }
 
 void Win32Platform::ErrorBox(const std::string& title, const std::string& text) {
-    Box(dialogOwner_, text, title.c_str(), MB_OK | MB_ICONERROR);
+    Box(dialogOwner_, text, title, MB_OK | MB_ICONERROR);
 }
 
 bool Win32Platform::RetryCancelBox(const std::string& text) {

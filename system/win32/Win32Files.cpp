@@ -5,11 +5,11 @@
 #include "system/win32/Win32Text.h"
 
 std::string LastErrorText(DWORD code) {
-    char* buffer = nullptr;
-    DWORD length = FormatMessageA(
+    wchar_t* buffer = nullptr;
+    DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text = length ? std::string(buffer, length) : SystemErrorText(code);
+        code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::string text = length ? Utf8(buffer, length) : SystemErrorText(code);
     if (buffer) LocalFree(buffer);
     return TrimMessageEnd(text);
 }
@@ -64,6 +64,9 @@ private:
     std::string path_;
 };
 
+// The longest path Windows' wide calls take, in UTF-16 units.
+constexpr std::size_t kLongestSystemPath = 32768;
+
 DWORD ShareFlags(ShareMode share) {
     switch (share) {
         case ShareMode::Exclusive:
@@ -79,7 +82,7 @@ DWORD ShareFlags(ShareMode share) {
 }  // namespace
 
 std::unique_ptr<Stream> Win32Platform::OpenForReading(const std::string& path, ShareMode share) {
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, ShareFlags(share), nullptr, OPEN_EXISTING,
+    HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_READ, ShareFlags(share), nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         throw EFileError(FileOpenErrorText(path, LastErrorText(GetLastError())));
@@ -87,7 +90,7 @@ std::unique_ptr<Stream> Win32Platform::OpenForReading(const std::string& path, S
 }
 
 std::unique_ptr<FileStream> Win32Platform::CreateForWriting(const std::string& path) {
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         throw EFileError(FileCreateErrorText(path, LastErrorText(GetLastError())));
@@ -95,7 +98,7 @@ std::unique_ptr<FileStream> Win32Platform::CreateForWriting(const std::string& p
 }
 
 std::unique_ptr<FileStream> Win32Platform::CreateNewForWriting(const std::string& path) {
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         throw EFileError(FileCreateErrorText(path, LastErrorText(GetLastError())));
@@ -103,37 +106,42 @@ std::unique_ptr<FileStream> Win32Platform::CreateNewForWriting(const std::string
 }
 
 bool Win32Platform::OpensForWriting(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(Wide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
     // A read-only file refuses write access for that reason alone; unshared reading still
     // finds every other program that has it open.
     DWORD access = (attributes & FILE_ATTRIBUTE_READONLY) ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
     FileHandle handle(
-        CreateFileA(path.c_str(), access, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        CreateFileW(Wide(path).c_str(), access, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return handle.Valid();
 }
 
 std::uint32_t Win32Platform::FileAttributes(const std::string& path) {
-    return GetFileAttributesA(path.c_str());
+    return GetFileAttributesW(Wide(path).c_str());
 }
 
 std::string Win32Platform::OwnProgramPath() {
-    char buffer[MAX_PATH + 1];
-    DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    return std::string(buffer, length);
+    // A path that fills the buffer may have been cut short, so the buffer grows until it fits
+    // (up to the longest path the system has).
+    std::wstring buffer(MAX_PATH + 1, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length < buffer.size() || buffer.size() >= kLongestSystemPath) return Utf8(buffer.data(), length);
+        buffer.resize(buffer.size() * 2);
+    }
 }
 
 FolderResult Win32Platform::CreateFolder(const std::string& path) {
-    if (CreateDirectoryA(path.c_str(), nullptr)) return FolderResult::Created;
+    if (CreateDirectoryW(Wide(path).c_str(), nullptr)) return FolderResult::Created;
     return GetLastError() == ERROR_ALREADY_EXISTS ? FolderResult::AlreadyExists : FolderResult::Failed;
 }
 
 bool Win32Platform::RemoveFolder(const std::string& path) {
-    return RemoveDirectoryA(path.c_str()) != 0;
+    return RemoveDirectoryW(Wide(path).c_str()) != 0;
 }
 
 bool Win32Platform::RemoveFile(const std::string& path) {
-    return DeleteFileA(path.c_str()) != 0;
+    return DeleteFileW(Wide(path).c_str()) != 0;
 }
 
 bool Win32Platform::RenameFile(const std::string& from, const std::string& to) {
@@ -144,14 +152,11 @@ bool Win32Platform::RenameFile(const std::string& from, const std::string& to) {
 std::string Win32Platform::TemporaryFolder() {
     // A TEMP longer than the buffer makes the call report the size it needs and write nothing;
     // the folder can change between two calls, so it is asked until it fits.
-    std::string buffer(MAX_PATH + 1, '\0');
+    std::wstring buffer(MAX_PATH + 1, L'\0');
     for (;;) {
-        DWORD length = GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data());
+        DWORD length = GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
         if (length == 0) return std::string();
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return buffer;
-        }
+        if (length < buffer.size()) return Utf8(buffer.data(), length);
         buffer.resize(length + 1);
     }
 }

@@ -1,4 +1,5 @@
-// The real platform: kernel32, advapi32, shell32, ole32 and user32, ANSI variants.
+// The real platform: kernel32, advapi32, shell32, ole32, user32 and gdi32 through their wide (W)
+// calls; the program's UTF-8 is converted at each call by Win32Text.h.
 #pragma once
 
 #include "system/Platform.h"
@@ -66,6 +67,7 @@ public:
     void SetEnvironmentValue(const std::string& name, const std::string& value) override;
     LibraryCall CallLibraryFunction(const std::string& library, const std::string& function) override;
     void Pause(std::uint32_t milliseconds) override;
+    std::optional<std::string> TextAsUtf8(std::uint32_t codePage, const std::string& bytes) override;
 
     std::unique_ptr<WorkerThread> StartWorker(std::function<void()> work) override;
     std::unique_ptr<ThreadLock> NewThreadLock() override;

@@ -3,6 +3,7 @@
 
 #include "system/win32/Win32Handles.h"
 #include "system/win32/Win32Platform.h"
+#include "system/win32/Win32Text.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ constexpr int kUserEnabled = 1;
 
 template <class Function>
 Function KernelFunction(const char* name) {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     return kernel ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, name)))
                   : nullptr;
 }
@@ -74,16 +75,16 @@ std::uint16_t Win32Platform::UserUiLanguage() {
 }
 
 std::string Win32Platform::UserName() {
-    char buffer[1024];
-    DWORD length = sizeof buffer;
-    if (!GetUserNameA(buffer, &length)) return std::string();
-    return buffer;
+    wchar_t buffer[1024];
+    DWORD length = sizeof buffer / sizeof buffer[0];
+    if (!GetUserNameW(buffer, &length)) return std::string();
+    return Utf8(buffer);
 }
 
 std::uint64_t Win32Platform::RandomNumber() {
     std::uint64_t number = 0;
     // RtlGenRandom, exported by advapi32 under this name since Windows XP.
-    HMODULE advapi = GetModuleHandleA("advapi32.dll");
+    HMODULE advapi = GetModuleHandleW(L"advapi32.dll");
     auto generate = advapi ? reinterpret_cast<GenRandomFunction>(
                                  reinterpret_cast<void*>(GetProcAddress(advapi, "SystemFunction036")))
                            : nullptr;
@@ -96,24 +97,26 @@ std::uint64_t Win32Platform::RandomNumber() {
 }
 
 std::string Win32Platform::EnvironmentVariable(const std::string& name) {
-    std::vector<char> buffer(256);
+    const std::wstring wideName = Wide(name);
+    std::vector<wchar_t> buffer(256);
     for (;;) {
         DWORD length =
-            GetEnvironmentVariableA(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+            GetEnvironmentVariableW(wideName.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0) return std::string();
-        if (length < buffer.size()) return std::string(buffer.data(), length);
+        if (length < buffer.size()) return Utf8(buffer.data(), length);
         buffer.resize(length);
     }
 }
 
 void Win32Platform::SetEnvironmentValue(const std::string& name, const std::string& value) {
-    SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str());
+    const std::wstring wideValue = Wide(value);
+    SetEnvironmentVariableW(Wide(name).c_str(), value.empty() ? nullptr : wideValue.c_str());
 }
 
 LibraryCall Win32Platform::CallLibraryFunction(const std::string& library, const std::string& function) {
     // By its full path; the altered search finds the library's own dependencies beside it,
-    // never beside the setup.
-    LibraryHandle module(LoadLibraryExA(library.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    // never beside the setup. Export names are 8-bit, so GetProcAddress has no wide form.
+    LibraryHandle module(LoadLibraryExW(Wide(library).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     if (!module.Valid()) return LibraryCall::NotLoaded;
     FARPROC address = GetProcAddress(module.Get(), function.c_str());
     if (address) reinterpret_cast<ExportFunction>(reinterpret_cast<void*>(address))();

@@ -1,4 +1,7 @@
-// The registry through advapi32, ANSI variants.
+// The registry through advapi32's wide calls. Key and value names are UTF-8 here and UTF-16
+// in the registry; so are the string values (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ), whose data
+// keeps its NUL terminators in both forms. Values of every other type pass unchanged.
+#include <algorithm>
 #include <vector>
 
 #include "system/win32/Win32Handles.h"
@@ -36,14 +39,36 @@ RegistryKey Wrap(LONG status, HKEY key) {
     return RegistryKey(std::make_unique<Win32KeyHandle>(key));
 }
 
-using DeleteKeyExFunction = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
+using DeleteKeyExFunction = LONG(WINAPI*)(HKEY, LPCWSTR, REGSAM, DWORD);
 
-// RegDeleteKeyExA arrived with 64-bit Windows; older systems lack it, so it is looked up.
+// RegDeleteKeyExW arrived with 64-bit Windows; older systems lack it, so it is looked up.
 DeleteKeyExFunction DeleteKeyEx() {
-    HMODULE advapi = GetModuleHandleA("advapi32.dll");
+    HMODULE advapi = GetModuleHandleW(L"advapi32.dll");
     if (!advapi) return nullptr;
     return reinterpret_cast<DeleteKeyExFunction>(
-        reinterpret_cast<void*>(GetProcAddress(advapi, "RegDeleteKeyExA")));
+        reinterpret_cast<void*>(GetProcAddress(advapi, "RegDeleteKeyExW")));
+}
+
+bool IsStringType(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+// A string value's data as the registry holds it, from its UTF-8 form.
+std::vector<std::uint8_t> StoredData(const RegistryValue& value) {
+    if (!IsStringType(value.type)) return value.data;
+    const std::wstring wide = Wide(std::string(value.data.begin(), value.data.end()));
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(wide.data());
+    return std::vector<std::uint8_t>(bytes, bytes + wide.size() * sizeof(wchar_t));
+}
+
+// A string value's data in its UTF-8 form; an odd last byte, no part of any UTF-16 unit, is
+// dropped.
+std::vector<std::uint8_t> Utf8Data(DWORD type, std::vector<std::uint8_t> stored) {
+    if (!IsStringType(type)) return stored;
+    std::wstring wide(stored.size() / sizeof(wchar_t), L'\0');
+    std::copy_n(stored.begin(), wide.size() * sizeof(wchar_t), reinterpret_cast<std::uint8_t*>(wide.data()));
+    const std::string text = Utf8(wide);
+    return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
 }  // namespace
@@ -53,7 +78,7 @@ RegistryKey Win32Platform::OpenRegistryKey(const RegistryKey& base, const std::s
     HKEY parent = Hkey(base);
     if (!parent) return RegistryKey();
     HKEY key = nullptr;
-    LONG status = RegOpenKeyExA(parent, path.c_str(), 0, access, &key);
+    LONG status = RegOpenKeyExW(parent, Wide(path).c_str(), 0, access, &key);
     return Wrap(status, key);
 }
 
@@ -63,8 +88,8 @@ RegistryKey Win32Platform::CreateRegistryKey(const RegistryKey& base, const std:
     if (!parent) return RegistryKey();
     HKEY key = nullptr;
     DWORD disposition = 0;
-    LONG status = RegCreateKeyExA(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
-                                  &key, &disposition);
+    LONG status = RegCreateKeyExW(parent, Wide(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                                  nullptr, &key, &disposition);
     return Wrap(status, key);
 }
 
@@ -72,18 +97,18 @@ std::optional<RegistryValue> Win32Platform::ReadRegistryValue(const RegistryKey&
                                                               const std::string& name) {
     HKEY hkey = Hkey(key);
     if (!hkey) return std::nullopt;
-    RegistryValue value;
+    const std::wstring wideName = Wide(name);
+    std::vector<std::uint8_t> data;
     DWORD type = 0, size = 0;
-    LONG status = RegQueryValueExA(hkey, name.c_str(), nullptr, &type, nullptr, &size);
+    LONG status = RegQueryValueExW(hkey, wideName.c_str(), nullptr, &type, nullptr, &size);
     // The value may grow between asking its size and reading it.
     for (int attempt = 0; status == ERROR_SUCCESS || status == ERROR_MORE_DATA; ++attempt) {
-        value.data.resize(size);
-        status = RegQueryValueExA(hkey, name.c_str(), nullptr, &type,
-                                  value.data.empty() ? nullptr : value.data.data(), &size);
+        data.resize(size);
+        status = RegQueryValueExW(hkey, wideName.c_str(), nullptr, &type,
+                                  data.empty() ? nullptr : data.data(), &size);
         if (status == ERROR_SUCCESS) {
-            value.data.resize(size);
-            value.type = type;
-            return value;
+            data.resize(size);
+            return RegistryValue{type, Utf8Data(type, std::move(data))};
         }
         if (attempt == 8) break;
     }
@@ -94,8 +119,9 @@ bool Win32Platform::WriteRegistryValue(const RegistryKey& key, const std::string
                                        const RegistryValue& value) {
     HKEY hkey = Hkey(key);
     if (!hkey) return false;
-    return RegSetValueExA(hkey, name.c_str(), 0, value.type, value.data.empty() ? nullptr : value.data.data(),
-                          static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
+    const std::vector<std::uint8_t> data = StoredData(value);
+    return RegSetValueExW(hkey, Wide(name).c_str(), 0, value.type, data.empty() ? nullptr : data.data(),
+                          static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
 }
 
 bool Win32Platform::RemoveRegistryValue(const RegistryKey& key, const std::string& name) {
@@ -107,7 +133,7 @@ std::optional<RegistryKeyInfo> Win32Platform::QueryRegistryKeyInfo(const Registr
     HKEY hkey = Hkey(key);
     if (!hkey) return std::nullopt;
     DWORD subkeys = 0, longest = 0;
-    if (RegQueryInfoKeyA(hkey, nullptr, nullptr, nullptr, &subkeys, &longest, nullptr, nullptr, nullptr,
+    if (RegQueryInfoKeyW(hkey, nullptr, nullptr, nullptr, &subkeys, &longest, nullptr, nullptr, nullptr,
                          nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return std::nullopt;
     return RegistryKeyInfo{subkeys, longest};
@@ -117,16 +143,16 @@ std::optional<std::string> Win32Platform::EnumRegistrySubkey(const RegistryKey& 
     HKEY hkey = Hkey(key);
     if (!hkey) return std::nullopt;
     // Key names are at most 255 characters.
-    char name[256];
-    DWORD length = sizeof name;
-    if (RegEnumKeyExA(hkey, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    wchar_t name[256];
+    DWORD length = sizeof name / sizeof name[0];
+    if (RegEnumKeyExW(hkey, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return std::nullopt;
-    return std::string(name, length);
+    return Utf8(name, length);
 }
 
 bool Win32Platform::RemoveRegistryKey(const RegistryKey& base, const std::string& path) {
     HKEY parent = Hkey(base);
-    return parent && RegDeleteKeyA(parent, path.c_str()) == ERROR_SUCCESS;
+    return parent && RegDeleteKeyW(parent, Wide(path).c_str()) == ERROR_SUCCESS;
 }
 
 bool Win32Platform::CanRemoveRegistryKeyInView() {
@@ -138,5 +164,6 @@ bool Win32Platform::RemoveRegistryKeyInView(const RegistryKey& base, const std::
     DeleteKeyExFunction deleteKeyEx = DeleteKeyEx();
     HKEY parent = Hkey(base);
     return deleteKeyEx && parent &&
-           deleteKeyEx(parent, path.c_str(), view & (KEY_WOW64_64KEY | KEY_WOW64_32KEY), 0) == ERROR_SUCCESS;
+           deleteKeyEx(parent, Wide(path).c_str(), view & (KEY_WOW64_64KEY | KEY_WOW64_32KEY), 0) ==
+               ERROR_SUCCESS;
 }

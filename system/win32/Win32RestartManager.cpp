@@ -10,6 +10,7 @@
 
 #include "system/win32/Win32Handles.h"
 #include "system/win32/Win32Platform.h"
+#include "system/win32/Win32Text.h"
 
 namespace {
 
@@ -23,29 +24,13 @@ Function Export(HMODULE module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-std::wstring Wide(const std::string& text) {
-    int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
-std::string Narrow(const WCHAR* text) {
-    int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 1) return std::string();
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, narrow.data(), length, nullptr, nullptr);
-    narrow.resize(static_cast<std::size_t>(length - 1));
-    return narrow;
-}
-
 }  // namespace
 
 std::vector<std::string> Win32Platform::ProgramsUsing(const std::vector<std::string>& paths) {
     std::vector<std::string> programs;
     if (paths.empty()) return programs;
-    LibraryHandle library(LoadLibraryExA("rstrtmgr.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    if (!library.Valid()) library.Reset(LoadLibraryA("rstrtmgr.dll"));
+    LibraryHandle library(LoadLibraryExW(L"rstrtmgr.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (!library.Valid()) library.Reset(LoadLibraryW(L"rstrtmgr.dll"));
     if (!library.Valid()) return programs;
     auto start = Export<StartSession>(library.Get(), "RmStartSession");
     auto end = Export<EndSession>(library.Get(), "RmEndSession");
@@ -79,7 +64,7 @@ std::vector<std::string> Win32Platform::ProgramsUsing(const std::vector<std::str
     }
     end(session);
     for (const RM_PROCESS_INFO& process : found) {
-        std::string name = Narrow(process.strAppName);
+        std::string name = Utf8(process.strAppName);
         if (!name.empty() && std::find(programs.begin(), programs.end(), name) == programs.end())
             programs.push_back(name);
     }

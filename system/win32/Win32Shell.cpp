@@ -13,21 +13,18 @@
 #include "system/win32/Win32Com.h"
 #include "system/win32/Win32Handles.h"
 #include "system/win32/Win32Platform.h"
+#include "system/win32/Win32Text.h"
 
 namespace {
 
-std::wstring Wide(const std::string& text) {
-    int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(length > 0 ? length : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-    wide.resize(wide.size() - 1);
-    return wide;
+std::wstring WidePathOfItem(LPCITEMIDLIST item) {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    if (!item || !SHGetPathFromIDListW(item, buffer)) return std::wstring();
+    return buffer;
 }
 
 std::string PathOfItem(LPCITEMIDLIST item) {
-    char buffer[MAX_PATH + 1] = {};
-    if (!item || !SHGetPathFromIDListA(item, buffer)) return std::string();
-    return buffer;
+    return Utf8(WidePathOfItem(item));
 }
 
 std::string HresultText(HRESULT result) {
@@ -37,12 +34,12 @@ std::string HresultText(HRESULT result) {
 // Preselects the initial folder and shows the path of each folder the user moves to.
 int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM item, LPARAM data) {
     if (message == BFFM_INITIALIZED) {
-        const auto* selection = reinterpret_cast<const std::string*>(data);
-        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(selection->c_str()));
+        const auto* selection = reinterpret_cast<const std::wstring*>(data);
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(selection->c_str()));
     } else if (message == BFFM_SELCHANGED) {
-        std::string path = PathOfItem(reinterpret_cast<LPCITEMIDLIST>(item));
+        std::wstring path = WidePathOfItem(reinterpret_cast<LPCITEMIDLIST>(item));
         if (!path.empty())
-            SendMessageA(dialog, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(path.c_str()));
+            SendMessageW(dialog, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(path.c_str()));
     }
     return 0;
 }
@@ -59,7 +56,7 @@ public:
     ScreenDc() : Owned(GetDC(nullptr)) {}
 };
 
-int CALLBACK FontFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+int CALLBACK FontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;
     return 0;
 }
@@ -79,14 +76,14 @@ std::string Win32Platform::SpecialFolderPath(int csidl) {
 
 bool Win32Platform::SaveShellLink(const std::string& linkFile, const ShellLink& link) {
     EnsureCom();
-    ComPtr<IShellLinkA> shellLink;
+    ComPtr<IShellLinkW> shellLink;
     HRESULT created =
-        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, shellLink.Out());
+        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, shellLink.Out());
     if (FAILED(created)) throw Exception(ShellLinkErrorText(linkFile, HresultText(created)));
-    shellLink->SetPath(link.target.c_str());
-    if (!link.arguments.empty()) shellLink->SetArguments(link.arguments.c_str());
-    shellLink->SetWorkingDirectory(link.workingFolder.c_str());
-    shellLink->SetIconLocation(link.iconFile.c_str(), link.iconIndex);
+    shellLink->SetPath(Wide(link.target).c_str());
+    if (!link.arguments.empty()) shellLink->SetArguments(Wide(link.arguments).c_str());
+    shellLink->SetWorkingDirectory(Wide(link.workingFolder).c_str());
+    shellLink->SetIconLocation(Wide(link.iconFile).c_str(), link.iconIndex);
     ComPtr<IPersistFile> file;
     if (FAILED(shellLink->QueryInterface(IID_IPersistFile, file.Out()))) return false;
     return SUCCEEDED(file->Save(Wide(linkFile).c_str(), TRUE));
@@ -94,26 +91,31 @@ bool Win32Platform::SaveShellLink(const std::string& linkFile, const ShellLink& 
 
 std::optional<ShellLink> Win32Platform::LoadShellLink(const std::string& linkFile) {
     EnsureCom();
-    ComPtr<IShellLinkA> shellLink;
+    ComPtr<IShellLinkW> shellLink;
     ComPtr<IPersistFile> file;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 shellLink.Out())) ||
         FAILED(shellLink->QueryInterface(IID_IPersistFile, file.Out())) ||
         FAILED(file->Load(Wide(linkFile).c_str(), STGM_READ)))
         return std::nullopt;
-    char buffer[MAX_PATH + 1] = {};
+    wchar_t buffer[MAX_PATH + 1] = {};
     ShellLink link;
     if (FAILED(shellLink->GetPath(buffer, MAX_PATH, nullptr, 0))) return std::nullopt;
-    link.target = buffer;
+    // The target's ID list names it whole; Wine keeps the link's copy of the path text in the
+    // ANSI code page only, so a character outside it would read back as "?".
+    ItemIdList target;
+    std::wstring targetPath;
+    if (SUCCEEDED(shellLink->GetIDList(target.Out()))) targetPath = WidePathOfItem(target.Get());
+    link.target = Utf8(targetPath.empty() ? buffer : targetPath.c_str());
     buffer[0] = 0;
     if (FAILED(shellLink->GetArguments(buffer, MAX_PATH))) return std::nullopt;
-    link.arguments = buffer;
+    link.arguments = Utf8(buffer);
     buffer[0] = 0;
-    if (SUCCEEDED(shellLink->GetWorkingDirectory(buffer, MAX_PATH))) link.workingFolder = buffer;
+    if (SUCCEEDED(shellLink->GetWorkingDirectory(buffer, MAX_PATH))) link.workingFolder = Utf8(buffer);
     buffer[0] = 0;
     int index = 0;
     if (SUCCEEDED(shellLink->GetIconLocation(buffer, MAX_PATH, &index))) {
-        link.iconFile = buffer;
+        link.iconFile = Utf8(buffer);
         link.iconIndex = index;
     }
     return link;
@@ -121,32 +123,35 @@ std::optional<ShellLink> Win32Platform::LoadShellLink(const std::string& linkFil
 
 bool Win32Platform::OpenWithDefaultAction(const std::string& file, const std::string& folder) {
     EnsureCom();
-    auto result = ShellExecuteA(GetActiveWindow(), "open", file.c_str(), nullptr,
-                                folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL);
+    const std::wstring wideFolder = Wide(folder);
+    auto result = ShellExecuteW(GetActiveWindow(), L"open", Wide(file).c_str(), nullptr,
+                                folder.empty() ? nullptr : wideFolder.c_str(), SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
 bool Win32Platform::StartHidden(const std::string& file, const std::string& parameters, WindowRef owner) {
     EnsureCom();
-    auto result = ShellExecuteA(reinterpret_cast<HWND>(owner), "open", file.c_str(),
-                                parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_HIDE);
+    const std::wstring wideParameters = Wide(parameters);
+    auto result = ShellExecuteW(reinterpret_cast<HWND>(owner), L"open", Wide(file).c_str(),
+                                parameters.empty() ? nullptr : wideParameters.c_str(), nullptr, SW_HIDE);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
 std::optional<std::string> Win32Platform::PickFolder(WindowRef owner, const std::string& title,
                                                      const std::string& initial) {
     EnsureCom();
-    std::string selection = FolderPickerSelection(initial);
-    char displayName[MAX_PATH] = {};
-    BROWSEINFOA info = {};
+    const std::wstring selection = Wide(FolderPickerSelection(initial));
+    const std::wstring wideTitle = Wide(title);
+    wchar_t displayName[MAX_PATH] = {};
+    BROWSEINFOW info = {};
     info.hwndOwner = reinterpret_cast<HWND>(owner);
     info.pidlRoot = nullptr;
     info.pszDisplayName = displayName;
-    info.lpszTitle = title.c_str();
+    info.lpszTitle = wideTitle.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT | BIF_NEWDIALOGSTYLE;
     info.lpfn = BrowseCallback;
     info.lParam = reinterpret_cast<LPARAM>(&selection);
-    ItemIdList item(SHBrowseForFolderA(&info));
+    ItemIdList item(SHBrowseForFolderW(&info));
     if (!item.Valid()) return std::nullopt;
     std::string path = PathOfItem(item.Get());
     if (path.empty()) return std::nullopt;
@@ -155,11 +160,11 @@ std::optional<std::string> Win32Platform::PickFolder(WindowRef owner, const std:
 
 bool Win32Platform::FontInstalled(const std::string& name) {
     ScreenDc dc;
-    LOGFONTA font = {};
+    LOGFONTW font = {};
     font.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(font.lfFaceName, name.c_str(), LF_FACESIZE);
+    lstrcpynW(font.lfFaceName, Wide(name).c_str(), LF_FACESIZE);
     bool found = false;
-    EnumFontFamiliesExA(dc.Get(), &font, FontFound, reinterpret_cast<LPARAM>(&found), 0);
+    EnumFontFamiliesExW(dc.Get(), &font, FontFound, reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
 
@@ -171,13 +176,13 @@ int Win32Platform::ScreenDpi() {
 int Win32Platform::MeasureScalingHeight() {
     ScreenDc dc;
     if (!dc.Get()) return 0;
-    FontHandle font(CreateFontA(MulDiv(-11, GetDeviceCaps(dc.Get(), LOGPIXELSY), 96), 0, 0, 0, FW_NORMAL,
+    FontHandle font(CreateFontW(MulDiv(-11, GetDeviceCaps(dc.Get(), LOGPIXELSY), 96), 0, 0, 0, FW_NORMAL,
                                 FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
+                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif"));
     if (!font.Valid()) return 0;
     HGDIOBJ previous = SelectObject(dc.Get(), font.Get());
     SIZE size = {};
-    BOOL measured = GetTextExtentPoint32A(dc.Get(), "0", 1, &size);
+    BOOL measured = GetTextExtentPoint32W(dc.Get(), L"0", 1, &size);
     SelectObject(dc.Get(), previous);
     return measured ? size.cy : 0;
 }

@@ -57,11 +57,9 @@ write_u32() { write_bytes "$1" "$2" $(($3 & 255)) $(($3 >> 8 & 255)) $(($3 >> 16
 flip_byte() { write_u8 "$1" "$2" $(($(read_u8 "$1" "$2") ^ 0xFF)); }
 file_size() { stat -c %s "$1"; }
 
-# The driver is an ANSI program like the setup: it takes its arguments and prints window texts in
-# Wine's ANSI code page (1252 in the default locale; a scenario that runs Wine in another locale
-# sets WINDOWS_CODEPAGE). What it prints is decoded here, so scenarios compare UTF-8 text.
-WINDOWS_CODEPAGE=${WINDOWS_CODEPAGE:-1252}
-driver() { "$WINE_RUN" "$DRIVER_EXE" "$@" </dev/null | iconv -f "CP$WINDOWS_CODEPAGE" -t UTF-8; }
+# The driver takes its arguments and prints window texts in UTF-8, whatever Wine's code page, so
+# scenarios compare UTF-8 text in any script and locale.
+driver() { "$WINE_RUN" "$DRIVER_EXE" "$@" </dev/null; }
 
 # Wine reaches the Linux file system through drive Z:.
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
@@ -210,16 +208,16 @@ answer() {
 }
 
 # Runs the uninstaller at the Linux path UNINSTALLER for PRODUCT (as its question names it),
-# answers Yes (or the caption YES of that button where Windows speaks another language), and
-# expects a clean report and the uninstaller's folder gone.
+# answers Yes (or the caption YES of that button where Windows speaks another language, and OK
+# the caption of OK), and expects a clean report and the uninstaller's folder gone.
 uninstall_cleanly() {
-  local uninstaller=$1 product=$2 yes=${3:-Yes}
+  local uninstaller=$1 product=$2 yes=${3:-Yes} ok=${4:-OK}
   start_program "$uninstaller"
   expect_dialog confirm "Are you sure you want to completely remove $product" --title Confirm
   answer Confirm "$yes"
   expect_dialog report "Uninstallation successfully completed." --title Information
   ! grep -qF 'Some items could not be removed' "$E2E_OUT/report.txt" || fail "a clean uninstall reports leftovers"
-  answer Information OK
+  answer Information "$ok"
   expect_exit 0
   wait_removed "$(dirname "$uninstaller")"
 }
@@ -258,6 +256,55 @@ wait_removed() {
   local _
   for _ in $(seq 60); do [[ -e $1 ]] || return 0; sleep 0.25; done
   fail "${1#"$PLUGSETUP_WINEPREFIX"/} is still there"
+}
+
+# --- Windows in other languages ---------------------------------------------------------------
+# Wine takes its Windows locale, and with it the ANSI code page, from the Linux locale, which must
+# exist: make_locale ja_JP makes ja_JP.UTF-8 into this scenario's folder (LOCPATH) from the
+# sources of Debian's locales package (scripts/bootstrap).
+make_locale() {
+  export LOCPATH=$E2E_OUT/locale
+  mkdir -p "$LOCPATH"
+  [[ -f $LOCPATH/$1.UTF-8/LC_CTYPE ]] && return 0
+  localedef -i "$1" -f UTF-8 "$LOCPATH/$1.UTF-8" 2>>"$E2E_OUT/localedef.txt" ||
+    [[ -f $LOCPATH/$1.UTF-8/LC_CTYPE ]] || fail "cannot make the $1.UTF-8 locale"
+}
+
+# Wine finds no glyph of another script in the faces it has, unless the face is linked to a font
+# that holds them, as Windows links its own: Tahoma (the dialog font) and Microsoft Sans Serif
+# (whose links every face gets where the code page is Japanese, Chinese or Korean) get the CJK
+# font scripts/bootstrap installs, in this prefix only.
+link_cjk_font() {
+  local face
+  for face in Tahoma 'Microsoft Sans Serif'; do
+    "$WINE_RUN" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+      /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f </dev/null >/dev/null || fail "cannot link a CJK font"
+  done
+}
+
+# in_locale ja_JP: from here on Wine runs in ja_JP.UTF-8, in a prefix of that locale's own (fresh
+# from the template the first time in this scenario, then reused); its processes end with the
+# scenario. run-all's prefix is en_US's.
+SCENARIO_PREFIX=$PLUGSETUP_WINEPREFIX
+LOCALE_PREFIXES=()
+end_locale_prefixes() {
+  local prefix
+  for prefix in "${LOCALE_PREFIXES[@]}"; do WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true; done
+}
+in_locale() {
+  local prefix=$SCENARIO_PREFIX
+  [[ $1 == en_US ]] || prefix=$SCENARIO_PREFIX.$1
+  step "Windows in $1"
+  make_locale "$1"
+  export LC_ALL=$1.UTF-8 PLUGSETUP_WINEPREFIX=$prefix
+  [[ " ${LOCALE_PREFIXES[*]} " == *" $prefix "* ]] && return 0
+  if [[ $prefix != "$SCENARIO_PREFIX" ]]; then
+    rm -rf "$prefix"
+    "$E2E_ROOT/scripts/wine-prefix-copy" "$E2E_ROOT/build/wine/template" "$prefix"
+  fi
+  LOCALE_PREFIXES+=("$prefix")
+  trap end_locale_prefixes EXIT
+  link_cjk_font
 }
 
 # --- The keyboard and the mouse, as a person uses them ---------------------------------------

@@ -169,11 +169,9 @@ TYPED_TEST(FilesContract, FreeSpaceAndEnvironmentAreThere) {
     EXPECT_EQ(this->P().EnvironmentVariable("ProgramW6432"), "C:\\Program Files");
     EXPECT_EQ(this->P().EnvironmentVariable("PLUGSETUP_SURELY_UNSET"), "");
     this->P().SetEnvironmentValue("PLUGSETUP_CONTRACT",
-                                  "C:\\Mu\xDF"
-                                  "e \xE9t\xE9");
+                                  "C:\\Mu\u00DFe \u00E9t\u00E9 \u041E\u043B\u044C\u0433\u0430");
     EXPECT_EQ(this->P().EnvironmentVariable("plugsetup_contract"),
-              "C:\\Mu\xDF"
-              "e \xE9t\xE9");
+              "C:\\Mu\u00DFe \u00E9t\u00E9 \u041E\u043B\u044C\u0433\u0430");
     this->P().SetEnvironmentValue("PLUGSETUP_CONTRACT", "");
     EXPECT_EQ(this->P().EnvironmentVariable("PLUGSETUP_CONTRACT"), "");
 }

@@ -3,6 +3,9 @@
 
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
+#include "system/ShellUtils.h"
+#include "system/Utf8.h"
+#include "system/WindowsEx.h"
 #include "tests/platform/ContractFixture.h"
 
 namespace {
@@ -91,6 +94,63 @@ TYPED_TEST(PlatformContract, TheMachineIsX64AndAgreesWithWow64) {
 // The tests run Wine in its default locale, whose UI language is that of a fresh memory machine.
 TYPED_TEST(PlatformContract, TheUserInterfaceSpeaksEnglishOfTheUnitedStates) {
     EXPECT_EQ(this->P().UserUiLanguage(), 0x0409);
+}
+
+// Code page 0 is the ANSI code page: 1252 on the memory machine and in Wine's default locale.
+TYPED_TEST(PlatformContract, TextInACodePageComesOutAsUtf8OrNotAtAll) {
+    Platform& p = this->P();
+    EXPECT_EQ(p.TextAsUtf8(1252, "Caf\xE9 \x80 \x9F"), "Café € Ÿ");
+    EXPECT_EQ(p.TextAsUtf8(0, "Cr\xE8me"), "Crème");
+    EXPECT_EQ(p.TextAsUtf8(932, "\x96\xE9\x96\xBE\x82\xAF.txt"), "夜明け.txt");
+    EXPECT_EQ(p.TextAsUtf8(65001, "Café"), "Café");
+    EXPECT_EQ(p.TextAsUtf8(1252, ""), "");
+    EXPECT_EQ(p.TextAsUtf8(932, "a\x82"), std::nullopt) << "a lead byte without its trail byte";
+    EXPECT_EQ(p.TextAsUtf8(65001, "Caf\xE9"), std::nullopt) << "1252 bytes are no UTF-8";
+}
+
+// Names and text in any script reach Windows and come back byte for byte: accented Latin,
+// Cyrillic, Greek, Japanese and a character beyond the BMP (a surrogate pair in UTF-16).
+TYPED_TEST(PlatformContract, NamesAndTextsInEveryScriptComeBackExactly) {
+    const std::string word =
+        "Cr\u00E8me \u041E\u043B\u044C\u0433\u0430 \u03A9\u03BC\u03AD\u03B3\u03B1 "
+        "\u591C\u660E\u3051 \U0001D11E";
+    const std::string folder = this->Folder(word) + "\\";
+    const std::string file = this->Write(word + "\\" + word + ".txt", word);
+    auto names = [&](const std::string& pattern) {
+        std::vector<std::string> found;
+        if (auto search = this->P().FindFiles(pattern)) do
+                found.push_back(search->Current().name);
+            while (search->Next());
+        return found;
+    };
+    EXPECT_EQ(names(this->scratch_ + "Cr*"), std::vector<std::string>{word});
+    EXPECT_EQ(names(folder + "*.txt"), std::vector<std::string>{word + ".txt"});
+    EXPECT_TRUE(this->P().FileExists(file));
+
+    const std::string link = folder + word + ".lnk";
+    this->created_.push_back(word + "\\" + word + ".lnk");
+    ASSERT_TRUE(CreateShortcut(this->P(), link, file, word, 0));
+    ShortcutTarget read = ReadShortcut(this->P(), link);
+    EXPECT_TRUE(SameText(read.target, file)) << read.target;
+    EXPECT_EQ(read.arguments, word);
+
+    TRegistry registry(this->P());
+    ASSERT_TRUE(registry.OpenKey(this->key_ + "\\" + word, true));
+    registry.WriteString(word, word);
+    ASSERT_TRUE(registry.OpenKeyReadOnly(this->key_ + "\\" + word));
+    EXPECT_EQ(registry.ReadString(word), word);
+    ASSERT_TRUE(registry.OpenKey(this->key_, false));
+    EXPECT_EQ(registry.KeyNames(), std::vector<std::string>{word});
+    RegistryKey key = this->P().OpenRegistryKey(RootKey::CurrentUser, this->key_.substr(1), kKeyAllAccess);
+    std::optional<RegistryKeyInfo> info = this->P().QueryRegistryKeyInfo(key);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->longestSubkeyName, Utf16Length(word)) << "Windows counts key names in UTF-16 units";
+    const std::string list = word + '\0' + "\u00E9" + '\0' + '\0';
+    ASSERT_TRUE(this->P().WriteRegistryValue(key, word, {kRegMultiString, {list.begin(), list.end()}}));
+    std::optional<RegistryValue> value = this->P().ReadRegistryValue(key, word);
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->type, kRegMultiString);
+    EXPECT_EQ(std::string(value->data.begin(), value->data.end()), list) << "each string keeps its NUL";
 }
 
 }  // namespace

@@ -66,6 +66,10 @@ std::unique_ptr<CodePage> CodePageFromArguments(const Arguments& arguments) {
     }
 }
 
+std::unique_ptr<CodePage> BuildCodePageFromArguments(const Arguments& arguments) {
+    return arguments.Has("--codepage") ? CodePageFromArguments(arguments) : OpenUtf8CodePage();
+}
+
 ProductTreeOptions TreeOptionsFromArguments(const Arguments& arguments) {
     ProductTreeOptions options;
     options.AllowOutsideLinks = arguments.Has(kOutsideLinksOption.Name);

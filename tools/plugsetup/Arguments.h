@@ -41,6 +41,8 @@ TProgramVersion VersionFromArguments(const Arguments& arguments, const TProgramV
 // record it.
 inline constexpr OptionRule kCodePageOption = {"--codepage", true};
 std::unique_ptr<CodePage> CodePageFromArguments(const Arguments& arguments);
+// The code page a setup is built in: UTF-8, unless --codepage names one.
+std::unique_ptr<CodePage> BuildCodePageFromArguments(const Arguments& arguments);
 
 // How check and build read a product folder: --allow-outside-links follows symbolic links that
 // lead out of it (ProductTreeOptions). --strict makes every warning an error.

@@ -153,10 +153,12 @@ std::vector<EncodedEntryName> EncodeFolderNames(const CodePage& codePage,
                                ": rename it, or build with the --codepage of your customers' Windows");
         else if (!name.SplitsPaths.empty())
             problems.push_back("in the name, " + SplitsPathsMessage(codePage, name) + ": rename it");
+        if (codePage.Number() == kUtf8CodePageNumber && !IsValidUtf8(names[i]))
+            problems.push_back("the name is not UTF-8, so no Windows could read it: rename it");
         if (name.Bytes.size() > static_cast<std::size_t>(kMaxNameLength))
-            problems.push_back("the name is " + std::to_string(name.Bytes.size()) +
-                               " bytes long; a setup archive holds at most " +
-                               std::to_string(kMaxNameLength) + ": shorten it");
+            problems.push_back("the name is " + std::to_string(name.Bytes.size()) + " bytes long in the setup (at most " +
+                               std::to_string(kMaxNameLength) + "): " + NameBytesText(codePage, names[i]) +
+                               ": shorten it");
         // What the customer's Windows makes of the name is what the code page turns it back into.
         const std::string onWindows = name.Unrepresentable.empty() ? codePage.Decode(name.Bytes) : names[i];
         if (std::string problem = WindowsNameProblem(onWindows); !problem.empty())

@@ -8,6 +8,9 @@
 #include "archive/ProgramHeader.h"
 #include "archive/SetupData.h"
 #include "system/Stream.h"
+#include "system/Utf8.h"
+#include "system/memory/MemoryPlatform.h"
+#include "tools/plugsetup/host/CodePage.h"
 #include "uninstall/UninstallRecord.h"
 
 OpenedSetupFile OpenSetupFile(const std::string& path) {
@@ -98,4 +101,22 @@ std::vector<std::string> DescribeSigning(const SigningFacts& facts) {
         uninstaller += std::string(kUninstallerEntry) + " in the archive, not signed";
     lines.push_back(uninstaller);
     return lines;
+}
+
+CodePageConversion CustomerConversion(const CodePage& customer) {
+    const auto ansi = static_cast<std::uint32_t>(customer.Number());
+    return [ansi](std::uint32_t codePage, const std::string& bytes) {
+        return TextInCodePageAsUtf8(codePage == 0 ? ansi : codePage, bytes);
+    };
+}
+
+void ActAsCustomer(MemoryPlatform& machine, const CodePage& customer) {
+    machine.SetAnsiCodePage(static_cast<std::uint32_t>(customer.Number()));
+    machine.SetCodePageConverter(TextInCodePageAsUtf8);
+}
+
+std::string DescribeTextEncoding(std::uint32_t textCodePage) {
+    if (textCodePage == kUtf8CodePage) return "UTF-8";
+    if (textCodePage == 0) return "none recorded: read in the customer's ANSI code page";
+    return "code page " + std::to_string(textCodePage);
 }

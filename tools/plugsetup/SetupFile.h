@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/ArchiveText.h"
 #include "archive/PeImage.h"
 #include "tools/plugsetup/pe/Authenticode.h"
 
@@ -28,6 +29,17 @@ std::vector<std::uint8_t> ReadProgramPart(OpenedSetupFile& setup);
 std::string FormatBuildTime(double buildTime);
 
 struct ArchiveInfo;
+class CodePage;
+class MemoryPlatform;
+
+// How a customer's Windows whose ANSI code page is customer reads text in a code page (0: its
+// ANSI code page): what list reads unmarked archives with.
+CodePageConversion CustomerConversion(const CodePage& customer);
+// The memory machine as that Windows: its ANSI code page, and every other code page converted.
+void ActAsCustomer(MemoryPlatform& machine, const CodePage& customer);
+// What the archive's text mark records, as list and verify print it: "UTF-8", "code page 1252",
+// or "none recorded: read in the customer's ANSI code page".
+std::string DescribeTextEncoding(std::uint32_t textCodePage);
 
 // What a setup carries for code signing: its own certificate table, and the separately built
 // uninstaller in its archive with that program's certificate table.

@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "system/Exceptions.h"
+#include "system/win32/Win32Text.h"
 #include "wizard/SidePictureChoice.h"
 
 namespace {
 
-constexpr char kWindowClass[] = "PlugSetupMainWindow";
-constexpr char kContainerClass[] = "PlugSetupWizardPage";
-constexpr char kPictureClass[] = "PlugSetupWizardPicture";
+constexpr wchar_t kWindowClass[] = L"PlugSetupMainWindow";
+constexpr wchar_t kContainerClass[] = L"PlugSetupWizardPage";
+constexpr wchar_t kPictureClass[] = L"PlugSetupWizardPicture";
 constexpr int kFirstControlId = 100;
 constexpr int kCheckBoxLine = 305;  // the page's text width
 // While the installation runs, the window serves its messages at least this often (ms).
@@ -29,7 +30,7 @@ using ShutdownBlockCreate = BOOL(WINAPI*)(HWND, LPCWSTR);
 using ShutdownBlockDestroy = BOOL(WINAPI*)(HWND);
 template <class Function>
 Function User32Export(const char* name) {
-    HMODULE user = GetModuleHandleA("user32.dll");
+    HMODULE user = GetModuleHandleW(L"user32.dll");
     return user ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user, name))) : nullptr;
 }
 
@@ -45,15 +46,19 @@ ControlId FromCommandId(int commandId) {
 
 FormMain* FormOf(HWND wnd) {
     HWND root = GetAncestor(wnd, GA_ROOT);
-    return reinterpret_cast<FormMain*>(GetWindowLongPtrA(root ? root : wnd, GWLP_USERDATA));
+    return reinterpret_cast<FormMain*>(GetWindowLongPtrW(root ? root : wnd, GWLP_USERDATA));
 }
 
+// The window's text as UTF-8, the model's own text.
 std::string WindowText(HWND wnd) {
-    int length = GetWindowTextLengthA(wnd);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    GetWindowTextA(wnd, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(length));
-    return text;
+    int length = GetWindowTextLengthW(wnd);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    int copied = GetWindowTextW(wnd, text.data(), length + 1);
+    return Utf8(text.data(), static_cast<std::size_t>(std::max(copied, 0)));
+}
+
+void SetText(HWND wnd, const std::string& utf8) {
+    SetWindowTextW(wnd, Wide(utf8).c_str());
 }
 
 // Edit controls break lines only at CR LF.
@@ -67,7 +72,7 @@ std::string WithCrLf(const std::string& text) {
 }
 
 void RegisterClasses(HINSTANCE instance, WNDPROC main, WNDPROC container, WNDPROC picture) {
-    WNDCLASSEXA wc{};
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -75,14 +80,14 @@ void RegisterClasses(HINSTANCE instance, WNDPROC main, WNDPROC container, WNDPRO
     wc.lpfnWndProc = main;
     wc.lpszClassName = kWindowClass;
     wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
-    RegisterClassExA(&wc);
+    RegisterClassExW(&wc);
     wc.hIcon = nullptr;
     wc.lpfnWndProc = container;
     wc.lpszClassName = kContainerClass;
-    RegisterClassExA(&wc);
+    RegisterClassExW(&wc);
     wc.lpfnWndProc = picture;
     wc.lpszClassName = kPictureClass;
-    RegisterClassExA(&wc);
+    RegisterClassExW(&wc);
 }
 
 }  // namespace
@@ -115,8 +120,8 @@ bool FormMain::Create(const PictureLookup& pictures, bool shown) {
     int width = frame.right - frame.left, height = frame.bottom - frame.top;
     int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    window_ = CreateWindowExA(WS_EX_CONTROLPARENT, kWindowClass, model_.WindowCaption().c_str(), style, left,
-                              top, width, height, nullptr, nullptr, instance_, this);
+    window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, Wide(model_.WindowCaption()).c_str(), style,
+                              left, top, width, height, nullptr, nullptr, instance_, this);
     if (!window_) throw Exception("Cannot create the setup window");
     // Every box from here on stays above the wizard, also when another program was active.
     platform_.SetDialogOwner(Owner());
@@ -143,7 +148,7 @@ void FormMain::CreateControls() {
     GetClientRect(notebook, &area);
     for (int page = 0; page < kPageCount; ++page)
         pages_[static_cast<std::size_t>(page)] =
-            CreateWindowExA(WS_EX_CONTROLPARENT, kContainerClass, "", WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
+            CreateWindowExW(WS_EX_CONTROLPARENT, kContainerClass, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
                             area.right, area.bottom, notebook, nullptr, instance_, nullptr);
 
     const ControlDef& panel = Control(ControlId::Panel);
@@ -169,31 +174,32 @@ void FormMain::CreateControls() {
     ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     RECT listArea;
     GetClientRect(list, &listArea);
-    LVCOLUMNA column{};
+    LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
     column.cx = listArea.right - GetSystemMetrics(SM_CXVSCROLL);
-    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
     // Inserted entries start unchecked; that is no choice of the user's to pass on.
     syncing_ = true;
     const auto& entries = model_.BundleEntries();
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        LVITEMA item{};
+        std::wstring name = Wide(entries[i].name);
+        LVITEMW item{};
         item.mask = LVIF_TEXT;
         item.iItem = static_cast<int>(i);
-        item.pszText = const_cast<char*>(entries[i].name.c_str());
-        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        item.pszText = name.data();
+        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
     // Space ticks the entry with the focus: the first one has it from the start.
     if (!entries.empty())
         ListView_SetItemState(list, 0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
     syncing_ = false;
-    SendMessageA(controls_[Index(ControlId::CopyProgressBar)], PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendMessageW(controls_[Index(ControlId::CopyProgressBar)], PBM_SETRANGE, 0, MAKELPARAM(0, 100));
 }
 
 HWND FormMain::CreateControl(ControlId id, HWND parent) {
     const ControlDef& def = Control(id);
     const ControlState& state = model_.State(id);
-    const char* cls = "STATIC";
+    const wchar_t* cls = L"STATIC";
     DWORD style = WS_CHILD;
     DWORD exStyle = 0;
     switch (def.kind) {
@@ -211,31 +217,31 @@ HWND FormMain::CreateControl(ControlId id, HWND parent) {
             style |= (def.flags & kWrap) ? SS_LEFT : SS_LEFTNOWORDWRAP;
             break;
         case ControlKind::Button:
-            cls = "BUTTON";
+            cls = L"BUTTON";
             style |= WS_TABSTOP | ((def.flags & kDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
             break;
         case ControlKind::CheckBox:
-            cls = "BUTTON";
+            cls = L"BUTTON";
             style |= WS_TABSTOP | BS_AUTOCHECKBOX;
             break;
         case ControlKind::Edit:
-            cls = "EDIT";
+            cls = L"EDIT";
             exStyle = WS_EX_CLIENTEDGE;
             style |= WS_TABSTOP | ES_AUTOHSCROLL;
             break;
         case ControlKind::Memo:
             // Read-only, so Enter goes to the default button and the background is the button face.
-            cls = "EDIT";
+            cls = L"EDIT";
             exStyle = WS_EX_CLIENTEDGE;
             style |= WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY;
             break;
         case ControlKind::CheckList:
-            cls = WC_LISTVIEWA;
+            cls = WC_LISTVIEWW;
             exStyle = WS_EX_CLIENTEDGE;
             style |= WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
             break;
         case ControlKind::ProgressBar:
-            cls = PROGRESS_CLASSA;
+            cls = PROGRESS_CLASSW;
             break;
         case ControlKind::Image:
             return nullptr;
@@ -243,7 +249,7 @@ HWND FormMain::CreateControl(ControlId id, HWND parent) {
     // Check boxes have nothing to their right; the full line keeps a wider substitute font
     // from clipping their captions.
     int width = def.kind == ControlKind::CheckBox ? std::max(def.width, kCheckBoxLine) : def.width;
-    return CreateWindowExA(exStyle, cls, "", style, S(state.left), S(state.top), S(width), S(state.height),
+    return CreateWindowExW(exStyle, cls, L"", style, S(state.left), S(state.top), S(width), S(state.height),
                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(CommandId(id))), instance_,
                            nullptr);
 }
@@ -251,17 +257,18 @@ HWND FormMain::CreateControl(ControlId id, HWND parent) {
 void FormMain::ApplyFonts() {
     UiFontChoice choice = ChooseUiFont(platform_);
     int height = -MulDivRound(choice.points, platform_.ScreenDpi(), 72);
+    std::wstring face = Wide(choice.name);
     auto make = [&](int weight) {
-        return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+        return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                           choice.name.c_str());
+                           face.c_str());
     };
     font_.Reset(make(FW_NORMAL));
     boldFont_.Reset(make(FW_BOLD));
     for (std::size_t i = 0; i < kControlCount; ++i) {
         if (!controls_[i]) continue;
         bool bold = (Control(static_cast<ControlId>(i)).flags & kBold) != 0;
-        SendMessageA(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(bold ? boldFont_.Get() : font_.Get()),
+        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(bold ? boldFont_.Get() : font_.Get()),
                      FALSE);
     }
 }
@@ -274,7 +281,7 @@ void FormMain::Sync() {
     }
     syncing_ = true;
     if (WindowText(window_) != model_.WindowCaption())
-        SetWindowTextA(window_, model_.WindowCaption().c_str());
+        SetText(window_, model_.WindowCaption());
     for (int page = 0; page < kPageCount; ++page)
         ShowWindow(pages_[static_cast<std::size_t>(page)], page == model_.Page() ? SW_SHOWNA : SW_HIDE);
     for (std::size_t i = 0; i < kControlCount; ++i) {
@@ -300,14 +307,14 @@ void FormMain::Sync() {
         }
         if (def.kind != ControlKind::CheckList && def.kind != ControlKind::ProgressBar &&
             WindowText(wnd) != text)
-            SetWindowTextA(wnd, text.c_str());
+            SetText(wnd, text);
         if (def.kind == ControlKind::CheckBox) {
-            bool checked = SendMessageA(wnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            bool checked = SendMessageW(wnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
             if (checked != state.checked)
-                SendMessageA(wnd, BM_SETCHECK, state.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+                SendMessageW(wnd, BM_SETCHECK, state.checked ? BST_CHECKED : BST_UNCHECKED, 0);
         }
         if (def.kind == ControlKind::ProgressBar)
-            SendMessageA(wnd, PBM_SETPOS, static_cast<WPARAM>(state.position), 0);
+            SendMessageW(wnd, PBM_SETPOS, static_cast<WPARAM>(state.position), 0);
         if (def.kind == ControlKind::CheckList) {
             const auto& entries = model_.BundleEntries();
             for (std::size_t item = 0; item < entries.size(); ++item)
@@ -315,7 +322,7 @@ void FormMain::Sync() {
                     ListView_SetCheckState(wnd, static_cast<UINT>(item), entries[item].checked);
         }
         if ((IsWindowEnabled(wnd) != FALSE) != state.enabled) EnableWindow(wnd, state.enabled);
-        bool shown = (GetWindowLongA(wnd, GWL_STYLE) & WS_VISIBLE) != 0;
+        bool shown = (GetWindowLongW(wnd, GWL_STYLE) & WS_VISIBLE) != 0;
         if (shown != state.visible) ShowWindow(wnd, state.visible ? SW_SHOWNA : SW_HIDE);
     }
     if (model_.FocusRequests() != appliedFocusRequests_ && model_.Focus() != ControlId::None) {
@@ -324,7 +331,7 @@ void FormMain::Sync() {
         // As in any dialog: a field reached by the keyboard or a refusal has its text selected,
         // so typing replaces it.
         if (target && Control(model_.Focus()).kind == ControlKind::Edit)
-            SendMessageA(target, EM_SETSEL, 0, -1);
+            SendMessageW(target, EM_SETSEL, 0, -1);
     }
     appliedFocusRequests_ = model_.FocusRequests();
     syncing_ = false;
@@ -345,9 +352,9 @@ void FormMain::NoticeFocus() {
     ControlId defaultButton = model_.DefaultButton();
     for (std::size_t i = 0; i < kControlCount; ++i) {
         if (!controls_[i] || Control(static_cast<ControlId>(i)).kind != ControlKind::Button) continue;
-        LONG_PTR style = GetWindowLongPtrA(controls_[i], GWL_STYLE) & BS_TYPEMASK;
+        LONG_PTR style = GetWindowLongPtrW(controls_[i], GWL_STYLE) & BS_TYPEMASK;
         LONG_PTR wanted = static_cast<ControlId>(i) == defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-        if (style != wanted) SendMessageA(controls_[i], BM_SETSTYLE, static_cast<WPARAM>(wanted), TRUE);
+        if (style != wanted) SendMessageW(controls_[i], BM_SETSTYLE, static_cast<WPARAM>(wanted), TRUE);
     }
 }
 
@@ -376,6 +383,7 @@ bool FormMain::Key(const MSG& msg) {
             return false;
         model_.KeyPress(key);
     } else if (msg.message == WM_SYSCHAR || msg.message == WM_CHAR) {
+        // A Unicode window's characters are UTF-16 units; every mnemonic letter is one of them.
         if (!model_.MnemonicKey(static_cast<char32_t>(msg.wParam), msg.message == WM_SYSCHAR)) return false;
     } else {
         return false;
@@ -398,7 +406,7 @@ void FormMain::Command(int commandId, int code, HWND control) {
             break;
         case ControlKind::CheckBox:
             if (code != BN_CLICKED) return;
-            model_.SetChecked(id, SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED);
+            model_.SetChecked(id, SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED);
             break;
         case ControlKind::Button:
             if (code != BN_CLICKED) return;
@@ -441,7 +449,7 @@ LRESULT FormMain::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             PostQuitMessage(0);
             return 0;
         default:
-            return DefWindowProcA(window_, message, wparam, lparam);
+            return DefWindowProcW(window_, message, wparam, lparam);
     }
 }
 
@@ -470,12 +478,12 @@ void FormMain::RethrowPending() {
 
 LRESULT CALLBACK FormMain::WindowProc(HWND wnd, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_NCCREATE) {
-        auto* form = static_cast<FormMain*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
+        auto* form = static_cast<FormMain*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
         form->window_ = wnd;
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+        SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
     }
-    auto* form = reinterpret_cast<FormMain*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-    if (!form || form->window_ != wnd) return DefWindowProcA(wnd, message, wparam, lparam);
+    auto* form = reinterpret_cast<FormMain*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
+    if (!form || form->window_ != wnd) return DefWindowProcW(wnd, message, wparam, lparam);
     return form->HandleGuarded(message, wparam, lparam);
 }
 
@@ -486,7 +494,7 @@ LRESULT CALLBACK FormMain::ContainerProc(HWND wnd, UINT message, WPARAM wparam, 
         if (FormMain* form = FormOf(wnd); form && form->window_)
             return form->HandleGuarded(message, wparam, lparam);
     }
-    return DefWindowProcA(wnd, message, wparam, lparam);
+    return DefWindowProcW(wnd, message, wparam, lparam);
 }
 
 LRESULT CALLBACK FormMain::PictureProc(HWND wnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -497,16 +505,16 @@ LRESULT CALLBACK FormMain::PictureProc(HWND wnd, UINT message, WPARAM wparam, LP
         EndPaint(wnd, &paint);
         return 0;
     }
-    return DefWindowProcA(wnd, message, wparam, lparam);
+    return DefWindowProcW(wnd, message, wparam, lparam);
 }
 
 WizardEnd FormMain::Run() {
     MSG msg;
     try {
-        while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
             if (!Key(msg)) {
                 TranslateMessage(&msg);
-                DispatchMessageA(&msg);
+                DispatchMessageW(&msg);
             }
             RethrowPending();
             NoticeFocus();
@@ -535,7 +543,7 @@ void FormMain::PaintNow() {
 // refusal. Moving and minimising the window stay the system's.
 void FormMain::ServePendingMessages() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
@@ -545,7 +553,7 @@ void FormMain::ServePendingMessages() {
         if (input && !model_.AcceptsInput()) continue;
         if (Key(msg)) continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
         // A handler's error ends the run as the run's own errors do.
         RethrowPending();
     }
@@ -568,12 +576,12 @@ void FormMain::DropPendingInput() {
     for (auto [first, last] : {std::pair<UINT, UINT>{WM_KEYFIRST, WM_KEYLAST},
                                {WM_MOUSEFIRST, WM_MOUSELAST},
                                {WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK}})
-        while (PeekMessageA(&msg, nullptr, first, last, PM_REMOVE)) {
+        while (PeekMessageW(&msg, nullptr, first, last, PM_REMOVE)) {
         }
 }
 
 void FormMain::RequestClose() {
-    if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
+    if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
 }
 
 void FormMain::Terminate() {
@@ -584,14 +592,14 @@ void FormMain::Terminate() {
 void FormMain::SetProgress(int position) {
     model_.SetProgress(position);
     HWND bar = controls_[Index(ControlId::CopyProgressBar)];
-    SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(model_.State(ControlId::CopyProgressBar).position), 0);
+    SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(model_.State(ControlId::CopyProgressBar).position), 0);
     UpdateWindow(bar);
 }
 
 void FormMain::SetStatus(const std::string& text) {
     model_.SetStatus(text);
     HWND label = controls_[Index(ControlId::CopyStatusLabel)];
-    SetWindowTextA(label, text.c_str());
+    SetText(label, text);
     InvalidateRect(label, nullptr, TRUE);
     UpdateWindow(label);
     // Every status stays readable for a moment; the window answers meanwhile.

@@ -5,24 +5,42 @@
 // --all-pages adds a bundle of three items, every plug-in page, VST 3, CLAP and a product to start;
 // --fail-folder-check makes the folder check behind Next raise an error, as a fault would.
 #include <windows.h>
+// shellapi.h needs the types of windows.h.
+#include <shellapi.h>
 
 #include <cctype>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 #include <sstream>
 
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
 #include "system/win32/Win32Platform.h"
+#include "system/win32/Win32Text.h"
 #include "wizard/FakeWizardEngine.h"
 #include "wizard/win32/FormMain.h"
 
 namespace {
 
+// Paths are UTF-8, opened by their UTF-16 names.
 std::optional<std::vector<std::uint8_t>> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    FILE* in = _wfopen(Wide(path).c_str(), L"rb");
     if (!in) return std::nullopt;
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t block[65536];
+    for (std::size_t got; (got = std::fread(block, 1, sizeof block, in)) > 0;)
+        bytes.insert(bytes.end(), block, block + got);
+    std::fclose(in);
+    return bytes;
+}
+
+// The command line as UTF-8, whatever the system's code page.
+std::vector<std::string> Arguments() {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 0; wide && i < count; ++i) arguments.push_back(Utf8(wide[i]));
+    if (wide) LocalFree(wide);
+    return arguments;
 }
 
 std::string ReadText(const std::string& path) {
@@ -87,7 +105,7 @@ void ShowEveryPage(FakeWizardEngine& engine) {
 
 void BeDpiAware() {
     using Call = BOOL(WINAPI*)();
-    if (HMODULE user = GetModuleHandleA("user32.dll"))
+    if (HMODULE user = GetModuleHandleW(L"user32.dll"))
         if (auto call =
                 reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDPIAware"))))
             call();
@@ -95,7 +113,9 @@ void BeDpiAware() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
+    const std::vector<std::string> argv = Arguments();
+    const int argc = static_cast<int>(argv.size());
     bool allPages = false, failFolderCheck = false, known = argc >= 4;
     for (int i = 4; i < argc; ++i) {
         std::string option = argv[i];
@@ -136,7 +156,7 @@ int main(int argc, char** argv) {
     engine.creatableFolders.push_back(engine.photoshopFolder);
     std::string pictures = IncludeBackslash(argv[3]);
     try {
-        FormMain form(GetModuleHandleA(nullptr), platform, engine);
+        FormMain form(GetModuleHandleW(nullptr), platform, engine);
         bool shown = form.Create([&](const std::string& name, const std::string& fallback) {
             auto bytes = ReadBytes(pictures + name);
             return bytes || fallback.empty() ? bytes : ReadBytes(pictures + fallback);

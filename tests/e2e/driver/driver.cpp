@@ -1,16 +1,21 @@
 // Automation driver for the end-to-end tests: a separate Win32 process, started in the same Wine
 // prefix as the program under test, that finds that program's windows by caption, reads their
 // texts and answers them the way a user would. Every command prints what it found and exits 0,
-// or prints why not and exits 1; usage errors exit 2.
+// or prints why not and exits 1; usage errors exit 2. It takes its arguments and prints texts in
+// UTF-8 and reads windows through the wide calls, so captions in any script come through on any
+// system code page.
 #include <windows.h>
-// psapi.h needs the types of windows.h.
+// psapi.h and shellapi.h need the types of windows.h.
 #include <psapi.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "system/win32/Win32Text.h"
 
 namespace {
 
@@ -62,32 +67,31 @@ struct Options {
 }
 
 std::string ClassOf(HWND wnd) {
-    char name[256] = {};
-    GetClassNameA(wnd, name, sizeof name);
-    return name;
+    wchar_t name[256] = {};
+    GetClassNameW(wnd, name, 256);
+    return Utf8(name);
 }
 
 // WM_GETTEXT reaches controls of another process (GetWindowText only sees captions); the timeout
 // keeps a hung program from hanging the driver too.
 std::string TextOf(HWND wnd) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(wnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
-        char buffer[1024] = {};
-        GetWindowTextA(wnd, buffer, sizeof buffer);
-        return buffer;
+    if (!SendMessageTimeoutW(wnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
+        wchar_t buffer[1024] = {};
+        GetWindowTextW(wnd, buffer, 1024);
+        return Utf8(buffer);
     }
-    std::string text(length + 1, '\0');
+    std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutA(wnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+    SendMessageTimeoutW(wnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
                         2000, &copied);
-    text.resize(std::strlen(text.c_str()));
-    return text;
+    return Utf8(text.c_str());
 }
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                          static_cast<int>(b.size())) == CSTR_EQUAL;
+    std::wstring wideA = Wide(a), wideB = Wide(b);
+    return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, wideA.data(), static_cast<int>(wideA.size()),
+                          wideB.data(), static_cast<int>(wideB.size())) == CSTR_EQUAL;
 }
 
 // "&Next >" reads as "Next >"; "&&" stands for a literal ampersand.
@@ -208,7 +212,7 @@ bool IsEdit(HWND wnd) {
 }
 
 bool IsCheckable(HWND wnd) {
-    switch (GetWindowLongA(wnd, GWL_STYLE) & BS_TYPEMASK) {
+    switch (GetWindowLongW(wnd, GWL_STYLE) & BS_TYPEMASK) {
         case BS_CHECKBOX:
         case BS_AUTOCHECKBOX:
         case BS_3STATE:
@@ -318,7 +322,7 @@ int CmdControls(const Options& opt) {
         std::string state = IsWindowVisible(control) ? "visible" : "hidden";
         state += IsWindowEnabled(control) ? ",enabled" : ",disabled";
         if (IsButton(control) && IsCheckable(control))
-            state += SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? ",checked" : ",unchecked";
+            state += SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? ",checked" : ",unchecked";
         std::printf("%d\t%s\t%s\t%s\n", GetDlgCtrlID(control), ClassOf(control).c_str(), state.c_str(),
                     Escaped(TextOf(control)).c_str());
     }
@@ -331,10 +335,10 @@ int CmdControls(const Options& opt) {
 void Press(HWND button) {
     if (!IsWindowEnabled(button)) Fail("button \"" + WithoutMnemonic(TextOf(button)) + "\" is disabled");
     if (IsCheckable(button)) {
-        PostMessageA(button, BM_CLICK, 0, 0);
+        PostMessageW(button, BM_CLICK, 0, 0);
     } else {
         WPARAM command = MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED);
-        PostMessageA(GetParent(button), WM_COMMAND, command, reinterpret_cast<LPARAM>(button));
+        PostMessageW(GetParent(button), WM_COMMAND, command, reinterpret_cast<LPARAM>(button));
     }
 }
 
@@ -402,7 +406,7 @@ int CmdProbe(const Options& opt) {
     while (IsWindow(wnd) && GetTickCount64() < deadline) {
         QueryPerformanceCounter(&start);
         DWORD_PTR result = 0;
-        LRESULT answered = SendMessageTimeoutA(wnd, WM_NULL, 0, 0, SMTO_NORMAL, opt.timeoutMs, &result);
+        LRESULT answered = SendMessageTimeoutW(wnd, WM_NULL, 0, 0, SMTO_NORMAL, opt.timeoutMs, &result);
         double waited = elapsedMs();
         // A window destroyed meanwhile gives no answer either; that wait is no hang.
         if (!answered && !IsWindow(wnd)) break;
@@ -418,10 +422,10 @@ int CmdCheck(const Options& opt) {
     if (opt.state != "on" && opt.state != "off") Usage("--state must be on or off");
     HWND button = WaitButton(opt);
     if (!IsCheckable(button)) Fail("\"" + opt.button + "\" is not a check box or radio button");
-    bool checked = SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    bool checked = SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
     if (checked != (opt.state == "on")) Press(button);
     if (!Poll(opt.timeoutMs, [&] {
-            return (SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED) == (opt.state == "on");
+            return (SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED) == (opt.state == "on");
         }))
         Fail("\"" + opt.button + "\" did not change its check state");
     return 0;
@@ -448,8 +452,9 @@ int CmdType(const Options& opt) {
         Fail("no such edit control in a " + Describe(opt));
     // WM_SETTEXT on a single-line edit notifies the parent with EN_CHANGE, as typing does.
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(opt.text.c_str()), SMTO_ABORTIFHUNG,
-                        5000, &result);
+    std::wstring text = Wide(opt.text);
+    SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
+                        &result);
     if (TextOf(edit) != opt.text) Fail("the edit control did not take the text");
     return 0;
 }
@@ -477,7 +482,7 @@ int CmdRect(const Options& opt) {
 }
 
 int CmdClose(const Options& opt) {
-    PostMessageA(WaitWindow(opt), WM_CLOSE, 0, 0);
+    PostMessageW(WaitWindow(opt), WM_CLOSE, 0, 0);
     return 0;
 }
 
@@ -487,7 +492,7 @@ int CmdQueryEndSession(const Options& opt) {
     HWND wnd = WaitWindow(opt);
     for (LPARAM reason : {LPARAM{0}, LPARAM{ENDSESSION_CLOSEAPP}}) {
         DWORD_PTR result = 0;
-        if (!SendMessageTimeoutA(wnd, WM_QUERYENDSESSION, 0, reason, SMTO_ABORTIFHUNG, 5000, &result))
+        if (!SendMessageTimeoutW(wnd, WM_QUERYENDSESSION, 0, reason, SMTO_ABORTIFHUNG, 5000, &result))
             Fail("the window did not answer the query");
         std::printf(reason ? "%s\n" : "%s ", result ? "TRUE" : "FALSE");
     }
@@ -518,9 +523,21 @@ const Command kCommands[] = {
     {"query-end-session", CmdQueryEndSession},
 };
 
+// The command line as UTF-8, whatever the system's code page.
+std::vector<std::string> Arguments() {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 0; wide && i < count; ++i) arguments.push_back(Utf8(wide[i]));
+    if (wide) LocalFree(wide);
+    return arguments;
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
+    const std::vector<std::string> argv = Arguments();
+    const int argc = static_cast<int>(argv.size());
     if (argc < 2) Usage("missing command");
     std::string command = argv[1];
     Options opt;

@@ -7,14 +7,8 @@
 # shellcheck source=tests/e2e/lib.sh
 source "$E2E_ROOT/tests/e2e/lib.sh"
 
-# Wine takes its Windows locale and its file names' encoding from the Linux locale, which must
-# exist: it is made here from the sources of Debian's locales package (scripts/bootstrap).
-mkdir -p "$E2E_OUT/locale"
-localedef -i ja_JP -f UTF-8 "$E2E_OUT/locale/ja_JP.UTF-8" 2>"$E2E_OUT/localedef.txt" ||
-  [[ -f $E2E_OUT/locale/ja_JP.UTF-8/LC_CTYPE ]] || fail "cannot make the ja_JP.UTF-8 locale"
-export LOCPATH=$E2E_OUT/locale
+make_locale ja_JP
 export LC_ALL=ja_JP.UTF-8
-WINDOWS_CODEPAGE=932
 TITLE="夜明け Setup"
 drive_c=$PLUGSETUP_WINEPREFIX/drive_c
 product=$E2E_OUT/product

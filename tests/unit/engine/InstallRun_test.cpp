@@ -12,6 +12,7 @@
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
 #include "system/ShellUtils.h"
+#include "system/Utf8.h"
 #include "tests/unit/engine/EngineMachine.h"
 #include "texts/Texts.h"
 
@@ -524,6 +525,10 @@ TEST_F(InstallRunTest, PathsLongerThanWindowsTakesEndTheRunBeforeAnythingIsCopie
     // One character too long once renamed, short enough as it is stored.
     const std::string vst = padded(kMaxFilePathLength + 1 - std::string("\\LongGadget x64.dll").size());
     const std::string deepVst = padded(kMaxFolderPathLength + 1);
+    // Windows counts UTF-16 units: one for three bytes of Japanese, two for a character beyond
+    // the BMP. The longest folder, with a file of eleven characters: the longest file path.
+    std::string japanese = "C:\\\U0001D11E";
+    while (Utf16Length(japanese) < kMaxFolderPathLength) japanese += "\u591C";
     const Case cases[] = {
         {"the longest file path", name + ".txt", "C:\\VST", "Gadget.dll", ""},
         {"one character more", name + "X.txt", "C:\\VST", "Gadget.dll", destination + "\\" + name + "X.txt"},
@@ -531,6 +536,9 @@ TEST_F(InstallRunTest, PathsLongerThanWindowsTakesEndTheRunBeforeAnythingIsCopie
          vst + "\\LongGadget x64.dll"},
         {"a plug-in without the rename would fit", name + ".txt", vst, "LongGadget.txt", ""},
         {"a folder too long to be made", name + ".txt", deepVst, "G.dll", deepVst},
+        {"the longest paths in Japanese", name + ".txt", japanese, "Gadget1.txt", ""},
+        {"one character more in Japanese", name + ".txt", japanese, "Gadget12.txt",
+         japanese + "\\Gadget12.txt"},
     };
     for (const Case& c : cases) {
         MemoryPlatform fresh;

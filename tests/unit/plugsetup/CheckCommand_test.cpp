@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "tools/plugsetup/Tool.h"
+#include "tools/plugsetup/host/CodePage.h"
 
 namespace fs = std::filesystem;
 
@@ -110,7 +111,7 @@ const CheckCase kCases[] = {
     {"library outside every component", false, "Setup.ini", "$VstPluginFolder\\Gadget x64.dll",
      "C:\\Windows\\Gadget.dll", "Setup.ini:17: error: 'C:\\Windows\\Gadget.dll' is not among"},
     {"name too long", false, "VST/" + std::string(68, 'n'), "", "x",
-     "error: the name is 68 bytes long; a setup archive holds at most 67"},
+     "error: the name is 68 bytes long in the setup (at most 67): 68 characters of 1 byte each"},
     {"unknown key", false, "Setup.ini", "ProductName=", "ProductNmae=",
      "Setup.ini:2: warning: unknown key 'ProductNmae' in [Setup] is ignored; did you mean ProductName?"},
     {"unknown section", false, "Setup.ini", "[Shortcuts]", "[Shortcut]",
@@ -149,13 +150,6 @@ const CheckCase kCases[] = {
      "item, so this shortcut is never made"},
     {"setting without equals", false, "Setup.ini", "Settings\\Skin=%Presets\\Dark", "Settings\\Skin",
      "Setup.ini:19: warning: 'Settings\\Skin' has no '=': the setup writes it as a value holding empty text"},
-    {"name beyond the code page", false, "VST/Ключ Bass.fxp", "", "x",
-     "error: in the name, 'К' (U+041A) has no form in code page 1252: rename it, or build with the "
-     "--codepage"},
-    {"text beyond the code page", false, "Setup.ini", "ProductName=Gadget", "ProductName=Гаджет",
-     "Setup.ini:2: error: 'Г' (U+0413) has no form in code page 1252, so build cannot store the line"},
-    {"licence beyond the code page", false, "Setup.lic", "Licence", "Лицензия",
-     "Setup.lic:1: error: 'Л' (U+041B) has no form in code page 1252"},
     {"language not built in", false, "Setup.ini", "ProductName=Gadget", "ProductName=Gadget\nLanguages=en,de,sv",
      "Setup.ini:3: warning: no built-in language 'sv': the setup leaves it out"},
     {"a per-language text without its variable", false, "Setup.ini", "ProductName=Gadget",
@@ -268,29 +262,62 @@ TEST_F(CheckCommand, EachMistakeIsReportedWithItsFileAndLine) {
     }
 }
 
+// A UTF-8 build holds any name and text; one for a code page holds only what converts there
+// and back, and what the setup's byte-wise path code would not split.
 TEST_F(CheckCommand, TheCodePageDecidesWhichNamesAndTextsTheSetupCanHold) {
     fs::path dir = MakeProduct("cyrillic", false);
     Write(dir / "VST" / "Ключ Bass.fxp", "preset");
-    EXPECT_EQ(Run({"check", dir.string()}), kExitFailure);
+    Write(dir / "Setup.lic", "Лицензия");
+    std::string ini = Read(dir / "Setup.ini");
+    Write(dir / "Setup.ini", ini.replace(ini.find("ProductName=Gadget"), 18, "ProductName=Гаджет"));
+    EXPECT_EQ(Run({"check", dir.string()}), kExitOk) << out_.str();
     EXPECT_EQ(Run({"check", "--codepage", "1251", dir.string()}), kExitOk) << out_.str();
+    EXPECT_EQ(Run({"check", "--codepage", "1252", dir.string()}), kExitFailure);
+    for (const std::string& finding :
+         {(dir / "VST" / "Ключ Bass.fxp").string() + ": error: in the name, 'К' (U+041A) has no form in code page "
+                                                     "1252: rename it, or build with the --codepage",
+          (dir / "Setup.ini").string() + ":2: error: 'Г' (U+0413) has no form in code page 1252, so build cannot "
+                                         "store the line",
+          (dir / "Setup.lic").string() + ":1: error: 'Л' (U+041B) has no form in code page 1252"})
+        EXPECT_NE(out_.str().find(finding), std::string::npos) << finding << "\n" << out_.str();
 
     // Japanese: a character whose second byte is the backslash splits a path or a name, never a
-    // text that is only shown.
+    // text that is only shown; so it does in a Setup.ini already saved in code page 932. The yen
+    // sign that one converter stores as a plain backslash has no form there at all.
     dir = MakeProduct("japanese", false);
-    std::string ini = Read(dir / "Setup.ini");
+    ini = Read(dir / "Setup.ini");
     ini.replace(ini.find("ProductName=Gadget"), 18, "ProductName=ソフト");
     ini.replace(ini.find("Presets=$Documents\\Gadget"), 25, "Presets=$Documents\\ソフト");
     Write(dir / "Setup.ini", ini);
+    const std::string split = (dir / "Setup.ini").string() +
+                              ":11: error: 'ソ' (U+30BD) is stored as 83 5C in code page 932, and the setup reads "
+                              "5C as '\\' in paths, so the setup would split the path there";
+    EXPECT_EQ(Run({"check", dir.string()}), kExitOk) << out_.str();
     EXPECT_EQ(Run({"check", "--codepage", "932", dir.string()}), kExitFailure);
-    EXPECT_NE(
-        out_.str().find((dir / "Setup.ini").string() +
-                        ":11: error: 'ソ' (U+30BD) is stored as 83 5C in code page 932, and the setup reads "
-                        "5C as '\\' in paths, so the setup would split the path there"),
-        std::string::npos)
-        << out_.str();
+    EXPECT_NE(out_.str().find(split), std::string::npos) << out_.str();
     // The product name also ends up in the Uninstall key's name and in shortcut paths.
     EXPECT_NE(out_.str().find(": 2 errors, 0 warnings"), std::string::npos) << out_.str();
+    std::string saved;
+    ASSERT_TRUE(OpenCodePage(932)->Encode(ini, saved));
+    Write(dir / "Setup.ini", saved);
+    EXPECT_EQ(Run({"check", "--codepage", "932", dir.string()}), kExitFailure);
+    EXPECT_NE(out_.str().find(split), std::string::npos) << out_.str();
+    EXPECT_EQ(Run({"check", dir.string()}), kExitFailure) << "a UTF-8 build wants UTF-8 texts";
+    EXPECT_NE(out_.str().find("Setup.ini: error: the text is not UTF-8"), std::string::npos) << out_.str();
+
+    Write(dir / "Setup.ini", ini.replace(ini.find("ProductName=ソフト"), 21, "ProductName=Gadget¥Pro"));
+    EXPECT_EQ(Run({"check", "--codepage", "932", dir.string()}), kExitFailure);
+    EXPECT_NE(out_.str().find("Setup.ini:2: error: '¥' (U+00A5) has no form in code page 932"), std::string::npos)
+        << out_.str();
     EXPECT_EQ(Run({"check", "--codepage", "437", dir.string()}), kExitUsage);
+
+    // The archive's limit counts the bytes a name takes there.
+    Write(dir / "VST" / "夜明けのパッド夜明けのパッド夜明けのパッド夜.fxp", "p");
+    EXPECT_EQ(Run({"check", dir.string()}), kExitFailure);
+    EXPECT_NE(out_.str().find("error: the name is 70 bytes long in the setup (at most 67): 22 characters of 3 "
+                              "bytes, 4 of 1 byte: shorten it"),
+              std::string::npos)
+        << out_.str();
 }
 
 // A bundle keeps its other libraries' names, so only libraries outside any bundle, which are

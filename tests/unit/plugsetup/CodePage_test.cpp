@@ -70,6 +70,22 @@ TEST(CodePage, ProductTextIsConvertedOnlyWhenItIsUtf8BeyondAscii) {
     EXPECT_EQ(SplitsPathsMessage(*cp932, software),
               "'ソ' (U+30BD) is stored as 83 5C in code page 932, and the setup reads 5C as '\\' in paths");
     EXPECT_TRUE(EncodeProductText(*cp932, "夜明けのパッド").SplitsPaths.empty());
+
+    // A character whose bytes read back as another has no form, whichever converter the system
+    // has: glibc stores '¥' as the plain backslash and '‾' as '~' in 932, which Windows reads back
+    // as just those.
+    for (const char* character : {"¥", "‾"})
+        EXPECT_EQ(EncodeProductText(*cp932, std::string("Gadget") + character + "Pro").Unrepresentable, character);
+    EXPECT_EQ(EncodeProductText(*cp932, "Gadget＼Pro").Bytes, "Gadget\x81\x5FPro") << "the full-width backslash";
+
+    // UTF-8 holds every character as it is, and nothing that is not UTF-8.
+    auto utf8 = OpenUtf8CodePage();
+    EXPECT_EQ(SetupTextForArchive(*utf8, "\xEF\xBB\xBFName=夜明け", "Setup.ini"), "Name=夜明け");
+    EXPECT_NE(ErrorOf([&] { SetupTextForArchive(*utf8, "Name=Caf\xE9", "p/Setup.ini"); })
+                  .find("p/Setup.ini: the text is not UTF-8"),
+              std::string::npos);
+    EXPECT_EQ(NameBytesText(*utf8, "夜明け.txt"), "3 characters of 3 bytes, 4 of 1 byte");
+    EXPECT_EQ(NameBytesText(*cp932, "夜明け"), "3 characters of 2 bytes each");
 }
 
 TEST(CodePage, SetupTextsLoseTheirByteOrderMarkAndUnrepresentableNamesAreRefused) {

@@ -85,9 +85,9 @@ TEST(BrowseForFolder, PreselectsWithoutTheTrailingBackslashAndKeepsTheInitialTex
 
 TEST(UiFont, PicksTheSystemsFontOnlyWhenInstalled) {
     MemoryPlatform machine;
-    EXPECT_EQ(ChooseUiFont(machine).name, "MS Sans Serif");
+    EXPECT_EQ(ChooseUiFont(machine).name, "MS Shell Dlg 2");
     machine.AddFont("Tahoma");
-    EXPECT_EQ(ChooseUiFont(machine).name, "MS Sans Serif") << "Windows 10 wants Segoe UI";
+    EXPECT_EQ(ChooseUiFont(machine).name, "MS Shell Dlg 2") << "Windows 10 wants Segoe UI";
     machine.SetWindowsMajorVersion(5);
     EXPECT_EQ(ChooseUiFont(machine).name, "Tahoma");
     EXPECT_EQ(ChooseUiFont(machine).points, 8);

@@ -2,6 +2,7 @@
 
 #include "archive/ProgramHeader.h"
 #include "system/Exceptions.h"
+#include "system/Utf8.h"
 #include "system/memory/MemoryPlatform.h"
 #include "uninstall/UninstallRecord.h"
 
@@ -37,7 +38,8 @@ TEST(UninstallRecord, RoundTripsLogNameAndVersionInTheFixedLayout) {
 }
 
 // Records written by every earlier version: each of the eight letters, a line of another
-// letter and an empty one read into their kinds and are written back byte for byte.
+// letter and an empty one read into their kinds and are written back byte for byte, but for
+// the mark that the record is UTF-8 (an ASCII record reads the same either way).
 TEST(UninstallRecord, AKnownRecordReadsIntoKindsAndIsWrittenBackUnchanged) {
     const std::string log =
         "FC:\\P\\a.dll\r\nDC:\\P\\\r\nTC:\\T\r\nU\\S\\K\r\nC\\.gad\r\nM\\S\\K\r\nEC:\\\r\n6\\S\\K\r\n"
@@ -61,10 +63,32 @@ TEST(UninstallRecord, AKnownRecordReadsIntoKindsAndIsWrittenBackUnchanged) {
                                                         {K::Unknown, ""}}));
     MemoryStream written;
     WriteUninstallRecord(written, record.version, record.items, record.productName);
+    bytes.replace(8, kTextMarkSize, TextMark(kUtf8CodePage));
     EXPECT_EQ(std::string(written.Bytes().begin(), written.Bytes().end()), bytes);
     EXPECT_EQ(RegistryPlaceOf(K::LocalMachine64Key)->view64, true);
     EXPECT_EQ(RegistryItemKind(RootKey::CurrentUser, true), K::CurrentUserKey);
     EXPECT_EQ(RegistryItemKind(RootKey::Users, false), std::nullopt);
+}
+
+// New records are UTF-8 and say so; one without the mark (every earlier record) holds the
+// system's ANSI code page and is read as UTF-8 all the same. Its digest stays that of its bytes.
+TEST(UninstallRecord, TextsAreUtf8WhetherTheRecordIsMarkedOrFromAnEarlierVersion) {
+    MemoryPlatform machine;
+    const std::string uninstaller = "C:\\Caf\xC3\xA9\\Uninst.exe";
+    const auto marked = RecordBytes({"FC:\\Caf\xC3\xA9\\Cr\xC3\xA8me.txt"}, "Caf\xC3\xA9");
+    EXPECT_EQ(std::string(marked.begin() + 8, marked.begin() + 20), TextMark(kUtf8CodePage));
+    std::vector<std::uint8_t> earlier = RecordBytes({"FC:\\Caf\xE9\\Cr\xE8me.txt"}, "Caf\xE9");
+    std::fill(earlier.begin() + 8, earlier.begin() + 20, 0);
+    for (const auto& record : {marked, earlier}) {
+        machine.AddFile(uninstaller, AppendToProgram(std::vector<std::uint8_t>(64, 'M'), ProgramRole::Uninstaller, record));
+        const StoredUninstallRecord read = LoadUninstallRecord(machine, uninstaller);
+        EXPECT_EQ(FormatItems(read.record.items), (std::vector<std::string>{"FC:\\Café\\Crème.txt"}));
+        EXPECT_EQ(read.record.productName, "Café");
+        EXPECT_EQ(read.digest, RecordDigest(record));
+    }
+    auto illFormed = RecordBytes({"FC:\\Caf\xE9"}, "N");
+    MemoryStream damaged(illFormed);
+    EXPECT_THROW(ReadUninstallRecord(damaged), EReadError) << "a marked record holds UTF-8 only";
 }
 
 TEST(UninstallRecord, EmptyNameAndAnyLineBreakStyleReadBack) {

@@ -6,6 +6,7 @@
 #include "install/Installer.h"
 #include "system/CommonUtils.h"
 #include "system/Stream.h"
+#include "system/Utf8.h"
 #include "tests/unit/archive/SetupMachine.h"
 #include "uninstall/SetupUninstaller.h"
 #include "uninstall/UninstallRecord.h"
@@ -243,6 +244,12 @@ TEST_F(Uninstall, TheBatchFileIsANewFileOfANewNameWhereOnlyAdministratorsWrite) 
     user.SetEnvironment("TMP", fits);
     EXPECT_EQ(TUninstaller(user).BatchFileFolder(), fits + "\\");
     EXPECT_EQ(TUninstaller(user).BatchFileFolder().size() + kBatchFileNameLength, kMaxFilePathLength);
+    // The same length in Cyrillic (two bytes a character) still fits: Windows counts characters.
+    std::string cyrillic = "C:\\";
+    while (Utf16Length(cyrillic) < fits.size()) cyrillic += "\u0416";
+    user.AddFolder(cyrillic);
+    user.SetEnvironment("TMP", cyrillic);
+    EXPECT_EQ(TUninstaller(user).BatchFileFolder(), cyrillic + "\\");
     user.AddFolder(fits + "y");
     user.SetEnvironment("TMP", fits + "y");
     EXPECT_THROW(TUninstaller(user).BatchFileFolder(), ESetupError);
@@ -326,9 +333,9 @@ TEST_F(Uninstall, DamagedLinesWithoutAFullPathRemoveNothingAndSpoilTheReport) {
 namespace {
 
 TEST_F(Uninstall, PathsBeyondAsciiReachTheBatchFileThroughItsEnvironment) {
-    // "Mødular" in Windows-1252: cmd.exe would read the byte in the OEM code page.
+    // "Mødular": cmd.exe would read the bytes in the OEM code page.
     Install(machine,
-            "C:\\Program Files\\M\xF8"
+            "C:\\Program Files\\M\xC3\xB8"
             "dular\\Gadget\\");
     TSetupUninstaller(machine).Run();
     const std::string batch = machine.FileText(kBatchFile);
@@ -342,10 +349,10 @@ TEST_F(Uninstall, PathsBeyondAsciiReachTheBatchFileThroughItsEnvironment) {
     EXPECT_NE(batch.find("del \"" + std::string(kBatchFile) + "\"\r\n"), std::string::npos)
         << "ASCII paths are written as before";
     EXPECT_EQ(machine.EnvironmentVariable("PlugsetupPath1"),
-              "C:\\Program Files\\M\xF8"
+              "C:\\Program Files\\M\xC3\xB8"
               "dular\\Gadget\\Uninst.exe");
     EXPECT_EQ(machine.EnvironmentVariable("PlugsetupPath2"),
-              "C:\\Program Files\\M\xF8"
+              "C:\\Program Files\\M\xC3\xB8"
               "dular\\Gadget");
 }
 

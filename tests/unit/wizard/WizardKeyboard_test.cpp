@@ -230,6 +230,10 @@ TEST_F(WizardKeyboardTest, MnemonicsPressButtonsToggleChecksAndSendLabelsToTheir
     model->FocusMoved(I::Vst2FolderInput);
     EXPECT_FALSE(model->MnemonicKey('n', false));
     model->FocusMoved(I::Vst3InstallCheck);
+    // A character beyond ASCII is no letter, whatever its low byte: U+014E and U+FF2E end in 'N'.
+    EXPECT_FALSE(model->MnemonicKey(u'\u014E', true));
+    EXPECT_FALSE(model->MnemonicKey(u'\uFF2E', false));
+    EXPECT_EQ(model->Page(), kPageVstPlugins);
     EXPECT_TRUE(model->MnemonicKey('n', false));
     EXPECT_EQ(model->Page(), kPageDigiPlugins);
     EXPECT_TRUE(Alt('i'));

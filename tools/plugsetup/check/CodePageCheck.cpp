@@ -1,5 +1,7 @@
 // plugsetup check of the texts in the code page build will convert them to: what it cannot
-// hold, and what the setup's byte-wise path code would split. Names are the tree's (EntryName.h).
+// hold, and what the setup's byte-wise path code would split; for a UTF-8 build, only that the
+// text is UTF-8. Names are the tree's (EntryName.h).
+#include <optional>
 #include <set>
 
 #include "archive/SetupData.h"
@@ -12,11 +14,21 @@
 
 void ProductChecker::CheckTextInCodePage(const ProductEntry& file, bool setupIni, bool everyLineIsPath) {
     std::vector<std::uint8_t> bytes = ReadHostFile(file.HostPath);
-    const std::vector<std::string> lines = SetupTextLines(std::string(bytes.begin(), bytes.end()));
-    // What build keeps as it is: plain ASCII, and text already in a code page.
     std::string text(bytes.begin(), bytes.end());
     if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
-    if (IsAscii(text) || !IsValidUtf8(text)) return;
+    if (IsAscii(text)) return;
+    const bool utf8Build = codePage_.Number() == kUtf8CodePageNumber;
+    if (!IsValidUtf8(text)) {
+        if (utf8Build) return Error(file.HostPath, 0, NotUtf8Message());
+        // Already in the code page, as build keeps it: its characters are what to look at.
+        std::optional<std::string> decoded = codePage_.DecodeExactly(text);
+        if (!decoded)
+            return Error(file.HostPath, 0,
+                         "the text is neither UTF-8 nor text in code page " + std::to_string(codePage_.Number()));
+        text = *decoded;
+    }
+    if (utf8Build) return;
+    const std::vector<std::string> lines = SetupTextLines(text);
 
     // Which of Setup.ini's lines hold paths, by the kind of their key or list.
     std::set<int> pathLines;

@@ -253,7 +253,8 @@ int RunBuild(const std::vector<std::string>& args, ToolEnvironment& env) {
 
     ArchiveWriterOptions options;
     options.Version = VersionFromArguments(arguments);
-    const std::unique_ptr<CodePage> codePage = CodePageFromArguments(arguments);
+    const std::unique_ptr<CodePage> codePage = BuildCodePageFromArguments(arguments);
+    options.TextCodePage = static_cast<std::uint32_t>(codePage->Number());
     options.BuildTime = ChooseBuildTime(arguments, env);
     options.Level = LevelFromArguments(arguments);
     const std::string& productDir = arguments.Positional()[0];

@@ -34,7 +34,7 @@ int RunCheck(const std::vector<std::string>& args, ToolEnvironment& env) {
     TProgramVersion fallback;
     fallback.Major = 1;
     const TProgramVersion version = VersionFromArguments(arguments, &fallback);
-    const std::unique_ptr<CodePage> codePage = CodePageFromArguments(arguments);
+    const std::unique_ptr<CodePage> codePage = BuildCodePageFromArguments(arguments);
     const std::string& productDir = arguments.Positional()[0];
     Progress progress(env, arguments);
     progress.Begin("reading", 0);

@@ -30,16 +30,16 @@ void WriteOut(const std::filesystem::path& path, const std::vector<std::uint8_t>
 }
 
 // Copies everything below the machine's output folder to dest and clears it there, so only
-// one top-level entry is held in memory at a time. Names come out decoded from the code page;
-// contents stay as the setup writes them.
+// one top-level entry is held in memory at a time. Names come out as the reader hands them
+// out, UTF-8; contents stay as the setup writes them.
 // Each file written is listed as shown + its path below dest.
-void MoveOut(MemoryPlatform& machine, const CodePage& codePage, const std::filesystem::path& dest,
+void MoveOut(MemoryPlatform& machine, const std::filesystem::path& dest,
              const std::string& shown, ToolEnvironment& env) {
     const std::string prefix = kOutputFolder;
     std::vector<std::string> tree = machine.ListTree(prefix);
     std::filesystem::create_directories(dest);  // an empty folder entry too
     for (const std::string& stored : tree) {
-        std::string relative = codePage.Decode(stored.substr(prefix.size()));
+        std::string relative = stored.substr(prefix.size());
         bool folder = !relative.empty() && relative.back() == '\\';
         if (folder) relative.pop_back();
         // Entry names never hold "/" (the reader refuses them), so this maps one to one.
@@ -79,6 +79,7 @@ int RunExtract(const std::vector<std::string>& args, ToolEnvironment& env) {
     std::int64_t files = 0, bytes = 0;
     WithSubject(file, [&] {
         MemoryPlatform machine;
+        ActAsCustomer(machine, *codePage);
         const std::string program = std::string(kSetupFolder) + "Setup.exe";
         if (OpenSetupFile(file).IsProgram) {
             machine.AddFile(program, ReadHostFile(file));
@@ -101,13 +102,13 @@ int RunExtract(const std::vector<std::string>& args, ToolEnvironment& env) {
 
         std::filesystem::create_directories(dest);
         auto extractOne = [&](const EntryRecord& record, const std::filesystem::path& where, bool intoSelf) {
-            const std::string name = codePage->Decode(record.Name);
+            const std::string& name = record.Name;
             if (record.IsDirectory()) {
                 installer.ExtractDirectory(record.Name, kOutputFolder, 0);
                 if (intoSelf)
-                    MoveOut(machine, *codePage, where, "", env);
+                    MoveOut(machine, where, "", env);
                 else
-                    MoveOut(machine, *codePage, where / HostPath(name), name + "/", env);
+                    MoveOut(machine, where / HostPath(name), name + "/", env);
             } else {
                 auto loaded = installer.LoadFile(record.Name);
                 WriteOut(where / HostPath(name), loaded->Bytes());
@@ -120,8 +121,7 @@ int RunExtract(const std::vector<std::string>& args, ToolEnvironment& env) {
         if (positional.size() == 3) {
             // One entry: a folder's contents go straight into DEST, as the setup would put them.
             const std::string& asked = positional[1];
-            std::string name;
-            if (!codePage->Encode(asked, name)) throw Exception(NoSuchEntry(asked));
+            const std::string& name = asked;
             auto data = installer.OpenData();
             EntryListReader list = TopLevelEntries(*data, installer.Info());
             std::optional<FoundEntry> found = FindEntry(list, name, true);

@@ -1,4 +1,5 @@
-// plugsetup list FILE: version, build time and the entry tree, names decoded from the code page.
+// plugsetup list FILE: version, build time, the text encoding and the entry tree, names as UTF-8
+// (an archive without the mark read in the --codepage given).
 #include <string>
 
 #include "archive/SetupData.h"
@@ -15,16 +16,17 @@ int RunList(const std::vector<std::string>& args, ToolEnvironment& env) {
     const std::string& path = arguments.Positional()[0];
     WithSubject(path, [&] {
         OpenedSetupFile setup = OpenSetupFile(path);
-        ArchiveInfo info = CheckArchive(*setup.File);
+        ArchiveInfo info = CheckArchive(*setup.File, CustomerConversion(*codePage));
         env.Out << "Version:    " << info.Version.AsString() << "\n";
         env.Out << "Build time: " << FormatBuildTime(info.BuildTime) << "\n";
+        env.Out << "Text:       " << DescribeTextEncoding(info.TextCodePage) << "\n";
         for (const std::string& line : DescribeSigning(ReadSigningFacts(setup, info)))
             env.Out << line << "\n";
         if (setup.IsProgram)
             for (const std::string& line : DescribeSetupFace(ReadProgramPart(setup))) env.Out << line << "\n";
         WalkEntries(*setup.File, info, [&](const WalkEntry& entry) {
             env.Out << std::string(static_cast<std::size_t>(entry.Depth) * 2, ' ')
-                    << codePage->Decode(entry.Record.Name);
+                    << entry.Record.Name;
             if (entry.Record.IsDirectory())
                 env.Out << "\\\n";
             else

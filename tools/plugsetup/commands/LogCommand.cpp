@@ -4,6 +4,7 @@
 #include "system/Stream.h"
 #include "system/memory/MemoryPlatform.h"
 #include "tools/plugsetup/Arguments.h"
+#include "tools/plugsetup/SetupFile.h"
 #include "tools/plugsetup/Tool.h"
 #include "tools/plugsetup/host/CodePage.h"
 #include "tools/plugsetup/host/HostFile.h"
@@ -29,6 +30,7 @@ int RunLog(const std::vector<std::string>& args, ToolEnvironment& env) {
             // The uninstaller's own reader, on a machine that holds the program, and the
             // Uninstall.dat beside it when it carries no record.
             MemoryPlatform machine;
+            ActAsCustomer(machine, *codePage);
             machine.AddFile(kUninstallerAt, bytes);
             if (!AppendedDataStart(*words))
                 machine.AddFile(UninstallDataFileOf(kUninstallerAt),
@@ -36,11 +38,11 @@ int RunLog(const std::vector<std::string>& args, ToolEnvironment& env) {
             read = LoadUninstallRecord(machine, kUninstallerAt).record;
         } else {
             MemoryStream data(bytes);  // anything but a program is an Uninstall.dat itself
-            read = ReadUninstallRecord(data);
+            read = ReadUninstallRecord(data, CustomerConversion(*codePage));
         }
-        env.Out << "Product: " << codePage->Decode(read.productName) << "\n";
+        env.Out << "Product: " << read.productName << "\n";
         env.Out << "Version: " << read.version.AsString() << "\n";
-        for (const UninstallItem& item : read.items) env.Out << codePage->Decode(FormatItem(item)) << "\n";
+        for (const UninstallItem& item : read.items) env.Out << FormatItem(item) << "\n";
     });
     return kExitOk;
 }

@@ -18,6 +18,7 @@
 #include "tools/plugsetup/Arguments.h"
 #include "tools/plugsetup/BuildTime.h"
 #include "tools/plugsetup/ProductTree.h"
+#include "tools/plugsetup/SetupFile.h"
 #include "tools/plugsetup/Tool.h"
 #include "tools/plugsetup/check/JsonText.h"
 #include "tools/plugsetup/host/CodePage.h"
@@ -203,6 +204,7 @@ void PlaceSetup(MemoryPlatform& machine, const std::string& input, const Argumen
             if (!time) throw EUsageError("--build-time wants YYYY-MM-DDTHH:MM:SS, not '" + *text + "'");
             options.BuildTime = *time;
         }
+        options.TextCodePage = static_cast<std::uint32_t>(codePage.Number());
         MemoryStream archive;
         WriteArchive(archive, ArchiveEntries(ReadProductTree(input, codePage), codePage), options);
         machine.AddFile(kProgramPath, AppendToProgram(Stub(), ProgramRole::Setup, archive.Bytes()));
@@ -370,7 +372,10 @@ int RunPreview(const std::vector<std::string>& args, ToolEnvironment& env) {
         machine.SetMachine(named.Native, named.RunsX64);
     }
     const std::string& input = arguments.Positional()[0];
-    const std::unique_ptr<CodePage> codePage = CodePageFromArguments(arguments);
+    // A product folder is built as build builds it; a setup without the mark is read in the
+    // customer's ANSI code page.
+    ActAsCustomer(machine, *CodePageFromArguments(arguments));
+    const std::unique_ptr<CodePage> codePage = BuildCodePageFromArguments(arguments);
     WithSubject(input, [&] { PlaceSetup(machine, input, arguments, *codePage, env); });
 
     std::vector<std::string> log;
@@ -387,13 +392,8 @@ int RunPreview(const std::vector<std::string>& args, ToolEnvironment& env) {
         // The destination page always hands its folder back, which stores it with a trailing
         // backslash; the preview does the same so the values it shows are the ones written.
         setup.SetDestinationFolder(values.DestinationFolder);
-        for (const auto& [name, value] : settings) {
-            // Typed on the customer's Windows, so in its code page.
-            EncodedText encoded = EncodeProductText(*codePage, value);
-            if (!encoded.Unrepresentable.empty())
-                throw EUsageError("--set " + name + ": " + UnrepresentableMessage(*codePage, encoded));
-            ApplySetting(setup, name, encoded.Bytes);
-        }
+        // Typed on the customer's Windows, which hands the setup UTF-8 like everything else.
+        for (const auto& [name, value] : settings) ApplySetting(setup, name, value);
         heading = FullProductName(setup.Values()) + BitSuffix(setup.Values()) + " on " +
                   (machine.ProcessIsWow64() ? "64" : "32") + "-bit Windows" +
                   (arguments.Has("--machine") ? " (" + MachineName(machine.Machine()) + ")" : "") +
@@ -410,14 +410,8 @@ int RunPreview(const std::vector<std::string>& args, ToolEnvironment& env) {
         log = setup.Installer().Log();
         config = setup.Config();
     });
-    // Everything shown is decoded from the code page, so the output (and its JSON) is UTF-8.
+    // The setup's text is UTF-8, and so is everything shown (and its JSON).
     std::vector<PlanStep> steps = PlanFromJournal(machine);
-    for (PlanStep& step : steps) {
-        step.Path = codePage->Decode(step.Path);
-        for (auto& detail : step.Details) detail.second = codePage->Decode(detail.second);
-    }
-    for (std::string& line : log) line = codePage->Decode(line);
-    heading = codePage->Decode(heading);
     if (arguments.Has("--json"))
         PrintJson(env.Out, heading, steps, log);
     else

@@ -8,6 +8,7 @@
 #include "tools/plugsetup/Progress.h"
 #include "tools/plugsetup/SetupFile.h"
 #include "tools/plugsetup/Tool.h"
+#include "tools/plugsetup/host/CodePage.h"
 #include "tools/plugsetup/pe/SetupFace.h"
 
 namespace {
@@ -66,7 +67,10 @@ int RunVerify(const std::vector<std::string>& args, ToolEnvironment& env) {
     WithSubject(path, [&] {
         OpenedSetupFile setup = OpenSetupFile(path);
         progress.Begin("checking", 0);
-        info = CheckArchive(*setup.File);
+        // Names must be text in the code page the mark records (unmarked ones always are).
+        info = CheckArchive(*setup.File, [](std::uint32_t codePage, const std::string& bytes) {
+            return TextInCodePageAsUtf8(codePage == 0 ? kDefaultCodePage : codePage, bytes);
+        });
         if (progress.Style() != ProgressStyle::None) {
             WalkEntries(*setup.File, info, [&](const WalkEntry& entry) {
                 if (!entry.Record.IsDirectory()) unpacked += entry.Record.UnpackedSize;
@@ -103,6 +107,7 @@ int RunVerify(const std::vector<std::string>& args, ToolEnvironment& env) {
     });
     env.Out << path << ": OK, version " << info.Version.AsString() << ", " << files << " files, "
             << info.DataLength << " bytes of data\n";
+    env.Out << "Text: " << DescribeTextEncoding(info.TextCodePage) << "\n";
     for (const std::string& line : DescribeSigning(signing)) env.Out << line << "\n";
     for (const std::string& line : face) env.Out << line << "\n";
     if (signedPrograms > 0)

@@ -9,6 +9,7 @@
 #include "system/memory/MemoryPlatform.h"
 #include "tools/plugsetup/Arguments.h"
 #include "tools/plugsetup/Sha256.h"
+#include "tools/plugsetup/SetupFile.h"
 #include "tools/plugsetup/Tool.h"
 #include "tools/plugsetup/host/CodePage.h"
 #include "tools/plugsetup/host/HostFile.h"
@@ -58,15 +59,16 @@ int RunWinget(const std::vector<std::string>& args, ToolEnvironment& env) {
         if (bytes.size() < 2 || bytes[0] != 'M' || bytes[1] != 'Z')
             throw ESetupError("winget installs a setup program, not a Setup.dat");
         MemoryPlatform machine;
+        ActAsCustomer(machine, *codePage);
         machine.SetWow64(true);
         machine.AddFile(kProgramPath, bytes);
         machine.SetOwnProgramPath(kProgramPath);
         TSetupInstaller setup(machine, kProgramPath);
         const SetupValues& values = setup.Values();
-        const std::string product = codePage->Decode(values.Config.ProductName);
-        const std::string publisher = codePage->Decode(values.Config.Publisher);
+        const std::string product = values.Config.ProductName;
+        const std::string publisher = values.Config.Publisher;
         // What the setup writes below the Uninstall key: its name, DisplayName and DisplayVersion.
-        const std::string keyName = codePage->Decode(FullProductName(values) + BitSuffix(values));
+        const std::string keyName = FullProductName(values) + BitSuffix(values);
         const std::string version = setup.SetupVersion().AsString();
 
         std::string id = arguments.Value("--id").value_or("");

@@ -3,6 +3,8 @@
 #include "tools/plugsetup/host/CodePage.h"
 
 #include <cstdio>
+#include <map>
+#include <mutex>
 
 #include "system/CommonUtils.h"
 
@@ -57,7 +59,30 @@ bool SplitsPaths(const std::string& encoded) {
     return last == '\\' || last == '/' || last == ':' || last == '.';
 }
 
+// UTF-8 is the program's own text: nothing to convert.
+class Utf8CodePage : public CodePage {
+public:
+    Utf8CodePage() : CodePage(kUtf8CodePageNumber) {}
+    bool Encode(const std::string& utf8, std::string& bytes) const override {
+        bytes = utf8;
+        return IsValidUtf8(utf8);
+    }
+    std::string Decode(const std::string& bytes) const override { return ValidUtf8(bytes); }
+    std::optional<std::string> DecodeExactly(const std::string& bytes) const override {
+        return IsValidUtf8(bytes) ? std::optional<std::string>(bytes) : std::nullopt;
+    }
+};
+
+// The character's form in the code page, when it has one that reads back as the character.
+bool EncodeCharacter(const CodePage& codePage, const std::string& character, std::string& bytes) {
+    return codePage.Encode(character, bytes) && codePage.DecodeExactly(bytes) == character;
+}
+
 }  // namespace
+
+std::unique_ptr<CodePage> OpenUtf8CodePage() {
+    return std::make_unique<Utf8CodePage>();
+}
 
 std::unique_ptr<CodePage> OpenCodePage(int number) {
     const bool supported = number == 874 || (number >= 1250 && number <= 1258) || number == 932 ||
@@ -66,6 +91,29 @@ std::unique_ptr<CodePage> OpenCodePage(int number) {
         throw ECodePageError("code page " + std::to_string(number) + " is not supported; choose " +
                              kSupportedCodePagesText);
     return OpenSystemCodePage(number);
+}
+
+std::optional<std::string> TextInCodePageAsUtf8(std::uint32_t number, const std::string& bytes) {
+    if (number == 65001) return IsValidUtf8(bytes) ? std::optional<std::string>(bytes) : std::nullopt;
+    // Opened once per number: iconv's descriptors cost more than a name's conversion.
+    static std::mutex mutex;
+    static std::map<std::uint32_t, std::unique_ptr<CodePage>> opened;
+    const CodePage* codePage = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        auto it = opened.find(number);
+        if (it == opened.end()) {
+            std::unique_ptr<CodePage> made;
+            try {
+                made = OpenCodePage(static_cast<int>(number));
+            } catch (const ECodePageError&) {
+            }
+            it = opened.emplace(number, std::move(made)).first;
+        }
+        codePage = it->second.get();
+    }
+    if (!codePage) return std::nullopt;
+    return codePage->DecodeExactly(bytes);
 }
 
 bool IsValidUtf8(const std::string& text) {
@@ -103,7 +151,7 @@ EncodedText EncodeProductText(const CodePage& codePage, const std::string& text)
         return result;
     }
     // A single-byte code page has no trail bytes: the whole text at once, unless it fails.
-    if (!codePage.IsDoubleByte() && codePage.Encode(text, result.Bytes)) return result;
+    if (!codePage.IsDoubleByte() && EncodeCharacter(codePage, text, result.Bytes)) return result;
     result.Bytes.clear();
     char32_t codePoint = 0;
     for (std::size_t at = 0; at < text.size();) {
@@ -115,7 +163,7 @@ EncodedText EncodeProductText(const CodePage& codePage, const std::string& text)
             continue;
         }
         std::string bytes;
-        if (!codePage.Encode(character, bytes)) {
+        if (!EncodeCharacter(codePage, character, bytes)) {
             if (result.Unrepresentable.empty()) result.Unrepresentable = character;
             continue;
         }
@@ -141,11 +189,40 @@ std::string SplitsPathsMessage(const CodePage& codePage, const EncodedText& enco
 std::string SetupTextForArchive(const CodePage& codePage, const std::string& text, const std::string& what) {
     static const std::string kByteOrderMark = "\xEF\xBB\xBF";
     const bool marked = text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0;
-    EncodedText encoded = EncodeProductText(codePage, marked ? text.substr(kByteOrderMark.size()) : text);
+    const std::string unmarked = marked ? text.substr(kByteOrderMark.size()) : text;
+    if (codePage.Number() == kUtf8CodePageNumber && !IsValidUtf8(unmarked))
+        throw ECodePageError(what + ": " + NotUtf8Message());
+    EncodedText encoded = EncodeProductText(codePage, unmarked);
     if (!encoded.Unrepresentable.empty())
         throw ECodePageError(what + ": " + UnrepresentableMessage(codePage, encoded) +
                              "; build with the --codepage of your customers' Windows");
     return encoded.Bytes;
+}
+
+std::string NotUtf8Message() {
+    return "the text is not UTF-8; save it as UTF-8, or build with the --codepage it is saved in";
+}
+
+std::string NameBytesText(const CodePage& codePage, const std::string& utf8) {
+    std::map<std::size_t, int> counts;  // bytes of a character in the code page -> characters
+    char32_t codePoint = 0;
+    for (std::size_t at = 0; at < utf8.size();) {
+        std::size_t length = Utf8Sequence(utf8, at, codePoint);
+        if (length == 0) length = 1;
+        std::string bytes;
+        codePage.Encode(utf8.substr(at, length), bytes);
+        ++counts[bytes.empty() ? length : bytes.size()];
+        at += length;
+    }
+    std::string text;
+    for (auto it = counts.rbegin(); it != counts.rend(); ++it) {
+        const bool first = text.empty();
+        text += (first ? "" : ", ") + std::to_string(it->second) +
+                (first ? (it->second == 1 ? " character" : " characters") : "") + " of " +
+                std::to_string(it->first) + (it->first == 1 ? " byte" : " bytes") +
+                (counts.size() == 1 && it->second > 1 ? " each" : "");
+    }
+    return text;
 }
 
 std::string EntryNameForArchive(const CodePage& codePage, const std::string& hostName,
@@ -157,12 +234,4 @@ std::string EntryNameForArchive(const CodePage& codePage, const std::string& hos
     if (!encoded.SplitsPaths.empty())
         throw ECodePageError(what + ": " + SplitsPathsMessage(codePage, encoded) + "; rename it");
     return encoded.Bytes;
-}
-
-bool IsSetupTextName(const std::string& name) {
-    // Setup.de.lic and the other licences per language are texts like Setup.lic.
-    const bool licence = name.size() > 10 && SameText(name.substr(0, 6), "Setup.") &&
-                         SameText(name.substr(name.size() - 4), ".lic");
-    return SameText(name, "Setup.ini") || SameText(name, "Setup.lic") || licence ||
-           SameText(name, "BundleInfo.ini");
 }

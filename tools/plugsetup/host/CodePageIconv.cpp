@@ -59,6 +59,19 @@ public:
         return text;
     }
 
+    std::optional<std::string> DecodeExactly(const std::string& bytes) const override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::string text;
+        Reset(decoder_);
+        std::string input = bytes;
+        char* in = input.data();
+        std::size_t inLeft = input.size();
+        while (inLeft > 0)
+            if (!Step(decoder_, in, inLeft, text)) return std::nullopt;
+        if (!Flush(decoder_, text)) return std::nullopt;
+        return text;
+    }
+
 private:
     static iconv_t Invalid() { return reinterpret_cast<iconv_t>(-1); }
     static void Reset(iconv_t converter) { iconv(converter, nullptr, nullptr, nullptr, nullptr); }

@@ -29,6 +29,13 @@ public:
         // character.
         return Utf8FromWide(WideFromCodePage(static_cast<UINT>(Number()), bytes, false, ok));
     }
+
+    std::optional<std::string> DecodeExactly(const std::string& bytes) const override {
+        bool ok = false;
+        std::wstring wide = WideFromCodePage(static_cast<UINT>(Number()), bytes, true, ok);
+        if (!ok) return std::nullopt;
+        return Utf8FromWide(wide);
+    }
 };
 
 }  // namespace
