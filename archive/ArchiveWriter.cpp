@@ -11,6 +11,7 @@
 #include "archive/SetupData.h"
 #include "system/CommonUtils.h"
 #include "system/Stream.h"
+#include "system/Utf8.h"
 
 namespace {
 
@@ -41,14 +42,17 @@ struct CompressedFile {
     std::vector<std::uint8_t> Body;
 };
 
-void CheckName(const std::string& name, const std::string& path) {
+// utf8: the archive is marked UTF-8, so the reader takes every name for UTF-8.
+void CheckName(const std::string& name, const std::string& path, bool utf8) {
     if (name.size() > static_cast<std::size_t>(kMaxNameLength))
         throw EArchiveWriteError(Format(kNameTooLongMessage, path));
-    if (!IsSafeEntryName(name)) throw EArchiveWriteError(Format(kUnsafeNameMessage, path));
+    if (!IsSafeEntryName(name) || (utf8 && !IsSafeUtf8EntryName(name)))
+        throw EArchiveWriteError(Format(kUnsafeNameMessage, path));
+    if (utf8 && !IsUtf8(name)) throw EArchiveWriteError(Format(kNotUtf8NameMessage, path));
 }
 
 std::vector<PlanNode> PlanList(const std::vector<SourceEntry>& entries, const std::string& folder,
-                               std::vector<const PlanNode*>& files) {
+                               std::vector<const PlanNode*>& files, bool utf8) {
     std::vector<const SourceEntry*> sorted;
     for (const SourceEntry& entry : entries) sorted.push_back(&entry);
     std::sort(sorted.begin(), sorted.end(),
@@ -58,7 +62,7 @@ std::vector<PlanNode> PlanList(const std::vector<SourceEntry>& entries, const st
     std::map<std::string, const std::string*> folded;  // upper-case name -> the first such name
     for (const SourceEntry* entry : sorted) {
         std::string path = folder.empty() ? entry->Name : folder + "\\" + entry->Name;
-        CheckName(entry->Name, path);
+        CheckName(entry->Name, path, utf8);
         auto [found, added] = folded.emplace(UpperAscii(entry->Name), &entry->Name);
         if (!added) throw EArchiveWriteError(Format(kDuplicateNameMessage, *found->second, entry->Name));
         nodes.push_back(PlanNode{entry, path, 0, {}, 0});
@@ -66,7 +70,7 @@ std::vector<PlanNode> PlanList(const std::vector<SourceEntry>& entries, const st
     // Children are planned after the whole list is in place, so the file pointers stay valid.
     for (PlanNode& node : nodes) {
         if (node.Source->IsDirectory) {
-            node.Children = PlanList(node.Source->Children, node.Path, files);
+            node.Children = PlanList(node.Source->Children, node.Path, files, utf8);
         } else {
             node.FileIndex = files.size();
             files.push_back(&node);
@@ -239,7 +243,7 @@ ArchiveWriteResult WriteArchive(Stream& out, const std::vector<SourceEntry>& top
                                 const ArchiveWriterOptions& options) {
     CheckArchiveVersion(options.Version);
     std::vector<const PlanNode*> files;
-    std::vector<PlanNode> plan = PlanList(topLevel, std::string(), files);
+    std::vector<PlanNode> plan = PlanList(topLevel, std::string(), files, options.TextCodePage == kUtf8CodePage);
     const std::vector<CompressedFile> bodies =
         CompressAll(files, options.Threads, options.Level, options.OnCompressed);
     const std::int64_t dataLength = kVersionRecordSize + MeasureList(plan, bodies);

@@ -24,6 +24,7 @@ inline constexpr const char* kNameTooLongMessage = "'%s': a name in a setup arch
 inline constexpr const char* kUnsafeNameMessage =
     "'%s': a name in a setup archive cannot be \".\" or \"..\", hold \\, /, : or control characters, end in "
     "a dot or a blank, or be a device name such as CON, NUL, COM1 or LPT1";
+inline constexpr const char* kNotUtf8NameMessage = "'%s': a name in a UTF-8 setup archive must be UTF-8";
 inline constexpr const char* kDuplicateNameMessage =
     "'%s' and '%s' differ only in the case of letters; Windows would see one name";
 inline constexpr const char* kFileTooLargeMessage =

@@ -13,8 +13,9 @@ namespace {
     "  --version MAJOR.MINOR.RELEASE  the product version (minor and release one digit each)\n" \
     "  --beta N                       a beta of that version\n"                                 \
     "  --press-preview                a press preview\n"
-#define PLUGSETUP_CODEPAGE_OPTION \
-    "  --codepage N                   the customers' Windows code page of names and texts (1252)\n"
+#define PLUGSETUP_CODEPAGE_OPTION                                                                   \
+    "  --codepage N                   a Windows code page for names and texts instead of UTF-8\n" \
+    "                                 (build); for setups that record none, the customers' (1252)\n"
 #define PLUGSETUP_PROGRESS_OPTIONS                                                                    \
     "  --progress auto|plain|none     a line in place on a terminal (auto), a plain line every few\n" \
     "                                 seconds (plain), or none\n"                                     \

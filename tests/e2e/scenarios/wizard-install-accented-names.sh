@@ -78,7 +78,7 @@ links=$(find "$drive_c" -name 'Lisez-moi de Mødular.lnk' | wc -l)
 
 step "a Japanese name: refused for Windows-1252, accepted for code page 932"
 printf 'preset\r\n' >"$product/Presets/夜明けのパッド.vstpreset"
-if "$PLUGSETUP" build --version 1.0.0 -o "$E2E_OUT/Refused.exe" "$product" 2>"$E2E_OUT/refused.txt"; then
+if "$PLUGSETUP" build --codepage 1252 --version 1.0.0 -o "$E2E_OUT/Refused.exe" "$product" 2>"$E2E_OUT/refused.txt"; then
   fail "build accepts a Japanese name for Windows-1252"
 fi
 cat "$E2E_OUT/refused.txt"

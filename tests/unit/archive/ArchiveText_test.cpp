@@ -12,16 +12,18 @@ using namespace setuptest;
 
 namespace {
 
+std::vector<SourceEntry> Tree(const std::string& folder, const std::string& file) {
+    return {SourceEntry::File("Setup.ini", "[Setup]\r\n"),
+            SourceEntry::Directory("Program", {SourceEntry::Directory(folder, {SourceEntry::File(file, "x")})})};
+}
+
+// Written without a mark, then marked by hand, so that it may hold names the writer refuses.
 std::vector<std::uint8_t> Archive(std::uint32_t codePage, const std::string& folder, const std::string& file) {
-    ArchiveWriterOptions options;
-    options.Version = testutil::SampleVersion();
-    options.TextCodePage = codePage;
-    MemoryStream out;
-    WriteArchive(out,
-                 {SourceEntry::File("Setup.ini", "[Setup]\r\n"),
-                  SourceEntry::Directory("Program", {SourceEntry::Directory(folder, {SourceEntry::File(file, "x")})})},
-                 options);
-    return out.Bytes();
+    std::vector<std::uint8_t> archive = testutil::WriteToBytes(Tree(folder, file));
+    const std::string mark = TextMark(codePage);
+    std::copy(mark.begin(), mark.end(), archive.end() - kEntryRecordSize + 1);
+    testutil::Seal(archive);
+    return archive;
 }
 
 // The names of the archive's tree as a reader of the plain format finds them: no text.
@@ -110,6 +112,19 @@ TEST_F(ArchiveTextRead, TextThatIsNoneOfItsEncodingIsTheCorruptionMessage) {
         EXPECT_EQ(CorruptionOf([&] { Installed(archive); }), kCorruptedArchiveMessage);
         EXPECT_EQ(CorruptionOf([&] { PlainNames(archive); }), "(no error)");
     }
+    // The writer makes no such archive, and marks the ones it makes as the reader reads them.
+    ArchiveWriterOptions options;
+    options.TextCodePage = kUtf8CodePage;
+    for (const auto& tree : {Tree("Caf\xE9", "a.txt"), Tree("Folder", "COM\xC2\xB9.txt")}) {
+        MemoryStream out;
+        EXPECT_THROW(WriteArchive(out, tree, options), EArchiveWriteError);
+    }
+    MemoryStream written;
+    options.Version = testutil::SampleVersion();
+    options.BuildTime = testutil::SampleBuildTime();
+    WriteArchive(written, Tree("Préréglages", "夜明け.vstpreset"), options);
+    EXPECT_EQ(written.Bytes(), Archive(kUtf8CodePage, "Préréglages", "夜明け.vstpreset"));
+
     PlaceSetup(machine, Archive(kUtf8CodePage, "F", "a.txt"));
     TInstaller installer(machine);
     EXPECT_EQ(CorruptionOf([&] { installer.TextAsUtf8("ProductName=Caf\xE9"); }), kCorruptedArchiveMessage);
