@@ -11,12 +11,14 @@
 #include "archive/ArchiveWriter.h"
 #include "engine/SetupProgress.h"
 #include "system/Stream.h"
+#include "system/Utf8.h"
 #include "system/memory/MemoryPlatform.h"
 #include "tests/unit/archive/SetupMachine.h"
 
 namespace enginetest {
 
-// Builds the archive of version (3.12 unless given) and makes it the running program's.
+// Builds the archive of version (3.12 unless given), in UTF-8 as plugsetup builds by default,
+// and makes it the running program's.
 inline void PlaceProduct(MemoryPlatform& machine, const std::string& setupIni,
                          std::vector<SourceEntry> entries, const std::string& version = "3.12") {
     entries.insert(entries.begin(),
@@ -24,6 +26,7 @@ inline void PlaceProduct(MemoryPlatform& machine, const std::string& setupIni,
     ArchiveWriterOptions options;
     options.Version.SetAsString(version);
     options.BuildTime = testutil::SampleBuildTime();
+    options.TextCodePage = kUtf8CodePage;
     MemoryStream out;
     WriteArchive(out, entries, options);
     setuptest::PlaceSetup(machine, out.Bytes());
