@@ -10,6 +10,7 @@
 #include "engine/Settings.h"
 #include "engine/SetupInstaller.h"
 #include "install/Installer.h"
+#include "install/RunJournal.h"
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
 #include "system/Platform.h"
@@ -206,7 +207,10 @@ int BundleProgress(int from, int to, std::size_t done, std::size_t count) {
 }
 
 void TSetupInstaller::Install(ISetupProgress& progress) {
-    changes_.Begin();
+    // What a killed run of this setup left is finished or undone before anything else.
+    const std::string journal = RunJournalPath(platform_, FullProductName(values_) + BitSuffix(values_));
+    recovered_ = RecoverKilledRun(platform_, journal);
+    changes_.Begin(journal);
     try {
         Run(progress);
     } catch (...) {
@@ -270,7 +274,7 @@ void TSetupInstaller::CopyComponents(ISetupProgress& progress, int from, int to)
 }
 
 void TSetupInstaller::WriteUninstaller() {
-    const std::string name = FullProductName(values_) + BitSuffix(values_);
+    const std::string name = FullProductName(values_) + BitSuffix(values_);  // the journal's too
     const std::string folder = IncludeBackslash(values_.DestinationFolder);
     // A product of plug-ins only copies nothing into its own folder; the uninstaller still
     // needs one, and the uninstall removes it again.

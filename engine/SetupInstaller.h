@@ -64,7 +64,10 @@ public:
     // the machine is then put back as it was before the run (RunChanges): what the run
     // created is removed, what it replaced or deleted is back, registry values as before, and
     // an earlier uninstaller, its record and its Uninstall key are untouched.
+    // First of all it finishes or undoes what a killed run of this setup left (its journal,
+    // RunJournal); Recovered says what was done then, or is empty.
     void Install(ISetupProgress& progress);
+    const std::string& Recovered() const { return recovered_; }
     // Components of the selected bundle items (the bar moving from from to to between items),
     // then those of the setup itself.
     void CopyComponents(ISetupProgress& progress, int from, int to);
@@ -81,4 +84,5 @@ private:
     SetupValues values_;
     std::vector<TSetupBundleItem> bundleItems_;
     unsigned shortcutChoice_ = 0;
+    std::string recovered_;
 };

@@ -1,6 +1,8 @@
 #include "install/RunChanges.h"
 
+#include "install/RunJournal.h"
 #include "system/CommonUtils.h"
+#include "system/Exceptions.h"
 
 namespace {
 
@@ -53,6 +55,8 @@ void UndoChange(Platform& platform, const RunChange& change) {
             else
                 platform.RemoveRegistryKey(change.root, change.path);
             return;
+        case RunChange::Kind::KeyToRemove:
+            return;  // it was never removed
         case RunChange::Kind::WroteValue: {
             RegistryKey key = OpenPlace(platform, change.root, change.path, change.view, kKeySetValue);
             if (!key.IsOpen()) return;
@@ -65,7 +69,24 @@ void UndoChange(Platform& platform, const RunChange& change) {
     }
 }
 
-void RunChanges::Begin() {
+bool FinishChange(Platform& platform, const RunChange& change) {
+    if (change.kind == RunChange::Kind::KeyToRemove) {
+        if ((change.view & kKeyWow64Bits) != 0 && platform.CanRemoveRegistryKeyInView())
+            platform.RemoveRegistryKeyInView(change.root, change.path, change.view);
+        else
+            platform.RemoveRegistryKey(change.root, change.path);
+        return true;
+    }
+    if (change.kind != RunChange::Kind::MovedAside || platform.FileAttributes(change.aside) == kInvalidAttributes)
+        return true;
+    platform.ChangeFileAttributes(change.aside, kAttrNormal);
+    return platform.RemoveFile(change.aside);
+}
+
+void RunChanges::Begin(const std::string& journalPath) {
+    journalPath_ = journalPath;
+    journal_.reset();
+    journalFailed_ = false;
     changes_.clear();
     leftovers_.clear();
     touched_.clear();
@@ -74,11 +95,10 @@ void RunChanges::Begin() {
 
 void RunChanges::Commit() {
     noting_ = false;
+    // From here a killed run is finished by the next one, never undone.
+    if (journal_) WriteJournal(RunJournalDoneLine());
     for (const RunChange& change : changes_) {
-        if (change.kind != RunChange::Kind::MovedAside) continue;
-        if (Inner().FileAttributes(change.aside) == kInvalidAttributes) continue;
-        Inner().ChangeFileAttributes(change.aside, kAttrNormal);
-        if (!Inner().RemoveFile(change.aside)) {
+        if (!FinishChange(Inner(), change)) {
             // Held by another program: it stays out of sight, as it was moved.
             Inner().ChangeFileAttributes(change.aside, kAttrHidden);
             leftovers_.push_back(change.aside);
@@ -86,6 +106,7 @@ void RunChanges::Commit() {
     }
     changes_.clear();
     touched_.clear();
+    EndJournal();
 }
 
 void RunChanges::Undo() {
@@ -99,6 +120,29 @@ void RunChanges::Undo() {
     }
     changes_.clear();
     touched_.clear();
+    EndJournal();
+}
+
+void RunChanges::WriteJournal(const std::string& line) {
+    if (journalPath_.empty() || journalFailed_) return;
+    try {
+        if (!journal_) journal_ = Inner().CreateForWriting(journalPath_);
+        journal_->Write(line.data(), line.size());
+        journal_->Flush();
+    } catch (const EFileError&) {
+        // No worse than a run without a journal: the lines written so far still hold.
+        journalFailed_ = true;
+    }
+}
+
+void RunChanges::EndJournal() {
+    if (!journal_) return;
+    journal_.reset();
+    try {
+        Inner().RemoveFile(journalPath_);
+    } catch (...) {
+        // The next run finds it and finds nothing left to do.
+    }
 }
 
 std::string FreshNameIn(Platform& platform, const std::string& folder) {
@@ -110,6 +154,7 @@ std::string FreshNameIn(Platform& platform, const std::string& folder) {
 }
 
 void RunChanges::Note(RunChange change) {
+    WriteJournal(RunJournalLine(change));
     changes_.push_back(std::move(change));
 }
 
@@ -147,12 +192,17 @@ std::unique_ptr<FileStream> RunChanges::CreateForWriting(const std::string& path
 }
 
 std::unique_ptr<FileStream> RunChanges::CreateNewForWriting(const std::string& path) {
-    // Only a file that was not there is made, so only then is it noted.
-    std::unique_ptr<FileStream> stream = Inner().CreateNewForWriting(path);
-    if (noting_ && !Touched(path)) {
-        Note({RunChange::Kind::CreatedFile, path});
-        touched_.insert(UpperAscii(path));
+    // Only a file that was not there is made, so only then is it noted (first, as every note).
+    const bool noted = noting_ && !Touched(path) && Inner().FileAttributes(path) == kInvalidAttributes;
+    if (noted) Note({RunChange::Kind::CreatedFile, path});
+    std::unique_ptr<FileStream> stream;
+    try {
+        stream = Inner().CreateNewForWriting(path);
+    } catch (...) {
+        if (noted) changes_.pop_back();
+        throw;
     }
+    if (noted) touched_.insert(UpperAscii(path));
     return stream;
 }
 
@@ -281,4 +331,22 @@ bool RunChanges::WriteRegistryValue(const RegistryKey& key, const std::string& n
 bool RunChanges::RemoveRegistryValue(const RegistryKey& key, const std::string& name) {
     NoteValue(key, name);
     return Inner().RemoveRegistryValue(key, name);
+}
+
+bool RunChanges::DeferKeyRemoval(const RegistryKey& base, const std::string& path, std::uint32_t view) {
+    std::optional<KeyPlace> place = PlaceOf(base);
+    if (!noting_ || !place) return false;
+    RunChange change{RunChange::Kind::KeyToRemove, JoinKeyPath(place->path, path)};
+    change.root = place->root;
+    change.view = place->view | view;
+    Note(std::move(change));
+    return true;
+}
+
+bool RunChanges::RemoveRegistryKey(const RegistryKey& base, const std::string& path) {
+    return DeferKeyRemoval(base, path, 0) || Inner().RemoveRegistryKey(base, path);
+}
+
+bool RunChanges::RemoveRegistryKeyInView(const RegistryKey& base, const std::string& path, std::uint32_t view) {
+    return DeferKeyRemoval(base, path, view & kKeyWow64Bits) || Inner().RemoveRegistryKeyInView(base, path, view);
 }

@@ -7,11 +7,12 @@
 // - attributes of an existing file or folder are noted before they change;
 // - every registry value written is noted with its earlier type and data, or its absence.
 // Commit removes the moved-aside files, Undo puts back everything noted, the last first.
-// Registry keys deleted during the run are not noted: the run deletes keys only when it
-// registers its uninstaller, its last step.
+// A registry key the run deletes (an earlier Uninstall key) stays until the run succeeds, as
+// the moved-aside files do.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <unordered_set>
 #include <string>
@@ -27,6 +28,7 @@ struct RunChange {
         Attributes,     // path, attributes: the earlier ones
         CreatedKey,     // root, view, path (below the root)
         WroteValue,     // root, view, path, valueName, earlier (nothing: there was none)
+        KeyToRemove,    // root, view, path: removed only when the run succeeds
     };
     Kind kind = Kind::CreatedFile;
     std::string path{};
@@ -44,13 +46,17 @@ std::string FreshNameIn(Platform& platform, const std::string& folder);
 
 // Undoes one change on the platform; anything that cannot be undone is passed over.
 void UndoChange(Platform& platform, const RunChange& change);
+// The part of a succeeded run left to do for one change: a moved-aside file or a key to remove
+// goes. False when it could not (a file still held).
+bool FinishChange(Platform& platform, const RunChange& change);
 
 class RunChanges : public ForwardingPlatform {
 public:
     explicit RunChanges(Platform& inner) : ForwardingPlatform(inner) {}
 
-    // From now on every change is noted.
-    void Begin();
+    // From now on every change is noted; with a journal path, each note is also written to
+    // that file (RunJournal) before its step is made, the file created with the first note.
+    void Begin(const std::string& journalPath = std::string());
     // The run succeeded: the moved-aside files are removed (one that cannot be, such as a
     // library a host application still has loaded, stays hidden and is listed in Leftovers).
     void Commit();
@@ -72,6 +78,8 @@ public:
                                   std::uint32_t access) override;
     bool WriteRegistryValue(const RegistryKey& key, const std::string& name, const RegistryValue& value) override;
     bool RemoveRegistryValue(const RegistryKey& key, const std::string& name) override;
+    bool RemoveRegistryKey(const RegistryKey& base, const std::string& path) override;
+    bool RemoveRegistryKeyInView(const RegistryKey& base, const std::string& path, std::uint32_t view) override;
 
 private:
     struct KeyPlace {
@@ -80,6 +88,8 @@ private:
         std::uint32_t view = 0;
     };
     void Note(RunChange change);
+    void WriteJournal(const std::string& line);
+    void EndJournal();
     bool Touched(const std::string& path) const;
     // Makes way for a file the run writes at path: notes it as created, or moves the one there
     // aside. False when the file there could not be moved (it is then written over in place).
@@ -88,8 +98,12 @@ private:
     std::optional<KeyPlace> PlaceOf(const RegistryKey& key) const;
     RegistryKey Remember(RegistryKey key, const RegistryKey& base, const std::string& path, std::uint32_t access);
     void NoteValue(const RegistryKey& key, const std::string& name);
+    bool DeferKeyRemoval(const RegistryKey& base, const std::string& path, std::uint32_t view);
 
     bool noting_ = false;
+    std::string journalPath_;
+    std::unique_ptr<FileStream> journal_;
+    bool journalFailed_ = false;
     std::vector<RunChange> changes_;
     std::vector<std::string> leftovers_;
     std::unordered_set<std::string> touched_;  // upper-case ASCII: files and folders the run made its own

@@ -113,7 +113,9 @@ int SilentSetup(SilentPlatform& dialogs, RunLog& log, const SetupOptions& option
     std::unique_ptr<IUnattendedView> view = makeView(*engine, adapter, dialogs, log);
     if (!view->Prepare()) return kExitErrorOrRefusal;
     ApplyPageChoices(view->Model(), options);
-    switch (Walk(*view, log)) {
+    const WalkEnd end = Walk(*view, log);
+    if (!engine->Recovered().empty()) log.Add(engine->Recovered());
+    switch (end) {
         case WalkEnd::Installed:
             for (const std::string& item : engine->Installer().Log()) log.Add("Installed " + item);
             return kExitDoneOrStopped;

@@ -42,6 +42,10 @@ public:
     // file date) through the open handle, so no second opening is needed; false when the
     // stamp is no valid date or the system refuses, leaving the time as written.
     virtual bool SetFileDate(std::uint32_t packed) = 0;
+    // Asks the system to put what was written on the disk before it returns (FlushFileBuffers).
+    // What was written is the system's from Write on, so a killed process loses none of it; the
+    // flush is for a power loss, as far as the drive honours it.
+    virtual void Flush() {}
 };
 
 class MemoryStream : public Stream {

@@ -28,6 +28,11 @@ struct MemoryPlatform::Disk {
     std::size_t Admit(const std::string& pathKey, std::size_t currentSize, std::int64_t position,
                       std::size_t count, std::uint32_t& error) {
         std::size_t allowed = count;
+        // A run's journal (RunJournal) is not what a fault aims at, nor a part of the space the
+        // run's files use.
+        static const std::string kJournal = ".JOURNAL";
+        if (pathKey.size() >= kJournal.size() && pathKey.compare(pathKey.size() - kJournal.size(), kJournal.size(), kJournal) == 0)
+            return allowed;
         bool targeted = failAfter && (failPathKey.empty() || failPathKey == pathKey);
         if (targeted && *failAfter < allowed) {
             allowed = static_cast<std::size_t>(*failAfter);

@@ -168,7 +168,8 @@ public:
     // disk". Deleting or replacing a file gives its bytes back.
     void SetFreeDiskSpace(std::uint64_t bytes);
     // After this many more bytes written (to any file, or only to path), writes fail with the
-    // error code: the file keeps the bytes up to the limit.
+    // error code: the file keeps the bytes up to the limit. A run's journal (a file named
+    // *.journal) is spared by both faults and uses no space: they aim at the run's own files.
     void FailWritesAfter(std::uint64_t bytes, std::uint32_t errorCode = kErrorWriteFault,
                          const std::string& path = "");
     static constexpr std::uint32_t kErrorWriteFault = 29;

@@ -58,6 +58,7 @@ public:
         return PackedDateToFileTime(packed, universal) &&
                SetFileTime(handle_.Get(), nullptr, nullptr, &universal);
     }
+    void Flush() override { FlushFileBuffers(handle_.Get()); }
 
 private:
     FileHandle handle_;

@@ -9,6 +9,7 @@
 #include "engine/FilesInUse.h"
 #include "engine/InstallRun.h"
 #include "engine/SetupInstaller.h"
+#include "install/RunJournal.h"
 #include "system/CommonUtils.h"
 #include "system/Exceptions.h"
 #include "system/ShellUtils.h"
@@ -90,6 +91,7 @@ Lines Writes(const MemoryPlatform& machine) {
     using Kind = MemoryPlatform::Write::Kind;
     Lines lines;
     for (const MemoryPlatform::Write& write : machine.Journal()) {
+        if (IsRunJournal(write.path)) continue;
         if (write.kind == Kind::RegistryValue)
             lines.push_back("value " + write.path + "\\" + write.valueName);
         else if (write.kind == Kind::Attributes)
@@ -406,6 +408,148 @@ TEST_F(InstallRunTest, AFailedUpdateLeavesTheEarlierInstallationExactlyAsItWas) 
         EXPECT_TRUE(update.Changes().Changes().empty());
         EXPECT_EQ(LoadUninstallRecord(earlier, "C:\\Gadget\\Uninst.exe").record.version.AsString(), "3.11");
     }
+}
+
+struct Killed {};
+
+// A machine that loses its power once the run's journal has the given number of lines: that
+// line is on the disk, its step is not made, and nothing after it happens, the run's own undo
+// included.
+class PowerCut : public ForwardingPlatform {
+public:
+    PowerCut(Platform& inner, int lines) : ForwardingPlatform(inner), lines_(lines) {}
+
+    std::unique_ptr<FileStream> CreateForWriting(const std::string& path) override {
+        Alive();
+        std::unique_ptr<FileStream> stream = Inner().CreateForWriting(path);
+        if (!IsRunJournal(path)) return stream;
+        return std::make_unique<JournalStream>(std::move(stream), *this);
+    }
+    std::unique_ptr<FileStream> CreateNewForWriting(const std::string& path) override {
+        return Alive(), Inner().CreateNewForWriting(path);
+    }
+    FolderResult CreateFolder(const std::string& path) override { return Alive(), Inner().CreateFolder(path); }
+    bool RemoveFolder(const std::string& path) override { return Alive(), Inner().RemoveFolder(path); }
+    bool RemoveFile(const std::string& path) override { return Alive(), Inner().RemoveFile(path); }
+    bool RenameFile(const std::string& from, const std::string& to) override {
+        return Alive(), Inner().RenameFile(from, to);
+    }
+    bool ChangeFileAttributes(const std::string& path, std::uint32_t attributes) override {
+        return Alive(), Inner().ChangeFileAttributes(path, attributes);
+    }
+    bool WriteRegistryValue(const RegistryKey& key, const std::string& name, const RegistryValue& value) override {
+        return Alive(), Inner().WriteRegistryValue(key, name, value);
+    }
+    bool RemoveRegistryValue(const RegistryKey& key, const std::string& name) override {
+        return Alive(), Inner().RemoveRegistryValue(key, name);
+    }
+    bool RemoveRegistryKey(const RegistryKey& base, const std::string& path) override {
+        return Alive(), Inner().RemoveRegistryKey(base, path);
+    }
+    bool RemoveRegistryKeyInView(const RegistryKey& base, const std::string& path, std::uint32_t view) override {
+        return Alive(), Inner().RemoveRegistryKeyInView(base, path, view);
+    }
+
+private:
+    class JournalStream : public FileStream {
+    public:
+        JournalStream(std::unique_ptr<FileStream> inner, PowerCut& owner) : inner_(std::move(inner)), owner_(owner) {}
+        std::size_t Read(void* buffer, std::size_t count) override { return inner_->Read(buffer, count); }
+        void Write(const void* buffer, std::size_t count) override {
+            owner_.Alive();
+            inner_->Write(buffer, count);  // one line
+            if (--owner_.lines_ == 0) owner_.Alive();
+        }
+        std::int64_t Seek(std::int64_t position) override { return inner_->Seek(position); }
+        std::int64_t Position() const override { return inner_->Position(); }
+        std::int64_t Size() const override { return inner_->Size(); }
+        bool SetFileDate(std::uint32_t packed) override { return inner_->SetFileDate(packed); }
+
+    private:
+        std::unique_ptr<FileStream> inner_;
+        PowerCut& owner_;
+    };
+    void Alive() {
+        if (lines_ <= 0) throw Killed{};
+    }
+    int lines_;
+};
+
+// 3.11 installed, 3.12's setup in place: a readme made read-only since, a new library, a new
+// registry value and key.
+void PlaceUpdate(MemoryPlatform& machine, RecordingProgress& progress) {
+    PlaceProduct(machine, kGadgetIni,
+                 {SourceEntry::Directory("Program", {SourceEntry::File("Gadget.exe", "MZ old"),
+                                                     SourceEntry::File("Readme.txt", "old readme")}),
+                  SourceEntry::Directory("Presets", {SourceEntry::File("Default.preset", "old")})},
+                 "3.11");
+    {
+        TSetupInstaller first(machine);
+        first.SetDestinationFolder("C:\\Gadget");
+        first.Install(progress);
+    }
+    machine.ChangeFileAttributes("C:\\Gadget\\Readme.txt", kAttrReadOnly | kAttrArchive);
+    std::vector<SourceEntry> files = GadgetFiles();
+    files[0].Children.push_back(SourceEntry::File("New.dll", "new library"));
+    PlaceProduct(machine, std::string(kGadgetIni) + "Settings\\Height=#480\r\nFresh\\Deep\\Key=x\r\n", files);
+}
+
+// An update killed after any of its notes, the last one whole or cut in its middle: the next
+// run's recovery puts back the machine as it was before; killed after its "done" line, the
+// recovery finishes the cleanup and the machine is the one a run that was not killed leaves.
+TEST_F(InstallRunTest, WhatAKilledRunLeftIsUndoneOrFinishedByTheNextRun) {
+    MemoryPlatform finished;
+    PlaceUpdate(finished, progress);
+    TSetupInstaller(finished).Install(progress);
+    const Lines updated = MachineState(finished);
+
+    bool finishedCleanup = false;
+    for (int lines = 1; lines < 1000; ++lines) {
+        for (bool cutInTheMiddle : {false, true}) {
+            SCOPED_TRACE(std::to_string(lines) + (cutInTheMiddle ? " cut" : " whole"));
+            MemoryPlatform killed;
+            PlaceUpdate(killed, progress);
+            const Lines before = MachineState(killed);
+            try {
+                PowerCut cut(killed, lines);
+                TSetupInstaller(cut).Install(progress);
+                ASSERT_GT(lines, 2) << "no journal";
+                ASSERT_TRUE(finishedCleanup);
+                return;  // the run outlived its last line
+            } catch (const Killed&) {
+            }
+            const std::string journal = RunJournalPath(killed, "Gadget 3.12");
+            std::string text = killed.FileText(journal);
+            if (cutInTheMiddle) killed.AddFile(journal, text.substr(0, text.size() - 4));
+            const bool done = ReadRunJournal(text).done && !cutInTheMiddle;
+            finishedCleanup = finishedCleanup || done;
+
+            EXPECT_FALSE(RecoverKilledRun(killed, journal).empty());
+            EXPECT_FALSE(killed.HasFile(journal));
+            EXPECT_EQ(MachineState(killed), done ? updated : before);
+        }
+    }
+    ADD_FAILURE() << "the run never ended";
+}
+
+// Paths and names with the separator, line breaks and escapes come back as written; lines that
+// do not check are passed over.
+TEST(RunJournal, LinesKeepEveryCharacterAndOnlyWholeLinesCount) {
+    RunChange value{RunChange::Kind::WroteValue, "Soft|ware\\A%41\r\nB"};
+    value.root = RootKey::LocalMachine;
+    value.view = kKeyWow64_64Key;
+    value.valueName = "Name|\n";
+    value.earlier = RegistryValue{kRegString, {'x', '|', 0}};
+    RunChange moved{RunChange::Kind::MovedAside, "C:\\a|b.txt", "C:\\~1.tmp", kAttrReadOnly};
+    const std::string text = RunJournalLine(value) + "garbage\n" + "F|C:\\x|||||||0000000\n" +
+                             RunJournalLine(moved) + RunJournalDoneLine().substr(0, 6);
+    const RunJournalContents read = ReadRunJournal(text);
+    EXPECT_FALSE(read.done);
+    ASSERT_EQ(read.changes.size(), 2u);
+    EXPECT_EQ(RunJournalLine(read.changes[0]), RunJournalLine(value));
+    EXPECT_EQ(read.changes[0].earlier->data, value.earlier->data);
+    EXPECT_EQ(read.changes[1].aside, "C:\\~1.tmp");
+    EXPECT_TRUE(ReadRunJournal(RunJournalDoneLine()).done);
 }
 
 // A run that succeeds leaves nothing of the earlier files aside: the replaced readme and the

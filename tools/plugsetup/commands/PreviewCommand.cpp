@@ -10,6 +10,7 @@
 #include "engine/ComponentMachines.h"
 #include "engine/Settings.h"
 #include "engine/SetupInstaller.h"
+#include "install/RunJournal.h"
 #include "system/CommonUtils.h"
 #include "system/LittleEndian.h"
 #include "system/Stream.h"
@@ -124,6 +125,8 @@ std::vector<PlanStep> PlanFromJournal(MemoryPlatform& machine) {
     };
     for (std::size_t index = 0; index < journal.size(); ++index) {
         const MemoryPlatform::Write& write = journal[index];
+        // The run's own notes, made and removed by every run: not a part of the product.
+        if (IsRunJournal(write.path)) continue;
         switch (write.kind) {
             case Kind::Folder:
                 steps.push_back({"folder", write.path, {}});
