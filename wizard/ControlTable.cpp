@@ -173,6 +173,17 @@ constexpr std::array<ControlDef, kControlCount> kTable{{
      E, kChecked, 0, N},
 }};
 
+// Labels that name a field without a mnemonic of their own: each comes right before its field
+// in keyboard order, so that a screen reader names the field by it.
+struct NamingLabel {
+    ControlId label, field;
+};
+constexpr NamingLabel kNamingLabels[] = {
+    {I::LicenseHeadingLabel, I::LicenseMemo},
+    {I::BundleDescriptionLabel, I::BundleList},
+    {I::CopyStatusLabel, I::CopyProgressBar},
+};
+
 }  // namespace
 
 const ControlDef& Control(ControlId id) {
@@ -198,8 +209,21 @@ int KeyboardRank(ControlId id) {
     const ControlDef& def = Control(id);
     int base = def.page == kOnForm ? kFormControls : 0;
     if (def.tabOrder >= 0) return base + def.tabOrder * 2 + 1;
-    if (def.focusTarget != ControlId::None) return base + Control(def.focusTarget).tabOrder * 2;
+    if (ControlId field = NamedField(id); field != ControlId::None) return base + Control(field).tabOrder * 2;
     return kUnranked;
+}
+
+ControlId NamedField(ControlId label) {
+    const ControlDef& def = Control(label);
+    if (def.focusTarget != ControlId::None) return def.focusTarget;
+    for (const NamingLabel& naming : kNamingLabels)
+        if (naming.label == label) return naming.field;
+    return ControlId::None;
+}
+
+bool ShowsMnemonic(ControlId id) {
+    const ControlDef& def = Control(id);
+    return def.kind != ControlKind::Label || def.focusTarget != ControlId::None;
 }
 
 char32_t MnemonicLetter(char32_t letter) {

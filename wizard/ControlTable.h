@@ -170,10 +170,18 @@ inline constexpr int kClientHeight = 370;
 bool TakesFocus(ControlKind kind);
 
 // Where a control comes when Tab and the mnemonics walk the window: a page's controls by their
-// tab order, a label with a focus target right before that target, then the form's controls
+// tab order, a label right before the field it names (NamedField), then the form's controls
 // (the notebook, which holds the page, comes first among them). Sorting by this rank is the
 // keyboard order; the window also creates its controls in it.
 int KeyboardRank(ControlId id);
+
+// The field a label names: its focus target, or the list, memo or progress bar it describes
+// without a mnemonic; ControlId::None for a label that names nothing.
+ControlId NamedField(ControlId label);
+
+// Whether the control's caption may carry a mnemonic. Only labels with a focus target do among
+// the labels; the others show their text as written, an '&' in a product's name included.
+bool ShowsMnemonic(ControlId id);
 
 // The mnemonic letter of a caption (UTF-8), upper-cased ("&Next >" gives 'N', "&Далее >" 'Д'),
 // or 0 when it has none; "&&" is a literal ampersand.

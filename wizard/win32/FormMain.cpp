@@ -215,6 +215,8 @@ HWND FormMain::CreateControl(ControlId id, HWND parent) {
             break;
         case ControlKind::Label:
             style |= (def.flags & kWrap) ? SS_LEFT : SS_LEFTNOWORDWRAP;
+            // "Drums & Bass" stays as written where the caption carries no mnemonic.
+            if (!ShowsMnemonic(id)) style |= SS_NOPREFIX;
             break;
         case ControlKind::Button:
             cls = L"BUTTON";
@@ -334,6 +336,13 @@ void FormMain::Sync() {
             SendMessageW(target, EM_SETSEL, 0, -1);
     }
     appliedFocusRequests_ = model_.FocusRequests();
+    // A new page is announced on the control with the focus, also when the focus stayed on Next:
+    // a screen reader then reads that control and the page's heading.
+    if (model_.Page() != announcedPage_) {
+        announcedPage_ = model_.Page();
+        if (HWND focused = GetFocus(); focused && IsChild(window_, focused))
+            NotifyWinEvent(EVENT_OBJECT_FOCUS, focused, OBJID_CLIENT, CHILDID_SELF);
+    }
     syncing_ = false;
     NoticeFocus();
 }

@@ -90,6 +90,7 @@ private:
     FontHandle boldFont_;
     RECT pictureRect_{};
     int appliedFocusRequests_ = -1;
+    int announcedPage_ = -1;
     bool syncing_ = false;
     bool ended_ = false;
     DWORD lastServed_ = 0;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "texts/Languages.h"
@@ -82,6 +83,42 @@ TEST(ControlTable, EveryLabelShowingAMnemonicHasSomewhereToSendTheFocus) {
         for (const LanguageRow& language : Languages()) {
             if (Mnemonic(TextIn(language, def.text)) == 0) continue;
             EXPECT_NE(def.focusTarget, ControlId::None) << def.name << " in " << language.Code;
+        }
+    }
+}
+
+TEST(ControlTable, LabelsShowingTheVendorsNamesCarryNoMnemonic) {
+    // An '&' in "Drums & Bass" would underline the next letter in a caption that takes mnemonics.
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        const ControlId id = static_cast<ControlId>(i);
+        const ControlDef& def = Control(id);
+        if (def.kind != ControlKind::Label) continue;
+        std::string text = TextIn(EnglishLanguage(), def.text);
+        if (std::size_t at = text.find("$BitSuffix"); at != std::string::npos) text.erase(at, 10);
+        // The completion text and the status lines are the vendor's and the file names too.
+        const bool vendors = text.find('$') != std::string::npos || def.text == TextId::None ||
+                             def.text == TextId::CreatingShortcutsStatus;
+        if (vendors) {
+            EXPECT_FALSE(ShowsMnemonic(id)) << def.name;
+        }
+    }
+}
+
+TEST(ControlTable, EveryListEditAndProgressBarComesRightAfterItsLabel) {
+    for (int page = 0; page < kPageCount; ++page) {
+        std::vector<ControlId> order;
+        for (std::size_t i = 0; i < kControlCount; ++i)
+            if (Control(static_cast<ControlId>(i)).page == page) order.push_back(static_cast<ControlId>(i));
+        std::stable_sort(order.begin(), order.end(),
+                         [](ControlId a, ControlId b) { return KeyboardRank(a) < KeyboardRank(b); });
+        for (std::size_t at = 0; at < order.size(); ++at) {
+            const ControlDef& def = Control(order[at]);
+            if (def.kind != ControlKind::Edit && def.kind != ControlKind::Memo && def.kind != ControlKind::CheckList &&
+                def.kind != ControlKind::ProgressBar)
+                continue;
+            ASSERT_GT(at, 0U) << def.name;
+            EXPECT_EQ(Control(order[at - 1]).kind, ControlKind::Label) << def.name;
+            EXPECT_EQ(NamedField(order[at - 1]), order[at]) << def.name;
         }
     }
 }
