@@ -43,7 +43,8 @@ struct Options {
                  "  read-dialog [--focus]                 caption, static texts, edits and buttons, and\n"
                  "                                        which of them has the keyboard focus\n"
                  "  wait-text --text TEXT                 wait until a shown control's text contains TEXT\n"
-                 "  controls                              every child control with id and state\n"
+                 "  controls                              every child control with id and state (a static\n"
+                 "                                        text marked noprefix shows '&' as written)\n"
                  "  click --button CAPTION                press a button (or toggle a check box)\n"
                  "  check --button CAPTION --state on|off set a check box or radio button\n"
                  "  type --text TEXT [--index N|--id ID]  replace the text of an edit control\n"
@@ -323,6 +324,9 @@ int CmdControls(const Options& opt) {
         state += IsWindowEnabled(control) ? ",enabled" : ",disabled";
         if (IsButton(control) && IsCheckable(control))
             state += SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? ",checked" : ",unchecked";
+        // A static text that shows its '&' as written, not as a mnemonic.
+        if (EqualNoCase(ClassOf(control), "Static") && (GetWindowLongW(control, GWL_STYLE) & SS_NOPREFIX))
+            state += ",noprefix";
         std::printf("%d\t%s\t%s\t%s\n", GetDlgCtrlID(control), ClassOf(control).c_str(), state.c_str(),
                     Escaped(TextOf(control)).c_str());
     }

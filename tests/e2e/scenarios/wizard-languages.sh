@@ -2,7 +2,8 @@
 # A German Windows (Wine in the de_DE locale, whose user interface language is German): the
 # setup speaks German on every page, installs with the licence and completion text its vendor
 # wrote for German customers, records the language, and its uninstaller asks and reports in
-# German. The same setup with [Setup] Languages=en speaks English there.
+# German. The same setup with [Setup] Languages=en speaks English there. On a Japanese Windows a
+# product named "Drums & Bass" speaks Japanese, shows its '&' as written, installs and uninstalls.
 # shellcheck source=tests/e2e/lib.sh
 source "$E2E_ROOT/tests/e2e/lib.sh"
 
@@ -66,3 +67,45 @@ driver close --title "$TITLE" >/dev/null || fail "cannot close the wizard"
 expect_dialog close-question "Are you sure you want to cancel Fixture Setup?" --title Confirm
 driver click --title Confirm --button Ja >/dev/null || fail "cannot answer the close question"
 expect_exit 0
+
+step "Japanese pages for Drums & Bass"
+in_locale ja_JP
+make_fixture "$E2E_OUT/drums"
+sed -i 's/^ProductName=Fixture\r$/ProductName=Drums \& Bass\r/' "$E2E_OUT/drums/Setup.ini"
+"$PLUGSETUP" build --version 1.0.0 -o "$E2E_OUT/DrumsSetup.exe" "$E2E_OUT/drums"
+TITLE="Drums & Bass セットアップ"
+PAGE_NUMBER=20
+start_program "$E2E_OUT/DrumsSetup.exe"
+driver wait-window --title "$TITLE" --timeout 60 >/dev/null || fail "no wizard window \"$TITLE\""
+wizard_page ja-welcome "Drums & Bass セットアップへようこそ"
+page_has "button: 次へ(N) >"
+page_has "button: キャンセル"
+driver controls --title "$TITLE" | tr -d '\r' >"$E2E_OUT/ja-controls.txt" || fail "cannot list the controls"
+# The heading holds the product's name: no mnemonic, the '&' drawn as written.
+grep -qF $'noprefix\tDrums & Bass セットアップへようこそ' "$E2E_OUT/ja-controls.txt" ||
+  fail "the heading with the product's '&' is not drawn as written"
+press_button "次へ(N) >"
+wizard_page ja-license "使用許諾契約"
+page_has "Fixture licence"
+press_button "はい(Y)"
+wizard_page ja-destination "インストール先フォルダー"
+driver controls --title "$TITLE" | tr -d '\r' >"$E2E_OUT/ja-dest-controls.txt" || fail "cannot list the controls"
+grep -F 'インストール先フォルダー(&F):' "$E2E_OUT/ja-dest-controls.txt" | grep -qv noprefix ||
+  fail "the folder label lost its mnemonic"
+press_button "インストール(I)"
+wizard_page ja-ready "インストールの完了"
+press_button "完了(F)"
+expect_exit 0
+ja_folder="$PLUGSETUP_WINEPREFIX/drive_c/Program Files (x86)/Plugsetup Tests/Fixture 1"
+expect_files "$ja_folder/Numbers.dat"
+[[ $(reg_value 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Drums & Bass 1.00' SetupLanguage /reg:32) == ja ]] ||
+  fail "the Uninstall key does not record Japanese"
+
+step "the uninstaller speaks Japanese"
+start_program "$ja_folder/Uninst.exe"
+expect_dialog ja-confirm "Drums & Bass 1.00 と" --title 確認
+driver click --title 確認 --button "はい(Y)" >/dev/null || fail "cannot answer the question"
+expect_dialog ja-report "アンインストールは正常に完了しました。" --title 情報
+driver click --title 情報 --button OK >/dev/null || fail "cannot close the report"
+expect_exit 0
+wait_removed "$ja_folder"
