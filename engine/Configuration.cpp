@@ -170,7 +170,8 @@ void LoadConfiguration(SetupValues& values, SetupDataSource& source, Platform& p
     c.LicenseText.clear();
     std::unique_ptr<Stream> licence =
         OpenSetupStream(source, platform, LicenceFileName(SpokenLanguage()), "Setup.lic");
-    for (const std::string& line : SetupTextLines(ReadWhole(*licence))) c.LicenseText += line + "\r\n";
+    for (const std::string& line : SetupTextLines(source.TextAsUtf8(ReadWhole(*licence))))
+        c.LicenseText += line + "\r\n";
 
     if (c.RegistryRoot.empty() || c.DefaultFolder.empty() || (c.IsBundle && c.BundleRegistryRoot.empty()))
         throw Exception(kInvalidConfigurationMessage);

@@ -5,7 +5,8 @@
 # (Wine in en_US, ja_JP and ru_RU): on each, every name on disk, every registry value and every
 # caption is as written, and Uninst.exe removes it all with its folder. On the Western one the same
 # setup also starts from a Cyrillic profile folder; on the Japanese one a setup built for code
-# page 1252 puts Café\Notes.txt inside its folder.
+# page 1252 puts Café\Notes.txt inside its folder. The wizard speaks English everywhere
+# (Languages=en): this is about the vendor's names and texts, not the wizard's own.
 # shellcheck disable=SC1003 # Windows folders end with a backslash inside single quotes
 # shellcheck source=tests/e2e/lib.sh
 source "$E2E_ROOT/tests/e2e/lib.sh"
@@ -27,6 +28,7 @@ Publisher=$PUBLISHER
 RegistryRoot=Software\\Plugsetup Tests\\Ωμέγα
 DefaultFolder=$folder_name
 InstallDescription=Синтезатор Ωμέγα с ήχοι и 夜明けのパッド
+Languages=en
 [Components]
 Program=\$ProgramFolder
 Presets=\$ProgramFolder\\Пресеты
@@ -125,6 +127,7 @@ step "a setup for code page 1252 on the Japanese Windows"
 in_locale ja_JP
 make_fixture "$E2E_OUT/western"
 mkdir -p "$E2E_OUT/western/Program/Café"
+sed -i 's/^\[Setup\]\r\?$/&\nLanguages=en/' "$E2E_OUT/western/Setup.ini"
 printf 'Notes\r\n' >"$E2E_OUT/western/Program/Café/Notes.txt"
 "$PLUGSETUP" build --codepage 1252 --version 1.0.0 -o "$E2E_OUT/Western.exe" "$E2E_OUT/western" >/dev/null
 TITLE="Fixture Setup"
