@@ -143,9 +143,9 @@ void BodyPrefetcher::ReserveRing(Piece& piece, std::size_t size) {
     }
 }
 
-void BodyPrefetcher::Push(Piece piece) {
-    lock_->Enter();
-    while (!stopping_ && queued_ == ring_.size()) {
+template <typename Full>
+void BodyPrefetcher::WaitForRoom(Full full) {
+    while (!stopping_ && full()) {
         lock_->Leave();
         room_->Wait();
         lock_->Enter();
@@ -154,6 +154,11 @@ void BodyPrefetcher::Push(Piece piece) {
         lock_->Leave();
         throw Stopped{};
     }
+}
+
+void BodyPrefetcher::Push(Piece piece) {
+    lock_->Enter();
+    WaitForRoom([&] { return queued_ == ring_.size(); });
     ring_[(head_ + queued_) % ring_.size()] = std::move(piece);
     ++queued_;
     lock_->Leave();
@@ -162,15 +167,7 @@ void BodyPrefetcher::Push(Piece piece) {
 
 std::vector<std::uint8_t> BodyPrefetcher::FreeBlock() {
     lock_->Enter();
-    while (!stopping_ && freeBlocks_.empty() && blocksMade_ >= kSpareBlocks) {
-        lock_->Leave();
-        room_->Wait();
-        lock_->Enter();
-    }
-    if (stopping_) {
-        lock_->Leave();
-        throw Stopped{};
-    }
+    WaitForRoom([&] { return freeBlocks_.empty() && blocksMade_ >= kSpareBlocks; });
     if (!freeBlocks_.empty()) {
         std::vector<std::uint8_t> block = std::move(freeBlocks_.back());
         freeBlocks_.pop_back();

@@ -64,6 +64,10 @@ private:
     void Walk(EntryListReader& list, int depth);
     void Prefetch(std::int64_t bodyStart, std::int32_t bodyLength, std::int64_t unpackedSize);
     void Hand(const std::uint8_t* bytes, std::size_t size, std::int64_t bodyStart);
+    // With the lock held: waits while full() holds; raises Stopped (the lock left) once the
+    // thread is told to stop.
+    template <typename Full>
+    void WaitForRoom(Full full);
     void Push(Piece piece);
     std::vector<std::uint8_t> FreeBlock();
     // With the lock held: the piece's block or ring bytes become free.
