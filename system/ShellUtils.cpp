@@ -161,6 +161,10 @@ UiFontChoice ChooseUiFont(Platform& platform) {
     return platform.FontInstalled(candidate.name) ? candidate : UiFontChoice{};
 }
 
+int UiFontHeight(const UiFontChoice& font, int dpi) {
+    return -MulDivRound(font.points, dpi, 72);
+}
+
 int MulDivRound(int a, int b, int c) {
     if (c == 0) return -1;
     std::int64_t product = static_cast<std::int64_t>(a) * b;

@@ -56,6 +56,8 @@ struct UiFontChoice {
 // dialog font's logical name, which the system maps to an installed face. Each of them is linked
 // to fonts of other scripts, so a Japanese name shows on a Western Windows too.
 UiFontChoice ChooseUiFont(Platform& platform);
+// The font's height for CreateFont on a screen of `dpi`: its em in pixels, negative.
+int UiFontHeight(const UiFontChoice& font, int dpi);
 
 // Windows' MulDiv: a * b / c through 64 bits, rounded half away from zero; -1 when c is 0 or
 // the result does not fit.

@@ -29,7 +29,7 @@ constexpr TextEntry kTexts[] = {
     {T::BundleHeading, "$BundleSelectHeading"},
     {T::BundleDescription, "$BundleSelectDescription"},
     {T::SelectAllButton, "Selecionar &tudo"},
-    {T::SelectNoneButton, "Selecionar &nenhum"},
+    {T::SelectNoneButton, "&Nenhum"},
     {T::VstHeading, "Instalação de plug-ins VST$BitSuffix"},
     {T::Vst2Description,
      "O VST 2 ($PluginDescription) precisa ser instalado na pasta de plug-ins do seu host VST. Use o botão "

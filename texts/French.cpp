@@ -30,7 +30,7 @@ constexpr TextEntry kTexts[] = {
     {T::BundleHeading, "$BundleSelectHeading"},
     {T::BundleDescription, "$BundleSelectDescription"},
     {T::SelectAllButton, "&Tout sélectionner"},
-    {T::SelectNoneButton, "Ne &rien sélectionner"},
+    {T::SelectNoneButton, "&Aucun"},
     {T::VstHeading, "Installation des plug-ins VST$BitSuffix"},
     {T::Vst2Description,
      "VST 2 ($PluginDescription) doit être installé dans le dossier des plug-ins de votre hôte VST. Cliquez sur "
@@ -43,12 +43,12 @@ constexpr TextEntry kTexts[] = {
     {T::Vst3Description,
      "Installe VST 3 ($PluginDescription) dans le dossier commun des plug-ins VST 3 de votre ordinateur. (VST 3 "
      "est une version plus récente de VST qui nécessite un hôte VST 3.)"},
-    {T::Vst3SharedDescription, "Dans le dossier commun des plug-ins VST 3, pour les hôtes VST 3."},
+    {T::Vst3SharedDescription, "Dans le dossier commun VST 3, pour les hôtes VST 3."},
     {T::ClapInstallCheck, "Installer &CLAP ($PluginDescription)"},
     {T::ClapDescription,
      "Installe CLAP ($PluginDescription) dans le dossier commun des plug-ins CLAP de votre ordinateur. (CLAP est "
      "un format de plug-in plus récent qui nécessite un hôte CLAP.)"},
-    {T::ClapSharedDescription, "Dans le dossier commun des plug-ins CLAP, pour les hôtes CLAP."},
+    {T::ClapSharedDescription, "Dans le dossier commun CLAP, pour les hôtes CLAP."},
     {T::PluginsForProduct, "plug-ins de $ProductName"},
     {T::PluginVersionOfProduct, "version plug-in de $ProductName"},
     {T::DigiHeading, "Installation des plug-ins Pro Tools"},
@@ -87,7 +87,7 @@ constexpr TextEntry kTexts[] = {
     {T::IconDesktopCheck, "Créer un raccourci sur le &Bureau"},
     {T::InstallStep, "Cliquez sur Installer pour commencer la copie des fichiers."},
     {T::CopyHeading, "Copie des fichiers"},
-    {T::CopyDescription, "L'installation copie maintenant les fichiers sur votre ordinateur."},
+    {T::CopyDescription, "L'installation copie les fichiers sur votre ordinateur."},
     {T::ReadyHeading, "Installation terminée"},
     {T::DefaultCompleteMessage,
      "$ProductName a été installé avec succès. Vous pouvez démarrer $ProductName depuis le menu Démarrer ou le "

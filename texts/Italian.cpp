@@ -29,7 +29,7 @@ constexpr TextEntry kTexts[] = {
     {T::BundleHeading, "$BundleSelectHeading"},
     {T::BundleDescription, "$BundleSelectDescription"},
     {T::SelectAllButton, "Seleziona &tutto"},
-    {T::SelectNoneButton, "&Deseleziona tutto"},
+    {T::SelectNoneButton, "&Nessuno"},
     {T::VstHeading, "Installazione dei plug-in VST$BitSuffix"},
     {T::Vst2Description,
      "VST 2 ($PluginDescription) deve essere installato nella cartella dei plug-in dell'host VST. Usare il "

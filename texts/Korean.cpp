@@ -29,7 +29,7 @@ constexpr TextEntry kTexts[] = {
     {T::BundleHeading, "$BundleSelectHeading"},
     {T::BundleDescription, "$BundleSelectDescription"},
     {T::SelectAllButton, "모두 선택(&A)"},
-    {T::SelectNoneButton, "모두 선택 해제(&O)"},
+    {T::SelectNoneButton, "선택 안 함(&O)"},
     {T::VstHeading, "VST 플러그인 설치$BitSuffix"},
     {T::Vst2Description,
      "VST 2($PluginDescription)는 사용 중인 VST 호스트의 플러그인 폴더에 설치해야 합니다. [찾아보기] 단추를 "

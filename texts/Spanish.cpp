@@ -29,7 +29,7 @@ constexpr TextEntry kTexts[] = {
     {T::BundleHeading, "$BundleSelectHeading"},
     {T::BundleDescription, "$BundleSelectDescription"},
     {T::SelectAllButton, "Seleccionar &todo"},
-    {T::SelectNoneButton, "Seleccionar &ninguno"},
+    {T::SelectNoneButton, "&Ninguno"},
     {T::VstHeading, "Instalación de plug-ins VST$BitSuffix"},
     {T::Vst2Description,
      "VST 2 ($PluginDescription) debe instalarse en la carpeta de plug-ins de su host VST. Use el botón Examinar "
@@ -85,7 +85,7 @@ constexpr TextEntry kTexts[] = {
     {T::IconDesktopCheck, "Crear un acceso directo en el &escritorio"},
     {T::InstallStep, "Haga clic en Instalar para empezar a copiar los archivos."},
     {T::CopyHeading, "Copiando archivos"},
-    {T::CopyDescription, "El programa de instalación está copiando los archivos en el equipo."},
+    {T::CopyDescription, "El programa de instalación está copiando los archivos."},
     {T::ReadyHeading, "Instalación completada"},
     {T::DefaultCompleteMessage,
      "$ProductName se ha instalado correctamente. Puede iniciar $ProductName desde el menú Inicio o el "

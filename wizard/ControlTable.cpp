@@ -190,6 +190,18 @@ const ControlDef& Control(ControlId id) {
     return kTable.at(Index(id));
 }
 
+constexpr int kFirstCommandId = 100;
+
+int CommandId(ControlId id) {
+    return kFirstCommandId + static_cast<int>(id);
+}
+
+ControlId FromCommandId(int commandId) {
+    int index = commandId - kFirstCommandId;
+    if (index < 0 || index >= static_cast<int>(kControlCount)) return ControlId::None;
+    return static_cast<ControlId>(index);
+}
+
 bool TakesFocus(ControlKind kind) {
     switch (kind) {
         case ControlKind::Button:

@@ -140,6 +140,10 @@ struct ControlDef {
 };
 
 const ControlDef& Control(ControlId id);
+// The window's id of each control (its command id, GetDlgCtrlID): the table's index from 100 on;
+// ControlId::None for an id that names no control.
+int CommandId(ControlId id);
+ControlId FromCommandId(int commandId);
 inline std::size_t Index(ControlId id) {
     return static_cast<std::size_t>(id);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "system/Exceptions.h"
+#include "texts/Texts.h"
 #include "wizard/WizardEngine.h"
 
 class FakeWizardEngine : public IWizardEngine {
@@ -112,16 +113,16 @@ public:
     }
     // Reports as a plain run does.
     void Install(ISetupProgress& progress) override {
-        auto status = [&](int position, const char* text) {
+        auto status = [&](int position, TextId text) {
             progress.SetProgress(position);
-            progress.SetStatus(text);
+            progress.SetStatus(Text(text));
             if (afterStatus) afterStatus(progress);
         };
-        status(0, "Preparing installation...");
+        status(0, TextId::PreparingStatus);
         if (installCancelled) throw EInstallCancelled();
-        status(25, "Copying files...");
+        status(25, TextId::CopyingStatus);
         if (!installError.empty()) throw std::runtime_error(installError);
-        status(75, "Creating settings...");
+        status(75, TextId::CreatingSettingsStatus);
         progress.SetProgress(100);
         installed = true;
     }

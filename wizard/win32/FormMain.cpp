@@ -8,15 +8,19 @@
 
 #include "system/Exceptions.h"
 #include "system/win32/Win32Text.h"
+#include "wizard/ControlRoom.h"
 #include "wizard/SidePictureChoice.h"
+#include "wizard/win32/CaptionExtent.h"
 
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"PlugSetupMainWindow";
 constexpr wchar_t kContainerClass[] = L"PlugSetupWizardPage";
 constexpr wchar_t kPictureClass[] = L"PlugSetupWizardPicture";
-constexpr int kFirstControlId = 100;
 constexpr int kCheckBoxLine = 305;  // the page's text width
+// Design pixels: what a grown control keeps free at its parent's edges and from its neighbours.
+constexpr int kRoomMargin = 8;
+constexpr int kRoomGap = 4;
 // While the installation runs, the window serves its messages at least this often (ms).
 constexpr DWORD kServeInterval = 50;
 // Each status text of the copy page stays this long (ms), readable.
@@ -32,16 +36,6 @@ template <class Function>
 Function User32Export(const char* name) {
     HMODULE user = GetModuleHandleW(L"user32.dll");
     return user ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user, name))) : nullptr;
-}
-
-int CommandId(ControlId id) {
-    return kFirstControlId + static_cast<int>(id);
-}
-
-ControlId FromCommandId(int commandId) {
-    int index = commandId - kFirstControlId;
-    if (index < 0 || index >= static_cast<int>(kControlCount)) return ControlId::None;
-    return static_cast<ControlId>(index);
 }
 
 FormMain* FormOf(HWND wnd) {
@@ -198,7 +192,6 @@ void FormMain::CreateControls() {
 
 HWND FormMain::CreateControl(ControlId id, HWND parent) {
     const ControlDef& def = Control(id);
-    const ControlState& state = model_.State(id);
     const wchar_t* cls = L"STATIC";
     DWORD style = WS_CHILD;
     DWORD exStyle = 0;
@@ -248,25 +241,78 @@ HWND FormMain::CreateControl(ControlId id, HWND parent) {
         case ControlKind::Image:
             return nullptr;
     }
+    Box box = DesignBox(id);
+    return CreateWindowExW(exStyle, cls, L"", style, box.left, box.top, box.Width(), box.Height(), parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(CommandId(id))), instance_, nullptr);
+}
+
+// The control's place as the table and the model have it, scaled.
+Box FormMain::DesignBox(ControlId id) {
+    const ControlDef& def = Control(id);
+    const ControlState& state = model_.State(id);
     // Check boxes have nothing to their right; the full line keeps a wider substitute font
     // from clipping their captions.
     int width = def.kind == ControlKind::CheckBox ? std::max(def.width, kCheckBoxLine) : def.width;
-    return CreateWindowExW(exStyle, cls, L"", style, S(state.left), S(state.top), S(width), S(state.height),
-                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(CommandId(id))), instance_,
-                           nullptr);
+    int left = S(state.left), top = S(state.top);
+    return {left, top, left + S(width), top + S(state.height)};
+}
+
+// A shown caption that does not fit its control in the window's font (a longer language, a
+// wider font) grows the control where its parent has room (ControlRoom.h), with room for a font
+// an eighth wider where there is that much; one that fits leaves the control where the table
+// puts it. Run after every change of captions or of what is shown, so a control grown for one
+// caption shrinks back for a shorter one.
+void FormMain::FitCaption(ControlId id) {
+    HWND wnd = controls_[Index(id)];
+    const ControlDef& def = Control(id);
+    const ControlState& state = model_.State(id);
+    if (!wnd || (def.kind != ControlKind::Label && def.kind != ControlKind::Button &&
+                 def.kind != ControlKind::CheckBox))
+        return;
+    Box fitted = DesignBox(id);
+    HFONT font = (def.flags & kBold) ? boldFont_.Get() : font_.Get();
+    std::wstring caption = Wide(WindowText(wnd));
+    SIZE needs = CaptionExtent(wnd, font, caption, dpi_, false, fitted.Width());
+    if (state.visible && (needs.cx > fitted.Width() || needs.cy > fitted.Height())) {
+        needs = CaptionExtent(wnd, font, caption, dpi_, true, fitted.Width());
+        std::vector<Box> others;
+        for (std::size_t i = 0; i < kControlCount; ++i) {
+            const ControlState& other = model_.State(static_cast<ControlId>(i));
+            if (i != Index(id) && controls_[i] && other.page == state.page && other.visible)
+                others.push_back(PlaceOf(controls_[i]));
+        }
+        RECT client;
+        GetClientRect(GetParent(wnd), &client);
+        int margin = S(kRoomMargin);
+        Box area{margin, margin, client.right - margin, client.bottom - margin};
+        Growth growth = GrowthOf(def.kind, def.flags);
+        Box grown = GrowToFit(fitted, needs.cx, needs.cy, growth, others, area, S(kRoomGap));
+        // A wrapping label without the room below it takes the room to its right and wraps there.
+        if (growth == Growth::Down && grown.Height() < needs.cy) {
+            fitted.right = GrowToFit(fitted, area.Width(), 0, Growth::Right, others, area, S(kRoomGap)).right;
+            needs = CaptionExtent(wnd, font, caption, dpi_, true, fitted.Width());
+            grown = GrowToFit(fitted, needs.cx, needs.cy, growth, others, area, S(kRoomGap));
+        }
+        fitted = grown;
+    }
+    if (PlaceOf(wnd) != fitted)
+        SetWindowPos(wnd, nullptr, fitted.left, fitted.top, fitted.Width(), fitted.Height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Where a control lies in its parent.
+Box FormMain::PlaceOf(HWND wnd) {
+    RECT rect;
+    GetWindowRect(wnd, &rect);
+    MapWindowPoints(nullptr, GetParent(wnd), reinterpret_cast<POINT*>(&rect), 2);
+    return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
 void FormMain::ApplyFonts() {
     UiFontChoice choice = ChooseUiFont(platform_);
-    int height = -MulDivRound(choice.points, platform_.ScreenDpi(), 72);
-    std::wstring face = Wide(choice.name);
-    auto make = [&](int weight) {
-        return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                           face.c_str());
-    };
-    font_.Reset(make(FW_NORMAL));
-    boldFont_.Reset(make(FW_BOLD));
+    dpi_ = platform_.ScreenDpi();
+    font_.Reset(CreateWizardFont(choice, dpi_, false));
+    boldFont_.Reset(CreateWizardFont(choice, dpi_, true));
     for (std::size_t i = 0; i < kControlCount; ++i) {
         if (!controls_[i]) continue;
         bool bold = (Control(static_cast<ControlId>(i)).flags & kBold) != 0;
@@ -327,6 +373,7 @@ void FormMain::Sync() {
         bool shown = (GetWindowLongW(wnd, GWL_STYLE) & WS_VISIBLE) != 0;
         if (shown != state.visible) ShowWindow(wnd, state.visible ? SW_SHOWNA : SW_HIDE);
     }
+    for (std::size_t i = 0; i < kControlCount; ++i) FitCaption(static_cast<ControlId>(i));
     if (model_.FocusRequests() != appliedFocusRequests_ && model_.Focus() != ControlId::None) {
         HWND target = controls_[Index(model_.Focus())];
         if (target) SetFocus(target);
@@ -609,6 +656,7 @@ void FormMain::SetStatus(const std::string& text) {
     model_.SetStatus(text);
     HWND label = controls_[Index(ControlId::CopyStatusLabel)];
     SetText(label, text);
+    FitCaption(ControlId::CopyStatusLabel);
     InvalidateRect(label, nullptr, TRUE);
     UpdateWindow(label);
     // Every status stays readable for a moment; the window answers meanwhile.

@@ -13,6 +13,7 @@
 #include "system/Platform.h"
 #include "system/ShellUtils.h"
 #include "system/win32/Win32Handles.h"
+#include "wizard/ControlRoom.h"
 #include "wizard/WizardModel.h"
 #include "wizard/win32/SidePicture.h"
 
@@ -68,6 +69,9 @@ private:
     void CreateControls();
     HWND CreateControl(ControlId id, HWND parent);
     HWND ParentOf(int page) const;
+    Box DesignBox(ControlId id);
+    void FitCaption(ControlId id);
+    static Box PlaceOf(HWND wnd);
     void ApplyFonts();
     void Sync();
     bool Key(const MSG& msg);
@@ -88,6 +92,7 @@ private:
     std::array<HWND, kPageCount> pages_{};
     FontHandle font_;
     FontHandle boldFont_;
+    int dpi_ = 96;
     RECT pictureRect_{};
     int appliedFocusRequests_ = -1;
     int announcedPage_ = -1;

@@ -1,9 +1,12 @@
 // Shows the wizard window over the fake engine, so its pages can be looked at and driven
 // before a setup archive is involved:
 //   wizard_preview.exe SETUP.INI SETUP.LIC PICTURE-FOLDER [--all-pages] [--fail-folder-check]
+//                      [--language CODE] [--quick-copy]
 // The product name, the optional pages, the shortcuts and the readme come from SETUP.INI;
 // --all-pages adds a bundle of three items, every plug-in page, VST 3, CLAP and a product to start;
-// --fail-folder-check makes the folder check behind Next raise an error, as a fault would.
+// --fail-folder-check makes the folder check behind Next raise an error, as a fault would;
+// --language speaks a built-in language (default English); --quick-copy shows each status of the
+// copy page only as long as a real run does.
 #include <windows.h>
 // shellapi.h needs the types of windows.h.
 #include <shellapi.h>
@@ -16,6 +19,7 @@
 #include "system/Exceptions.h"
 #include "system/win32/Win32Platform.h"
 #include "system/win32/Win32Text.h"
+#include "texts/Texts.h"
 #include "wizard/FakeWizardEngine.h"
 #include "wizard/win32/FormMain.h"
 
@@ -116,19 +120,27 @@ void BeDpiAware() {
 int main() {
     const std::vector<std::string> argv = Arguments();
     const int argc = static_cast<int>(argv.size());
-    bool allPages = false, failFolderCheck = false, known = argc >= 4;
+    bool allPages = false, failFolderCheck = false, quickCopy = false, known = argc >= 4;
+    const LanguageRow* language = &EnglishLanguage();
     for (int i = 4; i < argc; ++i) {
         std::string option = argv[i];
         allPages |= option == "--all-pages";
         failFolderCheck |= option == "--fail-folder-check";
-        known &= option == "--all-pages" || option == "--fail-folder-check";
+        quickCopy |= option == "--quick-copy";
+        if (option == "--language" && i + 1 < argc) {
+            language = FindLanguage(argv[++i]);
+            known &= language != nullptr;
+        } else {
+            known &= option == "--all-pages" || option == "--fail-folder-check" || option == "--quick-copy";
+        }
     }
     if (!known) {
         std::fprintf(stderr,
                      "usage: wizard_preview SETUP.INI SETUP.LIC PICTURE-FOLDER [--all-pages] "
-                     "[--fail-folder-check]\n");
+                     "[--fail-folder-check] [--language CODE] [--quick-copy]\n");
         return 2;
     }
+    SpeakLanguage(*language);
     BeDpiAware();
     Win32Platform platform;
     FakeWizardEngine engine;
@@ -137,13 +149,10 @@ int main() {
     std::string product = engine.variables["ProductName"];
     engine.destinationFolder = "C:\\Program Files\\" + product + "\\";
     engine.vst2Folder = "C:\\Program Files\\Steinberg\\VstPlugins";
-    engine.completeMessage =
-        product + " has been installed successfully. You can start " + product +
-        " from the Start menu or the desktop. Please read the Readme.txt file for additional "
-        "information.";
+    engine.completeMessage = engine.ExpandText(Text(TextId::DefaultCompleteMessage));
     // Long enough for the copy page to be read and photographed; the window answers meanwhile,
     // as between the files of a real run.
-    engine.afterStatus = [](ISetupProgress& progress) {
+    if (!quickCopy) engine.afterStatus = [](ISetupProgress& progress) {
         for (int slice = 0; slice < 60; ++slice) {
             Sleep(50);
             progress.StillWorking();

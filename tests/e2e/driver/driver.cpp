@@ -15,7 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "system/ShellUtils.h"
+#include "system/win32/Win32Handles.h"
+#include "system/win32/Win32Platform.h"
 #include "system/win32/Win32Text.h"
+#include "wizard/ControlTable.h"
+#include "wizard/win32/CaptionExtent.h"
 
 namespace {
 
@@ -29,6 +34,7 @@ struct Options {
     int index = 0;
     int controlId = -1;
     unsigned timeoutMs = 10000;
+    std::string shots;
     bool hidden = false;
     bool focus = false;
 };
@@ -57,7 +63,11 @@ struct Options {
                  "  probe                                 sends the window WM_NULL every 100 ms until it is\n"
                  "                                        gone; prints the longest wait for an answer\n"
                  "  query-end-session                     WM_QUERYENDSESSION for signing out, then for a\n"
-                 "                                        request to close; prints both answers\n",
+                 "                                        request to close; prints both answers\n"
+                 "  captions                              whether each shown caption fits its control (and\n"
+                 "                                        would fit a font an eighth wider)\n"
+                 "  walk [--shots DIR]                    captions on every page, pressing the default button\n"
+                 "                                        until the window is gone; DIR gets NN.bmp per page\n",
                  why);
     std::exit(2);
 }
@@ -503,6 +513,152 @@ int CmdQueryEndSession(const Options& opt) {
     return 0;
 }
 
+// --- Captions against their controls ----------------------------------------------------------
+// The wizard's two fonts made again from the choice the window makes: its font handles mean
+// nothing in this process, and under Wine WM_GETFONT does not even answer another process. A
+// control of the wizard is bold when its row of the control table says so (the window's control
+// ids are the table's); every other text is in the normal font.
+struct WindowFonts {
+    FontHandle normal, bold;
+};
+
+HFONT FontOf(HWND control, const WindowFonts& fonts) {
+    ControlId id = FromCommandId(GetDlgCtrlID(control));
+    bool bold = id != ControlId::None && (Control(id).flags & kBold) != 0;
+    return bold ? fonts.bold.Get() : fonts.normal.Get();
+}
+
+bool IsPushButton(HWND wnd) {
+    LONG type = GetWindowLongW(wnd, GWL_STYLE) & BS_TYPEMASK;
+    return IsButton(wnd) && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+}
+
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// A static text or a button with a caption: what the wizard shows text in.
+bool HasCaption(HWND control) {
+    LONG style = GetWindowLongW(control, GWL_STYLE);
+    if (IsButton(control)) return (style & BS_TYPEMASK) != BS_GROUPBOX;
+    if (!EqualNoCase(ClassOf(control), "Static")) return false;
+    LONG type = style & SS_TYPEMASK;
+    return type == SS_LEFT || type == SS_LEFTNOWORDWRAP || type == SS_CENTER || type == SS_RIGHT;
+}
+
+// Prints one line per shown caption of the window: "fits", "tight" (it would not fit a font an
+// eighth wider, as Windows' own fonts may be) or "CUT", what it needs and the control's client
+// size, and the caption. False when one is cut.
+bool CheckCaptions(HWND top, const WindowFonts& fonts, int dpi) {
+    bool all = true;
+    for (HWND control : Controls(top, false)) {
+        std::string text = TextOf(control);
+        if (text.empty() || !HasCaption(control)) continue;
+        HFONT font = FontOf(control, fonts);
+        std::wstring caption = Wide(text);
+        SIZE needs = CaptionExtent(control, font, caption, dpi);
+        SIZE wider = CaptionExtent(control, font, caption, dpi, true);
+        RECT client{};
+        GetClientRect(control, &client);
+        auto within = [&](SIZE size) { return size.cx <= client.right && size.cy <= client.bottom; };
+        const char* verdict = !within(needs) ? "CUT" : !within(wider) ? "tight" : "fits";
+        all = all && within(needs);
+        std::printf("%s\t%ldx%ld (%ldx%ld wider) in %ldx%ld\t%s\n", verdict, static_cast<long>(needs.cx),
+                    static_cast<long>(needs.cy), static_cast<long>(wider.cx), static_cast<long>(wider.cy),
+                    static_cast<long>(client.right), static_cast<long>(client.bottom), Escaped(text).c_str());
+    }
+    return all;
+}
+
+WindowFonts FontsFor(int dpi) {
+    Win32Platform platform;
+    UiFontChoice choice = ChooseUiFont(platform);
+    WindowFonts fonts;
+    fonts.normal.Reset(CreateWizardFont(choice, dpi, false));
+    fonts.bold.Reset(CreateWizardFont(choice, dpi, true));
+    return fonts;
+}
+
+int CmdCaptions(const Options& opt) {
+    HWND wnd = WaitWindow(opt);
+    int dpi = ScreenDpi();
+    return CheckCaptions(wnd, FontsFor(dpi), dpi) ? 0 : 1;
+}
+
+// What the window shows: its shown controls' texts, which change with the page (and with the
+// status line of the copy page).
+std::string Showing(HWND top) {
+    std::string shown;
+    for (HWND control : Controls(top, false)) shown += TextOf(control) + '\n';
+    return shown;
+}
+
+// The window as on the screen, into a 24-bit BMP file.
+void SaveShot(HWND top, const std::string& path) {
+    RECT rect{};
+    GetWindowRect(top, &rect);
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(memory, previous);
+    BITMAPINFOHEADER info{sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    std::vector<char> pixels(stride * static_cast<DWORD>(height));
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
+              DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER file{0x4D42, 0, 0, 0, sizeof file + sizeof info};
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    FILE* out = _wfopen(Wide(path).c_str(), L"wb");
+    if (!out) Fail("cannot write " + path);
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&info, sizeof info, 1, out);
+    std::fwrite(pixels.data(), 1, pixels.size(), out);
+    std::fclose(out);
+}
+
+// The shown, enabled push button drawn as the default one: what Enter would press.
+HWND DefaultButton(HWND top) {
+    for (HWND control : Controls(top, false))
+        if (IsPushButton(control) && IsWindowEnabled(control) &&
+            (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+            return control;
+    return nullptr;
+}
+
+// Every page from the one shown: its captions checked, a screenshot, then its default button
+// pressed (or, on a page without one, the wait for the next), until the window is gone.
+int CmdWalk(const Options& opt) {
+    HWND wnd = WaitWindow(opt);
+    int dpi = ScreenDpi();
+    WindowFonts fonts = FontsFor(dpi);
+    bool all = true;
+    for (int page = 1; IsWindowVisible(wnd); ++page) {
+        std::string shown = Showing(wnd);
+        std::printf("page %d\n", page);
+        all = CheckCaptions(wnd, fonts, dpi) && all;
+        if (!opt.shots.empty()) {
+            Sleep(300);  // the page painted
+            char name[16];
+            std::snprintf(name, sizeof name, "\\%02d.bmp", page);
+            SaveShot(wnd, opt.shots + name);
+        }
+        if (HWND button = DefaultButton(wnd)) Press(button);
+        if (!Poll(opt.timeoutMs, [&] { return !IsWindowVisible(wnd) || Showing(wnd) != shown; }))
+            Fail("the window stays on page " + std::to_string(page));
+    }
+    std::fflush(stdout);
+    return all ? 0 : 1;
+}
+
 struct Command {
     const char* name;
     int (*run)(const Options&);
@@ -525,6 +681,8 @@ const Command kCommands[] = {
     {"focus", CmdFocus},
     {"rect", CmdRect},
     {"query-end-session", CmdQueryEndSession},
+    {"captions", CmdCaptions},
+    {"walk", CmdWalk},
 };
 
 // The command line as UTF-8, whatever the system's code page.
@@ -565,6 +723,8 @@ int main() {
             opt.text = value;
         else if (arg == "--state")
             opt.state = value;
+        else if (arg == "--shots")
+            opt.shots = value;
         else if (arg == "--index")
             opt.index = std::atoi(value.c_str());
         else if (arg == "--id")
