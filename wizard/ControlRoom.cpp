@@ -52,7 +52,8 @@ Box GrowToFit(const Box& box, int width, int height, Growth growth, const std::v
     Box grown = box;
     if (growth == Growth::Down) {
         if (height > box.Height())
-            grown.bottom = std::max(box.bottom, std::min(box.top + height, BottomLimit(box, others, area, gap)));
+            grown.bottom =
+                std::max(box.bottom, std::min(box.top + height, BottomLimit(box, others, area, gap)));
         return grown;
     }
     if (width <= box.Width()) return grown;

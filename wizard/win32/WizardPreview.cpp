@@ -152,12 +152,13 @@ int main() {
     engine.completeMessage = engine.ExpandText(Text(TextId::DefaultCompleteMessage));
     // Long enough for the copy page to be read and photographed; the window answers meanwhile,
     // as between the files of a real run.
-    if (!quickCopy) engine.afterStatus = [](ISetupProgress& progress) {
-        for (int slice = 0; slice < 60; ++slice) {
-            Sleep(50);
-            progress.StillWorking();
-        }
-    };
+    if (!quickCopy)
+        engine.afterStatus = [](ISetupProgress& progress) {
+            for (int slice = 0; slice < 60; ++slice) {
+                Sleep(50);
+                progress.StillWorking();
+            }
+        };
     engine.creatableFolders = {engine.destinationFolder, engine.vst2Folder};
     engine.photoshopFolder = "C:\\Program Files\\Adobe\\Photoshop\\Plug-ins";
     if (allPages) ShowEveryPage(engine);

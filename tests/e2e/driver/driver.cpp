@@ -66,8 +66,8 @@ struct Options {
                  "                                        request to close; prints both answers\n"
                  "  captions                              whether each shown caption fits its control (and\n"
                  "                                        would fit a font an eighth wider)\n"
-                 "  walk [--shots DIR]                    captions on every page, pressing the default button\n"
-                 "                                        until the window is gone; DIR gets NN.bmp per page\n",
+                 "  walk [--shots DIR]                    captions of every page, pressing the default\n"
+                 "                                        button until the window is gone; DIR gets NN.bmp\n",
                  why);
     std::exit(2);
 }
@@ -610,8 +610,8 @@ void SaveShot(HWND top, const std::string& path) {
     BITMAPINFOHEADER info{sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
     std::vector<char> pixels(stride * static_cast<DWORD>(height));
-    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
-              DIB_RGB_COLORS);
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+              reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
