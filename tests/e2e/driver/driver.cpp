@@ -194,12 +194,12 @@ std::string Describe(const Options& opt) {
 // Polls until `found` returns true or the timeout runs out; the program under test starts and
 // answers asynchronously, so every lookup waits a little.
 template <typename F>
-bool Poll(unsigned timeoutMs, F found) {
+bool Poll(unsigned timeoutMs, F found, DWORD intervalMs = 100) {
     ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
         if (found()) return true;
         if (GetTickCount64() >= deadline) return false;
-        Sleep(100);
+        Sleep(intervalMs);
     }
 }
 
@@ -646,13 +646,17 @@ int CmdWalk(const Options& opt) {
         std::printf("page %d\n", page);
         all = CheckCaptions(wnd, fonts, dpi) && all;
         if (!opt.shots.empty()) {
-            Sleep(300);  // the page painted
+            // The window has handled what came before this message; its painting follows.
+            DWORD_PTR answer = 0;
+            SendMessageTimeoutW(wnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer);
+            Sleep(150);
             char name[16];
             std::snprintf(name, sizeof name, "\\%02d.bmp", page);
             SaveShot(wnd, opt.shots + name);
         }
         if (HWND button = DefaultButton(wnd)) Press(button);
-        if (!Poll(opt.timeoutMs, [&] { return !IsWindowVisible(wnd) || Showing(wnd) != shown; }))
+        if (!Poll(
+                opt.timeoutMs, [&] { return !IsWindowVisible(wnd) || Showing(wnd) != shown; }, 20))
             Fail("the window stays on page " + std::to_string(page));
     }
     std::fflush(stdout);
