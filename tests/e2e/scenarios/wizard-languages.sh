@@ -34,6 +34,8 @@ page_has "Lizenzvertrag fuer Fixture"
 page_has "button: Nein"
 press_button "Ja"
 wizard_page destination "Zielordner"
+driver captions --title "$TITLE" | tr -d '\r' >"$E2E_OUT/destination-captions.txt" ||
+  fail "a caption of the German destination page does not fit its control"
 press_button "Installieren"
 wizard_page ready "Installation abgeschlossen"
 page_has "Fixture ist bereit."
@@ -89,6 +91,8 @@ wizard_page ja-license "使用許諾契約"
 page_has "Fixture licence"
 press_button "はい(Y)"
 wizard_page ja-destination "インストール先フォルダー"
+driver captions --title "$TITLE" | tr -d '\r' >"$E2E_OUT/ja-destination-captions.txt" ||
+  fail "a caption of the Japanese destination page does not fit its control"
 driver controls --title "$TITLE" | tr -d '\r' >"$E2E_OUT/ja-dest-controls.txt" || fail "cannot list the controls"
 grep -F 'インストール先フォルダー(&F):' "$E2E_OUT/ja-dest-controls.txt" | grep -qv noprefix ||
   fail "the folder label lost its mnemonic"
