@@ -27,7 +27,9 @@ constexpr std::array<const char*, kTextCount> kTextNames = {
     "Need64BitWindowsMessage", "NeedX64EmulationMessage", "NotEnoughSpaceMessage", "PathTooLongMessage",
     "CannotInstallFileMessage", "FilesInUseMessage", "ProgramsUsingFilesMessage", "MoreFilesInUseLine",
     "CloseProgramsMessage", "UninstallNoRightsMessage", "ConfirmRemovalQuestion", "UninstalledMessage",
-    "UninstalledWithLeftoversMessage", "ForeignRecordMessage",
+    "UninstalledWithLeftoversMessage", "ForeignRecordMessage", "NoBatchFolderMessage", "ApplicationErrorCaption",
+    "ShutdownBlockedReason", "CannotOpenFileMessage", "CannotCreateFileMessage", "CannotReadFileMessage",
+    "CannotSeekFileMessage", "CannotWriteFileMessage",
 };
 
 const std::array<LanguageRow, 11>& Rows() {

@@ -8,6 +8,7 @@
 
 #include "system/Exceptions.h"
 #include "system/win32/Win32Text.h"
+#include "texts/Texts.h"
 #include "wizard/SidePictureChoice.h"
 
 namespace {
@@ -21,9 +22,6 @@ constexpr int kCheckBoxLine = 305;  // the page's text width
 constexpr DWORD kServeInterval = 50;
 // Each status text of the copy page stays this long (ms), readable.
 constexpr DWORD kStatusHold = 500;
-// What Windows shows beside the setup when the user signs out or restarts during the copy.
-constexpr wchar_t kShutdownBlockedReason[] =
-    L"Setup is installing. Stopping it now would leave the product half installed.";
 
 // Vista's calls, looked up so that the setup still starts on XP.
 using ShutdownBlockCreate = BOOL(WINAPI*)(HWND, LPCWSTR);
@@ -468,7 +466,7 @@ LRESULT FormMain::QueryEndSession() {
     if (model_.AcceptsInput()) return TRUE;
     if (!blockingShutdown_)
         if (auto create = User32Export<ShutdownBlockCreate>("ShutdownBlockReasonCreate"))
-            blockingShutdown_ = create(window_, kShutdownBlockedReason) != FALSE;
+            blockingShutdown_ = create(window_, Wide(Text(TextId::ShutdownBlockedReason)).c_str()) != FALSE;
     return FALSE;
 }
 
