@@ -289,7 +289,7 @@ void TSetupInstaller::WriteUninstaller() {
     if (values_.Config.Language != EnglishLanguage().Code) listing.Language = values_.Config.Language;
     // What the vendor wrote for the uninstaller in this language goes with it, its variables
     // expanded, since the uninstaller reads no Setup.ini.
-    listing.Texts = StoredUninstallerTexts([this](const std::string& text) { return ExpandText(text); });
+    listing.Texts = ExpandText(StoredUninstallerTexts());
     installer_.CreateUninstaller(folder + kUninstallerFileName, name, name, values_.Config.ProductName,
                                  listing);
 }

@@ -40,13 +40,13 @@ std::span<const TextId> UninstallerTexts() {
     return kTexts;
 }
 
-std::string StoredUninstallerTexts(const std::function<std::string(const std::string&)>& expand) {
+std::string StoredUninstallerTexts() {
     std::string stored;
     for (TextId id : UninstallerTexts()) {
         const std::string* replaced = ReplacedText(id);
         if (replaced == nullptr) continue;
         if (!stored.empty()) stored += '\n';
-        stored += std::string(TextName(id)) + "=" + expand(*replaced);
+        stored += std::string(TextName(id)) + "=" + *replaced;
     }
     return stored;
 }

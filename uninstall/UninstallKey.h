@@ -3,7 +3,6 @@
 // stores the digest of the record it wrote there, and a record is ours only when it matches.
 #pragma once
 
-#include <functional>
 #include <span>
 #include <string>
 
@@ -46,9 +45,10 @@ std::string RecordedValue(Platform& platform, const std::string& uninstallerPath
 
 // The texts the uninstaller shows: its title, its boxes' captions, its question and reports.
 std::span<const TextId> UninstallerTexts();
-// The SetupTexts value of this run: the vendor's replacements among UninstallerTexts(), each
-// passed through expand (the setup's $Variables); "" when the vendor replaced none.
-std::string StoredUninstallerTexts(const std::function<std::string(const std::string&)>& expand);
+// The SetupTexts value of this run: the vendor's replacements among UninstallerTexts(), as
+// written; "" when the vendor replaced none. The names hold no '$' and no value a line feed,
+// so the setup expands its $Variables in the whole value at once.
+std::string StoredUninstallerTexts();
 // Replaces the uninstaller's texts by the lines of a SetupTexts value; a line that names no
 // text of UninstallerTexts() is passed over.
 void ReplaceStoredUninstallerTexts(const std::string& stored);
