@@ -325,6 +325,7 @@ void FormMain::Sync() {
         bool shown = (GetWindowLongW(wnd, GWL_STYLE) & WS_VISIBLE) != 0;
         if (shown != state.visible) ShowWindow(wnd, state.visible ? SW_SHOWNA : SW_HIDE);
     }
+    const HWND focusBefore = GetFocus();
     if (model_.FocusRequests() != appliedFocusRequests_ && model_.Focus() != ControlId::None) {
         HWND target = controls_[Index(model_.Focus())];
         if (target) SetFocus(target);
@@ -334,11 +335,12 @@ void FormMain::Sync() {
             SendMessageW(target, EM_SETSEL, 0, -1);
     }
     appliedFocusRequests_ = model_.FocusRequests();
-    // A new page is announced on the control with the focus, also when the focus stayed on Next:
-    // a screen reader then reads that control and the page's heading.
+    // A new page is announced on the control with the focus: a screen reader then reads that
+    // control and the page's heading. A focus that moved was announced by SetFocus; one that
+    // stayed (on Next) is announced here, once.
     if (model_.Page() != announcedPage_) {
         announcedPage_ = model_.Page();
-        if (HWND focused = GetFocus(); focused && IsChild(window_, focused))
+        if (HWND focused = GetFocus(); focused && focused == focusBefore && IsChild(window_, focused))
             NotifyWinEvent(EVENT_OBJECT_FOCUS, focused, OBJID_CLIENT, CHILDID_SELF);
     }
     syncing_ = false;

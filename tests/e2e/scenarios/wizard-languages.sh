@@ -30,19 +30,26 @@ driver wait-window --title "$TITLE" --timeout 60 >/dev/null || fail "no wizard w
 wizard_page welcome "Willkommen beim Setup von Fixture"
 page_has "button: Weiter >"
 page_has "button: Abbrechen"
-# The focus stays on the button that Next becomes ("Ja"): the page change is announced on it.
-driver focus-events --title "$TITLE" --button "Weiter >" --timeout 2 | tr -d '\r' >"$E2E_OUT/focus-events.txt" ||
-  fail "cannot listen for focus events"
-if [[ ! -s $E2E_OUT/focus-events.txt ]]; then
-  echo "SKIP: this Wine delivers no out-of-context focus events; the page change's event is not checked"
-else
-  grep -qxF 'focus: button: Ja' "$E2E_OUT/focus-events.txt" || fail "the licence page raised no focus event on Ja"
-fi
+# A screen reader hears a page change as a focus event. On the licence page the focus stays on
+# the button that Next becomes ("Ja"), which only the setup's own event announces; on the
+# destination page it moves into the field, which Windows announces itself, once. A Wine that
+# delivers no out-of-context events shows neither, and the check is skipped.
+press_listening() {
+  driver focus-events --title "$TITLE" --button "$1" --timeout 2 | tr -d '\r' >"$E2E_OUT/focus-$2.txt" ||
+    fail "cannot listen for focus events"
+}
+press_listening "Weiter >" license
 wizard_page license "Lizenzvertrag"
 page_has "Lizenzvertrag fuer Fixture"
 page_has "button: Nein"
-press_button "Ja"
+press_listening "Ja" destination
 wizard_page destination "Zielordner"
+if [[ ! -s $E2E_OUT/focus-license.txt && ! -s $E2E_OUT/focus-destination.txt ]]; then
+  echo "SKIP: this Wine delivers no out-of-context focus events; the page change's event is not checked"
+else
+  grep -qxF 'focus: button: Ja' "$E2E_OUT/focus-license.txt" || fail "the licence page raised no focus event on Ja"
+  [[ $(grep -c . "$E2E_OUT/focus-destination.txt") == 1 ]] || fail "the destination page is not announced once"
+fi
 press_button "Installieren"
 wizard_page ready "Installation abgeschlossen"
 page_has "Fixture ist bereit."
