@@ -32,10 +32,17 @@ std::string RecordedValue(Platform& platform, const std::string& uninstallerPath
 
 std::span<const TextId> UninstallerTexts() {
     static constexpr TextId kTexts[] = {
-        TextId::UninstallerTitleSuffix,  TextId::WarningCaption,          TextId::ConfirmCaption,
-        TextId::InformationCaption,      TextId::ApplicationErrorCaption, TextId::UninstallNoRightsMessage,
-        TextId::ConfirmRemovalQuestion,  TextId::UninstalledMessage,      TextId::UninstalledWithLeftoversMessage,
-        TextId::ForeignRecordMessage,    TextId::NoBatchFolderMessage,
+        TextId::UninstallerTitleSuffix,
+        TextId::WarningCaption,
+        TextId::ConfirmCaption,
+        TextId::InformationCaption,
+        TextId::ApplicationErrorCaption,
+        TextId::UninstallNoRightsMessage,
+        TextId::ConfirmRemovalQuestion,
+        TextId::UninstalledMessage,
+        TextId::UninstalledWithLeftoversMessage,
+        TextId::ForeignRecordMessage,
+        TextId::NoBatchFolderMessage,
     };
     return kTexts;
 }
@@ -62,7 +69,8 @@ void ReplaceStoredUninstallerTexts(const std::string& stored) {
         const std::size_t equals = line.find('=');
         if (equals == std::string::npos) continue;
         const TextId id = TextNamed(line.substr(0, equals));
-        if (std::find(texts.begin(), texts.end(), id) != texts.end()) ReplaceText(id, line.substr(equals + 1));
+        if (std::find(texts.begin(), texts.end(), id) != texts.end())
+            ReplaceText(id, line.substr(equals + 1));
     }
 }
 

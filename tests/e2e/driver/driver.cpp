@@ -511,7 +511,8 @@ int CmdQueryEndSession(const Options& opt) {
 // What a screen reader hears of a page change: EVENT_OBJECT_FOCUS of the window's process,
 // taken out of context (the system queues each event to this thread, which must pump messages
 // for it), one "focus: <control>" line each, until --timeout has passed.
-void CALLBACK PrintFocusEvent(HWINEVENTHOOK, DWORD event, HWND control, LONG object, LONG child, DWORD, DWORD) {
+void CALLBACK PrintFocusEvent(HWINEVENTHOOK, DWORD event, HWND control, LONG object, LONG child, DWORD,
+                              DWORD) {
     if (event != EVENT_OBJECT_FOCUS || !control) return;
     const bool self = object == OBJID_CLIENT && child == CHILDID_SELF;
     std::printf("focus: %s%s\n", ControlDescription(control).c_str(), self ? "" : " (a part of it)");
@@ -523,8 +524,8 @@ int CmdFocusEvents(const Options& opt) {
     HWND button = opt.button.empty() ? nullptr : WaitButton(opt);
     DWORD process = 0;
     GetWindowThreadProcessId(wnd, &process);
-    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, PrintFocusEvent, process,
-                                         0, WINEVENT_OUTOFCONTEXT);
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, PrintFocusEvent,
+                                         process, 0, WINEVENT_OUTOFCONTEXT);
     if (!hook) Fail("cannot listen for the window's events");
     if (button) Press(button);
     const ULONGLONG deadline = GetTickCount64() + opt.timeoutMs;

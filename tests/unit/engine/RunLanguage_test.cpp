@@ -75,8 +75,9 @@ TEST(RunLanguage, TheSetupAndItsUninstallerSpeakTheCustomersLanguage) {
         EXPECT_EQ(Text(TextId::UninstalledMessage), TextIn(*FindLanguage("fr"), TextId::UninstalledMessage))
             << "a German text does not stand in a French uninstaller";
         TSetupUninstaller(machine).Run();
-        EXPECT_EQ(machine.Dialogs().back().text,
-                  german ? "Gadget ist entfernt." : TextIn(*FindLanguage(c.spoken), TextId::UninstalledMessage))
+        EXPECT_EQ(
+            machine.Dialogs().back().text,
+            german ? "Gadget ist entfernt." : TextIn(*FindLanguage(c.spoken), TextId::UninstalledMessage))
             << c.what;
         SpeakLanguage(EnglishLanguage());
     }
