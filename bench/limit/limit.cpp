@@ -19,7 +19,8 @@
 //   uint8 nameLength (0 ends the list), char name[67], int32 bodyLength, int32 unpackedSize
 // (-1 for a folder), each followed by its body: a folder's body is its own entry list, a file's
 // body one zlib stream that inflates to unpackedSize bytes. The next record of a list is at the
-// record's position + 76 + bodyLength.
+// record's position + 76 + bodyLength. Names are UTF-8, as plugsetup builds archives by default,
+// and are created through their UTF-16 form.
 
 #include <windows.h>
 #include <zlib.h>
@@ -38,6 +39,14 @@ constexpr std::int64_t kRecordSize = 76;
 constexpr std::int64_t kHeaderSize = 28;
 constexpr std::int64_t kVersionSize = 25;
 constexpr std::size_t kNameSize = 67;
+
+// A UTF-8 path as the wide calls take it.
+std::wstring Wide(const std::string& path) {
+    const int units = MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(units), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(), units);
+    return wide;
+}
 
 struct Failure {
     std::string message;
@@ -146,7 +155,7 @@ private:
             if (record.unpackedSize == -1) {
                 if (items_) {
                     items_->push_back({path, true, {}});
-                } else if (!CreateDirectoryA(path.c_str(), nullptr) &&
+                } else if (!CreateDirectoryW(Wide(path).c_str(), nullptr) &&
                            GetLastError() != ERROR_ALREADY_EXISTS) {
                     FailSystem("cannot create the folder " + path);
                 }
@@ -165,7 +174,7 @@ private:
             if (record.unpackedSize > 0) Inflate(body, record, path, nullptr);
             return;
         }
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) FailSystem("cannot create " + path);
         try {
@@ -222,7 +231,7 @@ public:
         std::string path;
         for (std::size_t i = 0; i <= destination.size(); ++i) {
             if (i == destination.size() || destination[i] == '\\' || destination[i] == '/') {
-                if (!path.empty() && path.back() != ':' && !CreateDirectoryA(path.c_str(), nullptr) &&
+                if (!path.empty() && path.back() != ':' && !CreateDirectoryW(Wide(path).c_str(), nullptr) &&
                     GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_ACCESS_DENIED)
                     FailSystem("cannot create the folder " + path);
                 if (i == destination.size()) break;
@@ -231,7 +240,7 @@ public:
                 path += destination[i];
             }
         }
-        const DWORD attributes = GetFileAttributesA(destination.c_str());
+        const DWORD attributes = GetFileAttributesW(Wide(destination).c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
             FailSystem("cannot create the folder " + destination);
     }
@@ -251,12 +260,12 @@ void WriteItems(const std::string& destination, const std::vector<Item>& items) 
     Extractor::MakeFolders(destination);
     for (const Item& item : items) {
         if (item.folder) {
-            if (!CreateDirectoryA(item.path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            if (!CreateDirectoryW(Wide(item.path).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
                 FailSystem("cannot create the folder " + item.path);
             continue;
         }
-        HANDLE file = CreateFileA(item.path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileW(Wide(item.path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) FailSystem("cannot create " + item.path);
         for (std::size_t at = 0; at < item.bytes.size(); at += kChunk) {
             const DWORD n = static_cast<DWORD>(std::min<std::size_t>(kChunk, item.bytes.size() - at));
