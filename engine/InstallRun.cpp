@@ -16,6 +16,7 @@
 #include "system/Platform.h"
 #include "system/Utf8.h"
 #include "texts/Texts.h"
+#include "uninstall/UninstallKey.h"
 
 namespace {
 
@@ -286,6 +287,9 @@ void TSetupInstaller::WriteUninstaller() {
     listing.InstallLocation = folder;
     // The uninstaller speaks the language of this run; an English run writes nothing, as ever.
     if (values_.Config.Language != EnglishLanguage().Code) listing.Language = values_.Config.Language;
+    // What the vendor wrote for the uninstaller in this language goes with it, its variables
+    // expanded, since the uninstaller reads no Setup.ini.
+    listing.Texts = ExpandText(StoredUninstallerTexts());
     installer_.CreateUninstaller(folder + kUninstallerFileName, name, name, values_.Config.ProductName,
                                  listing);
 }

@@ -1,9 +1,8 @@
 #include "engine/SetupSchema.h"
 
-#include <stdexcept>
-
 #include "engine/Variables.h"
 #include "system/CommonUtils.h"
+#include "system/Exceptions.h"
 #include "texts/Texts.h"
 
 namespace {
@@ -77,7 +76,7 @@ std::vector<SchemaSection> MakeSchema() {
 const SchemaKey& DescribedKey(const char* section, const char* key, ValueKind kind) {
     const SchemaKey* found = FindSchemaKey(section, key);
     if (!found || (kind == K::Boolean) != (found->Kind == K::Boolean))
-        throw std::logic_error(std::string("Setup.ini [") + section + "] " + key +
+        throw EProgramFault(std::string("Setup.ini [") + section + "] " + key +
                                " is read but not described as such in the schema");
     return *found;
 }
@@ -151,7 +150,7 @@ bool ReadSchemaBoolean(const IniFile& ini, const char* section, const char* key)
 std::vector<std::string> ReadSchemaList(const IniFile& ini, const char* section) {
     const SchemaSection* found = FindSchemaSection(section);
     if (!found || !found->IsList)
-        throw std::logic_error(std::string("Setup.ini [") + section +
+        throw EProgramFault(std::string("Setup.ini [") + section +
                                "] is read as a list but not described as one");
     return ini.ReadList(section);
 }

@@ -69,7 +69,7 @@ bool IsPathLike(ValueKind kind);
 // The loader's way into Setup.ini: a described key's value, or its default. A text key is read
 // in the run's language first ("Message.de" for a German customer). Asking for a key
 // or list the schema does not describe (or of another kind) is a fault of the program and raises
-// std::logic_error, so the loader cannot read what plugsetup check does not know.
+// EProgramFault, so the loader cannot read what plugsetup check does not know.
 std::string ReadSchemaText(const IniFile& ini, const char* section, const char* key);
 bool ReadSchemaBoolean(const IniFile& ini, const char* section, const char* key);
 std::vector<std::string> ReadSchemaList(const IniFile& ini, const char* section);

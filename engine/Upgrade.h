@@ -9,14 +9,6 @@
 
 class Platform;
 
-inline constexpr const char* kDifferentFolderQuestion =
-    "It is recommended to install this new version of $ProductName\rinto the same folder as your existing "
-    "copy. This will ensure\rthat your currently installed version is upgraded properly.\r\rAre you sure you "
-    "want to install it to a different folder?";
-inline constexpr const char* kOverwriteExistingQuestion =
-    "It is recommended to install this new version of $ProductName\rinto a new folder to preserve your "
-    "currently installed copy.\r\rAre you sure you want to overwrite your existing copy?";
-
 // VersionKey from SetupVersion.
 void ComputeVersionKey(SetupValues& values);
 // InstalledVersion, InstalledVersionKey and ExistingInstallFound: the newest recorded version
@@ -38,8 +30,8 @@ void ReadOwnerName(SetupValues& values, Platform& platform);
 
 enum class UpgradeQuestion {
     None,               // nothing to ask
-    DifferentFolder,    // same major version, another folder: kDifferentFolderQuestion
-    OverwriteExisting,  // other major version, the same folder: kOverwriteExistingQuestion
+    DifferentFolder,    // same major version, another folder: TextId::SameMajorQuestion
+    OverwriteExisting,  // other major version, the same folder: TextId::NewMajorQuestion
 };
 // What leaving the destination page with folder must ask, if anything.
 UpgradeQuestion DestinationQuestion(const SetupValues& values, const std::string& folder);

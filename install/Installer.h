@@ -44,6 +44,7 @@ struct UninstallListing {
     std::string DisplayIcon;      // default: the uninstaller
     std::string InstallLocation;  // default: the uninstaller's folder
     std::string Language;         // the setup's language code for the uninstaller; not written when empty
+    std::string Texts;            // the vendor's uninstaller texts (SetupTexts); not written when empty
 };
 
 // Where an installation of the product writes, as far as an update keeps earlier items: only

@@ -196,6 +196,7 @@ void TInstaller::RegisterUninstaller(const std::string& uninstallerPath, const s
     WriteListingText(registry, kDisplayVersionValue, Version().AsString());
     if (!listing.Publisher.empty()) WriteListingText(registry, kPublisherValue, listing.Publisher);
     if (!listing.Language.empty()) WriteListingText(registry, kSetupLanguageValue, listing.Language);
+    if (!listing.Texts.empty()) WriteListingText(registry, kSetupTextsValue, listing.Texts);
     WriteListingText(registry, kDisplayIconValue,
                      listing.DisplayIcon.empty() ? uninstallerPath : listing.DisplayIcon);
     WriteListingText(

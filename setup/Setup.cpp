@@ -28,7 +28,6 @@
 
 namespace {
 
-constexpr char kApplicationErrorCaption[] = "Application Error";
 // The taskbar title of the process; also the caption of the error box in setup mode.
 std::string applicationTitle;
 
@@ -64,8 +63,8 @@ int RunUninstaller(Win32Platform& platform) {
 
 // What an error that nobody catches ends with: the default report.
 int DefaultErrorReport(const std::string& message) {
-    MessageBoxW(nullptr, Wide(WithClosingPeriod(message)).c_str(), Wide(kApplicationErrorCaption).c_str(),
-                MB_OK | MB_ICONERROR);
+    MessageBoxW(nullptr, Wide(WithClosingPeriod(message)).c_str(),
+                Wide(Text(TextId::ApplicationErrorCaption)).c_str(), MB_OK | MB_ICONERROR);
     return kExitErrorOrRefusal;
 }
 

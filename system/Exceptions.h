@@ -40,6 +40,12 @@ class EReadError : public EFileError {
     using EFileError::EFileError;
 };
 
+// A fault of the program itself, never of its data: the loader asking the schema for a key it
+// does not describe, a plug-in format without controls.
+class EProgramFault : public Exception {
+    using Exception::Exception;
+};
+
 // The user stopped the installation run before it wrote anything; no error to show.
 class EInstallCancelled : public Exception {
 public:

@@ -1,5 +1,7 @@
 #include "system/FileErrors.h"
 
+#include "texts/Texts.h"
+
 std::string SystemErrorText(std::uint32_t code) {
     switch (code) {
         case kErrorFileNotFound:
@@ -27,23 +29,23 @@ std::string SystemErrorText(std::uint32_t code) {
 }
 
 std::string FileOpenErrorText(const std::string& path, const std::string& reason) {
-    return "Cannot open file \"" + path + "\". " + reason;
+    return Text(TextId::CannotOpenFileMessage, path) + " " + reason;
 }
 
 std::string FileCreateErrorText(const std::string& path, const std::string& reason) {
-    return "Cannot create file \"" + path + "\". " + reason;
+    return Text(TextId::CannotCreateFileMessage, path) + " " + reason;
 }
 
 std::string FileReadErrorText(const std::string& path, const std::string& reason) {
-    return "Cannot read file \"" + path + "\". " + reason;
+    return Text(TextId::CannotReadFileMessage, path) + " " + reason;
 }
 
 std::string FileSeekErrorText(const std::string& path, const std::string& reason) {
-    return "Cannot move to a position in file \"" + path + "\". " + reason;
+    return Text(TextId::CannotSeekFileMessage, path) + " " + reason;
 }
 
 std::string FileWriteErrorText(const std::string& path, const std::string& reason) {
-    return "Cannot write file \"" + path + "\". " + reason;
+    return Text(TextId::CannotWriteFileMessage, path) + " " + reason;
 }
 
 std::string TrimMessageEnd(std::string text) {

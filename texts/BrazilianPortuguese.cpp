@@ -149,6 +149,17 @@ constexpr TextEntry kTexts[] = {
     {T::ForeignRecordMessage,
      "Os dados de desinstalação deste desinstalador não correspondem à instalação à qual ele pertence.\rNada foi "
      "removido. Instale o produto novamente para desinstalá-lo."},
+    {T::NoBatchFolderMessage,
+     "Não há uma pasta para o arquivo em lotes que remove o desinstalador; o desinstalador e sua pasta "
+     "permanecem."},
+    {T::ApplicationErrorCaption, "Erro de aplicativo"},
+    {T::ShutdownBlockedReason,
+     "A instalação está em andamento. Interrompê-la agora deixaria o produto instalado pela metade."},
+    {T::CannotOpenFileMessage, "Não é possível abrir o arquivo \"%s\"."},
+    {T::CannotCreateFileMessage, "Não é possível criar o arquivo \"%s\"."},
+    {T::CannotReadFileMessage, "Não é possível ler o arquivo \"%s\"."},
+    {T::CannotSeekFileMessage, "Não é possível mover para uma posição no arquivo \"%s\"."},
+    {T::CannotWriteFileMessage, "Não é possível gravar no arquivo \"%s\"."},
 };
 
 }  // namespace

@@ -151,6 +151,17 @@ constexpr TextEntry kTexts[] = {
     {T::ForeignRecordMessage,
      "De verwijderingsgegevens van dit programma passen niet bij de installatie waartoe het behoort.\rEr is niets "
      "verwijderd. Installeer het product opnieuw om het te verwijderen."},
+    {T::NoBatchFolderMessage,
+     "Er is geen map voor het batchbestand dat het verwijderprogramma verwijdert; het programma en de map "
+     "ervan blijven staan."},
+    {T::ApplicationErrorCaption, "Toepassingsfout"},
+    {T::ShutdownBlockedReason,
+     "Setup is bezig met installeren. Als u nu stopt, blijft het product half geïnstalleerd achter."},
+    {T::CannotOpenFileMessage, "Kan het bestand \"%s\" niet openen."},
+    {T::CannotCreateFileMessage, "Kan het bestand \"%s\" niet maken."},
+    {T::CannotReadFileMessage, "Kan het bestand \"%s\" niet lezen."},
+    {T::CannotSeekFileMessage, "Kan niet naar een positie in het bestand \"%s\" gaan."},
+    {T::CannotWriteFileMessage, "Kan niet naar het bestand \"%s\" schrijven."},
 };
 
 }  // namespace

@@ -147,6 +147,18 @@ constexpr TextEntry kTexts[] = {
     {T::ForeignRecordMessage,
      "The uninstall data of this uninstaller does not match the installation it belongs to.\rNothing has been "
      "removed. Install the product again to uninstall it."},
+    {T::NoBatchFolderMessage,
+     "There is no folder for the batch file that removes the uninstaller; the uninstaller and its folder "
+     "stay."},
+    {T::ApplicationErrorCaption, "Application Error"},
+    {T::ShutdownBlockedReason,
+     "Setup is installing. Stopping it now "
+     "would leave the product half installed."},
+    {T::CannotOpenFileMessage, "Cannot open file \"%s\"."},
+    {T::CannotCreateFileMessage, "Cannot create file \"%s\"."},
+    {T::CannotReadFileMessage, "Cannot read file \"%s\"."},
+    {T::CannotSeekFileMessage, "Cannot move to a position in file \"%s\"."},
+    {T::CannotWriteFileMessage, "Cannot write file \"%s\"."},
 };
 
 }  // namespace

@@ -156,6 +156,17 @@ constexpr TextEntry kTexts[] = {
     {T::ForeignRecordMessage,
      "Les données de désinstallation de ce programme ne correspondent pas à l'installation à laquelle il "
      "appartient.\rRien n'a été supprimé. Installez de nouveau le produit pour le désinstaller."},
+    {T::NoBatchFolderMessage,
+     "Aucun dossier n'est disponible pour le fichier de commandes qui supprime le programme de "
+     "désinstallation ; ce programme et son dossier sont conservés."},
+    {T::ApplicationErrorCaption, "Erreur d'application"},
+    {T::ShutdownBlockedReason,
+     "L'installation est en cours. L'interrompre maintenant laisserait le produit à moitié installé."},
+    {T::CannotOpenFileMessage, "Impossible d'ouvrir le fichier « %s »."},
+    {T::CannotCreateFileMessage, "Impossible de créer le fichier « %s »."},
+    {T::CannotReadFileMessage, "Impossible de lire le fichier « %s »."},
+    {T::CannotSeekFileMessage, "Impossible de se positionner dans le fichier « %s »."},
+    {T::CannotWriteFileMessage, "Impossible d'écrire dans le fichier « %s »."},
 };
 
 }  // namespace

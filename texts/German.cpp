@@ -155,6 +155,17 @@ constexpr TextEntry kTexts[] = {
     {T::ForeignRecordMessage,
      "Die Deinstallationsdaten dieses Deinstallationsprogramms passen nicht zu seiner Installation.\rEs wurde "
      "nichts entfernt. Installieren Sie das Produkt erneut, um es zu deinstallieren."},
+    {T::NoBatchFolderMessage,
+     "Es gibt keinen Ordner für die Batchdatei, die das Deinstallationsprogramm entfernt; das "
+     "Deinstallationsprogramm und sein Ordner bleiben bestehen."},
+    {T::ApplicationErrorCaption, "Anwendungsfehler"},
+    {T::ShutdownBlockedReason,
+     "Setup installiert gerade. Ein Abbruch jetzt würde das Produkt nur zum Teil installiert zurücklassen."},
+    {T::CannotOpenFileMessage, "Die Datei „%s“ kann nicht geöffnet werden."},
+    {T::CannotCreateFileMessage, "Die Datei „%s“ kann nicht erstellt werden."},
+    {T::CannotReadFileMessage, "Die Datei „%s“ kann nicht gelesen werden."},
+    {T::CannotSeekFileMessage, "In der Datei „%s“ kann keine Position angesteuert werden."},
+    {T::CannotWriteFileMessage, "In die Datei „%s“ kann nicht geschrieben werden."},
 };
 
 }  // namespace

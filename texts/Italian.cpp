@@ -149,6 +149,17 @@ constexpr TextEntry kTexts[] = {
     {T::ForeignRecordMessage,
      "I dati di disinstallazione di questo programma non corrispondono all'installazione a cui appartiene.\rNon è "
      "stato rimosso nulla. Installare di nuovo il prodotto per disinstallarlo."},
+    {T::NoBatchFolderMessage,
+     "Non esiste una cartella per il file batch che rimuove il programma di disinstallazione; il programma "
+     "e la sua cartella rimangono."},
+    {T::ApplicationErrorCaption, "Errore dell'applicazione"},
+    {T::ShutdownBlockedReason,
+     "Installazione in corso. Interromperla ora lascerebbe il prodotto installato solo in parte."},
+    {T::CannotOpenFileMessage, "Impossibile aprire il file \"%s\"."},
+    {T::CannotCreateFileMessage, "Impossibile creare il file \"%s\"."},
+    {T::CannotReadFileMessage, "Impossibile leggere il file \"%s\"."},
+    {T::CannotSeekFileMessage, "Impossibile spostarsi in una posizione del file \"%s\"."},
+    {T::CannotWriteFileMessage, "Impossibile scrivere nel file \"%s\"."},
 };
 
 }  // namespace

@@ -148,6 +148,14 @@ constexpr TextEntry kTexts[] = {
     {T::ForeignRecordMessage,
      "このアンインストーラーのアンインストール データは、対応するインストールと一致しません。\r何も削除されて"
      "いません。アンインストールするには、製品をもう一度インストールしてください。"},
+    {T::NoBatchFolderMessage, "アンインストーラーを削除するバッチ ファイルを置くフォルダーがありません。アンインストーラーとそのフォルダーは残ります。"},
+    {T::ApplicationErrorCaption, "アプリケーション エラー"},
+    {T::ShutdownBlockedReason, "セットアップはインストール中です。今中止すると、製品は一部だけインストールされたままになります。"},
+    {T::CannotOpenFileMessage, "ファイル \"%s\" を開けません。"},
+    {T::CannotCreateFileMessage, "ファイル \"%s\" を作成できません。"},
+    {T::CannotReadFileMessage, "ファイル \"%s\" を読み取れません。"},
+    {T::CannotSeekFileMessage, "ファイル \"%s\" 内の位置に移動できません。"},
+    {T::CannotWriteFileMessage, "ファイル \"%s\" に書き込めません。"},
 };
 
 }  // namespace

@@ -143,6 +143,14 @@ constexpr TextEntry kTexts[] = {
     {T::ForeignRecordMessage,
      "이 제거 프로그램의 제거 데이터가 해당 설치와 일치하지 않습니다.\r아무것도 제거되지 않았습니다. 제거하려면 "
      "제품을 다시 설치하십시오."},
+    {T::NoBatchFolderMessage, "제거 프로그램을 삭제하는 배치 파일을 둘 폴더가 없습니다. 제거 프로그램과 해당 폴더는 남아 있습니다."},
+    {T::ApplicationErrorCaption, "응용 프로그램 오류"},
+    {T::ShutdownBlockedReason, "설치 프로그램이 설치하는 중입니다. 지금 중지하면 제품이 일부만 설치된 상태로 남습니다."},
+    {T::CannotOpenFileMessage, "\"%s\" 파일을 열 수 없습니다."},
+    {T::CannotCreateFileMessage, "\"%s\" 파일을 만들 수 없습니다."},
+    {T::CannotReadFileMessage, "\"%s\" 파일을 읽을 수 없습니다."},
+    {T::CannotSeekFileMessage, "\"%s\" 파일에서 위치를 이동할 수 없습니다."},
+    {T::CannotWriteFileMessage, "\"%s\" 파일에 쓸 수 없습니다."},
 };
 
 }  // namespace

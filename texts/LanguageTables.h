@@ -1,5 +1,6 @@
-// The built-in tables, one per language and file (English.cpp, German.cpp, ...); Languages.cpp
-// lists them.
+// The tables as they are written, one per language and file (English.cpp, German.cpp, ...).
+// Only the text packer (TextPacker.cpp) reads them; the programs carry them packed
+// (PackedTexts.h).
 #pragma once
 
 #include <span>

@@ -1,8 +1,9 @@
 #include "texts/Languages.h"
 
 #include <array>
+#include <string>
 
-#include "texts/LanguageTables.h"
+#include <zlib.h>
 
 namespace {
 
@@ -27,24 +28,52 @@ constexpr std::array<const char*, kTextCount> kTextNames = {
     "Need64BitWindowsMessage", "NeedX64EmulationMessage", "NotEnoughSpaceMessage", "PathTooLongMessage",
     "CannotInstallFileMessage", "FilesInUseMessage", "ProgramsUsingFilesMessage", "MoreFilesInUseLine",
     "CloseProgramsMessage", "UninstallNoRightsMessage", "ConfirmRemovalQuestion", "UninstalledMessage",
-    "UninstalledWithLeftoversMessage", "ForeignRecordMessage",
+    "UninstalledWithLeftoversMessage", "ForeignRecordMessage", "NoBatchFolderMessage", "ApplicationErrorCaption",
+    "ShutdownBlockedReason", "CannotOpenFileMessage", "CannotCreateFileMessage", "CannotReadFileMessage",
+    "CannotSeekFileMessage", "CannotWriteFileMessage",
 };
 
-const std::array<LanguageRow, 11>& Rows() {
-    static const std::array<LanguageRow, 11> rows{{
-        {"en", 0x0409, "English", kEnglishTexts},
-        {"de", 0x0407, "German", kGermanTexts},
-        {"fr", 0x040C, "French", kFrenchTexts},
-        {"es", 0x0C0A, "Spanish", kSpanishTexts},
-        {"it", 0x0410, "Italian", kItalianTexts},
-        {"pt-BR", 0x0416, "Brazilian Portuguese", kBrazilianPortugueseTexts},
-        {"nl", 0x0413, "Dutch", kDutchTexts},
-        {"ja", 0x0411, "Japanese", kJapaneseTexts},
-        {"zh-CN", 0x0804, "Simplified Chinese", kSimplifiedChineseTexts},
-        {"ko", 0x0412, "Korean", kKoreanTexts},
-        {"ru", 0x0419, "Russian", kRussianTexts},
+constexpr std::size_t kLanguageCount = 11;
+
+const std::array<LanguageRow, kLanguageCount>& Rows() {
+    static const std::array<LanguageRow, kLanguageCount> rows{{
+        {"en", 0x0409, "English", &kEnglishPacked},
+        {"de", 0x0407, "German", &kGermanPacked},
+        {"fr", 0x040C, "French", &kFrenchPacked},
+        {"es", 0x0C0A, "Spanish", &kSpanishPacked},
+        {"it", 0x0410, "Italian", &kItalianPacked},
+        {"pt-BR", 0x0416, "Brazilian Portuguese", &kBrazilianPortuguesePacked},
+        {"nl", 0x0413, "Dutch", &kDutchPacked},
+        {"ja", 0x0411, "Japanese", &kJapanesePacked},
+        {"zh-CN", 0x0804, "Simplified Chinese", &kSimplifiedChinesePacked},
+        {"ko", 0x0412, "Korean", &kKoreanPacked},
+        {"ru", 0x0419, "Russian", &kRussianPacked},
     }};
     return rows;
+}
+
+struct UnpackedTable {
+    bool unpacked = false;
+    std::string rows;
+    std::vector<TextEntry> entries;
+};
+
+// The rows of a packed table (PackedTexts.h). A table that does not unpack (a damaged program)
+// has no rows, and its texts fall back to English.
+void Unpack(const PackedTexts& packed, UnpackedTable& table) {
+    table.unpacked = true;
+    table.rows.resize(packed.UnpackedSize);
+    uLongf size = packed.UnpackedSize;
+    if (uncompress(reinterpret_cast<Bytef*>(table.rows.data()), &size, packed.Bytes, packed.Size) != Z_OK ||
+        size != packed.UnpackedSize || (size != 0 && table.rows.back() != '\0')) {
+        table.rows.clear();
+        return;
+    }
+    for (std::size_t at = 0; at < table.rows.size();) {
+        const char* text = table.rows.data() + at + 1;
+        table.entries.push_back({static_cast<TextId>(static_cast<unsigned char>(table.rows[at])), text});
+        at += 1 + std::char_traits<char>::length(text) + 1;
+    }
 }
 
 char Lower(char c) {
@@ -77,6 +106,16 @@ bool Carries(const std::vector<const LanguageRow*>& carried, const LanguageRow* 
 
 }  // namespace
 
+std::span<const TextEntry> LanguageRow::Texts() const {
+    static std::array<UnpackedTable, kLanguageCount> tables;
+    for (std::size_t i = 0; i < kLanguageCount; ++i) {
+        if (Rows()[i].Packed != Packed) continue;
+        if (!tables[i].unpacked) Unpack(*Packed, tables[i]);
+        return tables[i].entries;
+    }
+    return {};
+}
+
 std::span<const LanguageRow> Languages() {
     return Rows();
 }
@@ -95,7 +134,7 @@ const LanguageRow* FindLanguage(std::string_view code) {
 }
 
 const char* TableText(const LanguageRow& language, TextId id) {
-    for (const TextEntry& entry : language.Texts)
+    for (const TextEntry& entry : language.Texts())
         if (entry.Id == id) return entry.Text;
     return nullptr;
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "texts/PackedTexts.h"
 #include "texts/TextId.h"
 
 struct TextEntry {
@@ -19,7 +20,12 @@ struct LanguageRow {
     const char* Code;      // "de", "pt-BR": the switch, the [Setup] key, key suffixes, licence names
     std::uint16_t LangId;  // Windows' language id of the table ("de" is German (Germany), 0x0407)
     const char* Name;      // in English, for check and preview
-    std::span<const TextEntry> Texts;
+    const PackedTexts* Packed;
+
+    // The table's rows, unpacked the first time they are asked for and kept for the whole run,
+    // so a text of it stays valid. Read on one thread: the window's in the setup, the main one
+    // in the tool.
+    std::span<const TextEntry> Texts() const;
 };
 
 // English first, then the others in the guide's order.

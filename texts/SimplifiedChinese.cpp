@@ -131,6 +131,14 @@ constexpr TextEntry kTexts[] = {
      "卸载已成功完成。\r\r某些项目无法删除。请手动\r删除与 %s 相关的项目。"},
     {T::ForeignRecordMessage,
      "此卸载程序的卸载数据与其所属的安装不匹配。\r未删除任何内容。请重新安装该产品，然后再卸载。"},
+    {T::NoBatchFolderMessage, "没有可存放删除卸载程序的批处理文件的文件夹；卸载程序及其文件夹将保留。"},
+    {T::ApplicationErrorCaption, "应用程序错误"},
+    {T::ShutdownBlockedReason, "安装程序正在安装。现在停止会使产品只安装了一部分。"},
+    {T::CannotOpenFileMessage, "无法打开文件“%s”。"},
+    {T::CannotCreateFileMessage, "无法创建文件“%s”。"},
+    {T::CannotReadFileMessage, "无法读取文件“%s”。"},
+    {T::CannotSeekFileMessage, "无法移动到文件“%s”中的位置。"},
+    {T::CannotWriteFileMessage, "无法写入文件“%s”。"},
 };
 
 }  // namespace

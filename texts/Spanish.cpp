@@ -150,6 +150,18 @@ constexpr TextEntry kTexts[] = {
     {T::ForeignRecordMessage,
      "Los datos de desinstalación de este desinstalador no coinciden con la instalación a la que pertenece.\rNo "
      "se ha quitado nada. Vuelva a instalar el producto para desinstalarlo."},
+    {T::NoBatchFolderMessage,
+     "No hay ninguna carpeta para el archivo por lotes que quita el desinstalador; el desinstalador y su "
+     "carpeta se conservan."},
+    {T::ApplicationErrorCaption, "Error de aplicación"},
+    {T::ShutdownBlockedReason,
+     "El programa de instalación está instalando. Si lo detiene ahora, el producto quedará instalado a "
+     "medias."},
+    {T::CannotOpenFileMessage, "No se puede abrir el archivo \"%s\"."},
+    {T::CannotCreateFileMessage, "No se puede crear el archivo \"%s\"."},
+    {T::CannotReadFileMessage, "No se puede leer el archivo \"%s\"."},
+    {T::CannotSeekFileMessage, "No se puede ir a una posición del archivo \"%s\"."},
+    {T::CannotWriteFileMessage, "No se puede escribir en el archivo \"%s\"."},
 };
 
 }  // namespace

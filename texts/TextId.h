@@ -113,6 +113,15 @@ enum class TextId : int {
     UninstalledMessage,
     UninstalledWithLeftoversMessage,
     ForeignRecordMessage,
+    NoBatchFolderMessage,
+    // What an error box and Windows itself show of any run.
+    ApplicationErrorCaption,
+    ShutdownBlockedReason,
+    CannotOpenFileMessage,
+    CannotCreateFileMessage,
+    CannotReadFileMessage,
+    CannotSeekFileMessage,
+    CannotWriteFileMessage,
     Count
 };
 inline constexpr std::size_t kTextCount = static_cast<std::size_t>(TextId::Count);

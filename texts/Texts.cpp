@@ -38,9 +38,13 @@ void ReplaceText(TextId id, const std::string& text) {
     Run().replaced[id] = text;
 }
 
-std::string Text(TextId id) {
+const std::string* ReplacedText(TextId id) {
     auto found = Run().replaced.find(id);
-    if (found != Run().replaced.end()) return found->second;
+    return found != Run().replaced.end() ? &found->second : nullptr;
+}
+
+std::string Text(TextId id) {
+    if (const std::string* replaced = ReplacedText(id)) return *replaced;
     return TextIn(SpokenLanguage(), id);
 }
 

@@ -16,6 +16,8 @@ void SpeakLanguage(const LanguageRow& language);
 const LanguageRow& SpokenLanguage();
 // The vendor's own text for id in the spoken language (Setup.ini's [Texts]).
 void ReplaceText(TextId id, const std::string& text);
+// The vendor's text for id, or nullptr when the language's own is shown.
+const std::string* ReplacedText(TextId id);
 
 // The vendor's text, else the spoken language's, else the English one.
 std::string Text(TextId id);

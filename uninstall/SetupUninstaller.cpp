@@ -8,9 +8,14 @@ TSetupUninstaller::TSetupUninstaller(Platform& platform, WindowRef owner)
     : platform_(platform), owner_(owner), uninstaller_(platform) {
     // The language its setup ran in, unless the command line names one; an entry without one
     // was written by an English run (or before languages), whose uninstaller spoke English.
+    const std::string ownPath = platform_.OwnProgramPath();
+    const LanguageRow* recorded = FindLanguage(RecordedValue(platform_, ownPath, kSetupLanguageValue));
+    if (recorded == nullptr) recorded = &EnglishLanguage();
     const LanguageRow* language = FindLanguage(RequestedLanguage());
-    if (language == nullptr) language = FindLanguage(RecordedLanguage(platform_, platform_.OwnProgramPath()));
-    SpeakLanguage(language != nullptr ? *language : EnglishLanguage());
+    SpeakLanguage(language != nullptr ? *language : *recorded);
+    // The vendor's own texts are in the setup's language: they stand only when it is spoken.
+    if (&SpokenLanguage() == recorded)
+        ReplaceStoredUninstallerTexts(RecordedValue(platform_, ownPath, kSetupTextsValue));
 }
 
 std::string TSetupUninstaller::DisplayName() const {

@@ -8,6 +8,7 @@
 #include "system/Stream.h"
 #include "system/Utf8.h"
 #include "system/WindowsEx.h"
+#include "texts/Texts.h"
 #include "uninstall/UninstallKey.h"
 #include "uninstall/UninstallRecord.h"
 
@@ -172,7 +173,7 @@ std::string TUninstaller::BatchFileFolder() const {
                                                                           : platform_.TemporaryFolder());
     if (folder.size() <= 1 || Utf16Length(folder) + kBatchFileNameLength > kMaxFilePathLength ||
         !platform_.DirectoryExists(folder))
-        throw ESetupError(kNoBatchFolderMessage);
+        throw ESetupError(Text(TextId::NoBatchFolderMessage));
     return folder;
 }
 

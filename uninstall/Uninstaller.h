@@ -17,9 +17,6 @@ inline constexpr std::size_t kBatchFileNameLength =
     sizeof kBatchFilePrefix - 1 + 16 + sizeof kBatchFileExtension - 1;
 // New names tried when one is taken already.
 inline constexpr int kBatchFileNameTries = 8;
-inline constexpr char kNoBatchFolderMessage[] =
-    "There is no folder for the batch file that removes the uninstaller; the uninstaller and its folder "
-    "stay.";
 // The batch file's variables for paths beyond ASCII: PlugsetupPath1, PlugsetupPath2, ...
 inline constexpr char kBatchPathVariable[] = "PlugsetupPath";
 // The batch file gives up on an uninstaller file it cannot delete after this many tries, about
@@ -62,7 +59,8 @@ public:
                               std::vector<std::pair<std::string, std::string>>* environment = nullptr) const;
     // The folder the batch file goes to, with a trailing backslash: the Program Files folder
     // when the uninstaller runs with administrator rights, else the temporary folder; an
-    // ESetupError when that is missing or too long for the batch file's path to fit MAX_PATH.
+    // ESetupError (NoBatchFolderMessage) when that is missing or too long for the batch file's
+    // path to fit MAX_PATH.
     std::string BatchFileFolder() const;
     // Writes the batch file, under a new random name, as a new file in BatchFileFolder and
     // starts it hidden through cmd.exe; returns its path. A failure to save it propagates;

@@ -1,6 +1,6 @@
 #include "wizard/FormatControls.h"
 
-#include <stdexcept>
+#include "system/Exceptions.h"
 
 const std::array<FormatControls, kPluginFormatCount>& FormatControlRows() {
     using F = PluginFormat;
@@ -29,5 +29,5 @@ const std::array<FormatControls, kPluginFormatCount>& FormatControlRows() {
 const FormatControls& ControlsOf(PluginFormat format) {
     for (const FormatControls& row : FormatControlRows())
         if (row.format == format) return row;
-    throw std::out_of_range("no controls for the plug-in format");
+    throw EProgramFault("no controls for the plug-in format");
 }

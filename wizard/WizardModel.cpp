@@ -43,10 +43,8 @@ void WizardModel::Prepare() {
     // Captions marked for expansion in the table; the special cases follow.
     for (std::size_t i = 0; i < kControlCount; ++i) {
         const ControlDef& def = Control(static_cast<ControlId>(i));
-        if (def.prep == CaptionPrep::Expand)
-            states_[i].caption = engine_.ExpandText(Text(def.text));
-        else if (def.prep == CaptionPrep::ExpandPlugin)
-            states_[i].caption = ExpandPluginText(Text(def.text));
+        if (def.prep != CaptionPrep::AsStored)
+            states_[i].caption = PreparedCaption(static_cast<ControlId>(i), Text(def.text), def.prep);
     }
 
     std::string win64 = engine_.WelcomeWin64();
@@ -64,7 +62,9 @@ void WizardModel::Prepare() {
         for (const SharedPlacement& placement : kVst3AndClapPlacements) {
             Mut(placement.id).top = placement.top;
             Mut(placement.id).height = placement.height;
-            if (placement.text != TextId::None) Mut(placement.id).caption = ExpandPluginText(Text(placement.text));
+            if (placement.text != TextId::None)
+                Mut(placement.id).caption =
+                    PreparedCaption(placement.id, Text(placement.text), CaptionPrep::ExpandPlugin);
         }
     }
     for (const FormatControls& controls : FormatControlRows()) PrepareFormat(controls);
@@ -153,6 +153,24 @@ std::string WizardModel::ExpandPluginText(const std::string& text) {
     out = ReplaceAll(out, "$ProToolsFormats", "AAX");
     out = ReplaceAll(out, "$AaxInfo", Text(engine_.Is64Bit() ? TextId::Aax64Info : TextId::Aax32Info));
     return engine_.ExpandText(out);
+}
+
+std::string WizardModel::PreparedCaption(ControlId id, const std::string& text, CaptionPrep prep) {
+    auto expand = [&](const std::string& piece) {
+        return prep == CaptionPrep::ExpandPlugin ? ExpandPluginText(piece) : engine_.ExpandText(piece);
+    };
+    if (!ShowsMnemonic(id)) return expand(text);
+    // The text's own '&' marks the mnemonic; a '&' a value brings ("R&B") is shown as written,
+    // so it is doubled. No variable's name holds a '&': the pieces between the text's own are
+    // expanded one by one.
+    std::string caption;
+    for (std::size_t begin = 0;;) {
+        const std::size_t mark = text.find('&', begin);
+        caption += ReplaceAll(expand(text.substr(begin, mark - begin)), "&", "&&");
+        if (mark == std::string::npos) return caption;
+        caption += '&';
+        begin = mark + 1;
+    }
 }
 
 std::string WizardModel::ErrorBoxText(const std::string& message) {

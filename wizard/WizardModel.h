@@ -95,6 +95,8 @@ public:
     void ShowPage(int page);
     bool LeavePage(int page);
     std::string ExpandPluginText(const std::string& text);
+    // The control's caption from its table text, its variables expanded by the table's rule.
+    std::string PreparedCaption(ControlId id, const std::string& text, CaptionPrep prep);
 
     // --- the user's actions -----------------------------------------------------------
     void NextClick();

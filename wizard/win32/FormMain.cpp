@@ -8,6 +8,7 @@
 
 #include "system/Exceptions.h"
 #include "system/win32/Win32Text.h"
+#include "texts/Texts.h"
 #include "wizard/ControlRoom.h"
 #include "wizard/SidePictureChoice.h"
 #include "wizard/win32/CaptionExtent.h"
@@ -25,9 +26,6 @@ constexpr int kRoomGap = 4;
 constexpr DWORD kServeInterval = 50;
 // Each status text of the copy page stays this long (ms), readable.
 constexpr DWORD kStatusHold = 500;
-// What Windows shows beside the setup when the user signs out or restarts during the copy.
-constexpr wchar_t kShutdownBlockedReason[] =
-    L"Setup is installing. Stopping it now would leave the product half installed.";
 
 // Vista's calls, looked up so that the setup still starts on XP.
 using ShutdownBlockCreate = BOOL(WINAPI*)(HWND, LPCWSTR);
@@ -374,6 +372,7 @@ void FormMain::Sync() {
         if (shown != state.visible) ShowWindow(wnd, state.visible ? SW_SHOWNA : SW_HIDE);
     }
     for (std::size_t i = 0; i < kControlCount; ++i) FitCaption(static_cast<ControlId>(i));
+    const HWND focusBefore = GetFocus();
     if (model_.FocusRequests() != appliedFocusRequests_ && model_.Focus() != ControlId::None) {
         HWND target = controls_[Index(model_.Focus())];
         if (target) SetFocus(target);
@@ -383,11 +382,12 @@ void FormMain::Sync() {
             SendMessageW(target, EM_SETSEL, 0, -1);
     }
     appliedFocusRequests_ = model_.FocusRequests();
-    // A new page is announced on the control with the focus, also when the focus stayed on Next:
-    // a screen reader then reads that control and the page's heading.
+    // A new page is announced on the control with the focus: a screen reader then reads that
+    // control and the page's heading. A focus that moved was announced by SetFocus; one that
+    // stayed (on Next) is announced here, once.
     if (model_.Page() != announcedPage_) {
         announcedPage_ = model_.Page();
-        if (HWND focused = GetFocus(); focused && IsChild(window_, focused))
+        if (HWND focused = GetFocus(); focused && focused == focusBefore && IsChild(window_, focused))
             NotifyWinEvent(EVENT_OBJECT_FOCUS, focused, OBJID_CLIENT, CHILDID_SELF);
     }
     syncing_ = false;
@@ -515,7 +515,7 @@ LRESULT FormMain::QueryEndSession() {
     if (model_.AcceptsInput()) return TRUE;
     if (!blockingShutdown_)
         if (auto create = User32Export<ShutdownBlockCreate>("ShutdownBlockReasonCreate"))
-            blockingShutdown_ = create(window_, kShutdownBlockedReason) != FALSE;
+            blockingShutdown_ = create(window_, Wide(Text(TextId::ShutdownBlockedReason)).c_str()) != FALSE;
     return FALSE;
 }
 

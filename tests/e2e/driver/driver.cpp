@@ -67,7 +67,9 @@ struct Options {
                  "  captions                              whether each shown caption fits its control (and\n"
                  "                                        would fit a font an eighth wider)\n"
                  "  walk [--shots DIR]                    captions of every page, pressing the default\n"
-                 "                                        button until the window is gone; DIR gets NN.bmp\n",
+                 "                                        button until the window is gone; DIR gets NN.bmp\n"
+                 "  focus-events [--button CAPTION]       the focus events its process raises within\n"
+                 "                                        --timeout, after pressing the button if given\n",
                  why);
     std::exit(2);
 }
@@ -275,16 +277,19 @@ int CmdWaitGone(const Options& opt) {
 // The control with the keyboard focus in the thread of the window, as GetGUIThreadInfo reports
 // it, described the way read-dialog prints controls ("button: Next >", "edit: C:\\Folder");
 // message boxes belong to that thread too.
+std::string ControlDescription(HWND control) {
+    std::string text = TextOf(control);
+    if (IsButton(control)) return "button: " + Escaped(WithoutMnemonic(text));
+    if (IsEdit(control)) return "edit: " + Escaped(text);
+    return ClassOf(control) + ": " + Escaped(text);
+}
+
 std::string FocusOf(HWND wnd) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(wnd, nullptr), &info)) return "unknown";
-    HWND focus = info.hwndFocus;
-    if (!focus) return "none";
-    std::string text = TextOf(focus);
-    if (IsButton(focus)) return "button: " + Escaped(WithoutMnemonic(text));
-    if (IsEdit(focus)) return "edit: " + Escaped(text);
-    return ClassOf(focus) + ": " + Escaped(text);
+    if (!info.hwndFocus) return "none";
+    return ControlDescription(info.hwndFocus);
 }
 
 int CmdReadDialog(const Options& opt) {
@@ -661,6 +666,34 @@ int CmdWalk(const Options& opt) {
     }
     std::fflush(stdout);
     return all ? 0 : 1;
+// What a screen reader hears of a page change: EVENT_OBJECT_FOCUS of the window's process,
+// taken out of context (the system queues each event to this thread, which must pump messages
+// for it), one "focus: <control>" line each, until --timeout has passed.
+void CALLBACK PrintFocusEvent(HWINEVENTHOOK, DWORD event, HWND control, LONG object, LONG child, DWORD,
+                              DWORD) {
+    if (event != EVENT_OBJECT_FOCUS || !control) return;
+    const bool self = object == OBJID_CLIENT && child == CHILDID_SELF;
+    std::printf("focus: %s%s\n", ControlDescription(control).c_str(), self ? "" : " (a part of it)");
+    std::fflush(stdout);
+}
+
+int CmdFocusEvents(const Options& opt) {
+    HWND wnd = WaitWindow(opt);
+    HWND button = opt.button.empty() ? nullptr : WaitButton(opt);
+    DWORD process = 0;
+    GetWindowThreadProcessId(wnd, &process);
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, PrintFocusEvent,
+                                         process, 0, WINEVENT_OUTOFCONTEXT);
+    if (!hook) Fail("cannot listen for the window's events");
+    if (button) Press(button);
+    const ULONGLONG deadline = GetTickCount64() + opt.timeoutMs;
+    for (ULONGLONG now; (now = GetTickCount64()) < deadline;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    }
+    UnhookWinEvent(hook);
+    return 0;
 }
 
 struct Command {
@@ -687,6 +720,7 @@ const Command kCommands[] = {
     {"query-end-session", CmdQueryEndSession},
     {"captions", CmdCaptions},
     {"walk", CmdWalk},
+    {"focus-events", CmdFocusEvents},
 };
 
 // The command line as UTF-8, whatever the system's code page.

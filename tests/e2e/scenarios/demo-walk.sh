@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What ./run demo shows a newcomer without a display: the example's wizard walked to its
 # completion page, the installed product, the uninstaller's question and report, and nothing of
-# the product left afterwards; every step numbered in index.html, and no error line on the way.
+# the product left afterwards, then the Welcome page in each language; every step numbered in
+# index.html, and no error line on the way.
 # shellcheck source=tests/e2e/lib.sh
 source "$E2E_ROOT/tests/e2e/lib.sh"
 
@@ -20,6 +21,8 @@ shown page "Installation Completed"
 shown installed 'Gadget.dll'
 shown uninstall-question "Are you sure you want to completely remove Gadget 1.00"
 shown uninstall-report "Uninstallation successfully completed."
+shown welcome-de "Willkommen beim Setup von Gadget"
+shown welcome-ja "Gadget セットアップへようこそ"
 left=$(ls "$demo"/[0-9][0-9]-left.txt)
 # Files, the Uninstall key and the shortcuts gone; of the registry only the empty product key.
 [[ $(grep -c '^  (none)$' "$left") == 3 ]] || fail "the product is not gone: $(cat "$left")"

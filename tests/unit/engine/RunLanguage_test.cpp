@@ -16,7 +16,8 @@ constexpr char kIni[] =
     "[Setup]\r\nProductName=Gadget\r\nRegistryRoot=Maker\\Gadget\r\nDefaultFolder=Gadget\r\n%LANGUAGES%"
     "[Components]\r\nProgram=$ProgramFolder\r\n"
     "[Complete]\r\nMessage=Done.\r\nMessage.de=Fertig: $ProductName.\r\n"
-    "[Texts]\r\nFinishButton.de=&Schließen\r\nCancelButton=Stop\r\n";
+    "[Texts]\r\nFinishButton.de=&Schließen\r\nCancelButton=Stop\r\n"
+    "UninstalledMessage.de=$ProductName ist entfernt.\r\n";
 
 struct LanguageCase {
     const char* what;
@@ -61,10 +62,22 @@ TEST(RunLanguage, TheSetupAndItsUninstallerSpeakTheCustomersLanguage) {
                   std::string(c.spoken) == "en" ? "(none)" : c.spoken)
             << c.what;
 
+        // The vendor's uninstaller text is stored as the German run showed it, and only then.
+        EXPECT_EQ(StringValue(machine, RootKey::LocalMachine, key, kSetupTextsValue),
+                  german ? "UninstalledMessage=Gadget ist entfernt." : "(none)")
+            << c.what;
+
         SpeakLanguage(EnglishLanguage());
         machine.SetOwnProgramPath("C:\\Gadget\\Uninst.exe");
+        RequestLanguage("fr");
+        TSetupUninstaller french(machine);
+        RequestLanguage("");
+        EXPECT_EQ(Text(TextId::UninstalledMessage), TextIn(*FindLanguage("fr"), TextId::UninstalledMessage))
+            << "a German text does not stand in a French uninstaller";
         TSetupUninstaller(machine).Run();
-        EXPECT_EQ(machine.Dialogs().back().text, TextIn(*FindLanguage(c.spoken), TextId::UninstalledMessage))
+        EXPECT_EQ(
+            machine.Dialogs().back().text,
+            german ? "Gadget ist entfernt." : TextIn(*FindLanguage(c.spoken), TextId::UninstalledMessage))
             << c.what;
         SpeakLanguage(EnglishLanguage());
     }

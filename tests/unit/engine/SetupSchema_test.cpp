@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 #include "engine/Configuration.h"
 #include "engine/SetupSchema.h"
 #include "engine/Variables.h"
+#include "system/Exceptions.h"
 
 namespace {
 
@@ -34,9 +33,9 @@ TEST(SetupSchema, TheLoaderReadsOnlyWhatTheSchemaDescribes) {
             EXPECT_NE(FindSchemaKey(section, key), nullptr) << "[" << section << "] " << key << " is read";
     }
     // Asking for what is not described is refused, so a key cannot be added to the loader alone.
-    EXPECT_THROW(ReadSchemaText(ini, "Setup", "NotAKey"), std::logic_error);
-    EXPECT_THROW(ReadSchemaBoolean(ini, "Setup", "ProductName"), std::logic_error);
-    EXPECT_THROW(ReadSchemaList(ini, "Setup"), std::logic_error);
+    EXPECT_THROW(ReadSchemaText(ini, "Setup", "NotAKey"), EProgramFault);
+    EXPECT_THROW(ReadSchemaBoolean(ini, "Setup", "ProductName"), EProgramFault);
+    EXPECT_THROW(ReadSchemaList(ini, "Setup"), EProgramFault);
 }
 
 TEST(SetupSchema, DefaultsAreTheSchemasAndKeysMatchWithoutCase) {

@@ -278,7 +278,7 @@ TEST_F(UninstallerCopy, TheUninstallKeyShowsVersionPublisherIconLocationAndSize)
     installer.ExtractDirectory("Program", "C:\\Program Files\\Gadget\\", 0);
     installer.ExtractDirectory("Program", "C:\\Program Files\\Gadget\\", 0);
     EXPECT_EQ(installer.WrittenBytes(), 1025);
-    installer.CreateUninstaller(kUninst, "Gadget", "Gadget display", "Gadget", {"Example Audio", "", "", "de"});
+    installer.CreateUninstaller(kUninst, "Gadget", "Gadget display", "Gadget", {"Example Audio", "", "", "de", ""});
     EXPECT_EQ(ReadValue(machine, RootKey::LocalMachine, key, "SetupLanguage"), "de");
 
     EXPECT_EQ(ReadValue(machine, RootKey::LocalMachine, key, "DisplayName"), "Gadget display");
@@ -299,7 +299,7 @@ TEST_F(UninstallerCopy, TheUninstallKeyShowsVersionPublisherIconLocationAndSize)
     }
 
     // Without a publisher there is no such value; an icon and a location given are taken.
-    installer.CreateUninstaller(kUninst, "Gadget", "Gadget", "Gadget", {"", "C:\\Gadget.exe", "C:\\Else\\", ""});
+    installer.CreateUninstaller(kUninst, "Gadget", "Gadget", "Gadget", {"", "C:\\Gadget.exe", "C:\\Else\\", "", ""});
     EXPECT_EQ(ReadValue(machine, RootKey::LocalMachine, key, "Publisher"), "");
     EXPECT_EQ(ReadValue(machine, RootKey::LocalMachine, key, "SetupLanguage"), "") << "English writes none";
     EXPECT_EQ(ReadValue(machine, RootKey::LocalMachine, key, "DisplayIcon"), "C:\\Gadget.exe");

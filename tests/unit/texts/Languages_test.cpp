@@ -37,7 +37,7 @@ TEST(LanguageTables, EveryLanguageHasEveryTextWithItsVariablesAndMnemonic) {
     const LanguageRow& english = EnglishLanguage();
     for (const LanguageRow& language : Languages()) {
         std::set<TextId> seen;
-        for (const TextEntry& entry : language.Texts)
+        for (const TextEntry& entry : language.Texts())
             EXPECT_TRUE(seen.insert(entry.Id).second) << language.Code << ": " << TextName(entry.Id) << " twice";
         for (std::size_t i = 0; i < kTextCount; ++i) {
             const TextId id = static_cast<TextId>(i);

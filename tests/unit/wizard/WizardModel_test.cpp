@@ -362,6 +362,18 @@ TEST_F(WizardModelTest, FinishOpensReadmeAndStartsTheProductInItsFolder) {
     EXPECT_EQ(model->Page(), kPageReady);
 }
 
+// A product's '&' beside a caption's mnemonic is doubled, so it shows as written and presses
+// nothing; a label without a mnemonic takes it as it is.
+TEST_F(WizardModelTest, AnAmpersandOfAValueIsShownAsWrittenInACaptionWithAMnemonic) {
+    engine.variables["ProductName"] = "R&B";
+    engine.productFile = "C:\\G\\RB.exe";
+    Start();
+    EXPECT_EQ(model->State(I::ReadyStartCheck).caption, "&Start R&&B");
+    EXPECT_EQ(Mnemonic(model->State(I::ReadyStartCheck).caption), U'S');
+    EXPECT_EQ(model->State(I::Vst2InstallCheck).caption, "&Install the VST 2 plug-in version of R&&B");
+    EXPECT_EQ(model->State(I::WelcomeHeadingLabel).caption, "Welcome to R&B Setup");
+}
+
 TEST_F(WizardModelTest, FinishWithoutProductStartsNothing) {
     Start();
     EXPECT_FALSE(model->State(I::ReadyStartCheck).visible);
