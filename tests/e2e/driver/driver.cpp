@@ -666,6 +666,8 @@ int CmdWalk(const Options& opt) {
     }
     std::fflush(stdout);
     return all ? 0 : 1;
+}
+
 // What a screen reader hears of a page change: EVENT_OBJECT_FOCUS of the window's process,
 // taken out of context (the system queues each event to this thread, which must pump messages
 // for it), one "focus: <control>" line each, until --timeout has passed.
