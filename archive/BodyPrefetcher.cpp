@@ -137,19 +137,20 @@ void BodyPrefetcher::ReserveRing(Piece& piece, std::size_t size) {
             lock_->Leave();
             return;
         }
-        lock_->Leave();
-        room_->Wait();
-        lock_->Enter();
+        AwaitRoom();
     }
+}
+
+void BodyPrefetcher::AwaitRoom() {
+    workerWaits_ = true;
+    lock_->Leave();
+    room_->Wait();
+    lock_->Enter();
 }
 
 template <typename Full>
 void BodyPrefetcher::WaitForRoom(Full full) {
-    while (!stopping_ && full()) {
-        lock_->Leave();
-        room_->Wait();
-        lock_->Enter();
-    }
+    while (!stopping_ && full()) AwaitRoom();
     if (stopping_) {
         lock_->Leave();
         throw Stopped{};
@@ -161,8 +162,11 @@ void BodyPrefetcher::Push(Piece piece) {
     WaitForRoom([&] { return queued_ == ring_.size(); });
     ring_[(head_ + queued_) % ring_.size()] = std::move(piece);
     ++queued_;
+    // Each signal is a call into the system: only a side that waits is woken.
+    const bool wake = takerWaits_;
+    takerWaits_ = false;
     lock_->Leave();
-    filled_->Set();
+    if (wake) filled_->Set();
 }
 
 std::vector<std::uint8_t> BodyPrefetcher::FreeBlock() {
@@ -188,7 +192,19 @@ std::vector<std::uint8_t> BodyPrefetcher::FreeBlock() {
 void BodyPrefetcher::Release(Piece& piece) {
     smallUsed_ -= piece.RingCost;
     piece.RingCost = 0;
-    if (piece.Block.capacity() >= BodyInflater::kOutputBlockSize) freeBlocks_.push_back(std::move(piece.Block));
+    const bool blockFreed = piece.Block.capacity() >= BodyInflater::kOutputBlockSize;
+    if (blockFreed) freeBlocks_.push_back(std::move(piece.Block));
+    WakeWorker(blockFreed);
+}
+
+void BodyPrefetcher::WakeWorker(bool blockFreed) {
+    // The thread waits for a free block, a place in the queue or bytes of the ring. Woken for
+    // every piece taken, it would make one piece per wake; it is woken once a block is free
+    // or half the queue or the ring is, and at the latest when the queue is empty and so
+    // everything is free.
+    if (!workerWaits_) return;
+    if (!blockFreed && queued_ > ring_.size() / 2 && smallUsed_ > small_.size() / 2) return;
+    workerWaits_ = false;
     room_->Set();
 }
 
@@ -201,6 +217,7 @@ bool BodyPrefetcher::Take(std::int64_t bodyStart, const InflateSink& sink) {
     lastTaken_ = bodyStart;
     for (;;) {
         while (queued_ == 0) {
+            takerWaits_ = true;
             lock_->Leave();
             filled_->Wait();
             lock_->Enter();
@@ -213,7 +230,7 @@ bool BodyPrefetcher::Take(std::int64_t bodyStart, const InflateSink& sink) {
         Piece piece = std::move(front);
         head_ = (head_ + 1) % ring_.size();
         --queued_;
-        room_->Set();
+        WakeWorker(false);
         if (piece.BodyStart < bodyStart) {
             Release(piece);
             continue;

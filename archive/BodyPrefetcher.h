@@ -74,6 +74,10 @@ private:
     void Release(Piece& piece);
     // Waits for size contiguous bytes of the ring; sets the piece's offset and cost.
     void ReserveRing(Piece& piece, std::size_t size);
+    // With the lock held: the thread waits for Release to make room.
+    void AwaitRoom();
+    // With the lock held: wakes the thread if it waits and there is room worth waking it for.
+    void WakeWorker(bool blockFreed);
 
     std::unique_ptr<Stream> archive_;
     const std::int64_t listStart_;
@@ -94,6 +98,8 @@ private:
     std::vector<std::vector<std::uint8_t>> freeBlocks_;
     std::size_t blocksMade_ = 0;
     bool stopping_ = false;
+    bool takerWaits_ = false;   // Take waits on filled_
+    bool workerWaits_ = false;  // the thread waits on room_
     std::int64_t lastTaken_ = -1;
     std::unique_ptr<WorkerThread> worker_;  // last: it starts once everything above is in place
 };

@@ -67,11 +67,12 @@ void TInstaller::ExtractFile(Stream& data, const EntryRecord& record, std::int64
     std::uint32_t attributes = 0;
     if (OnFile) OnFile(*this, path, attributes);
     if (path.empty()) return;
-    const bool existed = platform_.FileExists(path);
+    std::uint32_t existing = platform_.FileAttributes(path);
+    const bool existed = existing != kInvalidAttributes;
     if (!Overwrite && existed) return;
-    for (;;) {
+    for (bool first = true;; first = false) {
         try {
-            std::uint32_t existing = platform_.FileAttributes(path);
+            if (!first) existing = platform_.FileAttributes(path);
             if (existing != kInvalidAttributes && (existing & kAttrDirectory) == 0 &&
                 (existing & kHidingAttributes) != 0)
                 platform_.ChangeFileAttributes(path, existing & ~kHidingAttributes);

@@ -96,7 +96,7 @@ void RunChanges::Begin(const std::string& journalPath) {
 void RunChanges::Commit() {
     noting_ = false;
     // From here a killed run is finished by the next one, never undone.
-    if (journal_) WriteJournal(RunJournalDoneLine());
+    if (journal_) WriteJournal(RunJournalDoneLine(), true);
     for (const RunChange& change : changes_) {
         if (!FinishChange(Inner(), change)) {
             // Held by another program: it stays out of sight, as it was moved.
@@ -123,12 +123,16 @@ void RunChanges::Undo() {
     EndJournal();
 }
 
-void RunChanges::WriteJournal(const std::string& line) {
+void RunChanges::WriteJournal(const std::string& line, bool toDisk) {
     if (journalPath_.empty() || journalFailed_) return;
     try {
         if (!journal_) journal_ = Inner().CreateForWriting(journalPath_);
+        // Written, the line outlives a killed run; only a power cut can take what is not on the
+        // disk yet, and so a line is made to wait for the disk only where losing it would lose
+        // data: an earlier file moved out of sight, earlier attributes or an earlier value
+        // about to change, and the line that says the run is done.
         journal_->Write(line.data(), line.size());
-        journal_->Flush();
+        if (toDisk) journal_->Flush();
     } catch (const EFileError&) {
         // No worse than a run without a journal: the lines written so far still hold.
         journalFailed_ = true;
@@ -154,7 +158,10 @@ std::string FreshNameIn(Platform& platform, const std::string& folder) {
 }
 
 void RunChanges::Note(RunChange change) {
-    WriteJournal(RunJournalLine(change));
+    const bool hidesEarlier = change.kind == RunChange::Kind::MovedAside ||
+                              change.kind == RunChange::Kind::Attributes ||
+                              (change.kind == RunChange::Kind::WroteValue && change.earlier);
+    WriteJournal(RunJournalLine(change), hidesEarlier);
     changes_.push_back(std::move(change));
 }
 
@@ -162,8 +169,19 @@ bool RunChanges::Touched(const std::string& path) const {
     return touched_.count(UpperAscii(path)) != 0;
 }
 
+std::uint32_t RunChanges::FileAttributes(const std::string& path) {
+    lookedAttributes_ = Inner().FileAttributes(path);
+    lookedAt_ = path;
+    return lookedAttributes_;
+}
+
+std::uint32_t RunChanges::AttributesNow(const std::string& path) {
+    if (!lookedAt_.empty() && lookedAt_ == path) return lookedAttributes_;
+    return Inner().FileAttributes(path);
+}
+
 bool RunChanges::MakeWay(const std::string& path) {
-    const std::uint32_t attributes = Inner().FileAttributes(path);
+    const std::uint32_t attributes = AttributesNow(path);
     if (attributes == kInvalidAttributes) {
         Note({RunChange::Kind::CreatedFile, path});
     } else if ((attributes & kAttrDirectory) != 0 || !MoveAside(path, attributes)) {
@@ -188,10 +206,12 @@ bool RunChanges::MoveAside(const std::string& path, std::uint32_t attributes) {
 
 std::unique_ptr<FileStream> RunChanges::CreateForWriting(const std::string& path) {
     if (noting_ && !Touched(path)) MakeWay(path);
+    ForgetLookup();
     return Inner().CreateForWriting(path);
 }
 
 std::unique_ptr<FileStream> RunChanges::CreateNewForWriting(const std::string& path) {
+    ForgetLookup();
     // Only a file that was not there is made, so only then is it noted (first, as every note).
     const bool noted = noting_ && !Touched(path) && Inner().FileAttributes(path) == kInvalidAttributes;
     if (noted) Note({RunChange::Kind::CreatedFile, path});
@@ -208,10 +228,12 @@ std::unique_ptr<FileStream> RunChanges::CreateNewForWriting(const std::string& p
 
 bool RunChanges::SaveShellLink(const std::string& linkFile, const ShellLink& link) {
     if (noting_ && !Touched(linkFile)) MakeWay(linkFile);
+    ForgetLookup();
     return Inner().SaveShellLink(linkFile, link);
 }
 
 FolderResult RunChanges::CreateFolder(const std::string& path) {
+    ForgetLookup();
     if (!noting_ || Inner().FileAttributes(path) != kInvalidAttributes) return Inner().CreateFolder(path);
     Note({RunChange::Kind::CreatedFolder, path});
     const FolderResult result = Inner().CreateFolder(path);
@@ -222,7 +244,13 @@ FolderResult RunChanges::CreateFolder(const std::string& path) {
     return result;
 }
 
+bool RunChanges::RemoveFolder(const std::string& path) {
+    ForgetLookup();
+    return Inner().RemoveFolder(path);
+}
+
 bool RunChanges::RemoveFile(const std::string& path) {
+    ForgetLookup();
     if (noting_ && !Touched(path)) {
         // Deleting an earlier file is moving it aside until the run is over.
         const std::uint32_t attributes = Inner().FileAttributes(path);
@@ -237,11 +265,14 @@ bool RunChanges::RemoveFile(const std::string& path) {
 
 bool RunChanges::RenameFile(const std::string& from, const std::string& to) {
     // The run renames only files it wrote; the one it replaces goes aside first.
-    if (noting_ && !Touched(to) && !MakeWay(to)) return false;
+    const bool madeWay = !noting_ || Touched(to) || MakeWay(to);
+    ForgetLookup();
+    if (!madeWay) return false;
     return Inner().RenameFile(from, to);
 }
 
 bool RunChanges::ChangeFileAttributes(const std::string& path, std::uint32_t attributes) {
+    ForgetLookup();
     if (noting_ && !Touched(path)) {
         const std::uint32_t earlier = Inner().FileAttributes(path);
         if (earlier != kInvalidAttributes) {

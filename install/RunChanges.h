@@ -65,9 +65,11 @@ public:
     const std::vector<RunChange>& Changes() const { return changes_; }
     const std::vector<std::string>& Leftovers() const { return leftovers_; }
 
+    std::uint32_t FileAttributes(const std::string& path) override;
     std::unique_ptr<FileStream> CreateForWriting(const std::string& path) override;
     std::unique_ptr<FileStream> CreateNewForWriting(const std::string& path) override;
     FolderResult CreateFolder(const std::string& path) override;
+    bool RemoveFolder(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
     bool RenameFile(const std::string& from, const std::string& to) override;
     bool ChangeFileAttributes(const std::string& path, std::uint32_t attributes) override;
@@ -88,9 +90,14 @@ private:
         std::uint32_t view = 0;
     };
     void Note(RunChange change);
-    void WriteJournal(const std::string& line);
+    // Appends a line; toDisk waits until the line is on the disk.
+    void WriteJournal(const std::string& line, bool toDisk);
     void EndJournal();
     bool Touched(const std::string& path) const;
+    // The attributes at path: those FileAttributes last gave when it was asked for this path
+    // and nothing has changed files since, or asked again.
+    std::uint32_t AttributesNow(const std::string& path);
+    void ForgetLookup() { lookedAt_.clear(); }
     // Makes way for a file the run writes at path: notes it as created, or moves the one there
     // aside. False when the file there could not be moved (it is then written over in place).
     bool MakeWay(const std::string& path);
@@ -106,6 +113,10 @@ private:
     bool journalFailed_ = false;
     std::vector<RunChange> changes_;
     std::vector<std::string> leftovers_;
+    // The last lookup: the extraction looks at a file just before it creates it, and under Wine
+    // looking up a missing file reads its whole folder.
+    std::string lookedAt_;
+    std::uint32_t lookedAttributes_ = 0;
     std::unordered_set<std::string> touched_;  // upper-case ASCII: files and folders the run made its own
     // Where each open key lies; the keys of a run are few.
     std::vector<std::pair<const RegistryKey::Handle*, KeyPlace>> keys_;

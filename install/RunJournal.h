@@ -1,7 +1,9 @@
 // The notes of a run on disk, so that the next run of the same setup can finish or undo what a
-// run that was killed (or lost power) left. One line per RunChange, written and flushed before
-// the step it describes; a "done" line once the run succeeded, before its moved-aside files are
-// removed. Each line ends with a check of its own: a line cut anywhere, or anything else that
+// run that was killed (or lost power) left. One line per RunChange, written before the step it
+// describes; a "done" line once the run succeeded, before its moved-aside files are removed.
+// Written lines outlive a killed run. A line waits for the disk too (FlushFileBuffers) only
+// where a power cut would otherwise lose earlier data: before an earlier file is moved aside,
+// earlier attributes or an earlier registry value change, and the "done" line. Each line ends with a check of its own: a line cut anywhere, or anything else that
 // does not check, is passed over (its step never happened). The file goes when the run ends.
 #pragma once
 
