@@ -70,9 +70,8 @@ void TInstaller::ExtractFile(Stream& data, const EntryRecord& record, std::int64
     std::uint32_t existing = platform_.FileAttributes(path);
     const bool existed = existing != kInvalidAttributes;
     if (!Overwrite && existed) return;
-    for (bool first = true;; first = false) {
+    for (;;) {
         try {
-            if (!first) existing = platform_.FileAttributes(path);
             if (existing != kInvalidAttributes && (existing & kAttrDirectory) == 0 &&
                 (existing & kHidingAttributes) != 0)
                 platform_.ChangeFileAttributes(path, existing & ~kHidingAttributes);
@@ -101,6 +100,7 @@ void TInstaller::ExtractFile(Stream& data, const EntryRecord& record, std::int64
                 if (!existed) platform_.RemoveFile(path);
                 throw;
             }
+            existing = platform_.FileAttributes(path);  // as the failed attempt left it
         }
     }
     // A file that a bundle's shared component writes again is counted, as logged, once.

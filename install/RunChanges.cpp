@@ -6,6 +6,21 @@
 
 namespace {
 
+// Whether the step after the note puts earlier data out of sight: an earlier file moved aside,
+// earlier attributes or an earlier value changed. Only such a note must be on the disk before its
+// step; losing any other to a power cut leaves at worst something new behind.
+bool HidesEarlierData(const RunChange& change) {
+    switch (change.kind) {
+        case RunChange::Kind::MovedAside:
+        case RunChange::Kind::Attributes:
+            return true;
+        case RunChange::Kind::WroteValue:
+            return change.earlier.has_value();
+        default:
+            return false;
+    }
+}
+
 std::string JoinKeyPath(const std::string& a, const std::string& b) {
     if (a.empty()) return b;
     if (b.empty()) return a;
@@ -127,10 +142,7 @@ void RunChanges::WriteJournal(const std::string& line, bool toDisk) {
     if (journalPath_.empty() || journalFailed_) return;
     try {
         if (!journal_) journal_ = Inner().CreateForWriting(journalPath_);
-        // Written, the line outlives a killed run; only a power cut can take what is not on the
-        // disk yet, and so a line is made to wait for the disk only where losing it would lose
-        // data: an earlier file moved out of sight, earlier attributes or an earlier value
-        // about to change, and the line that says the run is done.
+        // Written, the line outlives a killed run; only a power cut takes what is not on the disk.
         journal_->Write(line.data(), line.size());
         if (toDisk) journal_->Flush();
     } catch (const EFileError&) {
@@ -158,10 +170,7 @@ std::string FreshNameIn(Platform& platform, const std::string& folder) {
 }
 
 void RunChanges::Note(RunChange change) {
-    const bool hidesEarlier = change.kind == RunChange::Kind::MovedAside ||
-                              change.kind == RunChange::Kind::Attributes ||
-                              (change.kind == RunChange::Kind::WroteValue && change.earlier);
-    WriteJournal(RunJournalLine(change), hidesEarlier);
+    WriteJournal(RunJournalLine(change), HidesEarlierData(change));
     changes_.push_back(std::move(change));
 }
 

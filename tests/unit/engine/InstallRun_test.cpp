@@ -413,6 +413,34 @@ TEST_F(InstallRunTest, AFailedUpdateLeavesTheEarlierInstallationExactlyAsItWas) 
 
 struct Killed {};
 
+// The run's journal as a test machine watches it: the machine hears of each line (one Write)
+// before and after it is written, and of each wait for the disk (Flush).
+class WatchedJournal : public FileStream {
+public:
+    struct Hooks {
+        std::function<void()> beforeLine, afterLine, flushed;
+    };
+    WatchedJournal(std::unique_ptr<FileStream> inner, Hooks hooks) : inner_(std::move(inner)), hooks_(std::move(hooks)) {}
+    std::size_t Read(void* buffer, std::size_t count) override { return inner_->Read(buffer, count); }
+    void Write(const void* buffer, std::size_t count) override {
+        if (hooks_.beforeLine) hooks_.beforeLine();
+        inner_->Write(buffer, count);
+        if (hooks_.afterLine) hooks_.afterLine();
+    }
+    void Flush() override {
+        inner_->Flush();
+        if (hooks_.flushed) hooks_.flushed();
+    }
+    std::int64_t Seek(std::int64_t position) override { return inner_->Seek(position); }
+    std::int64_t Position() const override { return inner_->Position(); }
+    std::int64_t Size() const override { return inner_->Size(); }
+    bool SetFileDate(std::uint32_t packed) override { return inner_->SetFileDate(packed); }
+
+private:
+    std::unique_ptr<FileStream> inner_;
+    Hooks hooks_;
+};
+
 // A machine that loses its power once the run's journal has the given number of lines: that
 // line is on the disk, its step is not made, and nothing after it happens, the run's own undo
 // included.
@@ -424,7 +452,12 @@ public:
         Alive();
         std::unique_ptr<FileStream> stream = Inner().CreateForWriting(path);
         if (!IsRunJournal(path)) return stream;
-        return std::make_unique<JournalStream>(std::move(stream), *this);
+        WatchedJournal::Hooks hooks;
+        hooks.beforeLine = [this] { Alive(); };
+        hooks.afterLine = [this] {
+            if (--lines_ == 0) Alive();
+        };
+        return std::make_unique<WatchedJournal>(std::move(stream), std::move(hooks));
     }
     std::unique_ptr<FileStream> CreateNewForWriting(const std::string& path) override {
         return Alive(), Inner().CreateNewForWriting(path);
@@ -452,24 +485,6 @@ public:
     }
 
 private:
-    class JournalStream : public FileStream {
-    public:
-        JournalStream(std::unique_ptr<FileStream> inner, PowerCut& owner) : inner_(std::move(inner)), owner_(owner) {}
-        std::size_t Read(void* buffer, std::size_t count) override { return inner_->Read(buffer, count); }
-        void Write(const void* buffer, std::size_t count) override {
-            owner_.Alive();
-            inner_->Write(buffer, count);  // one line
-            if (--owner_.lines_ == 0) owner_.Alive();
-        }
-        std::int64_t Seek(std::int64_t position) override { return inner_->Seek(position); }
-        std::int64_t Position() const override { return inner_->Position(); }
-        std::int64_t Size() const override { return inner_->Size(); }
-        bool SetFileDate(std::uint32_t packed) override { return inner_->SetFileDate(packed); }
-
-    private:
-        std::unique_ptr<FileStream> inner_;
-        PowerCut& owner_;
-    };
     void Alive() {
         if (lines_ <= 0) throw Killed{};
     }
@@ -548,7 +563,16 @@ public:
     std::unique_ptr<FileStream> CreateForWriting(const std::string& path) override {
         std::unique_ptr<FileStream> stream = Inner().CreateForWriting(path);
         if (!IsRunJournal(path)) return stream;
-        return std::make_unique<JournalStream>(std::move(stream), *this);
+        WatchedJournal::Hooks hooks;
+        hooks.afterLine = [this] {
+            ++lines;
+            ++waiting_;
+        };
+        hooks.flushed = [this] {
+            ++flushes;
+            waiting_ = 0;
+        };
+        return std::make_unique<WatchedJournal>(std::move(stream), std::move(hooks));
     }
     bool RenameFile(const std::string& from, const std::string& to) override {
         Hiding(earlier_.count(from) != 0);
@@ -568,28 +592,6 @@ public:
     }
 
 private:
-    class JournalStream : public FileStream {
-    public:
-        JournalStream(std::unique_ptr<FileStream> inner, DiskCache& owner) : inner_(std::move(inner)), owner_(owner) {}
-        std::size_t Read(void* buffer, std::size_t count) override { return inner_->Read(buffer, count); }
-        void Write(const void* buffer, std::size_t count) override {
-            inner_->Write(buffer, count);
-            ++owner_.lines;
-            ++owner_.waiting_;
-        }
-        void Flush() override {
-            ++owner_.flushes;
-            owner_.waiting_ = 0;
-        }
-        std::int64_t Seek(std::int64_t position) override { return inner_->Seek(position); }
-        std::int64_t Position() const override { return inner_->Position(); }
-        std::int64_t Size() const override { return inner_->Size(); }
-        bool SetFileDate(std::uint32_t packed) override { return inner_->SetFileDate(packed); }
-
-    private:
-        std::unique_ptr<FileStream> inner_;
-        DiskCache& owner_;
-    };
     void Hiding(bool hides) {
         if (!hides || lines == 0) return;  // before the journal: the earlier run's recovery
         ++hidingSteps;
